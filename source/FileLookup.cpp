@@ -1,0 +1,48 @@
+#include "source/FileLookup.h"
+
+#include <system_error>
+
+namespace tolvo {
+namespace {
+
+bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (x >= 'a' && x <= 'z') x -= 32;
+    if (y >= 'a' && y <= 'z') y -= 32;
+    if (x != y) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> FindFileCaseBlind(const std::filesystem::path& folder,
+                                                       std::string_view name,
+                                                       bool allowDirectories) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::directory_iterator it(folder, ec), end;
+  if (ec) return std::nullopt;
+  std::optional<fs::path> best;
+  for (; it != end; it.increment(ec)) {
+    if (ec) break;
+    const std::string entry = it->path().filename().string();
+    if (!EqualsIgnoreAsciiCase(entry, name)) continue;
+    std::error_code tec;
+    if (!allowDirectories && fs::is_directory(it->path(), tec)) continue;
+    if (entry == name) return it->path();
+    if (!best || entry < best->filename().string()) best = it->path();
+  }
+  return best;
+}
+
+std::optional<std::filesystem::path> FindInWorkingFolder(std::string_view name) {
+  std::error_code ec;
+  auto cwd = std::filesystem::current_path(ec);
+  if (ec) return std::nullopt;
+  return FindFileCaseBlind(cwd, name);
+}
+
+}  // namespace tolvo

@@ -1,0 +1,65 @@
+// The columns of STACJE that the importers read or write, with their widths.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tolvo {
+
+// One field object per text column the system uses (the table view's
+// StacjeSTACJA ... StacjeDOMENA); KRAJ is set through its own operation.
+enum class StationField : std::size_t {
+  STACJA,
+  NAZWA,
+  IMIE,
+  NAZWISKO,
+  MIASTO,
+  KODPOCZT,
+  ADRES,
+  LOKATOR,
+  WOJEW,
+  POWIAT,
+  RODZAJ,
+  DOMENA,
+};
+
+inline constexpr std::size_t kStationTextFieldCount = 12;
+
+struct StationFieldInfo {
+  std::string_view column;  // capitalised column name as the catalogue stores it
+  std::size_t width;        // characters (one byte each in WIN1250)
+};
+
+inline constexpr std::array<StationFieldInfo, kStationTextFieldCount> kStationFieldInfo = {{
+    {"STACJA", 10},
+    {"NAZWA", 60},
+    {"IMIE", 15},
+    {"NAZWISKO", 40},
+    {"MIASTO", 25},
+    {"KODPOCZT", 10},
+    {"ADRES", 50},
+    {"LOKATOR", 6},
+    {"WOJEW", 1},
+    {"POWIAT", 2},
+    {"RODZAJ", 1},
+    {"DOMENA", 6},
+}};
+
+constexpr const StationFieldInfo& InfoOf(StationField f) {
+  return kStationFieldInfo[static_cast<std::size_t>(f)];
+}
+
+// What setting a text column stores: the value up to its first NUL, cut to
+// the column's width; an empty result is NULL (nullopt).
+inline std::optional<std::string> ColumnValue(StationField f, std::string_view value) {
+  std::size_t nul = value.find('\0');
+  if (nul != std::string_view::npos) value = value.substr(0, nul);
+  value = value.substr(0, InfoOf(f).width);
+  if (value.empty()) return std::nullopt;
+  return std::string(value);
+}
+
+}  // namespace tolvo
