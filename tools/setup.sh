@@ -1,0 +1,23 @@
+#!/bin/sh
+# Installs what TolvoIMP needs on Debian 12 (when missing) and builds it.
+#   tools/setup.sh [build-folder]        (default: build)
+set -eu
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-"$here/build"}
+
+packages="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev firebird-dev libfbclient2 \
+firebird3.0-server-core firebird3.0-utils libboost-dev libgtest-dev libbenchmark-dev"
+missing=""
+for p in $packages; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  echo "Installing:$missing"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+fi
+
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${TOLVO_CMAKE_ARGS:-}
+cmake --build "$build" -j "$(nproc)"

@@ -1,0 +1,7 @@
+#!/bin/sh
+# Sets up and builds TolvoIMP, then runs every test.
+#   tools/test.sh
+set -eu
+here=$(cd "$(dirname "$0")/.." && pwd)
+"$here/tools/setup.sh" "$here/build"
+ctest --test-dir "$here/build" --output-on-failure -j 2 --timeout 600
