@@ -1,0 +1,50 @@
+// Line-by-line reading of a text report (AMATEUR.RPT): lines end with CR LF
+// or LF, a CR elsewhere is dropped, a Ctrl-Z ends the file, and however long
+// a line is only its first kKeep bytes are kept.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <cstddef>
+
+namespace tolvo {
+
+class TTextReport {
+ public:
+  static constexpr std::size_t kKeep = 199;  // only the first kKeep bytes of a line are kept
+
+  TTextReport() = default;
+  ~TTextReport();
+  TTextReport(const TTextReport&) = delete;
+  TTextReport& operator=(const TTextReport&) = delete;
+
+  // Opens the file for reading; throws std::runtime_error naming the file
+  // and the failure. An open report is closed first.
+  void Open(const std::filesystem::path& file);
+  bool IsOpen() const { return file_ != nullptr; }
+
+  // The next line into `line` (without its line end). False at the end of
+  // the file or at a Ctrl-Z, and on every call after that; throws on a read
+  // error. Bytes beyond the first kKeep of a line are read and dropped.
+  bool ReadLine(std::string& line);
+
+  // Closes the file; throws on error. Safe when not open.
+  void Close();
+
+ private:
+  bool Fill();  // refills the buffer; false at the end; throws on a read error
+
+  struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+  };
+  std::unique_ptr<std::FILE, FileCloser> file_;
+  std::string name_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t pos_ = 0;
+  std::size_t len_ = 0;
+  bool ended_ = false;
+};
+
+}  // namespace tolvo
