@@ -1,0 +1,177 @@
+#include "text/imion.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace tolvo {
+namespace {
+
+using namespace std::string_view_literals;
+
+// Windows-1250 case pairs, kept here on their own so the table is checked
+// against an independent statement of the rules.
+unsigned char Upper(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return c - 0x20;
+  if (c >= 0xE0 && c != 0xF7 && c != 0xFF) return c - 0x20;
+  switch (c) {
+    case 0x9A: case 0x9C: case 0x9D: case 0x9E: case 0x9F: return c - 0x10;
+    case 0xB3: return 0xA3;
+    case 0xB9: return 0xA5;
+    case 0xBA: return 0xAA;
+    case 0xBE: return 0xBC;
+    case 0xBF: return 0xAF;
+    default: return c;
+  }
+}
+
+unsigned char Lower(unsigned char c) {
+  for (int l = 0; l < 256; ++l)
+    if (Upper(static_cast<unsigned char>(l)) == c && l != c) return static_cast<unsigned char>(l);
+  return c;
+}
+
+bool IsUpperLetter(unsigned char c) { return Lower(c) != c; }
+bool IsLowerLetter(unsigned char c) { return Upper(c) != c; }
+
+// Mazovia letters as upper-casing leaves them: in a name written in mixed
+// case (ą ć ę ł ń ó ś ź ż, ś turned into 0x8E) and in capitals (Ą Ć Ę Ł Ń Ó Ś Ź Ż,
+// Ł turned into 0x8C).
+const std::string_view kMixedCase = "\x86\x8D\x91\x92\xA4\xA2\x8E\xA6\xA7"sv;
+const std::string_view kCapitals = "\x8F\x95\x90\x8C\xA5\xA3\x98\xA0\xA1"sv;
+
+std::string Value(std::string_view key) {
+  const std::string_view* v = FindFirstName(key);
+  return v ? std::string(*v) : std::string("<none>");
+}
+
+TEST(FirstNameTable, HasItsFixedShape) {
+  ASSERT_EQ(FirstNameTableSize(), 500u);
+  std::map<std::string_view, std::set<std::string_view>> valuesByKey;
+  std::map<std::string_view, int> occurrences;
+  std::set<std::string_view> names;
+  int empty = 0;
+  for (std::size_t i = 0; i < FirstNameTableSize(); ++i) {
+    valuesByKey[FirstNameKey(i)].insert(FirstNameValue(i));
+    ++occurrences[FirstNameKey(i)];
+    if (FirstNameValue(i).empty())
+      ++empty;
+    else
+      names.insert(FirstNameValue(i));
+  }
+  EXPECT_EQ(empty, 19);
+  EXPECT_EQ(names.size(), 346u);
+  int twice = 0;
+  for (const auto& [key, count] : occurrences) {
+    EXPECT_LE(count, 2) << key;
+    if (count == 2) {
+      ++twice;
+      EXPECT_EQ(valuesByKey[key].size(), 1u) << "repeated key with two values: " << key;
+    }
+  }
+  EXPECT_EQ(twice, 5);
+}
+
+TEST(FirstNameTable, KeysAreTheUpperCasedFieldAsTheSourceHoldsIt) {
+  for (std::size_t i = 0; i < FirstNameTableSize(); ++i) {
+    const std::string_view key = FirstNameKey(i);
+    SCOPED_TRACE(::testing::Message() << "row " << i + 1 << " key " << key);
+    ASSERT_FALSE(key.empty());
+    EXPECT_LE(key.size(), 10u);
+    EXPECT_GT(static_cast<unsigned char>(key.front()), 0x20);
+    EXPECT_GT(static_cast<unsigned char>(key.back()), 0x20);
+    bool mixed = false, capitals = false;
+    for (std::size_t p = 0; p < key.size(); ++p) {
+      const unsigned char c = key[p];
+      EXPECT_EQ(Upper(c), c) << "byte " << p + 1 << " would change on upper-casing";
+      if (c < 0x80) {
+        EXPECT_TRUE((c >= 'A' && c <= 'Z') || c == ' ') << "byte " << p + 1;
+        continue;
+      }
+      const bool inMixed = kMixedCase.find(static_cast<char>(c)) != std::string_view::npos;
+      const bool inCapitals = kCapitals.find(static_cast<char>(c)) != std::string_view::npos;
+      EXPECT_TRUE(inMixed || inCapitals) << "byte " << p + 1 << " is no upper-cased Mazovia letter";
+      // A word's initial is a capital in either spelling; after it the letters
+      // of one key come from one way of writing only.
+      if (p > 0 && key[p - 1] != ' ') {
+        mixed |= inMixed;
+        capitals |= inCapitals;
+      }
+    }
+    EXPECT_FALSE(mixed && capitals) << "mixed-case and capital Mazovia letters in one key";
+  }
+}
+
+TEST(FirstNameTable, ValuesAreSingleNamesWithCapitalInitial) {
+  for (std::size_t i = 0; i < FirstNameTableSize(); ++i) {
+    const std::string_view value = FirstNameValue(i);
+    if (value.empty()) continue;
+    SCOPED_TRACE(::testing::Message() << "row " << i + 1 << " value " << value);
+    EXPECT_TRUE(IsUpperLetter(value[0]));
+    for (std::size_t p = 1; p < value.size(); ++p)
+      EXPECT_TRUE(IsLowerLetter(value[p])) << "byte " << p + 1;
+  }
+}
+
+TEST(FirstNameTable, KnownEntries) {
+  EXPECT_EQ(Value("JAN"), "Jan");
+  EXPECT_EQ(Value("BARTEK"), "Bart\xB3omiej");
+  EXPECT_EQ(Value("BARTLOMIEJ"), "Bart\xB3omiej");
+  EXPECT_EQ(Value("JOZEK"), "J\xF3zef");
+  EXPECT_EQ(Value("ELA"), "El\xBF" "bieta");
+  EXPECT_EQ(Value("BORZENA"), "Bo\xBF" "ena");
+  EXPECT_EQ(Value("ADAM MARIA"), "Adam");
+  EXPECT_EQ(Value("ADAM MARIU"), "Adam");
+  // Jarosław written in mixed case (ł 0x92 kept) and in capitals (Ł 0x9C made 0x8C).
+  EXPECT_EQ(Value("JAROS\x92" "AW"), "Jaros\xB3" "aw");
+  EXPECT_EQ(Value("JAROS\x8C" "AW"), "Jaros\xB3" "aw");
+  EXPECT_EQ(Value("J\xA2ZEF"), "J\xF3zef");
+  EXPECT_EQ(Value("J\xA3ZEF"), "J\xF3zef");
+}
+
+TEST(FirstNameTable, ClubWordsHaveEmptyValue) {
+  for (std::string_view word : {"CENTRALNY"sv, "HARCERSKI"sv, "KLUB LOK"sv, "RADIOKLUB"sv,
+                                "REDAKCJA"sv, "KOPALNIA"sv, "KLUB KROTK"sv}) {
+    const std::string_view* v = FindFirstName(word);
+    ASSERT_NE(v, nullptr) << word;
+    EXPECT_TRUE(v->empty()) << word;
+  }
+}
+
+TEST(FirstNameTable, OnlyWholeKeysMatch) {
+  EXPECT_EQ(FindFirstName("KLUB"), nullptr);
+  EXPECT_EQ(FindFirstName("ADAM MARIUSZ"), nullptr);
+  EXPECT_EQ(FindFirstName("BARTE"), nullptr);
+  EXPECT_EQ(FindFirstName("BARTEK "), nullptr);
+  EXPECT_EQ(FindFirstName("bartek"), nullptr);
+  EXPECT_EQ(FindFirstName(""), nullptr);
+  // Windows-1250 Ł (0xA3) is Mazovia Ó: the table holds no converted text.
+  EXPECT_EQ(FindFirstName("JAROS\xA3" "AW"), nullptr);
+  EXPECT_EQ(FindFirstName(std::string_view("JAN\0", 4)), nullptr);
+}
+
+TEST(FirstNameTable, IndexAnswersLikeAScanFromTheTop) {
+  for (std::size_t i = 0; i < FirstNameTableSize(); ++i) {
+    const std::string_view key = FirstNameKey(i);
+    const std::string_view* linear = FindFirstNameLinear(key);
+    ASSERT_NE(linear, nullptr) << key;
+    // Same entry, not merely an equal value: a repeated key yields its first row.
+    EXPECT_EQ(FindFirstName(key), linear) << key;
+    std::size_t first = 0;
+    while (FirstNameKey(first) != key) ++first;
+    EXPECT_EQ(*linear, FirstNameValue(first));
+    // Near misses: every key cut by one byte or lengthened by one.
+    const std::string shorter(key.substr(0, key.size() - 1));
+    EXPECT_EQ(FindFirstName(shorter), FindFirstNameLinear(shorter)) << shorter;
+    const std::string longer = std::string(key) + "A";
+    EXPECT_EQ(FindFirstName(longer), FindFirstNameLinear(longer)) << longer;
+  }
+  for (std::string_view miss : {"KLUB"sv, "ADAM MARIUSZ"sv, ""sv, "bartek"sv, "XYZ"sv})
+    EXPECT_EQ(FindFirstName(miss), FindFirstNameLinear(miss)) << miss;
+}
+
+}  // namespace
+}  // namespace tolvo
