@@ -1,0 +1,72 @@
+#include "text/Globals.h"
+
+namespace tolvo {
+
+namespace detail {
+
+std::string MapBytes(std::string_view text, const ByteMap& map) {
+  std::string out(text.size(), '\0');
+  for (std::size_t i = 0; i < text.size(); ++i)
+    out[i] = static_cast<char>(map[static_cast<unsigned char>(text[i])]);
+  return out;
+}
+
+}  // namespace detail
+
+std::string StripBlanks(std::string_view text) { return std::string(StripBlanksView(text)); }
+
+std::string ToUpper1250(std::string_view text) { return detail::MapBytes(text, detail::kUpper1250); }
+
+std::string ToLower1250(std::string_view text) { return detail::MapBytes(text, detail::kLower1250); }
+
+std::string BuildFullName(std::string_view surname, std::string_view firstName) {
+  std::string result(StripBlanksView(surname));
+  if (!firstName.empty()) {
+    result += ' ';
+    result += firstName;
+  }
+  // The first name is appended as it is, so its own blanks (and the space
+  // before it when the surname is empty) go in this last strip.
+  return std::string(StripBlanksView(result));
+}
+
+bool HasSemicolon(std::string_view text) { return text.find(';') != std::string_view::npos; }
+
+SemicolonTriple SplitSemicolonTriple(std::string_view text) {
+  SemicolonTriple parts;
+  const std::string_view t = StripBlanksView(text);
+  if (t.empty() || !HasSemicolon(t)) return parts;
+  const std::size_t i = t.find(';');
+  const std::size_t j = t.find(';', i + 1);
+  if (j == std::string_view::npos) return parts;
+  parts.first.assign(t.substr(0, i));
+  parts.second.assign(t.substr(i + 1, j - i - 1));
+  parts.third.assign(t.substr(j + 1));
+  return parts;
+}
+
+bool HasExactlyOneSpace(std::string_view text) {
+  const std::string_view t = StripBlanksView(text);
+  const std::size_t first = t.find(' ');
+  return first != std::string_view::npos && t.find(' ', first + 1) == std::string_view::npos;
+}
+
+std::string FirstWord(std::string_view text) {
+  const std::string_view t = StripBlanksView(text);
+  const std::size_t space = t.find(' ');
+  if (space == std::string_view::npos) return {};
+  return std::string(t.substr(0, space));
+}
+
+std::string CapitalizeWord(std::string_view text) {
+  const std::string_view t = StripBlanksView(text);
+  std::string out = detail::MapBytes(t, detail::kLower1250);
+  if (!out.empty()) out[0] = static_cast<char>(ToUpper1250(static_cast<unsigned char>(t[0])));
+  return out;
+}
+
+std::string MazoviaToCp1250(std::string_view text) {
+  return detail::MapBytes(text, detail::kMazoviaToCp1250);
+}
+
+}  // namespace tolvo
