@@ -1,0 +1,24 @@
+#include "tests/support/TolvoDb.h"
+
+#include "store/Firebird.h"
+
+namespace tolvo {
+
+void CreateTolvo10Database(const std::filesystem::path& file, bool withDomain, int dialect) {
+  fb::ConnectOptions options;
+  options.user = "sysdba";
+  options.password = "quartzfog";
+  options.charset = "WIN1250";
+  options.dbCharset = "WIN1250";
+  options.dialect = dialect;
+  fb::Attachment att = fb::Attachment::Create(std::filesystem::absolute(file).string(), options);
+  if (withDomain) {
+    fb::Transaction tr;
+    tr.Start(att);
+    att.ExecuteImmediate(tr, "CREATE DOMAIN D_BOOL AS SMALLINT CHECK (VALUE IS NULL OR VALUE IN (0,1))");
+    tr.Commit();
+  }
+  att.Detach();
+}
+
+}  // namespace tolvo

@@ -1,0 +1,36 @@
+// tolvo-mkdb <folder>: makes <folder>/LOG.DAT as an empty database of the
+// logging program's version 1.0 (no callbook table yet), for trying the
+// importers by hand. An existing file is never overwritten.
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+#include "tests/support/TolvoDb.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: tolvo-mkdb <folder>\n");
+    return 2;
+  }
+  namespace fs = std::filesystem;
+  const fs::path folder = argv[1];
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) {
+    std::fprintf(stderr, "tolvo-mkdb: %s is not a folder\n", folder.c_str());
+    return 1;
+  }
+  const fs::path file = folder / "LOG.DAT";
+  if (fs::exists(fs::symlink_status(file, ec))) {
+    std::fprintf(stderr, "tolvo-mkdb: %s exists already; not overwritten\n", file.c_str());
+    return 1;
+  }
+  try {
+    tolvo::CreateTolvo10Database(file);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tolvo-mkdb: %s\n", e.what());
+    return 1;
+  }
+  std::printf("%s\n", fs::absolute(file).c_str());
+  return 0;
+}
