@@ -52,6 +52,13 @@ std::string Upper(std::string_view s) {
   return out;
 }
 
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
 bool EqualsUpper(std::string_view name, const std::string& upper) {
   if (name.size() != upper.size()) return false;
   for (std::size_t i = 0; i < name.size(); ++i) {
@@ -382,9 +389,15 @@ void TDbfTable::Open() {
 void TDbfTable::OpenMemo() {
   const std::filesystem::path folder = path_.parent_path();
   const std::string stem = path_.stem().string();
+  const std::string ext = path_.extension().string();
+  // Named in messages the way the table's own extension is written.
+  const bool lower = !ext.empty() && ext == Lower(ext);
+  auto memoName = [&](bool foxMemo) {
+    return stem + (foxMemo ? (lower ? ".fpt" : ".FPT") : (lower ? ".dbt" : ".DBT"));
+  };
   const bool fox = IsFoxPro(version_);
-  const std::string primary = stem + (fox ? ".FPT" : ".DBT");
-  const std::string secondary = stem + (fox ? ".DBT" : ".FPT");
+  const std::string primary = memoName(fox);
+  const std::string secondary = memoName(!fox);
   auto found = FindFileCaseBlind(folder, primary);
   bool foxMemo = fox;
   if (!found) {
