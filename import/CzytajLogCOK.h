@@ -1,0 +1,35 @@
+// The per-record step of the LOG_C_OK.DBF import (Czech stations) and the
+// text routines it uses.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "source/RecordFields.h"
+#include "store/ICallbook.h"
+
+namespace tolvo {
+
+// True when the blank-stripped text starts with a postal code: two digits,
+// '-' or a blank, three digits. What follows is not examined.
+bool HasPostalCodePrefix(std::string_view text);
+
+// The first six characters of the text (the postal code when the text is
+// already stripped and HasPostalCodePrefix holds for it).
+std::string_view PostalCodePart(std::string_view text);
+
+// The text after its postal code (from the seventh character on) when
+// HasPostalCodePrefix holds for it, otherwise the whole text.
+std::string_view TownPart(std::string_view text);
+
+// The blank-stripped text after its first blank; empty when it has none.
+std::string AfterFirstWord(std::string_view text);
+
+// Reads one record of LOG_C_OK.DBF (fields Call, Name, mem_f, QRA_LOC,
+// WOJ). A station not yet in the callbook is appended, with its repaired
+// locator and the Czech country number; a station already there only gets
+// the locator when its own is empty. An empty call sign writes nothing.
+// Errors of the record reader and of the callbook pass through.
+void ImportLogCOKRecord(const IRecordFields& rec, ICallbook& book);
+
+}  // namespace tolvo

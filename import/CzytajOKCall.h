@@ -1,0 +1,18 @@
+// The per-record step of the okcall.dbf import (Czech stations).
+#pragma once
+
+#include "source/RecordFields.h"
+#include "store/ICallbook.h"
+
+namespace tolvo {
+
+// Reads one record of okcall.dbf (fields Call, Name, LastName, Address,
+// City, ZIP), and appends the station to the callbook unless it is already
+// there or the call sign is empty. Errors of the record reader and of the
+// callbook pass through.
+void ImportOKCallRecord(const IRecordFields& rec, ICallbook& book);
+
+// Country number (DXCC entity) of the Czech Republic.
+inline constexpr std::int16_t kKrajCzechRepublic = 503;
+
+}  // namespace tolvo

@@ -1,0 +1,109 @@
+// Importer test helpers: a source record with field values by name (names
+// matched without regard to ASCII case, a missing name raising the reader's
+// error), a column-by-column check of a callbook row, and a callbook that
+// records the order in which columns are set.
+#pragma once
+
+#include <optional>
+#include <sstream>
+
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "source/RecordFields.h"
+#include "store/MemoryCallbook.h"
+
+namespace tolvo::test {
+
+class RecordMap : public IRecordFields {
+ public:
+  RecordMap() = default;
+  RecordMap(std::initializer_list<std::pair<std::string, std::string>> fields)
+      : fields_(fields) {}
+
+  // Sets (or replaces) one field.
+  RecordMap& Set(std::string name, std::string value) {
+    for (auto& f : fields_) {
+      if (SameName(f.first, name)) {
+        f.second = std::move(value);
+        return *this;
+      }
+    }
+    fields_.emplace_back(std::move(name), std::move(value));
+    return *this;
+  }
+
+  // Removes a field, so that reading it fails as on a table without it.
+  RecordMap& Drop(std::string_view name) {
+    std::erase_if(fields_, [&](const auto& f) { return SameName(f.first, name); });
+    return *this;
+  }
+
+  std::string FieldAsString(std::string_view name) const override {
+    reads.emplace_back(name);
+    for (const auto& f : fields_)
+      if (SameName(f.first, name)) return f.second;
+    throw std::runtime_error("Calls: Field '" + std::string(name) + "' not found");
+  }
+
+  // The names asked for, in the order asked.
+  mutable std::vector<std::string> reads;
+
+ private:
+  static bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+      if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+  }
+
+  std::vector<std::pair<std::string, std::string>> fields_;
+};
+
+// Expected text columns of one row; every column not named must be NULL.
+using Columns = std::initializer_list<std::pair<StationField, std::string>>;
+
+// Empty when the row of `callSign` exists and holds exactly `columns` and
+// `kraj`; otherwise a description of every difference.
+inline std::string RowDiff(const MemoryCallbook& book, const std::string& callSign,
+                           Columns columns, std::optional<std::int16_t> kraj) {
+  const StationRow* row = book.Row(callSign);
+  if (!row) return "no row " + callSign;
+  std::ostringstream out;
+  auto show = [](const std::optional<std::string>& v) { return v ? "'" + *v + "'" : "NULL"; };
+  for (std::size_t i = 0; i < kStationTextFieldCount; ++i) {
+    const auto field = static_cast<StationField>(i);
+    std::optional<std::string> want;
+    for (const auto& c : columns)
+      if (c.first == field) want = c.second;
+    if ((*row)[field] != want)
+      out << InfoOf(field).column << ": " << show((*row)[field]) << ", want " << show(want) << "; ";
+  }
+  if (row->kraj != kraj)
+    out << "KRAJ: " << (row->kraj ? std::to_string(*row->kraj) : "NULL") << ", want "
+        << (kraj ? std::to_string(*kraj) : "NULL");
+  return out.str();
+}
+
+// A MemoryCallbook that also notes the columns set, in order, by name
+// ("KRAJ" for the country number).
+class OrderCallbook : public MemoryCallbook {
+ public:
+  void SetField(StationField field, std::string_view value) override {
+    set.emplace_back(InfoOf(field).column);
+    MemoryCallbook::SetField(field, value);
+  }
+  void SetKraj(std::int16_t kraj) override {
+    set.emplace_back("KRAJ");
+    MemoryCallbook::SetKraj(kraj);
+  }
+  std::vector<std::string> set;
+};
+
+}  // namespace tolvo::test
