@@ -52,17 +52,6 @@ TEST(OKCallImport, NamesAndSmallLetters) {
   EXPECT_EQ(RowDiff(book, "OK1C", {{F::STACJA, "OK1C"}, {F::MIASTO, "brno"}}, 503), "");
 }
 
-TEST(OKCallImport, LongValuesAreCutByTheirColumns) {
-  MemoryCallbook book;
-  const std::string city(30, 'c');
-  const std::string lastName(45, 'n');
-  ImportOKCallRecord(OKRecord("OK2X", "Jan", lastName, "", city), book);
-  const StationRow& row = *book.Row("OK2X");
-  EXPECT_EQ(row[F::MIASTO], std::string(25, 'c'));
-  EXPECT_EQ(row[F::NAZWISKO], std::string(40, 'n'));
-  EXPECT_EQ(row[F::NAZWA], (lastName + " Jan").substr(0, 60));
-}
-
 TEST(OKCallImport, SkipsEmptyCallSignsDuplicatesAndKnownStations) {
   MemoryCallbook book;
   book.AppendStation();
