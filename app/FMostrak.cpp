@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -11,6 +12,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStringList>
+
+#include <algorithm>
 
 #include "app/ErrorReport.h"
 #include "store/Callbook.h"
@@ -35,6 +38,23 @@ QFont ProgramFont(int pixelSize) {
   }
   font.setPixelSize(pixelSize);
   return font;
+}
+
+void FitTextToWidth(QLabel* label, int width) {
+  QFont font = label->font();
+  const QStringList lines = label->text().split(QLatin1Char('\n'));
+  auto widest = [&lines](const QFont& f) {
+    const QFontMetrics metrics(f);
+    int w = 0;
+    for (const QString& line : lines) w = std::max(w, metrics.horizontalAdvance(line));
+    return w;
+  };
+  int stretch = 100;
+  while (widest(font) > width && stretch > 50) {
+    stretch -= 5;
+    font.setStretch(stretch);
+  }
+  if (stretch != 100) label->setFont(font);
 }
 
 void CentreOnDesktop(QWidget* window, QSize size) {
@@ -89,6 +109,7 @@ TDM::TDM(QWidget* parent) : QMainWindow(parent), callbook_(std::make_unique<TCal
   Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Label4->setGeometry(8, 8, 457, 156);
   Label4->setText(DescriptionText());
+  FitTextToWidth(Label4, Label4->width());
 
   CloseBtn = new QPushButton(QStringLiteral("&Zamknij"), client);
   CloseBtn->setObjectName(QStringLiteral("CloseBtn"));

@@ -24,6 +24,11 @@ class TCallbook;
 // the system's sans-serif face at the same pixel height.
 QFont ProgramFont(int pixelSize);
 
+// Narrows the label's font (never below half its width) until every line
+// of its text fits into `width` pixels. Does nothing when it fits already,
+// as it does in the font the windows were laid out for.
+void FitTextToWidth(QLabel* label, int width);
+
 // Moves a top-level widget of the given size to the centre of the desktop.
 void CentreOnDesktop(QWidget* window, QSize size);
 

@@ -43,12 +43,15 @@ int ToBarValue(long long value) {
   return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
+// A label sized to its text; `room` is the width it may take before it
+// runs into its neighbour.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QFont& font,
-                  QPoint at) {
+                  QPoint at, int room) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(QString::fromLatin1(name));
   label->setTextFormat(Qt::PlainText);
   label->setFont(font);
+  FitTextToWidth(label, room);
   label->move(at);
   label->resize(label->sizeHint());
   return label;
@@ -95,11 +98,12 @@ TImportFrm::TImportFrm(const ImportFrameLayout& layout, QWidget* parent)
   Label1->setTextFormat(Qt::PlainText);
   Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Label1->setGeometry(layout.label1);
-  // Grown to its text where the font is wider than the one it was laid out
-  // for, as far as the group box allows.
+  // Where the font at hand is wider than the one the dialog was laid out
+  // for, the text is narrowed to the group box and the label grown to it.
+  const int room = layout.groupBox2.width() - layout.label1.x() - 4;
+  FitTextToWidth(Label1, room);
   const QSize wanted = Label1->sizeHint();
-  Label1->resize(std::min(std::max(layout.label1.width(), wanted.width()),
-                          layout.groupBox2.width() - layout.label1.x() - 2),
+  Label1->resize(std::min(std::max(layout.label1.width(), wanted.width()), room),
                  std::min(std::max(layout.label1.height(), wanted.height()),
                           layout.groupBox2.height() - layout.label1.y() - 2));
 
@@ -109,12 +113,14 @@ TImportFrm::TImportFrm(const ImportFrameLayout& layout, QWidget* parent)
   StartButton->setGeometry(layout.startButton);
 
   const QString processed = QString::fromUtf8("Przetwarzany wpis:");
-  Label2 = MakeLabel(this, "Label2", processed, large, layout.label2);
-  LogBookAktLbl = MakeLabel(this, "LogBookAktLbl", processed, large, layout.logBookAkt);
+  const int wide = layout.client.width();
+  Label2 = MakeLabel(this, "Label2", processed, large, layout.label2,
+                     layout.logBookAkt.x() - layout.label2.x() - 4);
+  LogBookAktLbl = MakeLabel(this, "LogBookAktLbl", processed, large, layout.logBookAkt, wide);
   if (layout.withTotal) {
     Label3 = MakeLabel(this, "Label3", QString::fromUtf8("Liczba wszystkich wpisów:"), large,
-                       layout.label3);
-    LogbookAllLbl = MakeLabel(this, "LogbookAllLbl", processed, large, layout.logbookAll);
+                       layout.label3, layout.logbookAll.x() - layout.label3.x() - 4);
+    LogbookAllLbl = MakeLabel(this, "LogbookAllLbl", processed, large, layout.logbookAll, wide);
 
     GroupBox1 = new QGroupBox(QStringLiteral("Zaawansowanie"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));

@@ -1,0 +1,527 @@
+// The import dialogs: their layout, and whole imports on real files in a
+// scratch working folder (a Tolvo 1.0 database and a source table).
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtTest>
+
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/ErrorReport.h"
+#include "app/FMostrak.h"
+#include "import/CzytajAmateurCA.h"
+#include "import/CzytajAmateurCAFrm.h"
+#include "import/CzytajCBFrm.h"
+#include "import/CzytajLogCOKFrm.h"
+#include "import/CzytajLogCSPFrm.h"
+#include "import/CzytajOKCall.h"
+#include "import/CzytajOKCallFrm.h"
+#include "store/Callbook.h"
+#include "tests/support/DbfWriter.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/TolvoDb.h"
+
+using namespace tolvo;
+
+namespace {
+
+// What the dialog showed at one moment.
+struct Snapshot {
+  QString current;  // LogBookAktLbl
+  QString total;    // LogbookAllLbl
+  int bar = -1;
+  int barMax = -1;
+  bool startEnabled = true;
+  bool visible = false;
+};
+
+Snapshot Take(const TImportFrm& d) {
+  Snapshot s;
+  s.current = d.LogBookAktLbl->text();
+  if (d.LogbookAllLbl) s.total = d.LogbookAllLbl->text();
+  if (d.ProgBarSP) {
+    s.bar = d.ProgBarSP->value();
+    s.barMax = d.ProgBarSP->maximum();
+  }
+  s.startEnabled = d.StartButton->isEnabled();
+  s.visible = d.isVisible();
+  return s;
+}
+
+struct Message {
+  MessageKind kind;
+  QString text;
+  Snapshot shown;  // the dialog at the time of the message
+};
+
+// Passes everything on to the real callbook and counts the rows appended.
+class CountingCallbook : public ICallbook {
+ public:
+  CountingCallbook(ICallbook& inner, int& appends) : inner_(inner), appends_(appends) {}
+  bool FindStation(std::string_view c) override { return inner_.FindStation(c); }
+  std::string FieldAsString(StationField f) const override { return inner_.FieldAsString(f); }
+  void AppendStation() override {
+    ++appends_;
+    inner_.AppendStation();
+  }
+  void EditStation() override { inner_.EditStation(); }
+  void SetField(StationField f, std::string_view v) override { inner_.SetField(f, v); }
+  void SetKraj(std::int16_t k) override { inner_.SetKraj(k); }
+  void PostStation() override { inner_.PostStation(); }
+
+ private:
+  ICallbook& inner_;
+  int& appends_;
+};
+
+const std::vector<DbfFieldSpec> kOkCallFields = {
+    {"CALL", 'C', 10}, {"NAME", 'C', 20},    {"LASTNAME", 'C', 40},
+    {"ADDRESS", 'C', 40}, {"CITY", 'C', 30}, {"ZIP", 'C', 10}};
+
+const std::vector<std::vector<std::string>> kThreeStations = {
+    {"OK1AAA", "Jan", "Novak", "Hlavni 1", "Praha", "110 00"},
+    {"OK1BBB", "Petr", "Svoboda", "Dlouha 2", "Brno", "602 00"},
+    {"OK1CCC", "Eva", "Dvorakova", "Kratka 3", "Ostrava", "702 00"}};
+
+// One station line of the Canadian report, its columns where they belong.
+std::string ReportLine(const std::string& call, const std::string& first,
+                       const std::string& surname) {
+  std::string line(199, ' ');
+  line.replace(0, call.size(), call);
+  line.replace(7, first.size(), first);
+  line.replace(43, surname.size(), surname);
+  line.replace(79, 8, "1 Main S");
+  line.replace(150, 7, "Ottawa ");
+  line.replace(186, 2, "ON");
+  line.replace(189, 7, "K1A 0B1");
+  return line;
+}
+
+void WriteText(const std::filesystem::path& file, const std::vector<std::string>& lines) {
+  std::ofstream out(file, std::ios::binary);
+  for (const std::string& l : lines) out << l << "\r\n";
+}
+
+struct LayoutRow {
+  const char* name;
+  QSize client;
+  QRect groupBox2;
+  const char* start;
+  QPoint startAt;
+  QPoint label2, akt;
+  bool withTotal;
+  QPoint label3, all;
+  int barWidth;
+  QPoint close;
+};
+
+}  // namespace
+
+class TestImportFrame : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<ScratchFolder> folder_;
+  std::unique_ptr<TDM> dm_;
+  std::unique_ptr<TCzytajOKCallFrm> okCall_;
+  std::unique_ptr<TCzytajAmateurCAFrm> amateur_;
+  MessageHook previousHook_;
+  std::vector<Message> messages_;
+  std::vector<Snapshot> steps_;
+  int appends_ = 0;
+  // Runs in every record's step, before the real one, with the step's index.
+  std::function<void(int)> duringStep_;
+
+  TCallbook& Store() { return dynamic_cast<TCallbook&>(DM->Callbook()); }
+
+  void MakeDatabase() { CreateTolvo10Database(*folder_ / "LOG.DAT"); }
+
+  void MakeOkCall(const std::vector<std::vector<std::string>>& rows,
+                  const std::vector<DbfFieldSpec>& fields = kOkCallFields) {
+    WriteDbf(*folder_ / "OKCALL.DBF", fields, rows);
+  }
+
+  QStringList Texts() const {
+    QStringList texts;
+    for (const Message& m : messages_) texts << m.text;
+    return texts;
+  }
+
+ private slots:
+  void init() {
+    folder_ = std::make_unique<ScratchFolder>(ScratchFolder::Enter::Yes);
+    dm_ = std::make_unique<TDM>();
+    DM = dm_.get();
+    okCall_ = std::make_unique<TCzytajOKCallFrm>();
+    amateur_ = std::make_unique<TCzytajAmateurCAFrm>();
+    messages_.clear();
+    steps_.clear();
+    appends_ = 0;
+    duringStep_ = nullptr;
+    previousHook_ = SetMessageHook([this](MessageKind kind, const QString& text) {
+      TImportFrm* d = okCall_.get();
+      if (amateur_->Running()) d = amateur_.get();
+      messages_.push_back({kind, text, Take(*d)});
+    });
+    okCall_->SetRecordStep([this](const IRecordFields& rec, ICallbook& book) {
+      steps_.push_back(Take(*okCall_));
+      if (duringStep_) duringStep_(static_cast<int>(steps_.size()));
+      CountingCallbook counting(book, appends_);
+      ImportOKCallRecord(rec, counting);
+    });
+    amateur_->SetLineStep([this](std::string_view line, ICallbook& book) {
+      steps_.push_back(Take(*amateur_));
+      if (duringStep_) duringStep_(static_cast<int>(steps_.size()));
+      CountingCallbook counting(book, appends_);
+      ImportAmateurLine(line, counting);
+    });
+  }
+
+  void cleanup() {
+    SetMessageHook(previousHook_);
+    amateur_.reset();
+    okCall_.reset();
+    dm_.reset();  // closes the connection before the folder goes
+    folder_.reset();
+  }
+
+  // ---- layout ----
+
+  void layout_data() {
+    QTest::addColumn<int>("row");
+    QTest::newRow("CB") << 0;
+    QTest::newRow("LOG_C_SP") << 1;
+    QTest::newRow("LOG_C_OK") << 2;
+    QTest::newRow("OKCALL") << 3;
+    QTest::newRow("AMATEUR") << 4;
+  }
+  void layout() {
+    static const LayoutRow rows[] = {
+        {"CzytajCBFrm", {539, 208}, {7, 4, 410, 77}, "StartBtn", {8, 84}, {5, 120}, {168, 120},
+         true, {5, 144}, {167, 144}, 521, {432, 16}},
+        {"CzytajLogCSPFrm", {647, 187}, {7, 4, 530, 51}, "Button1", {8, 62}, {5, 101},
+         {168, 101}, true, {5, 125}, {168, 125}, 631, {546, 16}},
+        {"CzytajLogCOKFrm", {649, 200}, {6, 4, 530, 58}, "StartBtn", {8, 68}, {5, 110},
+         {168, 110}, true, {5, 134}, {168, 134}, 631, {546, 15}},
+        {"CzytajOKCallFrm", {536, 200}, {7, 4, 410, 60}, "StartBtn", {8, 68}, {5, 110},
+         {168, 110}, true, {5, 134}, {167, 134}, 521, {432, 16}},
+        {"CzytajAmateurCAFrm", {536, 135}, {7, 4, 410, 68}, "Button1", {8, 79}, {5, 110},
+         {168, 110}, false, {}, {}, 0, {432, 16}},
+    };
+    QFETCH(int, row);
+    const LayoutRow& r = rows[row];
+    std::unique_ptr<TImportFrm> d;
+    switch (row) {
+      case 0: d = std::make_unique<TCzytajCBFrm>(); break;
+      case 1: d = std::make_unique<TCzytajLogCSPFrm>(); break;
+      case 2: d = std::make_unique<TCzytajLogCOKFrm>(); break;
+      case 3: d = std::make_unique<TCzytajOKCallFrm>(); break;
+      default: d = std::make_unique<TCzytajAmateurCAFrm>(); break;
+    }
+    QCOMPARE(d->objectName(), QString(r.name));
+    QCOMPARE(d->size(), r.client);
+    QCOMPARE(d->minimumSize(), d->maximumSize());
+    QCOMPARE(d->GroupBox2->title(), QString("Informacje"));
+    QCOMPARE(d->GroupBox2->geometry(), r.groupBox2);
+    QCOMPARE(d->StartButton->objectName(), QString(r.start));
+    QCOMPARE(d->StartButton->geometry(), QRect(r.startAt, QSize(237, 25)));
+    QCOMPARE(d->Label2->text(), QString("Przetwarzany wpis:"));
+    QCOMPARE(d->Label2->pos(), r.label2);
+    QCOMPARE(d->LogBookAktLbl->pos(), r.akt);
+    QCOMPARE(d->LogBookAktLbl->text(), QString("Przetwarzany wpis:"));  // until first shown
+    QCOMPARE(d->Label2->font().pixelSize(), 15);
+    QCOMPARE(d->LogBookAktLbl->font().pixelSize(), 15);
+    QCOMPARE(d->Label1->font().pixelSize(), 11);
+    QCOMPARE(d->CloseBtn->text(), QString("&Zamknij"));
+    QCOMPARE(d->CloseBtn->geometry(), QRect(r.close, QSize(90, 25)));
+    QVERIFY(d->CloseBtn->isDefault());
+    QCOMPARE(d->findChild<QLabel*>("Label3") != nullptr, r.withTotal);
+    QCOMPARE(d->findChild<QProgressBar*>("ProgBarSP") != nullptr, r.withTotal);
+    if (r.withTotal) {
+      QCOMPARE(d->Label3->text(), QString::fromUtf8("Liczba wszystkich wpisów:"));
+      QCOMPARE(d->Label3->pos(), r.label3);
+      QCOMPARE(d->LogbookAllLbl->pos(), r.all);
+      QCOMPARE(d->LogbookAllLbl->font().pixelSize(), 15);
+      QCOMPARE(d->GroupBox1->title(), QString("Zaawansowanie"));
+      QCOMPARE(d->GroupBox1->geometry(),
+               QRect(0, r.client.height() - 41, r.client.width(), 41));
+      QCOMPARE(d->ProgBarSP->geometry(), QRect(8, 16, r.barWidth, 17));
+    }
+    // No text is cut off or runs into its neighbour, whatever font the
+    // system offers.
+    QVERIFY(d->Label1->sizeHint().width() <= d->Label1->width());
+    QVERIFY(d->Label1->geometry().right() < r.groupBox2.width());
+    QVERIFY(d->Label2->geometry().right() < r.akt.x());
+    if (r.withTotal) QVERIFY(d->Label3->geometry().right() < r.all.x());
+  }
+
+  void informationTexts() {
+    const QStringList sp = TCzytajLogCSPFrm().Label1->text().split('\n');
+    QCOMPARE(sp.size(), 2);
+    QVERIFY(sp[0].startsWith(QString::fromUtf8("Import jest przeznaczony dla użytkowników programu")));
+    QCOMPARE(sp[1], QString("Pozwala na wczytanie danych ze zbioru  LOG_C_SP.DBF."));
+    const QStringList ok = TCzytajLogCOKFrm().Label1->text().split('\n');
+    QCOMPARE(ok.size(), 2);
+    QCOMPARE(ok[1], QString("Pozwala na wczytanie danych ze zbioru  LOG_C_OK.DBF."));
+    const QStringList call = okCall_->Label1->text().split('\n');
+    QCOMPARE(call.size(), 2);
+    QCOMPARE(call[0], QString::fromUtf8("Plik OKCALL.DBF  znajduje się pod internetowym adrersem:"));
+    const QStringList ca = amateur_->Label1->text().split('\n');
+    QCOMPARE(ca.size(), 3);
+    QVERIFY(ca[0].startsWith("Pod internetowym adresem: ") && ca[0].endsWith(" znajduje"));
+    QCOMPARE(ca[1],
+             QString::fromUtf8("się plik CDNCALDB.ZIP. Po jego rozpakowaniu otrzyma się m. in. plik"));
+    QCOMPARE(ca[2], QString::fromUtf8("AMATEUR.RPT zawierający informacje o krótkofalowcach z Kanady."));
+    QCOMPARE(TCzytajCBFrm().Label1->text().split('\n').size(), 4);
+  }
+
+  // ---- checks before an import ----
+
+  void missingDatabaseIsTheOnlyMessage() {
+    okCall_->StartBtn->click();
+    QCOMPARE(Texts(), QStringList{"Brak pliku: Log.dat"});
+    QCOMPARE(messages_[0].kind, MessageKind::Plain);
+
+    messages_.clear();
+    MakeOkCall(kThreeStations);
+    okCall_->StartBtn->click();
+    QCOMPARE(Texts(), QStringList{"Brak pliku: Log.dat"});
+    QVERIFY(steps_.empty());
+  }
+
+  void missingSourceMakesNoConnection() {
+    MakeDatabase();
+    okCall_->StartBtn->click();
+    QCOMPARE(Texts(), QStringList{"Brak pliku: OKCALL.DBF"});
+    QVERIFY(!Store().IsConnected());
+
+    messages_.clear();
+    amateur_->Button1->click();
+    QCOMPARE(Texts(), QStringList{"Brak pliku: AMATEUR.RPT"});
+    QVERIFY(!Store().IsConnected());
+  }
+
+  void fileThatIsNoDatabase() {
+    WriteText(*folder_ / "LOG.DAT", {"this is not a database"});
+    MakeOkCall(kThreeStations);
+    okCall_->StartBtn->click();
+    QCOMPARE(Texts(), QStringList{QString::fromUtf8("Nie udało się otworzyć bazy Tolvo.dat")});
+    QVERIFY(steps_.empty());
+    QVERIFY(okCall_->StartBtn->isEnabled());
+  }
+
+  // ---- the run ----
+
+  void emptyTable() {
+    MakeDatabase();
+    MakeOkCall({});
+    okCall_->StartBtn->click();
+    QVERIFY(steps_.empty());
+    QCOMPARE(Texts(), QStringList{QString::fromUtf8("Zakończono przetwarzanie!")});
+    QCOMPARE(messages_[0].shown.total, QString("0"));
+    QCOMPARE(okCall_->LogbookAllLbl->text(), QString());
+    QCOMPARE(okCall_->LogBookAktLbl->text(), QString());
+    QCOMPARE(okCall_->ProgBarSP->value(), 0);
+  }
+
+  void threeRecordsMoveLabelsAndBar() {
+    MakeDatabase();
+    MakeOkCall(kThreeStations);
+    okCall_->show();
+    okCall_->StartBtn->click();
+
+    QCOMPARE(steps_.size(), std::size_t(3));
+    for (int i = 0; i < 3; ++i) {
+      QCOMPARE(steps_[i].current, QString::number(i + 1));
+      QCOMPARE(steps_[i].bar, i + 1);
+      QCOMPARE(steps_[i].total, QString("3"));
+      QCOMPARE(steps_[i].barMax, 3);
+      QVERIFY(!steps_[i].startEnabled);
+    }
+    QCOMPARE(Texts(), QStringList{QString::fromUtf8("Zakończono przetwarzanie!")});
+    QCOMPARE(messages_[0].shown.current, QString("3"));  // reset comes after the message
+    QCOMPARE(okCall_->LogBookAktLbl->text(), QString());
+    QCOMPARE(okCall_->LogbookAllLbl->text(), QString());
+    QCOMPARE(okCall_->ProgBarSP->value(), 0);
+    QVERIFY(okCall_->StartBtn->isEnabled());
+    QCOMPARE(appends_, 3);
+    for (const auto& row : kThreeStations) QVERIFY(DM->Callbook().FindStation(row[0]));
+    QVERIFY(okCall_->Calls.Active());  // stays open for the next run
+  }
+
+  void secondRunStartsAtTheTopAndWritesNothingNew() {
+    MakeDatabase();
+    MakeOkCall(kThreeStations);
+    okCall_->StartBtn->click();
+    QCOMPARE(appends_, 3);
+    steps_.clear();
+    messages_.clear();
+    okCall_->StartBtn->click();
+    QCOMPARE(steps_.size(), std::size_t(3));
+    QCOMPARE(steps_[0].current, QString("1"));
+    QCOMPARE(appends_, 3);
+    QCOMPARE(Texts(), QStringList{QString::fromUtf8("Zakończono przetwarzanie!")});
+  }
+
+  void missingFieldGoesToTheErrorReport() {
+    MakeDatabase();
+    std::vector<DbfFieldSpec> noZip(kOkCallFields.begin(), kOkCallFields.end() - 1);
+    MakeOkCall({{"OK1AAA", "Jan", "Novak", "Hlavni 1", "Praha"}}, noZip);
+    okCall_->StartBtn->click();
+    QCOMPARE(Texts(), QStringList{"Calls: Field 'ZIP' not found."});
+    QCOMPARE(messages_[0].kind, MessageKind::Error);
+    QVERIFY(okCall_->StartBtn->isEnabled());
+  }
+
+  void errorEndsTheRunAndKeepsEarlierRows() {
+    MakeDatabase();
+    MakeOkCall(kThreeStations);
+    duringStep_ = [](int step) {
+      if (step == 3) throw std::runtime_error("Błąd zapisu");
+    };
+    okCall_->show();
+    okCall_->StartBtn->click();
+    QCOMPARE(Texts(), QStringList{QString::fromUtf8("Błąd zapisu.")});
+    // The report comes once the run is over: the start button is back.
+    QVERIFY(messages_[0].shown.startEnabled);
+    QCOMPARE(okCall_->ProgBarSP->value(), 3);  // the bar stays where it stopped
+    QVERIFY(okCall_->isVisible());
+    QVERIFY(okCall_->StartBtn->isEnabled());
+    QVERIFY(DM->Callbook().FindStation("OK1AAA"));
+    QVERIFY(DM->Callbook().FindStation("OK1BBB"));
+    QVERIFY(!DM->Callbook().FindStation("OK1CCC"));
+
+    // The user can start again; only the missing station is written.
+    duringStep_ = nullptr;
+    messages_.clear();
+    appends_ = 0;
+    okCall_->StartBtn->click();
+    QCOMPARE(Texts(), QStringList{QString::fromUtf8("Zakończono przetwarzanie!")});
+    QCOMPARE(appends_, 1);
+  }
+
+  void rowsOfAnImportAreCommittedAtTheEnd() {
+    MakeDatabase();
+    MakeOkCall(kThreeStations);
+    okCall_->StartBtn->click();
+    dm_->show();
+    dm_->close();  // commits
+    QVERIFY(messages_.size() == 1);
+    TCallbook again;
+    QVERIFY(again.OpenCallbook());
+    for (const auto& row : kThreeStations) QVERIFY(again.FindStation(row[0]));
+  }
+
+  void startButtonDoesNothingDuringARun() {
+    MakeDatabase();
+    MakeOkCall(kThreeStations);
+    duringStep_ = [this](int step) {
+      if (step == 1) okCall_->StartBtn->click();
+    };
+    okCall_->StartBtn->click();
+    QCOMPARE(steps_.size(), std::size_t(3));
+    QCOMPARE(messages_.size(), std::size_t(1));
+  }
+
+  void closeDuringARunFinishesFirst_data() {
+    QTest::addColumn<bool>("failing");
+    QTest::newRow("run ends normally") << false;
+    QTest::newRow("run ends by an error") << true;
+  }
+  void closeDuringARunFinishesFirst() {
+    QFETCH(bool, failing);
+    MakeDatabase();
+    MakeOkCall(kThreeStations);
+    duringStep_ = [this, failing](int step) {
+      if (step == 1) okCall_->CloseBtn->click();
+      if (step == 2) okCall_->close();  // the window's own close
+      if (step == 3 && failing) throw std::runtime_error("x");
+    };
+    okCall_->show();
+    okCall_->StartBtn->click();
+    QCOMPARE(steps_.size(), std::size_t(3));
+    for (const Snapshot& s : steps_) QVERIFY(s.visible);
+    QCOMPARE(messages_.size(), std::size_t(1));
+    QVERIFY(messages_[0].shown.visible);
+    QCOMPARE(messages_[0].kind, failing ? MessageKind::Error : MessageKind::Plain);
+    QVERIFY(!okCall_->isVisible());
+
+    // The close request is used up: the next showing stays open.
+    okCall_->show();
+    QVERIFY(okCall_->isVisible());
+  }
+
+  void activationEmptiesTheLabelsOnlyWhenIdle() {
+    okCall_->LogBookAktLbl->setText("7");
+    okCall_->LogbookAllLbl->setText("9");
+    okCall_->show();
+    QCOMPARE(okCall_->LogBookAktLbl->text(), QString());
+    QCOMPARE(okCall_->LogbookAllLbl->text(), QString());
+
+    okCall_->LogBookAktLbl->setText("7");
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(okCall_.get(), &activate);
+    QCOMPARE(okCall_->LogBookAktLbl->text(), QString());
+
+    MakeDatabase();
+    MakeOkCall(kThreeStations);
+    QString totalAfterActivation;
+    duringStep_ = [&](int step) {
+      if (step != 2) return;
+      QEvent again(QEvent::WindowActivate);
+      QApplication::sendEvent(okCall_.get(), &again);
+      totalAfterActivation = okCall_->LogbookAllLbl->text();
+    };
+    okCall_->StartBtn->click();
+    QCOMPARE(totalAfterActivation, QString("3"));
+  }
+
+  // ---- the text report ----
+
+  void reportCountsEveryLineAfterTheHeader() {
+    MakeDatabase();
+    WriteText(*folder_ / "amateur.rpt",
+              {"header 1", "header 2", "header 3", "header 4", ReportLine("VA3AAA", "John", "Smith"),
+               "too short", ReportLine("VE2BBB", "Mary", "Jones")});
+    amateur_->show();
+    amateur_->Button1->click();
+    QCOMPARE(steps_.size(), std::size_t(3));
+    for (int i = 0; i < 3; ++i) {
+      QCOMPARE(steps_[i].current, QString::number(i + 1));
+      QVERIFY(!steps_[i].startEnabled);
+    }
+    QCOMPARE(Texts(), QStringList{QString::fromUtf8("Zakończono przetwarzanie!")});
+    QCOMPARE(messages_[0].shown.current, QString("3"));
+    QCOMPARE(amateur_->LogBookAktLbl->text(), QString());
+    QCOMPARE(appends_, 2);
+    QVERIFY(DM->Callbook().FindStation("VA3AAA"));
+    QVERIFY(DM->Callbook().FindStation("VE2BBB"));
+  }
+
+  void reportOfOnlyAHeader() {
+    MakeDatabase();
+    WriteText(*folder_ / "AMATEUR.RPT", {"h1", "h2", "h3"});
+    amateur_->Button1->click();
+    QVERIFY(steps_.empty());
+    QCOMPARE(Texts(), QStringList{QString::fromUtf8("Zakończono przetwarzanie!")});
+    QCOMPARE(messages_[0].shown.current, QString("0"));
+    QCOMPARE(amateur_->LogBookAktLbl->text(), QString());
+  }
+
+  void folderIsNoSourceFile() {
+    MakeDatabase();
+    // A folder of that name passes no check for a file: the check fails.
+    std::filesystem::create_directory(*folder_ / "AMATEUR.RPT");
+    amateur_->Button1->click();
+    QCOMPARE(Texts(), QStringList{"Brak pliku: AMATEUR.RPT"});
+  }
+};
+
+QTEST_MAIN(TestImportFrame)
+#include "tst_importframe.moc"
