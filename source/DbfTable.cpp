@@ -146,8 +146,12 @@ void AppendPadded(std::string& out, long value, int width) {
 // ---------------------------------------------------------------- TDbfField
 
 std::string TDbfField::AsString() const {
+  if (!table_) return {};
   const TDbfTable& t = *table_;
   if (t.Eof()) return {};
+  // A copy of a field kept from an earlier opening may not fit the record.
+  if (1 + offset_ + length_ > t.record_.size())
+    t.Fail("field " + name_ + " does not belong to this table");
   const char* p = t.record_.data() + 1 + offset_;
   const auto* u = reinterpret_cast<const unsigned char*>(p);
   const std::string_view raw(p, length_);

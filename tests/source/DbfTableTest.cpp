@@ -17,7 +17,8 @@ namespace fs = std::filesystem;
 
 fs::path FixtureDir() {
   const char* root = std::getenv("TOLVO_FIXTURES");
-  return fs::path(root ? root : "tests/fixtures") / "dbf";
+  if (root && *root) return fs::path(root) / "dbf";
+  return fs::path(__FILE__).parent_path().parent_path() / "fixtures" / "dbf";
 }
 
 // Copies fixture files into the working folder of the test.
