@@ -8,14 +8,6 @@
 namespace tolvo {
 namespace {
 
-// The call sign as STACJA will hold it: up to a NUL, at most the column's
-// width.
-std::string_view StationKey(std::string_view callSign) {
-  std::size_t nul = callSign.find('\0');
-  if (nul != std::string_view::npos) callSign = callSign.substr(0, nul);
-  return callSign.substr(0, InfoOf(StationField::STACJA).width);
-}
-
 // Columns `from` (counted from 1) to from + width - 1 of the line, as far as
 // the line reaches.
 std::string_view Columns(std::string_view line, std::size_t from, std::size_t width) {

@@ -11,15 +11,6 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The call sign as STACJA will hold it: up to a NUL, at most the column's
-// width. Looking up and testing this form, rather than the raw value, keeps
-// an over-long call sign that occurs twice from colliding with its own
-// first row on insert.
-std::string_view StationKey(std::string_view callSign) {
-  std::size_t nul = callSign.find('\0');
-  if (nul != std::string_view::npos) callSign = callSign.substr(0, nul);
-  return callSign.substr(0, InfoOf(StationField::STACJA).width);
-}
 
 // The file's locators often carry the letter O for the digit 0 in the
 // square and '?' for an unknown subsquare: JO7O -> JO70, JO70?? -> JO70.

@@ -6,19 +6,6 @@
 #include "text/Globals.h"
 
 namespace tolvo {
-namespace {
-
-// The call sign as STACJA will hold it: up to a NUL, at most the column's
-// width. Looking up and testing this form, rather than the raw value, keeps
-// an over-long call sign that occurs twice from colliding with its own
-// first row on insert.
-std::string_view StationKey(std::string_view callSign) {
-  std::size_t nul = callSign.find('\0');
-  if (nul != std::string_view::npos) callSign = callSign.substr(0, nul);
-  return callSign.substr(0, InfoOf(StationField::STACJA).width);
-}
-
-}  // namespace
 
 void ImportOKCallRecord(const IRecordFields& rec, ICallbook& book) {
   // Every field is read once, in this order; the values are views into them.

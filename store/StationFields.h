@@ -62,4 +62,14 @@ inline std::optional<std::string> ColumnValue(StationField f, std::string_view v
   return std::string(value);
 }
 
+// The call sign as STACJA will hold it: up to a NUL, at most the column's
+// width. Importers look up and test this form rather than the raw value, so
+// that an over-long call sign occurring twice finds its own first row
+// instead of colliding with it on insert.
+constexpr std::string_view StationKey(std::string_view callSign) {
+  std::size_t nul = callSign.find('\0');
+  if (nul != std::string_view::npos) callSign = callSign.substr(0, nul);
+  return callSign.substr(0, InfoOf(StationField::STACJA).width);
+}
+
 }  // namespace tolvo
