@@ -1,0 +1,236 @@
+#include "text/miast.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "import/CzytajLogCSP.h"
+#include "text/Cp1250.h"
+#include "text/Globals.h"
+
+namespace tolvo {
+namespace {
+
+using namespace std::string_view_literals;
+
+// Mazovia letters as upper-casing leaves them: written in mixed case
+// (ą ć ę ł ń ó ś ź ż, with ś turned into 0x8E) and in capitals
+// (Ą Ć Ę Ł Ń Ó Ś Ź Ż, with Ł turned into 0x8C).
+const std::string_view kMixedCase = "\x86\x8D\x91\x92\xA4\xA2\x8E\xA6\xA7"sv;
+const std::string_view kCapitals = "\x8F\x95\x90\x8C\xA5\xA3\x98\xA0\xA1"sv;
+
+// The Polish letters of Windows-1250, small and capital.
+const std::string_view kPolish1250 =
+    "\xB9\xE6\xEA\xB3\xF1\xF3\x9C\x9F\xBF\xA5\xC6\xCA\xA3\xD1\xD3\x8C\x8F\xAF"sv;
+
+bool Contains(std::string_view set, unsigned char c) {
+  return set.find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+// An upper-cased Mazovia key read back as Windows-1250 capitals.
+std::string MazoviaKeyAsCp1250(std::string_view key) {
+  std::string out;
+  for (unsigned char c : key) {
+    if (c == 0x8C)
+      out += '\xA3';  // Ł
+    else if (c == 0x8E)
+      out += '\x8C';  // Ś
+    else
+      out += static_cast<char>(ToUpper1250(MazoviaToCp1250(c)));
+  }
+  return out;
+}
+
+// Windows-1250 text with its Polish letters replaced by the bare ASCII letter.
+std::string WithoutPolishLetters(std::string_view text) {
+  static const std::string_view plain = "acelnoszzACELNOSZZ";
+  std::string out;
+  for (unsigned char c : text) {
+    const std::size_t at = kPolish1250.find(static_cast<char>(c));
+    out += at == std::string_view::npos ? static_cast<char>(c) : plain[at];
+  }
+  return out;
+}
+
+std::string Value(std::string_view key) {
+  const std::string_view* v = FindPlaceName(key);
+  return v ? std::string(*v) : std::string("<none>");
+}
+
+TEST(PlaceNameTable, HasItsFixedShape) {
+  ASSERT_EQ(PlaceNameTableSize(), 2143u);
+  std::map<std::string_view, std::set<std::string_view>> valuesByKey;
+  std::map<std::string_view, int> occurrences;
+  std::set<std::string_view> places;
+  int empty = 0;
+  for (std::size_t i = 0; i < PlaceNameTableSize(); ++i) {
+    valuesByKey[PlaceNameKey(i)].insert(PlaceNameValue(i));
+    ++occurrences[PlaceNameKey(i)];
+    if (PlaceNameValue(i).empty())
+      ++empty;
+    else
+      places.insert(PlaceNameValue(i));
+  }
+  EXPECT_EQ(empty, 4);
+  EXPECT_EQ(places.size(), 1208u);
+  int twice = 0;
+  for (const auto& [key, count] : occurrences) {
+    EXPECT_LE(count, 2) << key;
+    if (count == 2) {
+      ++twice;
+      EXPECT_EQ(valuesByKey[key].size(), 1u) << "repeated key with two values: " << key;
+    }
+  }
+  EXPECT_EQ(twice, 16);
+}
+
+TEST(PlaceNameTable, KeysAreTheUpperCasedTownTextAsTheSourceHoldsIt) {
+  for (std::size_t i = 0; i < PlaceNameTableSize(); ++i) {
+    const std::string_view key = PlaceNameKey(i);
+    SCOPED_TRACE(::testing::Message() << "row " << i + 1 << " key " << key);
+    ASSERT_FALSE(key.empty());
+    // The lookup sees the text trimmed and upper-cased; any other key is dead.
+    EXPECT_EQ(StripBlanks(key), key);
+    EXPECT_EQ(ToUpper1250(key), key);
+    // What follows a postal code never begins with another one.
+    EXPECT_FALSE(IsPostalCode(key));
+    bool mixed = false, capitals = false;
+    for (std::size_t p = 0; p < key.size(); ++p) {
+      const unsigned char c = key[p];
+      if (c < 0x80) {
+        EXPECT_FALSE(c >= 'a' && c <= 'z') << "byte " << p + 1;
+        EXPECT_GE(c, 0x20) << "byte " << p + 1;
+        continue;
+      }
+      const bool inMixed = Contains(kMixedCase, c), inCapitals = Contains(kCapitals, c);
+      EXPECT_TRUE(inMixed || inCapitals) << "byte " << p + 1 << " is no upper-cased Mazovia letter";
+      // A word's initial is a capital in either spelling; after it the letters
+      // of one key come from one way of writing only.
+      const char before = p > 0 ? key[p - 1] : ' ';
+      if (before != ' ' && before != '-' && before != '/' && before != '.') {
+        mixed |= inMixed;
+        capitals |= inCapitals;
+      }
+    }
+    EXPECT_FALSE(mixed && capitals) << "mixed-case and capital Mazovia letters in one key";
+  }
+}
+
+TEST(PlaceNameTable, MazoviaKeysSpellTheirPlace) {
+  int withMazovia = 0;
+  for (std::size_t i = 0; i < PlaceNameTableSize(); ++i) {
+    const std::string_view key = PlaceNameKey(i);
+    if (key.find_first_of(std::string(kMixedCase) + std::string(kCapitals)) == std::string::npos)
+      continue;
+    ++withMazovia;
+    SCOPED_TRACE(::testing::Message() << "row " << i + 1 << " key " << key);
+    // Read back, the key is the place in capitals, perhaps followed by more
+    // (a post-office number).
+    const std::string place = ToUpper1250(PlaceNameValue(i));
+    EXPECT_EQ(MazoviaKeyAsCp1250(key).substr(0, place.size()), place);
+  }
+  EXPECT_GT(withMazovia, 500);
+}
+
+TEST(PlaceNameTable, ValuesAreProperlySpelledPlaceNames) {
+  std::set<std::string> keys;
+  for (std::size_t i = 0; i < PlaceNameTableSize(); ++i) keys.emplace(PlaceNameKey(i));
+  for (std::size_t i = 0; i < PlaceNameTableSize(); ++i) {
+    const std::string_view value = PlaceNameValue(i);
+    if (value.empty()) continue;
+    SCOPED_TRACE(::testing::Message() << "row " << i + 1 << " value " << Cp1250ToUtf8(value));
+    EXPECT_EQ(StripBlanks(value), value);
+    const unsigned char first = value[0];
+    EXPECT_NE(ToLower1250(first), first) << "no capital initial";
+    EXPECT_NE(ToLower1250(value), value);
+    EXPECT_NE(ToUpper1250(value), value) << "written in capitals";
+    for (unsigned char c : value) {
+      if (c >= 0x80) {
+        EXPECT_TRUE(Contains(kPolish1250, c)) << "byte " << int(c) << " is no Polish letter";
+      }
+    }
+    // Every place can be found as written without Polish letters.
+    EXPECT_TRUE(keys.count(ToUpper1250(WithoutPolishLetters(value))));
+  }
+}
+
+TEST(PlaceNameTable, KnownEntries) {
+  EXPECT_EQ(Value("WARSZAWA"), "Warszawa");
+  EXPECT_EQ(Value("35036 RZESZOW"), "Rzesz\xF3w");
+  EXPECT_EQ(Value("RZESZOW"), "Rzesz\xF3w");
+  EXPECT_EQ(Value("BIELSKO-B."), "Bielsko-Bia\xB3" "a");
+  EXPECT_EQ(Value("BARANOW SAND."), "Baran\xF3w Sandomierski");
+  EXPECT_EQ(Value("BYDGOSZCZ 43"), "Bydgoszcz");
+  EXPECT_EQ(Value("BYTOM-23"), "Bytom");
+  EXPECT_EQ(Value("BARCZEW WOJ. SIERADZ"), "Barczew");
+  EXPECT_EQ(Value("ALEKSANDROW"), "Aleksandr\xF3w");
+  // Aleksandrów Łódzki in mixed case (ó 0xA2, Ł 0x9C made 0x8C) and in capitals (Ó 0xA3).
+  const std::string lodzki = "Aleksandr\xF3w \xA3\xF3" "dzki";
+  EXPECT_EQ(Value("ALEKSANDROW LODZKI"), lodzki);
+  EXPECT_EQ(Value("ALEKSANDR\xA2W \x8C\xA2" "DZKI"), lodzki);
+  EXPECT_EQ(Value("ALEKSANDR\xA3W \x8C\xA3" "DZKI"), lodzki);
+  // Mixed-case ś (0x9E) made 0x8E by upper-casing, ł (0x92) kept.
+  EXPECT_EQ(Value("BABICE K/O\x8EWI\x91" "CIMIA"), "Babice k/O\x9Cwi\xEA" "cimia");
+  EXPECT_EQ(Value("BIELSKO-BIA\x92" "A"), "Bielsko-Bia\xB3" "a");
+  EXPECT_EQ(Value("\x8C\xA2" "D\xA6"), "\xA3\xF3" "d\x9F");
+  // A postal code that lost its hyphen in front of Warszawa is no key: the
+  // town keeps the default spelling.
+  EXPECT_EQ(FindPlaceName("00950 WARSZAWA"), nullptr);
+  EXPECT_EQ(NormalizePlaceName("00950 WARSZAWA"), "00950 warszawa");
+}
+
+TEST(PlaceNameTable, KeysThatAreNoPlacesGiveNothing) {
+  for (std::string_view text : {"POLAND"sv, "POLSKA"sv}) {
+    const std::string_view* v = FindPlaceName(text);
+    ASSERT_NE(v, nullptr) << text;
+    EXPECT_TRUE(v->empty()) << text;
+  }
+  // Found with an empty value: no town at all, not "Polska".
+  EXPECT_EQ(NormalizePlaceName(" POLSKA "), "");
+}
+
+TEST(PlaceNameTable, EveryKeyIsReachedFromAPostalCodeAndTownField) {
+  for (std::size_t i = 0; i < PlaceNameTableSize(); ++i) {
+    const std::string part3 = "00-950 " + std::string(PlaceNameKey(i)) + " ";
+    EXPECT_EQ(NormalizePlaceName(ToUpper1250(TownAfterPostalCode(part3))), PlaceNameValue(i))
+        << "row " << i + 1 << " key " << PlaceNameKey(i);
+  }
+}
+
+TEST(PlaceNameTable, OnlyWholeKeysMatch) {
+  EXPECT_EQ(FindPlaceName("WARSZAW"), nullptr);
+  EXPECT_EQ(FindPlaceName("WARSZAWA "), nullptr);
+  EXPECT_EQ(FindPlaceName(" WARSZAWA"), nullptr);
+  EXPECT_EQ(FindPlaceName("warszawa"), nullptr);
+  EXPECT_EQ(FindPlaceName("Warszawa"), nullptr);
+  EXPECT_EQ(FindPlaceName(""), nullptr);
+  EXPECT_EQ(FindPlaceName(std::string_view("WARSZAWA\0", 9)), nullptr);
+  // Windows-1250 Ó (0xD3) is no Mazovia letter: the table holds no converted text.
+  EXPECT_EQ(FindPlaceName("RZESZ\xD3W"), nullptr);
+}
+
+TEST(PlaceNameTable, IndexAnswersLikeAScanFromTheTop) {
+  for (std::size_t i = 0; i < PlaceNameTableSize(); ++i) {
+    const std::string_view key = PlaceNameKey(i);
+    const std::string_view* linear = FindPlaceNameLinear(key);
+    ASSERT_NE(linear, nullptr) << key;
+    // Same entry, not merely an equal value: a repeated key yields its first row.
+    EXPECT_EQ(FindPlaceName(key), linear) << key;
+    std::size_t first = 0;
+    while (PlaceNameKey(first) != key) ++first;
+    EXPECT_EQ(*linear, PlaceNameValue(first));
+    // Near misses: every key cut by one byte or lengthened by one.
+    const std::string shorter(key.substr(0, key.size() - 1));
+    EXPECT_EQ(FindPlaceName(shorter), FindPlaceNameLinear(shorter)) << shorter;
+    const std::string longer = std::string(key) + "A";
+    EXPECT_EQ(FindPlaceName(longer), FindPlaceNameLinear(longer)) << longer;
+  }
+  for (std::string_view miss : {"00950 WARSZAWA"sv, ""sv, "warszawa"sv, "XYZ"sv, "RZESZ\xD3W"sv})
+    EXPECT_EQ(FindPlaceName(miss), FindPlaceNameLinear(miss)) << miss;
+}
+
+}  // namespace
+}  // namespace tolvo
