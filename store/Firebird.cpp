@@ -112,6 +112,10 @@ Xpb BuildDpb(const ConnectOptions& o, bool forCreate) {
   put(isc_dpb_user_name, o.user);
   put(isc_dpb_password, o.password);
   put(isc_dpb_lc_ctype, o.charset);
+  if (o.forcedWrites) {
+    dpb->insertInt(s.Fresh(), isc_dpb_force_write, *o.forcedWrites ? 1 : 0);
+    s.Check();
+  }
   if (forCreate) {
     put(isc_dpb_set_db_charset, o.dbCharset);
     if (o.dialect != 0) {
@@ -347,6 +351,11 @@ void Message::SetAllNull() {
   for (unsigned i = 0; i < Count(); ++i) SetNull(i);
 }
 
+bool Message::IsText(unsigned i) const {
+  const unsigned type = slots_.at(i).type;
+  return type == SQL_TEXT || type == SQL_VARYING;
+}
+
 const Message::Slot& Message::TextSlot(unsigned i) const {
   const Slot& slot = slots_.at(i);
   if (slot.type != SQL_TEXT && slot.type != SQL_VARYING)
@@ -440,7 +449,7 @@ void Message::SetInteger(unsigned i, std::int64_t value) {
 void Message::CopySlot(unsigned to, const Message& source, unsigned from) {
   if (source.IsNull(from)) {
     SetNull(to);
-  } else if (source.slots_.at(from).type == SQL_TEXT || source.slots_.at(from).type == SQL_VARYING) {
+  } else if (source.IsText(from)) {
     SetText(to, source.Text(from));
   } else {
     SetInteger(to, source.Integer(from));

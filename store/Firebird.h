@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -43,6 +44,9 @@ struct ConnectOptions {
   std::string user;
   std::string password;
   std::string charset;    // character set of the connection (lc_ctype)
+  // When set, switches the database's synchronous writes on or off (a
+  // lasting property of the file; needs the owner's rights).
+  std::optional<bool> forcedWrites;
   // For Create only: the default character set of the new database, and its
   // SQL dialect (0: the server's default).
   std::string dbCharset;
@@ -123,7 +127,7 @@ class Message {
   Message(const Message&) = delete;
   Message& operator=(const Message&) = delete;
 
-  // Lays the buffer out after `meta` (the message keeps a reference); every
+  // Lays the buffer out after `meta`, taking over one reference to it; every
   // slot starts NULL.
   explicit Message(Firebird::IMessageMetadata* meta);
 
@@ -132,6 +136,8 @@ class Message {
   void SetNull(unsigned i);
   void SetAllNull();
 
+  // Whether a slot is CHAR or VARCHAR.
+  bool IsText(unsigned i) const;
   // The bytes a CHAR or VARCHAR slot can hold.
   unsigned Capacity(unsigned i) const { return slots_.at(i).length; }
   // The text of a CHAR or VARCHAR slot (a CHAR's padding blanks are not part

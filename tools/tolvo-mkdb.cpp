@@ -1,11 +1,13 @@
 // tolvo-mkdb <folder>: makes <folder>/LOG.DAT as an empty database of the
 // logging program's version 1.0 (no callbook table yet), for trying the
-// importers by hand. An existing file is never overwritten.
+// importers by hand (synchronous writes off, like every scratch database).
+// An existing file is never overwritten.
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <system_error>
 
+#include "source/FileLookup.h"
 #include "tests/support/TolvoDb.h"
 
 int main(int argc, char** argv) {
@@ -21,8 +23,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   const fs::path file = folder / "LOG.DAT";
-  if (fs::exists(fs::symlink_status(file, ec))) {
-    std::fprintf(stderr, "tolvo-mkdb: %s exists already; not overwritten\n", file.c_str());
+  // Any spelling of the name counts: the program finds it without regard to case.
+  if (auto existing = tolvo::FindFileCaseBlind(folder, "LOG.DAT", true);
+      existing || fs::exists(fs::symlink_status(file, ec))) {
+    std::fprintf(stderr, "tolvo-mkdb: %s exists already; not overwritten\n",
+                 existing ? existing->c_str() : file.c_str());
     return 1;
   }
   try {

@@ -11,6 +11,9 @@ void CreateTolvo10Database(const std::filesystem::path& file, bool withDomain, i
   options.charset = "WIN1250";
   options.dbCharset = "WIN1250";
   options.dialect = dialect;
+  // Scratch databases need no synchronous writes; they make every commit
+  // and page allocation wait for the disk.
+  options.forcedWrites = false;
   fb::Attachment att = fb::Attachment::Create(std::filesystem::absolute(file).string(), options);
   if (withDomain) {
     fb::Transaction tr;

@@ -8,7 +8,8 @@ namespace tolvo {
 
 // Creates `file` (which must not exist) as a Tolvo 1.0 database. Without
 // `withDomain` the domain D_BOOL is left out. `dialect` 1 makes a dialect-1
-// database. Throws DatabaseError on failure.
+// database. Synchronous writes are off (a scratch file needs no durability).
+// Throws DatabaseError on failure.
 void CreateTolvo10Database(const std::filesystem::path& file, bool withDomain = true,
                            int dialect = 3);
 

@@ -1,0 +1,141 @@
+// Finding and opening LOG.DAT in the working folder.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "store/Callbook.h"
+#include "tests/store/StoreHelpers.h"
+#include "tests/support/TolvoDb.h"
+
+namespace tolvo::storetest {
+namespace {
+
+std::vector<std::string> Entries(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Opening must fail (or raise a database error), never crash, and leave
+// the file as it was.
+void ExpectRefusedAndUnchanged(const fs::path& file) {
+  const std::string before = ReadBytes(file);
+  {
+    TCallbook cb;
+    bool opened = true;
+    try {
+      opened = cb.OpenCallbook();
+    } catch (const DatabaseError&) {
+      opened = false;
+    }
+    EXPECT_FALSE(opened);
+  }
+  EXPECT_EQ(ReadBytes(file), before);
+}
+
+TEST(Connect, MissingDatabaseGivesFalseAndCreatesNothing) {
+  ScratchFolder dir(ScratchFolder::Enter::Yes);
+  fs::create_directory(dir / "LOG.DAT.d");
+  fs::create_directory(dir / "log.dat");  // a folder of that name does not count
+  TCallbook cb;
+  EXPECT_FALSE(cb.ConnectDatabase());
+  EXPECT_FALSE(cb.OpenCallbook());
+  EXPECT_FALSE(cb.IsConnected());
+  EXPECT_THROW(cb.FindStation("SP1ABC"), std::logic_error);
+  cb.Close();
+  EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"LOG.DAT.d", "log.dat"}));
+}
+
+TEST(Connect, NameIsFoundWithoutRegardToCase) {
+  for (const char* name : {"Log.dat", "log.dat"}) {
+    ScratchFolder dir(ScratchFolder::Enter::Yes);
+    CreateTolvo10Database(dir / name);
+    {
+      TCallbook cb;
+      ASSERT_TRUE(cb.OpenCallbook()) << name;
+    }
+    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{name});
+    EXPECT_EQ(Query(dir / name, "SELECT COUNT(*) FROM STACJE"), (std::vector<Row>{{"0"}}));
+  }
+}
+
+TEST(Connect, FilesThatAreNoDatabaseAreRefusedUntouched) {
+  ScratchFolder dir(ScratchFolder::Enter::Yes);
+  const fs::path file = dir / "LOG.DAT";
+
+  WriteBytes(file, "");
+  ExpectRefusedAndUnchanged(file);
+
+  std::mt19937 random(1234);
+  std::string noise(64 * 1024, '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+  WriteBytes(file, noise);
+  ExpectRefusedAndUnchanged(file);
+
+  // The first page of a real database with the rest cut off.
+  fs::remove(file);
+  CreateTolvo10Database(file);
+  WriteBytes(file, ReadBytes(file).substr(0, 1024));
+  ExpectRefusedAndUnchanged(file);
+}
+
+TEST(Connect, ReadOnlyFileIsRefusedUntouched) {
+  if (geteuid() == 0) GTEST_SKIP() << "file permissions do not bind the superuser";
+  ScratchFolder dir(ScratchFolder::Enter::Yes);
+  const fs::path file = dir / "LOG.DAT";
+  CreateTolvo10Database(file);
+  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
+  ExpectRefusedAndUnchanged(file);
+}
+
+TEST(Connect, DatabaseHeldByAnotherProcessIsRefused) {
+  if (std::system("command -v isql-fb >/dev/null 2>&1") != 0) GTEST_SKIP() << "no isql-fb";
+  ScratchFolder dir(ScratchFolder::Enter::Yes);
+  const fs::path file = dir / "LOG.DAT";
+  const fs::path out = dir / "isql.out";
+  CreateTolvo10Database(file);
+  const std::string command = "isql-fb -q -user sysdba -password quartzfog '" + file.string() +
+                              "' > '" + out.string() + "' 2>&1";
+  FILE* other = popen(command.c_str(), "w");
+  ASSERT_NE(other, nullptr);
+  std::fputs("SELECT 'ATTACHED' FROM RDB$DATABASE;\n", other);
+  std::fflush(other);
+  for (int i = 0; i < 200 && ReadBytes(out).find("ATTACHED") == std::string::npos; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_NE(ReadBytes(out).find("ATTACHED"), std::string::npos) << ReadBytes(out);
+  {
+    TCallbook cb;
+    EXPECT_FALSE(cb.OpenCallbook());
+  }
+  pclose(other);  // end of input: the other program detaches and ends
+  TCallbook cb;
+  EXPECT_TRUE(cb.OpenCallbook());
+}
+
+TEST(Connect, DialectOneDatabaseWorks) {
+  ScratchFolder dir(ScratchFolder::Enter::Yes);
+  const fs::path file = dir / "LOG.DAT";
+  CreateTolvo10Database(file, true, /*dialect=*/1);
+  {
+    TCallbook cb;
+    ASSERT_TRUE(cb.OpenCallbook());
+    cb.AppendStation();
+    cb.SetField(StationField::STACJA, "OK1AB");
+    cb.SetField(StationField::MIASTO, "Praha");
+    cb.PostStation();
+    ASSERT_TRUE(cb.FindStation("OK1AB"));
+    EXPECT_EQ(cb.FieldAsString(StationField::MIASTO), "Praha");
+  }
+  EXPECT_EQ(Query(file, "SELECT MON$SQL_DIALECT FROM MON$DATABASE"), (std::vector<Row>{{"1"}}));
+  EXPECT_EQ(Query(file, "SELECT MIASTO FROM STACJE"), (std::vector<Row>{{"Praha"}}));
+}
+
+}  // namespace
+}  // namespace tolvo::storetest

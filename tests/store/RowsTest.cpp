@@ -1,0 +1,266 @@
+// Looking up, appending and editing station rows, and when they become
+// permanent.
+#include <gtest/gtest.h>
+
+#include "store/Callbook.h"
+#include "tests/store/StoreHelpers.h"
+
+namespace tolvo::storetest {
+namespace {
+
+const char* const kAllColumns =
+    "SELECT STACJA, NAZWA, NAZWISKO, IMIE, MIASTO, KODPOCZT, ADRES, LOKATOR, DOMENA, WOJEW,"
+    " POWIAT, MANAGER, IOTA, EMAIL1, EMAIL2, UWAGI, RODZAJ, KRAJ, CAST(DATAAKT AS VARCHAR(10)),"
+    " AKTUAL FROM STACJE ORDER BY STACJA";
+
+void Post(TCallbook& cb, std::string_view call, std::string_view town = {}) {
+  cb.AppendStation();
+  cb.SetField(StationField::STACJA, call);
+  cb.SetField(StationField::MIASTO, town);
+  cb.PostStation();
+}
+
+std::size_t CountOf(const fs::path& db) {
+  return std::stoul(*Query(db, "SELECT COUNT(*) FROM STACJE")[0][0]);
+}
+
+class RowsTest : public StoreTest {
+ protected:
+  RowsTest() {
+    TCallbook cb;  // creates STACJE
+    EXPECT_TRUE(cb.OpenCallbook());
+  }
+};
+
+TEST_F(RowsTest, LookupMatchesTheWholeKeyExactly) {
+  TCallbook cb;
+  ASSERT_TRUE(cb.OpenCallbook());
+  Post(cb, "SP1ABC", "Pozna\xF1");
+  Post(cb, "SP2X  ", "Gda\xF1sk");  // stored with its blanks
+  EXPECT_TRUE(cb.FindStation("SP1ABC"));
+  EXPECT_TRUE(cb.FindStation("SP1ABC     "));  // trailing blanks, even past the width
+  EXPECT_TRUE(cb.FindStation("SP2X"));
+  EXPECT_FALSE(cb.FindStation("sp1abc"));
+  EXPECT_FALSE(cb.FindStation("SP1AB"));
+  EXPECT_FALSE(cb.FindStation("SP1ABCD"));
+  EXPECT_FALSE(cb.FindStation(" SP1ABC"));
+  EXPECT_FALSE(cb.FindStation("SP1ABC0123456789"));  // longer than any stored key
+  EXPECT_FALSE(cb.FindStation(""));
+
+  ASSERT_TRUE(cb.FindStation("SP1ABC"));
+  EXPECT_FALSE(cb.FindStation("SP9ZZZ"));  // a miss keeps the current row
+  EXPECT_EQ(cb.FieldAsString(StationField::MIASTO), "Pozna\xF1");
+  EXPECT_EQ(cb.FieldAsString(StationField::NAZWA), "");  // NULL reads as empty
+
+  // A key in another case is a different station.
+  Post(cb, "sp1abc");
+  EXPECT_EQ(cb.FieldAsString(StationField::STACJA), "sp1abc");  // the posted row is current
+  EXPECT_TRUE(cb.FindStation("sp1abc"));
+}
+
+TEST_F(RowsTest, SecondPostOfOneCallSignIsRefusedAndEarlierRowsStay) {
+  {
+    TCallbook cb;
+    ASSERT_TRUE(cb.OpenCallbook());
+    Post(cb, "SP1ABC", "Pierwsze");
+    ASSERT_TRUE(cb.FindStation("SP1ABC"));  // uncommitted, yet found
+    EXPECT_EQ(cb.FieldAsString(StationField::MIASTO), "Pierwsze");
+    Post(cb, "SP1\xA3" "X");
+    try {
+      Post(cb, "SP1\xA3" "X", "Drugie");
+      FAIL() << "no error";
+    } catch (const DatabaseError& e) {
+      // The server's text, with the Windows-1250 key turned into UTF-8.
+      EXPECT_NE(std::string(e.what()).find("PK_STACJE"), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("SP1\xC5\x81X"), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(cb.PostStation(), std::logic_error);  // the refused row is not pending
+    Post(cb, "SP3C");
+  }
+  EXPECT_EQ(Query(db, "SELECT STACJA, MIASTO FROM STACJE ORDER BY STACJA"),
+            (std::vector<Row>{{"SP1ABC", "Pierwsze"}, {"SP1\xA3" "X", std::nullopt}, {"SP3C", std::nullopt}}));
+}
+
+TEST_F(RowsTest, TextColumnsAreCutAtNulAndWidthAndEmptyIsNull) {
+  {
+    TCallbook cb;
+    ASSERT_TRUE(cb.OpenCallbook());
+    // Row A: every column over-long; row B: exactly the width; row C: cut at
+    // NUL; row D: empty or starting with NUL, so NULL.
+    const char* keys[] = {"A", "B", "C", "D"};
+    for (int r = 0; r < 4; ++r) {
+      cb.AppendStation();
+      for (const auto& info : kStationFieldInfo) {
+        const auto f = static_cast<StationField>(&info - kStationFieldInfo.data());
+        std::string v;
+        if (f == StationField::STACJA) v = keys[r];
+        else if (r == 0) v = std::string(info.width + 5, '\xB9');
+        else if (r == 1) v = std::string(info.width, 'x');
+        else if (r == 2) v = std::string("y\0zz", 4);
+        else v = (info.width % 2) ? std::string() : std::string("\0q", 2);
+        cb.SetField(f, v);
+      }
+      cb.PostStation();
+    }
+    cb.AppendStation();
+    cb.SetField(StationField::STACJA, "SP1ABCDEFGHIJ");
+    cb.PostStation();
+  }
+  const auto rows = Query(db, kAllColumns);
+  ASSERT_EQ(rows.size(), 5u);
+  // Column positions of kAllColumns for each field object.
+  const std::pair<StationField, int> at[] = {
+      {StationField::NAZWA, 1},   {StationField::NAZWISKO, 2}, {StationField::IMIE, 3},
+      {StationField::MIASTO, 4},  {StationField::KODPOCZT, 5}, {StationField::ADRES, 6},
+      {StationField::LOKATOR, 7}, {StationField::DOMENA, 8},   {StationField::WOJEW, 9},
+      {StationField::POWIAT, 10}, {StationField::RODZAJ, 16}};
+  for (auto [field, col] : at) {
+    const std::size_t width = InfoOf(field).width;
+    EXPECT_EQ(rows[0][col], std::string(width, '\xB9')) << InfoOf(field).column;
+    EXPECT_EQ(rows[1][col], std::string(width, 'x')) << InfoOf(field).column;
+    EXPECT_EQ(rows[2][col], "y") << InfoOf(field).column;
+    EXPECT_EQ(rows[3][col], std::nullopt) << InfoOf(field).column;
+  }
+  EXPECT_EQ(rows[4][0], "SP1ABCDEFG");
+}
+
+TEST_F(RowsTest, NewRowHasNullsWhereNothingWasSet) {
+  {
+    TCallbook cb;
+    ASSERT_TRUE(cb.OpenCallbook());
+    cb.AppendStation();
+    cb.SetField(StationField::STACJA, "OK1AB");
+    cb.SetField(StationField::NAZWA, "Nov\xE1k Jan");
+    cb.PostStation();
+    cb.AppendStation();
+    cb.SetField(StationField::STACJA, "SP1ABC");
+    cb.SetKraj(269);
+    cb.PostStation();
+  }
+  Row ok(20, std::nullopt), sp(20, std::nullopt);
+  ok[0] = "OK1AB";
+  ok[1] = "Nov\xE1k Jan";
+  sp[0] = "SP1ABC";
+  sp[17] = "269";
+  EXPECT_EQ(Query(db, kAllColumns), (std::vector<Row>{ok, sp}));
+}
+
+TEST_F(RowsTest, EditChangesOnlyTheLocator) {
+  Execute(db, {"INSERT INTO STACJE VALUES ('OK1AB', 'Nov\xE1k Jan ', '', 'Jan', 'Brno', '60200',"
+               " 'N\xE1m\x9Ast\xED 1', NULL, 'D1', 'x', '12', 'M1', 'EU-001', 'a@b.cz', NULL, 'u',"
+               " 'K', 503, '2001-02-03', 1)"});
+  const auto before = Query(db, kAllColumns);
+  {
+    TCallbook cb;
+    ASSERT_TRUE(cb.OpenCallbook());
+    ASSERT_TRUE(cb.FindStation("OK1AB"));
+    EXPECT_EQ(cb.FieldAsString(StationField::LOKATOR), "");
+    EXPECT_EQ(cb.FieldAsString(StationField::RODZAJ), "K");
+    cb.EditStation();
+    cb.SetField(StationField::LOKATOR, "JN89HF");
+    cb.PostStation();
+    EXPECT_EQ(cb.FieldAsString(StationField::LOKATOR), "JN89HF");
+    ASSERT_TRUE(cb.FindStation("OK1AB"));
+    EXPECT_EQ(cb.FieldAsString(StationField::LOKATOR), "JN89HF");
+  }
+  auto expected = before;
+  expected[0][7] = "JN89HF";
+  EXPECT_EQ(Query(db, kAllColumns), expected);
+}
+
+TEST_F(RowsTest, OperationsNeedTheirOrder) {
+  TCallbook cb;
+  ASSERT_TRUE(cb.OpenCallbook());
+  EXPECT_THROW(cb.EditStation(), std::logic_error);  // no current row yet
+  EXPECT_THROW(cb.SetField(StationField::NAZWA, "x"), std::logic_error);
+  EXPECT_THROW(cb.PostStation(), std::logic_error);
+  EXPECT_EQ(cb.FieldAsString(StationField::NAZWA), "");
+}
+
+TEST_F(RowsTest, RowsBecomePermanentAtTheNextOpenOrAtTheEnd) {
+  TCallbook first;
+  ASSERT_TRUE(first.OpenCallbook());
+  Post(first, "SP1A");
+  Post(first, "SP1B");
+  first.AppendStation();  // never posted: never written
+  first.SetField(StationField::STACJA, "SP1PENDING");
+  EXPECT_EQ(CountOf(db), 0u);  // another connection does not see them yet
+
+  ASSERT_TRUE(first.OpenCallbook());  // the next import commits them
+  EXPECT_EQ(CountOf(db), 2u);
+  EXPECT_TRUE(first.FindStation("SP1A"));
+  EXPECT_FALSE(first.FindStation("SP1PENDING"));
+
+  Post(first, "SP1C");
+  first.Close();  // end of program
+  EXPECT_EQ(CountOf(db), 3u);
+  EXPECT_FALSE(first.IsConnected());
+
+  {
+    TCallbook last;
+    ASSERT_TRUE(last.OpenCallbook());
+    Post(last, "SP1D");
+  }  // destroyed without Close
+  EXPECT_EQ(CountOf(db), 4u);
+}
+
+// A database that refuses every commit while the station FAIL is in the
+// committing transaction's view.
+class FailingCommitTest : public RowsTest {
+ protected:
+  FailingCommitTest() {
+    Execute(db, {"CREATE EXCEPTION E_ODMOWA 'commit refused by trigger'",
+                 "CREATE TRIGGER T_ODMOWA ON TRANSACTION COMMIT AS BEGIN"
+                 " IF (EXISTS(SELECT 1 FROM STACJE WHERE STACJA = 'FAIL')) THEN EXCEPTION E_ODMOWA;"
+                 " END"});
+  }
+  static void ExpectLostImportError(const DatabaseError& e) {
+    const std::string text = e.what();
+    EXPECT_EQ(text.rfind(kPreviousImportLost, 0), 0u) << text;
+    EXPECT_NE(text.find("commit refused by trigger"), std::string::npos) << text;
+  }
+};
+
+TEST_F(FailingCommitTest, NextOpenReportsTheLostImport) {
+  TCallbook cb;
+  ASSERT_TRUE(cb.OpenCallbook());
+  Post(cb, "SP1A");
+  Post(cb, "FAIL");
+  try {
+    cb.OpenCallbook();
+    FAIL() << "no error";
+  } catch (const DatabaseError& e) {
+    ExpectLostImportError(e);
+  }
+  EXPECT_FALSE(cb.IsConnected());
+  EXPECT_EQ(CountOf(db), 0u);  // rolled back, and said so
+  ASSERT_TRUE(cb.OpenCallbook());  // the next attempt starts afresh
+  Post(cb, "SP1A");
+  cb.Close();
+  EXPECT_EQ(CountOf(db), 1u);
+}
+
+TEST_F(FailingCommitTest, CloseReportsTheLostImportAndDestructorStaysSilent) {
+  {
+    TCallbook cb;
+    ASSERT_TRUE(cb.OpenCallbook());
+    Post(cb, "FAIL");
+    try {
+      cb.Close();
+      FAIL() << "no error";
+    } catch (const DatabaseError& e) {
+      ExpectLostImportError(e);
+    }
+    EXPECT_FALSE(cb.IsConnected());
+    cb.Close();  // nothing left to close
+  }
+  {
+    TCallbook cb;
+    ASSERT_TRUE(cb.OpenCallbook());
+    Post(cb, "FAIL");
+  }  // no exception escapes
+  EXPECT_EQ(CountOf(db), 0u);
+}
+
+}  // namespace
+}  // namespace tolvo::storetest
