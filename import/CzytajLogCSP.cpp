@@ -196,8 +196,9 @@ void ImportLogCSPRecord(const IRecordFields& rec, ICallbook& book) {
 
   std::string surname, fullName, address, postalCode, town;
   if (!Trimmed(memF).empty()) {
-    // Part 1 in two forms: as the club-name table keys it, and with every
-    // Polish letter converted, for what is stored when no club name matches.
+    // The name (first piece of mem_f) in two forms: as the club-name table
+    // keys it, and with every Polish letter converted, for what is stored
+    // when no club name matches.
     std::string part1, part1Letters;
     bool fullNameIsPart1 = false;
     if (!parts.first.empty()) {
