@@ -109,19 +109,6 @@ void WriteText(const std::filesystem::path& file, const std::vector<std::string>
   for (const std::string& l : lines) out << l << "\r\n";
 }
 
-struct LayoutRow {
-  const char* name;
-  QSize client;
-  QRect groupBox2;
-  const char* start;
-  QPoint startAt;
-  QPoint label2, akt;
-  bool withTotal;
-  QPoint label3, all;
-  int barWidth;
-  QPoint close;
-};
-
 }  // namespace
 
 class TestImportFrame : public QObject {
@@ -191,120 +178,56 @@ class TestImportFrame : public QObject {
     folder_.reset();
   }
 
-  // ---- layout ----
+  // ---- the five dialogs ----
 
-  void layout_data() {
-    QTest::addColumn<int>("row");
-    QTest::newRow("CB") << 0;
-    QTest::newRow("LOG_C_SP") << 1;
-    QTest::newRow("LOG_C_OK") << 2;
-    QTest::newRow("OKCALL") << 3;
-    QTest::newRow("AMATEUR") << 4;
-  }
-  void layout() {
-    static const LayoutRow rows[] = {
-        {"CzytajCBFrm", {539, 208}, {7, 4, 410, 77}, "StartBtn", {8, 84}, {5, 120}, {168, 120},
-         true, {5, 144}, {167, 144}, 521, {432, 16}},
-        {"CzytajLogCSPFrm", {647, 187}, {7, 4, 530, 51}, "Button1", {8, 62}, {5, 101},
-         {168, 101}, true, {5, 125}, {168, 125}, 631, {546, 16}},
-        {"CzytajLogCOKFrm", {649, 200}, {6, 4, 530, 58}, "StartBtn", {8, 68}, {5, 110},
-         {168, 110}, true, {5, 134}, {168, 134}, 631, {546, 15}},
-        {"CzytajOKCallFrm", {536, 200}, {7, 4, 410, 60}, "StartBtn", {8, 68}, {5, 110},
-         {168, 110}, true, {5, 134}, {167, 134}, 521, {432, 16}},
-        {"CzytajAmateurCAFrm", {536, 135}, {7, 4, 410, 68}, "Button1", {8, 79}, {5, 110},
-         {168, 110}, false, {}, {}, 0, {432, 16}},
-    };
-    QFETCH(int, row);
-    const LayoutRow& r = rows[row];
-    std::unique_ptr<TImportFrm> d;
-    switch (row) {
-      case 0: d = std::make_unique<TCzytajCBFrm>(); break;
-      case 1: d = std::make_unique<TCzytajLogCSPFrm>(); break;
-      case 2: d = std::make_unique<TCzytajLogCOKFrm>(); break;
-      case 3: d = std::make_unique<TCzytajOKCallFrm>(); break;
-      default: d = std::make_unique<TCzytajAmateurCAFrm>(); break;
+  void dialogs() {
+    std::vector<std::unique_ptr<TImportFrm>> all;
+    all.push_back(std::make_unique<TCzytajCBFrm>());
+    all.push_back(std::make_unique<TCzytajLogCSPFrm>());
+    all.push_back(std::make_unique<TCzytajLogCOKFrm>());
+    all.push_back(std::make_unique<TCzytajOKCallFrm>());
+    all.push_back(std::make_unique<TCzytajAmateurCAFrm>());
+    const QSize clients[] = {{539, 208}, {647, 187}, {649, 200}, {536, 200}, {536, 135}};
+    for (std::size_t i = 0; i < all.size(); ++i) {
+      const TImportFrm& d = *all[i];
+      QCOMPARE(d.size(), clients[i]);
+      QCOMPARE(d.minimumSize(), d.maximumSize());
+      QVERIFY(d.CloseBtn->isDefault());
+      const bool total = i != 4;
+      QCOMPARE(d.findChild<QProgressBar*>("ProgBarSP") != nullptr, total);
+      QCOMPARE(d.findChild<QLabel*>("LogbookAllLbl") != nullptr, total);
+      // No text is cut off or runs into its neighbour, whatever font the
+      // system offers.
+      QVERIFY(d.Label1->sizeHint().width() <= d.Label1->width());
+      QVERIFY(d.Label1->geometry().right() < d.GroupBox2->width());
+      QVERIFY(d.Label2->geometry().right() < d.LogBookAktLbl->x());
+      if (total) QVERIFY(d.Label3->geometry().right() < d.LogbookAllLbl->x());
     }
-    QCOMPARE(d->objectName(), QString(r.name));
-    QCOMPARE(d->size(), r.client);
-    QCOMPARE(d->minimumSize(), d->maximumSize());
-    QCOMPARE(d->GroupBox2->title(), QString("Informacje"));
-    QCOMPARE(d->GroupBox2->geometry(), r.groupBox2);
-    QCOMPARE(d->StartButton->objectName(), QString(r.start));
-    QCOMPARE(d->StartButton->geometry(), QRect(r.startAt, QSize(237, 25)));
-    QCOMPARE(d->Label2->text(), QString("Przetwarzany wpis:"));
-    QCOMPARE(d->Label2->pos(), r.label2);
-    QCOMPARE(d->LogBookAktLbl->pos(), r.akt);
-    QCOMPARE(d->LogBookAktLbl->text(), QString("Przetwarzany wpis:"));  // until first shown
-    QCOMPARE(d->Label2->font().pixelSize(), 15);
-    QCOMPARE(d->LogBookAktLbl->font().pixelSize(), 15);
-    QCOMPARE(d->Label1->font().pixelSize(), 11);
-    QCOMPARE(d->CloseBtn->text(), QString("&Zamknij"));
-    QCOMPARE(d->CloseBtn->geometry(), QRect(r.close, QSize(90, 25)));
-    QVERIFY(d->CloseBtn->isDefault());
-    QCOMPARE(d->findChild<QLabel*>("Label3") != nullptr, r.withTotal);
-    QCOMPARE(d->findChild<QProgressBar*>("ProgBarSP") != nullptr, r.withTotal);
-    if (r.withTotal) {
-      QCOMPARE(d->Label3->text(), QString::fromUtf8("Liczba wszystkich wpisów:"));
-      QCOMPARE(d->Label3->pos(), r.label3);
-      QCOMPARE(d->LogbookAllLbl->pos(), r.all);
-      QCOMPARE(d->LogbookAllLbl->font().pixelSize(), 15);
-      QCOMPARE(d->GroupBox1->title(), QString("Zaawansowanie"));
-      QCOMPARE(d->GroupBox1->geometry(),
-               QRect(0, r.client.height() - 41, r.client.width(), 41));
-      QCOMPARE(d->ProgBarSP->geometry(), QRect(8, 16, r.barWidth, 17));
-    }
-    // No text is cut off or runs into its neighbour, whatever font the
-    // system offers.
-    QVERIFY(d->Label1->sizeHint().width() <= d->Label1->width());
-    QVERIFY(d->Label1->geometry().right() < r.groupBox2.width());
-    QVERIFY(d->Label2->geometry().right() < r.akt.x());
-    if (r.withTotal) QVERIFY(d->Label3->geometry().right() < r.all.x());
-  }
-
-  void informationTexts() {
-    const QStringList sp = TCzytajLogCSPFrm().Label1->text().split('\n');
-    QCOMPARE(sp.size(), 2);
-    QVERIFY(sp[0].startsWith(QString::fromUtf8("Import jest przeznaczony dla użytkowników programu")));
-    QCOMPARE(sp[1], QString("Pozwala na wczytanie danych ze zbioru  LOG_C_SP.DBF."));
-    const QStringList ok = TCzytajLogCOKFrm().Label1->text().split('\n');
-    QCOMPARE(ok.size(), 2);
-    QCOMPARE(ok[1], QString("Pozwala na wczytanie danych ze zbioru  LOG_C_OK.DBF."));
-    const QStringList call = okCall_->Label1->text().split('\n');
-    QCOMPARE(call.size(), 2);
-    QCOMPARE(call[0], QString::fromUtf8("Plik OKCALL.DBF  znajduje się pod internetowym adrersem:"));
-    const QStringList ca = amateur_->Label1->text().split('\n');
-    QCOMPARE(ca.size(), 3);
-    QVERIFY(ca[0].startsWith("Pod internetowym adresem: ") && ca[0].endsWith(" znajduje"));
-    QCOMPARE(ca[1],
-             QString::fromUtf8("się plik CDNCALDB.ZIP. Po jego rozpakowaniu otrzyma się m. in. plik"));
-    QCOMPARE(ca[2], QString::fromUtf8("AMATEUR.RPT zawierający informacje o krótkofalowcach z Kanady."));
-    QCOMPARE(TCzytajCBFrm().Label1->text().split('\n').size(), 4);
+    const QStringList sp = all[1]->Label1->text().split('\n');
+    QCOMPARE(sp.value(1), QString("Pozwala na wczytanie danych ze zbioru  LOG_C_SP.DBF."));
+    QCOMPARE(all[3]->Label1->text().split('\n').value(0),
+             QString::fromUtf8("Plik OKCALL.DBF  znajduje się pod internetowym adrersem:"));
+    QCOMPARE(all[4]->Label1->text().split('\n').value(2),
+             QString::fromUtf8("AMATEUR.RPT zawierający informacje o krótkofalowcach z Kanady."));
   }
 
   // ---- checks before an import ----
 
-  void missingDatabaseIsTheOnlyMessage() {
+  void checksBeforeAnImport() {
+    // No database: only its message, whether the source is there or not.
     okCall_->StartBtn->click();
-    QCOMPARE(Texts(), QStringList{"Brak pliku: Log.dat"});
-    QCOMPARE(messages_[0].kind, MessageKind::Plain);
-
-    messages_.clear();
     MakeOkCall(kThreeStations);
     okCall_->StartBtn->click();
-    QCOMPARE(Texts(), QStringList{"Brak pliku: Log.dat"});
-    QVERIFY(steps_.empty());
-  }
+    QCOMPARE(Texts(), QStringList({"Brak pliku: Log.dat", "Brak pliku: Log.dat"}));
+    QCOMPARE(messages_[0].kind, MessageKind::Plain);
 
-  void missingSourceMakesNoConnection() {
-    MakeDatabase();
-    okCall_->StartBtn->click();
-    QCOMPARE(Texts(), QStringList{"Brak pliku: OKCALL.DBF"});
-    QVERIFY(!Store().IsConnected());
-
+    // No source: its message, and no connection is made.
     messages_.clear();
+    MakeDatabase();
     amateur_->Button1->click();
     QCOMPARE(Texts(), QStringList{"Brak pliku: AMATEUR.RPT"});
     QVERIFY(!Store().IsConnected());
+    QVERIFY(steps_.empty());
   }
 
   void fileThatIsNoDatabase() {
@@ -333,7 +256,9 @@ class TestImportFrame : public QObject {
   void threeRecordsMoveLabelsAndBar() {
     MakeDatabase();
     MakeOkCall(kThreeStations);
-    okCall_->show();
+    duringStep_ = [this](int step) {
+      if (step == 1) okCall_->StartBtn->click();  // disabled: no second run inside
+    };
     okCall_->StartBtn->click();
 
     QCOMPARE(steps_.size(), std::size_t(3));
@@ -351,22 +276,22 @@ class TestImportFrame : public QObject {
     QCOMPARE(okCall_->ProgBarSP->value(), 0);
     QVERIFY(okCall_->StartBtn->isEnabled());
     QCOMPARE(appends_, 3);
-    for (const auto& row : kThreeStations) QVERIFY(DM->Callbook().FindStation(row[0]));
-    QVERIFY(okCall_->Calls.Active());  // stays open for the next run
-  }
 
-  void secondRunStartsAtTheTopAndWritesNothingNew() {
-    MakeDatabase();
-    MakeOkCall(kThreeStations);
-    okCall_->StartBtn->click();
-    QCOMPARE(appends_, 3);
+    // A second run reads the table from the top and finds every station.
     steps_.clear();
-    messages_.clear();
+    duringStep_ = nullptr;
     okCall_->StartBtn->click();
     QCOMPARE(steps_.size(), std::size_t(3));
     QCOMPARE(steps_[0].current, QString("1"));
     QCOMPARE(appends_, 3);
-    QCOMPARE(Texts(), QStringList{QString::fromUtf8("Zakończono przetwarzanie!")});
+
+    // Closing the program commits the rows.
+    dm_->show();
+    dm_->close();
+    QCOMPARE(messages_.size(), std::size_t(2));
+    TCallbook again;
+    QVERIFY(again.OpenCallbook());
+    for (const auto& row : kThreeStations) QVERIFY(again.FindStation(row[0]));
   }
 
   void missingFieldGoesToTheErrorReport() {
@@ -404,29 +329,6 @@ class TestImportFrame : public QObject {
     okCall_->StartBtn->click();
     QCOMPARE(Texts(), QStringList{QString::fromUtf8("Zakończono przetwarzanie!")});
     QCOMPARE(appends_, 1);
-  }
-
-  void rowsOfAnImportAreCommittedAtTheEnd() {
-    MakeDatabase();
-    MakeOkCall(kThreeStations);
-    okCall_->StartBtn->click();
-    dm_->show();
-    dm_->close();  // commits
-    QVERIFY(messages_.size() == 1);
-    TCallbook again;
-    QVERIFY(again.OpenCallbook());
-    for (const auto& row : kThreeStations) QVERIFY(again.FindStation(row[0]));
-  }
-
-  void startButtonDoesNothingDuringARun() {
-    MakeDatabase();
-    MakeOkCall(kThreeStations);
-    duringStep_ = [this](int step) {
-      if (step == 1) okCall_->StartBtn->click();
-    };
-    okCall_->StartBtn->click();
-    QCOMPARE(steps_.size(), std::size_t(3));
-    QCOMPARE(messages_.size(), std::size_t(1));
   }
 
   void closeDuringARunFinishesFirst_data() {
@@ -514,13 +416,6 @@ class TestImportFrame : public QObject {
     QCOMPARE(amateur_->LogBookAktLbl->text(), QString());
   }
 
-  void folderIsNoSourceFile() {
-    MakeDatabase();
-    // A folder of that name passes no check for a file: the check fails.
-    std::filesystem::create_directory(*folder_ / "AMATEUR.RPT");
-    amateur_->Button1->click();
-    QCOMPARE(Texts(), QStringList{"Brak pliku: AMATEUR.RPT"});
-  }
 };
 
 QTEST_MAIN(TestImportFrame)
