@@ -1,7 +1,4 @@
 // Finding and opening LOG.DAT in the working folder.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <random>
@@ -83,15 +80,6 @@ TEST(Connect, FilesThatAreNoDatabaseAreRefusedUntouched) {
   fs::remove(file);
   CreateTolvo10Database(file);
   WriteBytes(file, ReadBytes(file).substr(0, 1024));
-  ExpectRefusedAndUnchanged(file);
-}
-
-TEST(Connect, ReadOnlyFileIsRefusedUntouched) {
-  if (geteuid() == 0) GTEST_SKIP() << "file permissions do not bind the superuser";
-  ScratchFolder dir(ScratchFolder::Enter::Yes);
-  const fs::path file = dir / "LOG.DAT";
-  CreateTolvo10Database(file);
-  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
   ExpectRefusedAndUnchanged(file);
 }
 

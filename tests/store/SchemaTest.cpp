@@ -99,30 +99,6 @@ TEST_F(SchemaTest, ExistingTableIsLeftAsItIs) {
   EXPECT_EQ(IndexesOf(db).size(), 10u);
 }
 
-TEST(SchemaOfOtherTable, ForeignTableWithoutDomainIsUsed) {
-  ScratchFolder dir(ScratchFolder::Enter::Yes);
-  const fs::path db = dir / "LOG.DAT";
-  CreateTolvo10Database(db, /*withDomain=*/false);
-  Execute(db, {"CREATE TABLE STACJE (STACJA VARCHAR(12) NOT NULL, NAZWA VARCHAR(80),"
-               " NAZWISKO VARCHAR(40), IMIE VARCHAR(15), MIASTO VARCHAR(25), KODPOCZT VARCHAR(10),"
-               " ADRES VARCHAR(50), LOKATOR VARCHAR(6), DOMENA VARCHAR(6), WOJEW VARCHAR(1),"
-               " POWIAT VARCHAR(2), MANAGER VARCHAR(7), IOTA VARCHAR(6), EMAIL1 VARCHAR(50),"
-               " EMAIL2 VARCHAR(50), UWAGI VARCHAR(50), RODZAJ CHAR(1), KRAJ INTEGER,"
-               " DATAAKT DATE, AKTUAL SMALLINT)"});
-  {
-    TCallbook cb;
-    ASSERT_TRUE(cb.OpenCallbook());
-    cb.AppendStation();
-    cb.SetField(StationField::STACJA, "SP1ABC");
-    cb.SetKraj(269);
-    cb.PostStation();
-    EXPECT_TRUE(cb.FindStation("SP1ABC"));
-  }
-  EXPECT_TRUE(IndexesOf(db).empty());
-  EXPECT_EQ(ColumnsOf(db)[0], "STACJA VARCHAR(12) NOT NULL");
-  EXPECT_EQ(Query(db, "SELECT STACJA, KRAJ FROM STACJE"), (std::vector<Row>{{"SP1ABC", "269"}}));
-}
-
 TEST(SchemaWithoutDomain, CreateFailsWithServerTextAndIsTriedAgain) {
   ScratchFolder dir(ScratchFolder::Enter::Yes);
   const fs::path db = dir / "LOG.DAT";
