@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "source/RecordFields.h"
 #include "store/ICallbook.h"
