@@ -1,0 +1,319 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "source/DbfTable.h"
+#include "source/TextReport.h"
+#include "store/Callbook.h"
+#include "tests/support/DemoData.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/TolvoDb.h"
+#include "text/Globals.h"
+
+namespace tolvo {
+namespace {
+
+namespace fs = std::filesystem;
+using demo::CallbookListing;
+
+std::string ReadBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteBytes(const fs::path& file, std::string_view bytes) {
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The 18 Mazovia codes of the Polish letters.
+const std::set<unsigned char> kMazoviaLetters = {0x86, 0x8D, 0x8F, 0x90, 0x91, 0x92,
+                                                 0x95, 0x98, 0x9C, 0x9E, 0xA0, 0xA1,
+                                                 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7};
+
+void AddHighBytes(std::string_view text, std::set<unsigned char>& seen) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80) seen.insert(static_cast<unsigned char>(c));
+}
+
+TEST(DemoText, MazoviaEncoderAgreesWithTheDecoder) {
+  const std::string letters = "ąćęłńóśźżĄĆĘŁŃÓŚŹŻ";
+  const std::string mazovia = demo::Utf8ToMazovia(letters);
+  ASSERT_EQ(mazovia.size(), 18u);
+  EXPECT_EQ(std::set<unsigned char>(mazovia.begin(), mazovia.end()), kMazoviaLetters);
+  EXPECT_EQ(MazoviaToCp1250(mazovia), demo::Utf8To1250(letters));
+  EXPECT_EQ(demo::Utf8ToMazovia("Łódź 12;x"), "\x9C\xA2" "d\xA6 12;x");
+
+  // Letters the code page lacks, and broken UTF-8, are refused.
+  EXPECT_THROW(demo::Utf8ToMazovia("Dvořák"), demo::DemoError);
+  EXPECT_THROW(demo::Utf8ToMazovia("Québec"), demo::DemoError);
+  EXPECT_THROW(demo::Utf8ToMazovia("ab\xC5"), demo::DemoError);
+  EXPECT_THROW(demo::Utf8ToMazovia("\xC5" "a"), demo::DemoError);
+  EXPECT_THROW(demo::Utf8To1250("Trois-Rivières"), demo::DemoError);
+  EXPECT_EQ(demo::Utf8To1250("Dvořák"), "Dvo\xF8\xE1k");
+}
+
+// Walks a table from the working folder: its records and the values of some
+// fields, by field name as the importers ask for them.
+struct Walked {
+  std::int64_t declared = 0;
+  std::vector<std::map<std::string, std::string>> records;
+};
+
+Walked Walk(const std::string& table, const std::vector<std::string>& fields) {
+  TDbfTable t("Calls", table);
+  t.Open();
+  Walked w;
+  w.declared = t.RecordCount();
+  for (t.First(); !t.Eof(); t.Next()) {
+    std::map<std::string, std::string> rec;
+    for (const auto& f : fields) rec[f] = t.FieldByName(f).AsString();
+    w.records.push_back(std::move(rec));
+  }
+  return w;
+}
+
+class DemoSources : public ::testing::Test {
+ protected:
+  ScratchFolder dir{ScratchFolder::Enter::Yes};
+  demo::DemoCounts counts = demo::WriteDemoSources(dir.Path());
+};
+
+TEST_F(DemoSources, CbHoldsMazoviaTextAndTheUsualFlaws) {
+  const Walked cb = Walk("CB.DBF", {"Znak", "Imie", "Nazwisko", "Adres", "Poczta", "Loc", "Kod"});
+  EXPECT_EQ(cb.declared, counts.cb);
+  EXPECT_EQ(static_cast<std::int64_t>(cb.records.size()), counts.cb - counts.cbDeleted);
+  EXPECT_GE(counts.cbDeleted, 1);
+  EXPECT_GE(cb.records.size(), 200u);
+
+  std::set<unsigned char> high;
+  std::set<std::string> calls;
+  int duplicates = 0, unknownLocator = 0, plainCode = 0, lowerCall = 0, emptyCall = 0;
+  for (const auto& r : cb.records) {
+    for (const char* f : {"Imie", "Nazwisko", "Adres", "Poczta"}) AddHighBytes(r.at(f), high);
+    const std::string call = ToUpper1250(StripBlanks(r.at("Znak")));
+    emptyCall += call.empty();
+    if (!call.empty() && !calls.insert(call).second) ++duplicates;
+    lowerCall += call != StripBlanks(r.at("Znak"));
+    unknownLocator += r.at("Loc") == "?";
+    plainCode += r.at("Kod").size() == 5;
+  }
+  // Polish letters only ever as Mazovia codes, and most of them in use (few
+  // words begin with Ą, Ę, Ć or Ń).
+  for (unsigned char b : high) EXPECT_TRUE(kMazoviaLetters.count(b)) << std::hex << int(b);
+  EXPECT_GE(high.size(), 12u);
+  EXPECT_GE(duplicates, 1);
+  EXPECT_GE(unknownLocator, 1);
+  EXPECT_GE(lowerCall, 1);
+  EXPECT_EQ(emptyCall, 1);
+  EXPECT_GT(plainCode, static_cast<int>(cb.records.size()) / 2);
+}
+
+TEST_F(DemoSources, LogCSpHasUpperCaseMazoviaMemos) {
+  const Walked sp = Walk("LOG_C_SP.DBF", {"Call", "Name", "mem_f", "QRA_LOC", "WOJ"});
+  EXPECT_EQ(sp.declared, counts.logCSp);
+  EXPECT_EQ(static_cast<std::int64_t>(sp.records.size()), counts.logCSp);
+
+  std::set<unsigned char> high, nameHigh;
+  int triples = 0, letterO = 0, clubs = 0, lowerRegion = 0;
+  for (const auto& r : sp.records) {
+    const std::string& memo = r.at("mem_f");
+    AddHighBytes(memo, high);
+    AddHighBytes(r.at("Name"), nameHigh);
+    triples += std::count(memo.begin(), memo.end(), ';') == 2;
+    const std::string& loc = r.at("QRA_LOC");
+    letterO += loc.size() >= 4 && (loc[2] == 'O' || loc[3] == 'O' || loc[2] == 'o' || loc[3] == 'o');
+    clubs += r.at("Name") == "RADIOKLUB";
+    lowerRegion += !r.at("WOJ").empty() && r.at("WOJ") != ToUpper1250(r.at("WOJ"));
+  }
+  for (unsigned char b : high) EXPECT_TRUE(kMazoviaLetters.count(b)) << std::hex << int(b);
+  EXPECT_GE(high.size(), 10u);
+  // Club words in the first-name field come upper-cased by the Windows rules,
+  // which turn Mazovia Ł and ś into 0x8C and 0x8E.
+  for (unsigned char b : nameHigh)
+    EXPECT_TRUE(kMazoviaLetters.count(b) || b == 0x8C || b == 0x8E) << std::hex << int(b);
+  EXPECT_GT(triples, static_cast<int>(sp.records.size()) * 9 / 10);
+  EXPECT_GE(letterO, 1);
+  EXPECT_GE(clubs, 1);
+  EXPECT_GE(lowerRegion, 1);
+}
+
+TEST_F(DemoSources, CzechTablesShareStationsInWindows1250) {
+  const Walked ok = Walk("LOG_C_OK.DBF", {"Call", "Name", "mem_f", "QRA_LOC", "WOJ"});
+  const Walked okcall = Walk("OKCALL.DBF", {"Call", "Name", "LastName", "Address", "City", "ZIP"});
+  EXPECT_EQ(ok.declared, counts.logCOk);
+  EXPECT_EQ(okcall.declared, counts.okcall);
+  EXPECT_GE(ok.records.size(), 200u);
+  EXPECT_GE(okcall.records.size(), 200u);
+
+  std::set<std::string> inOkcall;
+  std::string text;
+  for (const auto& r : okcall.records) {
+    inOkcall.insert(ToUpper1250(StripBlanks(r.at("Call"))));
+    text += r.at("LastName") + r.at("City");
+  }
+  int shared = 0;
+  for (const auto& r : ok.records) {
+    shared += inOkcall.count(ToUpper1250(StripBlanks(r.at("Call")))) > 0;
+    text += r.at("mem_f");
+  }
+  // Stations in both lists, so that the second import has locators to add.
+  EXPECT_GE(shared, 50);
+  for (unsigned char c : {0xF8, 0x9A, 0x9E, 0xE8, 0xE1})  // ř š ž č á
+    EXPECT_NE(text.find(static_cast<char>(c)), std::string::npos) << std::hex << int(c);
+}
+
+TEST_F(DemoSources, ReportHasHeaderStationsAndShortLines) {
+  TTextReport report;
+  report.Open(dir / "AMATEUR.RPT");
+  std::string line;
+  for (int i = 0; i < 4; ++i) ASSERT_TRUE(report.ReadLine(line));
+  std::int64_t lines = 0, stations = 0;
+  int unknownFirst = 0, lowerCall = 0;
+  while (report.ReadLine(line)) {
+    ++lines;
+    if (line.size() < 190) continue;
+    ++stations;
+    unknownFirst += StripBlanks(line.substr(7, 35)) == "First Name Unknown";
+    const std::string call = StripBlanks(line.substr(0, 6));
+    lowerCall += call != ToUpper1250(call);
+  }
+  report.Close();
+  EXPECT_EQ(lines, counts.amateurLines);
+  EXPECT_EQ(stations, counts.amateurStations);
+  EXPECT_GE(stations, 200);
+  EXPECT_GE(lines - stations, 3);  // blank, footer and cut-short lines
+  EXPECT_GE(unknownFirst, 1);
+  EXPECT_GE(lowerCall, 1);
+}
+
+TEST_F(DemoSources, SameSeedGivesTheSameBytes) {
+  ScratchFolder again;
+  ScratchFolder other;
+  demo::WriteDemoSources(again.Path());
+  demo::WriteDemoSources(other.Path(), demo::kDemoSeed + 1);
+  for (std::string_view name : demo::kDemoSourceFiles) {
+    EXPECT_EQ(ReadBytes(dir / name), ReadBytes(again / name)) << name;
+    EXPECT_NE(ReadBytes(dir / name), ReadBytes(other / name)) << name;
+  }
+}
+
+TEST(DemoFolder, PreparedOnceThenLeftAlone) {
+  ScratchFolder dir;
+  const fs::path folder = dir / "new" / "demo";  // made with its parent
+  demo::DemoCounts counts;
+  EXPECT_EQ(demo::PrepareDemoFolder(folder, &counts), demo::DemoFolder::Created);
+  EXPECT_GT(counts.cb, 0);
+  for (std::string_view name : demo::kDemoSourceFiles) EXPECT_TRUE(fs::exists(folder / name)) << name;
+  EXPECT_EQ(demo::ReadCallbook(folder).state, CallbookListing::State::NoTable);
+
+  // A second run changes nothing, whatever the lists now hold.
+  WriteBytes(folder / "CB.DBF", "edited");
+  fs::rename(folder / "LOG.DAT", folder / "log.dat");
+  EXPECT_EQ(demo::PrepareDemoFolder(folder), demo::DemoFolder::AlreadyThere);
+  EXPECT_EQ(ReadBytes(folder / "CB.DBF"), "edited");
+  EXPECT_FALSE(fs::exists(folder / "LOG.DAT"));
+}
+
+TEST(DemoFolder, SomebodysListIsNeverOverwritten) {
+  ScratchFolder dir;
+  WriteBytes(dir / "amateur.rpt", "my own report");
+  EXPECT_THROW(demo::PrepareDemoFolder(dir.Path()), demo::DemoError);
+  EXPECT_EQ(ReadBytes(dir / "amateur.rpt"), "my own report");
+  // Nothing else was written.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+
+  WriteBytes(dir / "file", "x");
+  EXPECT_THROW(demo::PrepareDemoFolder(dir / "file"), demo::DemoError);
+}
+
+// ---- the viewer ----
+
+class CallbookView : public ::testing::Test {
+ protected:
+  CallbookView() {
+    CreateTolvo10Database(dir / "LOG.DAT");
+    WorkingFolderGuard here(dir.Path());
+    TCallbook book;
+    EXPECT_TRUE(book.OpenCallbook());
+    auto put = [&](std::string_view call, std::string_view name, std::int16_t kraj) {
+      book.AppendStation();
+      book.SetField(StationField::STACJA, call);
+      book.SetField(StationField::NAZWA, name);
+      book.SetKraj(kraj);
+      book.PostStation();
+    };
+    put("SP9XYZ", "\xA3\xB9" "cki Jan", 269);  // Łącki in Windows-1250
+    put("SP5ABC", "Nowak\x1B[2J", 269);         // a control byte in a name
+    put("OK1ABC", "Dvo\xF8\xE1k Petr", 503);
+    put("VE3AB", "", 1);
+    book.Close();
+  }
+  static std::vector<std::string> Calls(const CallbookListing& l) {
+    std::vector<std::string> calls;
+    for (const auto& row : l.rows) calls.push_back(row.at(0).value_or("NULL"));
+    return calls;
+  }
+  ScratchFolder dir;
+};
+
+TEST_F(CallbookView, RowsInCallSignOrderFiltered) {
+  using V = std::vector<std::string>;
+  const CallbookListing all = demo::ReadCallbook(dir.Path());
+  ASSERT_EQ(all.state, CallbookListing::State::Rows);
+  EXPECT_EQ(all.columns.front(), "STACJA");
+  EXPECT_EQ(all.columns.back(), "KRAJ");
+  EXPECT_EQ(Calls(all), (V{"OK1ABC", "SP5ABC", "SP9XYZ", "VE3AB"}));
+  // NULL stays NULL: VE3AB has no name, nobody has a locator.
+  EXPECT_EQ(all.rows[3][1], std::nullopt);
+  EXPECT_EQ(all.rows[0][7], std::nullopt);
+  EXPECT_EQ(all.rows[0].back(), "503");
+
+  EXPECT_EQ(Calls(demo::ReadCallbook(dir.Path(), {269, ""})), (V{"SP5ABC", "SP9XYZ"}));
+  EXPECT_EQ(Calls(demo::ReadCallbook(dir.Path(), {std::nullopt, "sp9"})), V{"SP9XYZ"});
+  EXPECT_EQ(Calls(demo::ReadCallbook(dir.Path(), {503, "SP"})), V{});
+  EXPECT_EQ(Calls(demo::ReadCallbook(dir.Path(), {99999, ""})), V{});
+  EXPECT_EQ(Calls(demo::ReadCallbook(dir.Path(), {std::nullopt, "SP9XYZ0123456"})), V{});
+}
+
+TEST_F(CallbookView, TableIsAlignedUtf8) {
+  const std::string table = demo::FormatCallbook(demo::ReadCallbook(dir.Path()));
+  std::vector<std::u32string> lines;
+  std::istringstream in(table);
+  for (std::string l; std::getline(in, l);) {
+    std::u32string cps;  // code points, to measure columns as a terminal shows them
+    for (std::size_t i = 0; i < l.size(); ++i)
+      if ((static_cast<unsigned char>(l[i]) & 0xC0) != 0x80) cps += static_cast<char32_t>(l[i]);
+    lines.push_back(cps);
+  }
+  ASSERT_EQ(lines.size(), 7u);  // header, rule, four rows, count
+  EXPECT_NE(table.find("Łącki Jan"), std::string::npos);
+  EXPECT_NE(table.find("Dvořák Petr"), std::string::npos);
+  EXPECT_NE(table.find("Nowak?[2J"), std::string::npos);
+  EXPECT_EQ(table.find('\x1B'), std::string::npos);
+  EXPECT_TRUE(table.ends_with("\n4 rows\n"));
+
+  // Every row's name starts where the header's NAZWA does, and every line
+  // that reaches the last column ends where the header's KRAJ does.
+  const std::size_t nazwa = std::string(table).find("NAZWA");
+  for (std::size_t i = 2; i <= 4; ++i) EXPECT_NE(lines[i][nazwa], U' ') << i;
+  EXPECT_EQ(lines[5][nazwa - 1], U' ');
+  for (std::size_t i = 1; i <= 5; ++i) EXPECT_EQ(lines[i].size(), lines[0].size()) << i;
+}
+
+TEST(CallbookViewStates, MissingDatabaseOrTableIsSaid) {
+  ScratchFolder dir;
+  EXPECT_EQ(demo::ReadCallbook(dir.Path()).state, CallbookListing::State::NoDatabase);
+  CreateTolvo10Database(dir / "log.dat");
+  const CallbookListing l = demo::ReadCallbook(dir.Path());
+  EXPECT_EQ(l.state, CallbookListing::State::NoTable);
+  EXPECT_EQ(l.database.filename(), "log.dat");
+  EXPECT_TRUE(demo::FormatCallbook(CallbookListing{}).ends_with("0 rows\n"));
+}
+
+}  // namespace
+}  // namespace tolvo

@@ -1,0 +1,109 @@
+// The demo folder and the callbook viewer behind the tools tolvo-demo and
+// tolvo-show.
+//
+// A demo folder holds a fresh Tolvo 1.0 LOG.DAT and one sample file of every
+// station list the program imports, each with a few hundred invented stations
+// written the way such files really come: Mazovia letters in the Polish
+// tables, upper-case names, '?' and letter-O locators, postal codes without
+// their hyphen, club stations, "unknown" sentinels, short report lines,
+// duplicates and lower-case call signs. Everything is made from a fixed seed,
+// so every demo folder is the same, byte for byte.
+//
+// The viewer reads STACJE of a LOG.DAT in a read-only transaction and lays
+// its rows out as an aligned UTF-8 table.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tolvo::demo {
+
+namespace fs = std::filesystem;
+
+// A demo folder that cannot be prepared without harm, or a file that cannot be
+// written. The text names the file and the reason.
+class DemoError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// ---- text -------------------------------------------------------------------
+
+// UTF-8 as Mazovia bytes: ASCII stays, the 18 Polish letters get their Mazovia
+// codes. Throws DemoError on bad UTF-8 or any other character.
+std::string Utf8ToMazovia(std::string_view utf8);
+
+// UTF-8 as Windows-1250. Throws DemoError on bad UTF-8 or a character the code
+// page lacks.
+std::string Utf8To1250(std::string_view utf8);
+
+// ---- the sample files ---------------------------------------------------------
+
+inline constexpr std::uint64_t kDemoSeed = 0x70'6C'76'6F'2D'64'65'6DULL;
+
+// The files of a demo folder, LOG.DAT last; the memo files go with their
+// tables.
+inline constexpr std::string_view kDemoDatabase = "LOG.DAT";
+inline constexpr std::string_view kDemoSourceFiles[] = {
+    "CB.DBF", "LOG_C_SP.DBF", "LOG_C_SP.DBT", "LOG_C_OK.DBF", "LOG_C_OK.DBT",
+    "okcall.dbf", "AMATEUR.RPT"};
+
+struct DemoCounts {
+  // Records in each table as its header counts them (deleted ones included).
+  std::int64_t cb = 0, cbDeleted = 0;
+  std::int64_t logCSp = 0;
+  std::int64_t logCOk = 0;
+  std::int64_t okcall = 0;
+  // Lines of AMATEUR.RPT after its four header lines, and how many of them are
+  // long enough to be station records.
+  std::int64_t amateurLines = 0, amateurStations = 0;
+};
+
+// Writes the five station lists (and the two memo files) into `folder`,
+// replacing files of the same names. Throws DemoError when a file cannot be
+// written.
+DemoCounts WriteDemoSources(const fs::path& folder, std::uint64_t seed = kDemoSeed);
+
+enum class DemoFolder { Created, AlreadyThere };
+
+// Prepares `folder` (made when missing) as a demo folder: the station lists,
+// then a fresh Tolvo 1.0 LOG.DAT. A folder that already holds LOG.DAT (in any
+// letter case) is left alone: AlreadyThere. A folder without LOG.DAT but with
+// one of the station lists is not touched either, so nobody's own list is
+// overwritten: DemoError. When anything fails, the files made so far are
+// removed again and the error is thrown.
+DemoFolder PrepareDemoFolder(const fs::path& folder, DemoCounts* counts = nullptr);
+
+// ---- viewing the callbook -------------------------------------------------------
+
+struct CallbookFilter {
+  std::optional<int> country;  // only rows with this KRAJ
+  std::string prefix;          // only call signs that begin so (Windows-1250)
+};
+
+struct CallbookListing {
+  enum class State { NoDatabase, NoTable, Rows };
+  State state = State::NoDatabase;
+  fs::path database;  // the LOG.DAT found (empty for NoDatabase)
+  std::vector<std::string> columns;
+  // One entry per column; nullopt for NULL. Text in Windows-1250, KRAJ in
+  // decimal.
+  std::vector<std::vector<std::optional<std::string>>> rows;
+};
+
+// The rows of STACJE of the LOG.DAT in `folder` (found without regard to
+// letter case), in call-sign order, filtered. Reads in a read-only
+// transaction and changes nothing. Throws DatabaseError when the database
+// cannot be opened or read.
+CallbookListing ReadCallbook(const fs::path& folder, const CallbookFilter& filter = {});
+
+// The listing as an aligned table in UTF-8: a header line, a rule, one line
+// per row (NULL shown as nothing, control bytes as '?'), then the row count.
+std::string FormatCallbook(const CallbookListing& listing);
+
+}  // namespace tolvo::demo
