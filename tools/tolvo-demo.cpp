@@ -38,6 +38,9 @@ int main(int argc, char** argv) {
     std::printf("  AMATEUR.RPT   %lld lines after the header, %lld of them stations\n",
                 static_cast<long long>(counts.amateurLines),
                 static_cast<long long>(counts.amateurStations));
+    std::printf("Start tolvoimp in that folder to import the lists; tolvo-show %s lists the"
+                " callbook.\n",
+                folder.c_str());
     return 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "tolvo-demo: %s\n", e.what());

@@ -5,9 +5,16 @@
 #include <set>
 #include <sstream>
 
+#include "import/CzytajAmateurCA.h"
+#include "import/CzytajCB.h"
+#include "import/CzytajLogCOK.h"
+#include "import/CzytajLogCSP.h"
+#include "import/CzytajOKCall.h"
 #include "source/DbfTable.h"
 #include "source/TextReport.h"
 #include "store/Callbook.h"
+#include "store/MemoryCallbook.h"
+#include "tools/demo/DemoWords.h"
 #include "tests/support/DemoData.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TolvoDb.h"
@@ -118,24 +125,23 @@ TEST_F(DemoSources, LogCSpHasUpperCaseMazoviaMemos) {
   EXPECT_EQ(sp.declared, counts.logCSp);
   EXPECT_EQ(static_cast<std::int64_t>(sp.records.size()), counts.logCSp);
 
-  std::set<unsigned char> high, nameHigh;
+  std::set<unsigned char> high;
   int triples = 0, letterO = 0, clubs = 0, lowerRegion = 0;
   for (const auto& r : sp.records) {
     const std::string& memo = r.at("mem_f");
     AddHighBytes(memo, high);
-    AddHighBytes(r.at("Name"), nameHigh);
+    AddHighBytes(r.at("Name"), high);
     triples += std::count(memo.begin(), memo.end(), ';') == 2;
     const std::string& loc = r.at("QRA_LOC");
     letterO += loc.size() >= 4 && (loc[2] == 'O' || loc[3] == 'O' || loc[2] == 'o' || loc[3] == 'o');
     clubs += r.at("Name") == "RADIOKLUB";
     lowerRegion += !r.at("WOJ").empty() && r.at("WOJ") != ToUpper1250(r.at("WOJ"));
   }
-  for (unsigned char b : high) EXPECT_TRUE(kMazoviaLetters.count(b)) << std::hex << int(b);
-  EXPECT_GE(high.size(), 10u);
-  // Club words in the first-name field come upper-cased by the Windows rules,
-  // which turn Mazovia Ł and ś into 0x8C and 0x8E.
-  for (unsigned char b : nameHigh)
+  // Mazovia codes, and the two that Mazovia Ł and ś become when the text is
+  // upper-cased by the Windows rules.
+  for (unsigned char b : high)
     EXPECT_TRUE(kMazoviaLetters.count(b) || b == 0x8C || b == 0x8E) << std::hex << int(b);
+  EXPECT_TRUE(high.count(0x8C) && high.count(0x8E) && high.count(0x98));
   EXPECT_GT(triples, static_cast<int>(sp.records.size()) * 9 / 10);
   EXPECT_GE(letterO, 1);
   EXPECT_GE(clubs, 1);
@@ -200,6 +206,51 @@ TEST_F(DemoSources, SameSeedGivesTheSameBytes) {
     EXPECT_EQ(ReadBytes(dir / name), ReadBytes(again / name)) << name;
     EXPECT_NE(ReadBytes(dir / name), ReadBytes(other / name)) << name;
   }
+}
+
+// The whole demo through the five importers, in the order a user would run
+// them: every country arrives, Polish towns come out properly spelt, and the
+// Czech stations of okcall.dbf get their locators from LOG_C_OK.DBF.
+TEST_F(DemoSources, ImportsIntoASensibleCallbook) {
+  MemoryCallbook book;
+  auto run = [&book](const char* table, void (*step)(const IRecordFields&, ICallbook&)) {
+    TDbfTable t("Calls", table);
+    t.Open();
+    for (t.First(); !t.Eof(); t.Next()) step(t, book);
+  };
+  run("okcall.dbf", ImportOKCallRecord);
+  run("LOG_C_OK.DBF", ImportLogCOKRecord);
+  run("CB.DBF", ImportCBRecord);
+  run("LOG_C_SP.DBF", ImportLogCSPRecord);
+  TTextReport report;
+  report.Open(dir / "AMATEUR.RPT");
+  std::set<std::string> canadian;
+  std::string line;
+  for (int n = 1; report.ReadLine(line); ++n) {
+    if (n <= 4) continue;
+    ImportAmateurLine(line, book);
+    if (line.size() >= 190) canadian.insert(ToUpper1250(StripBlanks(line.substr(0, 6))));
+  }
+
+  std::set<std::string> towns;
+  for (const auto& t : demo::words::kPolishTowns) towns.insert(demo::Utf8To1250(t.name));
+  std::map<int, int> byCountry;
+  int polish = 0, properTown = 0, region = 0, czechWithLocator = 0;
+  for (const auto& [call, row] : book.Rows()) {
+    ++byCountry[row.kraj.value_or(0)];
+    if (row.kraj == 269) {
+      ++polish;
+      properTown += row[StationField::MIASTO] && towns.count(*row[StationField::MIASTO]);
+      region += row[StationField::WOJEW].has_value();
+    }
+    czechWithLocator += row.kraj == 503 && row[StationField::LOKATOR];
+  }
+  EXPECT_GE(polish, 300);
+  EXPECT_GT(properTown, polish * 85 / 100);
+  EXPECT_GT(region, polish / 2);
+  EXPECT_GE(byCountry[503], 200);
+  EXPECT_GE(czechWithLocator, 50);
+  EXPECT_EQ(byCountry[1], static_cast<int>(canadian.size()));
 }
 
 TEST(DemoFolder, PreparedOnceThenLeftAlone) {

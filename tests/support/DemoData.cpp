@@ -355,28 +355,25 @@ Lists Share(Rng& r, int both, int firstOnly) {
 
 // How an upper-case list writes one record's Polish text.
 enum class Caps {
-  Mazovia,      // capitals, Polish capitals in Mazovia
-  SmallPolish,  // capitals, but the Polish letters as their small Mazovia codes
-  Plain,        // capitals without Polish marks
+  Mazovia,  // capitals, Polish capitals in Mazovia
+  // mixed-case Mazovia text upper-cased by a program that took it for
+  // Windows-1250: small Polish letters keep their small codes, and Ł and ś
+  // become 0x8C and 0x8E
+  Windows,
+  Plain,  // capitals without Polish marks
 };
 
 Caps PickCaps(Rng& r) {
   const std::size_t p = r.Below(100);
-  return p < 60 ? Caps::Mazovia : p < 80 ? Caps::SmallPolish : Caps::Plain;
+  return p < 60 ? Caps::Mazovia : p < 80 ? Caps::Windows : Caps::Plain;
 }
 
 std::string InCaps(std::string_view cp1250, Caps caps) {
   switch (caps) {
     case Caps::Mazovia:
       return Cp1250ToMazovia(Upper(cp1250));
-    case Caps::SmallPolish: {
-      std::string mixed;
-      for (char c : cp1250) {
-        const unsigned char b = static_cast<unsigned char>(c);
-        mixed += static_cast<char>(b >= 0x80 ? ToLower1250(b) : ToUpper1250(b));
-      }
-      return Cp1250ToMazovia(mixed);
-    }
+    case Caps::Windows:
+      return Upper(Cp1250ToMazovia(cp1250));
     case Caps::Plain:
       return FoldPolish(Upper(cp1250));
   }
