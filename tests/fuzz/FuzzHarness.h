@@ -1,0 +1,377 @@
+// What the fuzz targets do with one input, shared with the GoogleTest that
+// replays saved inputs, so that a finding is reproduced through the very
+// same code. Every case runs the real reader or importer over the bytes and
+// checks what must hold for any input:
+//
+//   - a damaged table may be refused, but only with the reader's own error
+//     (DbfError); anything else escaping is a fault;
+//   - reading a table twice gives the same records and the same error;
+//   - a report's lines are those of its bytes, split, cleaned and cut;
+//   - an importer given any field values raises nothing, and importing the
+//     same records a second time changes no row.
+//
+// A broken rule throws Violation, which no case catches: libFuzzer reports
+// it as a crash, GoogleTest as a failed test.
+#pragma once
+
+#include <stdlib.h>
+#include <strings.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "import/CzytajAmateurCA.h"
+#include "import/CzytajCB.h"
+#include "import/CzytajLogCOK.h"
+#include "import/CzytajLogCSP.h"
+#include "import/CzytajOKCall.h"
+#include "source/DbfTable.h"
+#include "source/RecordFields.h"
+#include "source/TextReport.h"
+#include "store/MemoryCallbook.h"
+
+namespace tolvo::fuzz {
+
+class Violation : public std::logic_error {
+ public:
+  using std::logic_error::logic_error;
+};
+
+inline void Require(bool holds, const std::string& what) {
+  if (!holds) throw Violation(what);
+}
+
+// Writes `bytes` as the whole content of `path`, replacing what was there.
+inline void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) throw std::runtime_error("cannot write " + path.string() + ": " + std::strerror(errno));
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  if (std::fclose(f) != 0 || !ok) throw std::runtime_error("cannot write " + path.string());
+}
+
+// ---------------------------------------------------------------- dBASE tables
+
+// An input for the table reader: the table's bytes, then optionally one of
+// these markers and the bytes of its memo file. The marker names the memo
+// file's kind (.DBT or .FPT), so both memo layouts are reached.
+inline constexpr std::string_view kDbtMarker = "<<DBT>>";
+inline constexpr std::string_view kFptMarker = "<<FPT>>";
+inline constexpr const char* kTableName = "FUZZ.DBF";
+
+// What one pass over the table delivered: every value of every record, then
+// the error that stopped it, if any.
+inline std::string ReadPass(TDbfTable& table, bool first) {
+  std::string out;
+  try {
+    if (first) table.First();
+    std::int64_t previous = 0;
+    while (!table.Eof()) {
+      const std::int64_t recNo = table.RecNo();
+      Require(recNo > previous && recNo <= table.RecordCount(),
+              "record number " + std::to_string(recNo) + " out of order or beyond " +
+                  std::to_string(table.RecordCount()));
+      previous = recNo;
+      out += std::to_string(recNo) + ':';
+      for (const TDbfField& field : table.Fields()) {
+        try {
+          const std::string value = field.AsString();
+          if (field.type() == 'C' || field.type() == 'N' || field.type() == 'F')
+            Require(value.size() <= field.length(),
+                    "field " + field.name() + " gave more bytes than it holds");
+          Require(field.AsString() == value, "field " + field.name() + " read twice differs");
+          out += value;
+        } catch (const DbfError& e) {
+          out += "!";
+          out += e.what();
+        }
+        out += '|';
+      }
+      table.Next();
+    }
+    Require(table.RecNo() == 0, "a record number after the end");
+  } catch (const DbfError& e) {
+    out += "\nstopped: ";
+    out += e.what();
+  }
+  return out;
+}
+
+// Expects the working folder to be a scratch folder of its own.
+inline void DbfCase(std::string_view bytes) {
+  std::string_view tableBytes = bytes;
+  std::string_view memoBytes;
+  const char* memoName = nullptr;
+  const std::size_t dbt = bytes.find(kDbtMarker);
+  const std::size_t fpt = bytes.find(kFptMarker);
+  if (dbt != std::string_view::npos || fpt != std::string_view::npos) {
+    const bool isDbt = dbt < fpt;
+    const std::size_t at = isDbt ? dbt : fpt;
+    tableBytes = bytes.substr(0, at);
+    memoBytes = bytes.substr(at + kDbtMarker.size());
+    memoName = isDbt ? "FUZZ.DBT" : "FUZZ.FPT";
+  }
+  std::remove("FUZZ.DBT");
+  std::remove("FUZZ.FPT");
+  WriteFile(kTableName, tableBytes);
+  if (memoName) WriteFile(memoName, memoBytes);
+
+  TDbfTable table("Calls", kTableName);
+  try {
+    table.Open();
+  } catch (const DbfError&) {
+    Require(!table.Active(), "a table that failed to open is still open");
+    return;
+  }
+  Require(table.Active() && table.RecordCount() >= 0, "an opened table is not active");
+
+  // Open has already moved to the first record; a second walk from First
+  // must see the same file the same way.
+  const std::string firstPass = ReadPass(table, false);
+  const std::string secondPass = ReadPass(table, true);
+  Require(firstPass == secondPass, "a second walk over the same table differs:\n" + firstPass +
+                                       "\n----\n" + secondPass);
+
+  for (const TDbfField& field : table.Fields()) {
+    const TDbfField& byName = table.FieldByName(field.name());
+    Require(byName.name().size() == field.name().size() &&
+                strncasecmp(byName.name().c_str(), field.name().c_str(), field.name().size()) == 0,
+            "field " + field.name() + " not found by its own name");
+  }
+  // Field names have at most ten bytes, so this one is never there.
+  const std::string missing = "NO_SUCH_FIELD";
+  try {
+    table.FieldByName(missing);
+    throw Violation("a field that no table can hold was found");
+  } catch (const DbfError& e) {
+    Require(e.what() == "Calls: Field '" + missing + "' not found",
+            std::string("wrong text for a missing field: ") + e.what());
+  }
+}
+
+// ---------------------------------------------------------------- text report
+
+// The lines a report of these bytes holds: everything before the first
+// Ctrl-Z, split at each LF; a last piece without LF counts when it is not
+// empty; every CR is dropped and each line cut to TTextReport::kKeep bytes.
+inline std::vector<std::string> ExpectedReportLines(std::string_view bytes) {
+  bytes = bytes.substr(0, bytes.find('\x1A'));
+  std::vector<std::string> lines;
+  while (!bytes.empty()) {
+    const std::size_t lf = bytes.find('\n');
+    std::string_view piece = bytes.substr(0, lf);
+    std::string line;
+    for (std::size_t i = 0; i < piece.size() && line.size() < TTextReport::kKeep; ++i)
+      if (piece[i] != '\r') line += piece[i];
+    lines.push_back(std::move(line));
+    if (lf == std::string_view::npos) break;
+    bytes.remove_prefix(lf + 1);
+  }
+  return lines;
+}
+
+// Expects the working folder to be a scratch folder of its own. An input
+// whose first byte is odd comes after a long first line that ends up to 255
+// bytes (its second byte) before the reader's 64 KiB buffer is refilled, so
+// that lines, CR LF pairs and Ctrl-Z fall across refills.
+inline void ReportCase(std::string_view bytes) {
+  std::string content;
+  if (bytes.size() >= 2 && (static_cast<unsigned char>(bytes[0]) & 1)) {
+    content.assign((1u << 16) - static_cast<unsigned char>(bytes[1]), 'x');
+    content.back() = '\n';
+  }
+  content += bytes;
+  WriteFile("AMATEUR.RPT", content);
+  const std::vector<std::string> want = ExpectedReportLines(content);
+
+  TTextReport report;
+  report.Open("AMATEUR.RPT");
+  std::vector<std::string> got;
+  std::string line;
+  while (report.ReadLine(line)) {
+    got.push_back(line);
+    Require(got.size() <= want.size(), "more lines than the report holds");
+  }
+  Require(line.empty(), "a line handed out at the end");
+  Require(!report.ReadLine(line), "a line after the end");
+  report.Close();
+
+  Require(got.size() == want.size(), "read " + std::to_string(got.size()) + " lines, want " +
+                                         std::to_string(want.size()));
+  for (std::size_t i = 0; i < want.size(); ++i)
+    Require(got[i] == want[i], "line " + std::to_string(i + 1) + " differs");
+}
+
+// ---------------------------------------------------------------- importers
+
+enum class Importer { CB, LogCSP, LogCOK, OKCall, Amateur };
+
+// The fields each dBASE importer reads, in table order.
+inline const std::vector<std::string>& ImporterFields(Importer which) {
+  static const std::vector<std::string> cb = {"Znak", "Imie", "Nazwisko", "Adres",
+                                              "Poczta", "Loc", "Kod"};
+  static const std::vector<std::string> log = {"Call", "Name", "mem_f", "QRA_LOC", "WOJ"};
+  static const std::vector<std::string> ok = {"Call", "Name", "LastName",
+                                              "Address", "City", "ZIP"};
+  static const std::vector<std::string> none;
+  switch (which) {
+    case Importer::CB: return cb;
+    case Importer::LogCSP:
+    case Importer::LogCOK: return log;
+    case Importer::OKCall: return ok;
+    case Importer::Amateur: break;
+  }
+  return none;
+}
+
+// One source record: values by field name, matched without regard to case
+// as the reader does. Every field the importer names exists.
+class FuzzRecord : public IRecordFields {
+ public:
+  FuzzRecord(const std::vector<std::string>& names, const std::vector<std::string_view>& values) {
+    for (std::size_t i = 0; i < names.size(); ++i)
+      values_[Upper(names[i])] = i < values.size() ? std::string(values[i]) : std::string();
+  }
+  std::string FieldAsString(std::string_view name) const override {
+    const auto it = values_.find(Upper(name));
+    if (it == values_.end()) throw Violation("the importer asked for a field it does not read");
+    return it->second;
+  }
+
+ private:
+  static std::string Upper(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+  }
+  std::map<std::string, std::string> values_;
+};
+
+inline std::vector<std::string_view> Split(std::string_view text, char at) {
+  std::vector<std::string_view> parts;
+  for (;;) {
+    const std::size_t p = text.find(at);
+    parts.push_back(text.substr(0, p));
+    if (p == std::string_view::npos) return parts;
+    text.remove_prefix(p + 1);
+  }
+}
+
+// Records are the input's lines; for the dBASE importers a record's field
+// values are separated by '|' in table order (missing ones are empty), for
+// AMATEUR.RPT the line is the record, of any length.
+inline constexpr char kRecordSeparator = '\n';
+inline constexpr char kFieldSeparator = '|';
+
+inline void ImportAll(Importer which, const std::vector<std::string_view>& records,
+                      MemoryCallbook& book) {
+  for (std::string_view record : records) {
+    if (which == Importer::Amateur) {
+      ImportAmateurLine(record, book);
+      continue;
+    }
+    const FuzzRecord fields(ImporterFields(which), Split(record, kFieldSeparator));
+    switch (which) {
+      case Importer::CB: ImportCBRecord(fields, book); break;
+      case Importer::LogCSP: ImportLogCSPRecord(fields, book); break;
+      case Importer::LogCOK: ImportLogCOKRecord(fields, book); break;
+      case Importer::OKCall: ImportOKCallRecord(fields, book); break;
+      case Importer::Amateur: break;
+    }
+  }
+}
+
+inline bool SameRows(const MemoryCallbook& a, const MemoryCallbook& b) {
+  if (a.Rows().size() != b.Rows().size()) return false;
+  for (auto i = a.Rows().begin(), j = b.Rows().begin(); i != a.Rows().end(); ++i, ++j)
+    if (i->first != j->first || i->second.text != j->second.text ||
+        i->second.kraj != j->second.kraj)
+      return false;
+  return true;
+}
+
+inline void ImportCase(Importer which, std::string_view bytes) {
+  const std::vector<std::string_view> records = Split(bytes, kRecordSeparator);
+  MemoryCallbook book;
+  ImportAll(which, records, book);
+  Require(book.inserts <= static_cast<int>(records.size()), "more rows than records");
+  for (const auto& [key, row] : book.Rows()) {
+    Require(!key.empty() && row[StationField::STACJA].has_value(), "a row without a call sign");
+    Require(row.kraj.has_value(), "a row without a country number");
+  }
+
+  // Every station of the input is now known: a second import of the same
+  // records appends nothing and changes nothing.
+  const MemoryCallbook before = book;
+  ImportAll(which, records, book);
+  Require(book.inserts == before.inserts, "a second import appended rows");
+  Require(SameRows(book, before), "a second import changed rows");
+}
+
+// ---------------------------------------------------------------- scratch folder
+
+// For the fuzz targets, from LLVMFuzzerInitialize: makes a folder of their
+// own under $TOLVO_FUZZ_SCRATCH, else /dev/shm (memory), else /tmp, and
+// enters it for the process's lifetime (removing it at a normal end). The
+// fuzzer reads its arguments after this, so every path among them (corpus
+// folders, inputs, artifact prefix, dictionary) is first made absolute, and
+// crash inputs go to the folder the target was started from unless an
+// artifact prefix says otherwise.
+inline void EnterScratchFolder(int* argc, char*** argv) {
+  namespace fs = std::filesystem;
+  static std::string made;
+  static std::vector<std::string> args;
+  static std::vector<char*> argvOut;
+  if (!made.empty()) return;
+
+  const fs::path started = fs::current_path();
+  bool hasPrefix = false;
+  for (int i = 0; i < *argc; ++i) {
+    std::string a = (*argv)[i];
+    if (i > 0 && !a.empty() && a[0] != '-') {
+      a = (started / a).string();
+    } else if (i > 0) {
+      for (const char* flag : {"-artifact_prefix=", "-exact_artifact_path=", "-dict="}) {
+        const std::string_view f(flag);
+        if (a.compare(0, f.size(), f) == 0 && a.size() > f.size() && a[f.size()] != '/')
+          a = std::string(f) + (started / a.substr(f.size())).string();
+      }
+      if (a.compare(0, 17, "-artifact_prefix=") == 0) hasPrefix = true;
+    }
+    args.push_back(std::move(a));
+  }
+  if (!hasPrefix) args.push_back("-artifact_prefix=" + started.string() + "/");
+  for (auto& a : args) argvOut.push_back(a.data());
+  argvOut.push_back(nullptr);
+  *argc = static_cast<int>(args.size());
+  *argv = argvOut.data();
+
+  std::string parent = "/tmp";
+  if (const char* env = std::getenv("TOLVO_FUZZ_SCRATCH"); env && *env)
+    parent = env;
+  else if (std::error_code ec; fs::is_directory("/dev/shm", ec) && access("/dev/shm", W_OK) == 0)
+    parent = "/dev/shm";
+  std::string pattern = parent + "/tolvo-fuzz-XXXXXX";
+  if (!mkdtemp(pattern.data())) {
+    std::perror("cannot make a scratch folder");
+    std::abort();
+  }
+  made = pattern;
+  fs::current_path(made);
+  std::atexit([] {
+    std::error_code ec;
+    fs::current_path("/", ec);
+    fs::remove_all(made, ec);
+  });
+}
+
+}  // namespace tolvo::fuzz

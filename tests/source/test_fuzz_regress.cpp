@@ -1,0 +1,112 @@
+// Replays the inputs that the fuzz targets once failed on, and their seed
+// inputs, through the same cases the targets run, so that a fixed fault
+// stays fixed in every ordinary build.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <map>
+
+#include "tests/fuzz/FuzzHarness.h"
+#include "tests/support/ScratchFolder.h"
+
+namespace tolvo {
+namespace {
+
+namespace fs = std::filesystem;
+using fuzz::Importer;
+
+fs::path FixtureRoot() {
+  const char* root = std::getenv("TOLVO_FIXTURES");
+  return fs::path(root ? root : "tests/fixtures");
+}
+
+std::string ReadAll(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Each target's case by the name of its folder (the target's name without
+// "fuzz_").
+const std::map<std::string, std::function<void(std::string_view)>>& Cases() {
+  static const std::map<std::string, std::function<void(std::string_view)>> cases = {
+      {"dbf", fuzz::DbfCase},
+      {"report", fuzz::ReportCase},
+      {"import_cb", [](std::string_view b) { fuzz::ImportCase(Importer::CB, b); }},
+      {"import_logcsp", [](std::string_view b) { fuzz::ImportCase(Importer::LogCSP, b); }},
+      {"import_logcok", [](std::string_view b) { fuzz::ImportCase(Importer::LogCOK, b); }},
+      {"import_okcall", [](std::string_view b) { fuzz::ImportCase(Importer::OKCall, b); }},
+      {"import_amateur", [](std::string_view b) { fuzz::ImportCase(Importer::Amateur, b); }},
+  };
+  return cases;
+}
+
+// The files of one target's folder, in name order (none when it is absent).
+std::vector<fs::path> Inputs(const fs::path& folder) {
+  std::vector<fs::path> files;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(folder, ec))
+    if (e.is_regular_file()) files.push_back(e.path());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// Runs every input of `folder` through the case of `target`, each in a
+// fresh working folder; returns how many there were.
+int Replay(const std::string& target, const fs::path& folder) {
+  const auto& run = Cases().at(target);
+  int count = 0;
+  for (const fs::path& file : Inputs(folder)) {
+    ++count;
+    const std::string bytes = ReadAll(file);
+    ScratchFolder scratch(ScratchFolder::Enter::Yes);
+    try {
+      run(bytes);
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << file << ": " << e.what();
+    }
+  }
+  return count;
+}
+
+class FuzzReplay : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(FuzzReplay, SavedFindingsAndSeedsPass) {
+  const std::string target = GetParam();
+  Replay(target, FixtureRoot() / "fuzz-regress" / target);
+  // The seed corpus lies beside the targets; every target has seeds.
+  EXPECT_GT(Replay(target, FixtureRoot().parent_path() / "fuzz" / "corpus" / target), 0)
+      << "no seed inputs for " << target;
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplay,
+                         ::testing::Values("dbf", "report", "import_cb", "import_logcsp",
+                                           "import_logcok", "import_okcall", "import_amateur"),
+                         [](const auto& info) { return info.param; });
+
+// A saved finding in a folder that names no target would never be replayed.
+TEST(FuzzRegressFolders, EveryFolderNamesATarget) {
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(FixtureRoot() / "fuzz-regress", ec))
+    EXPECT_TRUE(Cases().count(e.path().filename().string())) << e.path();
+}
+
+// The report case compares the reader with this description of its lines,
+// so the description itself must be right.
+TEST(FuzzReportLines, SplitCleanAndCut) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(fuzz::ExpectedReportLines(""), V{});
+  EXPECT_EQ(fuzz::ExpectedReportLines("a\r\nb\n"), (V{"a", "b"}));
+  EXPECT_EQ(fuzz::ExpectedReportLines("a\nb"), (V{"a", "b"}));
+  EXPECT_EQ(fuzz::ExpectedReportLines("a\r\r\n\n"), (V{"a", ""}));
+  EXPECT_EQ(fuzz::ExpectedReportLines("x\ry\n\r"), (V{"xy", ""}));
+  EXPECT_EQ(fuzz::ExpectedReportLines("a\nb\x1A" "c\n"), (V{"a", "b"}));
+  EXPECT_EQ(fuzz::ExpectedReportLines("\x1A" "a\n"), V{});
+  const std::string longLine(TTextReport::kKeep, 'k');
+  EXPECT_EQ(fuzz::ExpectedReportLines(longLine + "\r" + "tail\n"), V{longLine});
+}
+
+}  // namespace
+}  // namespace tolvo
