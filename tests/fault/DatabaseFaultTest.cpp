@@ -1,0 +1,275 @@
+// The program against a database file that goes wrong under it: the process
+// killed mid-import, the file read-only, held by another process, replaced or
+// deleted between imports, the disk full, a commit that the server refuses.
+// Each time: a clear message, no crash, nothing committed is lost, and the
+// file passes Firebird's own validation afterwards.
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <random>
+
+#include "tests/fault/FaultHarness.h"
+#include "tests/support/ReportWriter.h"
+
+namespace tolvo::fault {
+namespace {
+
+class DatabaseFault : public FaultTest {
+ protected:
+  void ExpectValid() { EXPECT_EQ(ValidationErrors(db), "") << "validation of " << db; }
+};
+
+std::set<std::string> Union(std::set<std::string> a, const std::set<std::string>& b) {
+  a.insert(b.begin(), b.end());
+  return a;
+}
+
+TEST_F(DatabaseFault, KilledMidImportLosesOnlyTheRunningImport) {
+  CreateDurableDatabase(db);
+  const auto czech = OkCallRows("OK1", 300);
+  WriteOkCall(dir / "okcall.dbf", czech);
+  WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("VA", 2000));
+
+  // An import committed at the end of the program.
+  EXPECT_EQ(RunDriver(dir.Path(), {"okcall", "close"}), std::vector<Shown>{Plain(kFinished)});
+  ASSERT_EQ(CallSigns(db), CallsOf(czech));
+
+  // Two imports in one session: the first is committed when the second
+  // opens the callbook; the second is killed while it waits inside a record.
+  {
+    Driver run(dir.Path(), {"--pause-at", "500", "okcall", "amateur", "close"});
+    ASSERT_TRUE(run.WaitFor("paused")) << run.Describe();
+    run.Kill();
+    EXPECT_EQ(run.Status(), -SIGKILL);
+    EXPECT_EQ(run.Messages(), std::vector<Shown>{Plain(kFinished)});
+  }
+  EXPECT_EQ(CallSigns(db), CallsOf(czech));
+  ExpectValid();
+
+  // Killed while it runs at full speed, with the database busy.
+  {
+    Driver run(dir.Path(), {"amateur", "close"});
+    ASSERT_TRUE(run.WaitFor("step amateur 1200")) << run.Describe();
+    run.Kill();
+    EXPECT_EQ(run.Status(), -SIGKILL);
+  }
+  EXPECT_EQ(CallSigns(db), CallsOf(czech));
+  ExpectValid();
+
+  // The next start works as if nothing had happened.
+  EXPECT_EQ(RunDriver(dir.Path(), {"amateur", "close"}), std::vector<Shown>{Plain(kFinished)});
+  EXPECT_EQ(CallSigns(db), Union(CallsOf(czech), CallsOf("VA", 2000)));
+  ExpectValid();
+}
+
+// The user nobody, for runs that must not have root's way past permissions.
+constexpr const char* kNobody = "65534";
+
+// Lets an unprivileged child into the scratch folder, with a lock folder of
+// its own for the embedded engine.
+fs::path OpenToEveryone(const fs::path& folder) {
+  using fs::perms;
+  fs::permissions(folder, perms::owner_all | perms::group_read | perms::group_exec |
+                              perms::others_read | perms::others_exec);
+  const fs::path lock = folder / "lock";
+  fs::create_directory(lock);
+  fs::permissions(lock, perms::all);
+  return lock;
+}
+
+TEST_F(DatabaseFault, ReadOnlyDatabaseIsRefusedAndLeftAsItIs) {
+  CreateDurableDatabase(db);
+  const auto czech = OkCallRows("OK1", 3);
+  WriteOkCall(dir / "okcall.dbf", czech);
+  EXPECT_EQ(RunDriver(dir.Path(), {"okcall", "close"}), std::vector<Shown>{Plain(kFinished)});
+  WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("VA", 20));
+
+  std::vector<std::string> asUser;
+  const fs::path lock = OpenToEveryone(dir.Path());
+  if (geteuid() == 0) asUser = {"--uid", kNobody, "--lock", lock.string()};
+  auto run = [&](std::vector<std::string> actions) {
+    actions.insert(actions.begin(), asUser.begin(), asUser.end());
+    Driver driver(dir.Path(), actions);
+    driver.Finish();
+    if (driver.Status() == 2 && driver.Describe().find("cannot become user") != std::string::npos)
+      return std::optional<std::vector<Shown>>();
+    EXPECT_TRUE(driver.EndedCleanly()) << driver.Describe();
+    return std::optional(driver.Messages());
+  };
+
+  using fs::perms;
+  fs::permissions(db, perms::owner_read | perms::group_read | perms::others_read);
+  const std::string before = ReadBytes(db);
+  const auto refused = run({"amateur", "close"});
+  if (!refused) GTEST_SKIP() << "running as root and cannot become another user";
+  EXPECT_EQ(*refused, std::vector<Shown>{Plain(kCannotOpen)});
+  EXPECT_EQ(ReadBytes(db), before);
+
+  // The same user with the right to write imports normally: it was the
+  // file's mode that refused.
+  fs::permissions(db, perms::owner_read | perms::owner_write | perms::group_read |
+                          perms::group_write | perms::others_read | perms::others_write);
+  EXPECT_EQ(run({"amateur", "close"}), std::optional(std::vector<Shown>{Plain(kFinished)}));
+  EXPECT_EQ(CallSigns(db), Union(CallsOf(czech), CallsOf("VA", 20)));
+  ExpectValid();
+}
+
+TEST_F(DatabaseFault, DatabaseHeldByAnotherRunIsRefusedUntilItEnds) {
+  CreateDurableDatabase(db);
+  const auto czech = OkCallRows("OK1", 50);
+  WriteOkCall(dir / "okcall.dbf", czech);
+  WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("VA", 50));
+
+  // The first program has imported and keeps its connection (and its
+  // uncommitted rows) while a second one tries.
+  Driver holder(dir.Path(), {"okcall", "wait", "close"});
+  ASSERT_TRUE(holder.WaitFor("waiting")) << holder.Describe();
+  EXPECT_EQ(RunDriver(dir.Path(), {"amateur", "close"}), std::vector<Shown>{Plain(kCannotOpen)});
+  holder.Send();
+  holder.Finish();
+  EXPECT_TRUE(holder.EndedCleanly()) << holder.Describe();
+  EXPECT_EQ(holder.Messages(), std::vector<Shown>{Plain(kFinished)});
+  EXPECT_EQ(CallSigns(db), CallsOf(czech));
+
+  EXPECT_EQ(RunDriver(dir.Path(), {"amateur", "close"}), std::vector<Shown>{Plain(kFinished)});
+  EXPECT_EQ(CallSigns(db), Union(CallsOf(czech), CallsOf("VA", 50)));
+  ExpectValid();
+}
+
+TEST_F(DatabaseFault, DatabaseReplacedOrDeletedBetweenImports) {
+  CreateDurableDatabase(db);
+  WriteOkCall(dir / "okcall.dbf", OkCallRows("OK1", 20));
+  WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("VA", 20));
+  std::mt19937 random(7);
+  std::string noise(200 * 1024, '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+
+  // Replaced by another file (a download, a copy put in its place): the
+  // next import cannot open it and leaves it alone.
+  {
+    Driver run(dir.Path(), {"okcall", "wait", "amateur", "close"});
+    ASSERT_TRUE(run.WaitFor("waiting")) << run.Describe();
+    WriteBytes(dir / "LOG.DAT.new", noise);
+    fs::rename(dir / "LOG.DAT.new", db);
+    run.Send();
+    run.Finish();
+    EXPECT_TRUE(run.EndedCleanly()) << run.Describe();
+    EXPECT_EQ(run.Messages(), (std::vector<Shown>{Plain(kFinished), Plain(kCannotOpen)}));
+    EXPECT_EQ(ReadBytes(db), noise);
+  }
+
+  // Deleted: the next import misses it, and nothing makes a new one.
+  fs::remove(db);
+  CreateDurableDatabase(db);
+  {
+    Driver run(dir.Path(), {"okcall", "wait", "amateur", "close"});
+    ASSERT_TRUE(run.WaitFor("waiting")) << run.Describe();
+    fs::remove(db);
+    run.Send();
+    run.Finish();
+    EXPECT_TRUE(run.EndedCleanly()) << run.Describe();
+    EXPECT_EQ(run.Messages(),
+              (std::vector<Shown>{Plain(kFinished), Plain("Brak pliku: Log.dat")}));
+  }
+  EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"AMATEUR.RPT", "okcall.dbf"}));
+}
+
+TEST_F(DatabaseFault, FullDiskIsReportedAndEarlierImportsStay) {
+  CreateDurableDatabase(db);
+  const auto first = OkCallRows("OK1", 30);
+  WriteOkCall(dir / "okcall.dbf", first);
+  EXPECT_EQ(RunDriver(dir.Path(), {"okcall", "close"}), std::vector<Shown>{Plain(kFinished)});
+
+  // No room for the file to grow by more than a few pages.
+  WriteOkCall(dir / "okcall.dbf", OkCallRows("OK2", 5000));
+  const auto limit = fs::file_size(db) + 64 * 1024;
+  Driver run(dir.Path(), {"--fsize", std::to_string(limit), "okcall", "close"});
+  run.Finish();
+  EXPECT_TRUE(run.EndedCleanly()) << run.Describe();
+  const std::vector<Shown> shown = run.Messages();
+  ASSERT_EQ(shown.size(), 2u) << run.Describe();
+  // The server's own words, at the record that found no room, and again at
+  // the end: the server gave the import's transaction up, so its rows are
+  // lost, and the user is told.
+  EXPECT_TRUE(shown[0].error);
+  EXPECT_NE(shown[0].text.find("File too large"), std::string::npos) << shown[0].text;
+  EXPECT_GT(run.Steps(), 1);
+  EXPECT_LT(run.Steps(), 5000);
+  EXPECT_TRUE(shown[1].error);
+  EXPECT_EQ(shown[1].text.rfind("Nie udało się zapisać w bazie danych poprzedniego importu: ", 0),
+            0u)
+      << shown[1].text;
+  EXPECT_LE(fs::file_size(db), limit);
+  EXPECT_EQ(CallSigns(db), CallsOf(first));
+  ExpectValid();
+
+  // With room again, the same import runs through.
+  EXPECT_EQ(RunDriver(dir.Path(), {"okcall", "close"}), std::vector<Shown>{Plain(kFinished)});
+  EXPECT_EQ(CallSigns(db).size(), 5030u);
+  ExpectValid();
+}
+
+TEST_F(DatabaseFault, RefusedCommitIsReportedNeverSilent) {
+  CreateDurableDatabase(db);
+  const auto czech = OkCallRows("OK1", 10);
+  WriteOkCall(dir / "okcall.dbf", czech);
+  EXPECT_EQ(RunDriver(dir.Path(), {"okcall", "close"}), std::vector<Shown>{Plain(kFinished)});
+  // The server refuses every commit that would make the station FAIL
+  // permanent.
+  Execute(db, {"CREATE EXCEPTION E_REFUSED 'commit refused by the server'",
+               "CREATE TRIGGER T_REFUSE ON TRANSACTION COMMIT AS BEGIN"
+               " IF (EXISTS(SELECT 1 FROM STACJE WHERE STACJA = 'FAIL')) THEN"
+               " EXCEPTION E_REFUSED; END"});
+  std::vector<std::string> lines = AmateurLines("VA", 5);
+  lines.push_back(AmateurLine("FAIL", "Ann", "Doe", "1 Main St", "Ottawa", "ON", "K1A 0B1"));
+  WriteAmateurReport(dir / "AMATEUR.RPT", lines);
+  const std::string lost = "Nie udało się zapisać w bazie danych poprzedniego importu: ";
+
+  // Refused when the next import opens the callbook: that import does not
+  // start.
+  {
+    Driver run(dir.Path(), {"amateur", "okcall", "close"});
+    run.Finish();
+    EXPECT_TRUE(run.EndedCleanly()) << run.Describe();
+    const std::vector<Shown> shown = run.Messages();
+    ASSERT_EQ(shown.size(), 2u) << run.Describe();
+    EXPECT_EQ(shown[0], Plain(kFinished));
+    EXPECT_TRUE(shown[1].error);
+    EXPECT_EQ(shown[1].text.rfind(lost, 0), 0u) << shown[1].text;
+    EXPECT_NE(shown[1].text.find("commit refused by the server"), std::string::npos);
+    EXPECT_EQ(run.Steps(), 6);  // the okcall import read nothing
+  }
+  EXPECT_EQ(CallSigns(db), CallsOf(czech));
+
+  // Refused when the program ends.
+  const std::vector<Shown> atEnd = RunDriver(dir.Path(), {"amateur", "close"});
+  ASSERT_EQ(atEnd.size(), 2u);
+  EXPECT_EQ(atEnd[0], Plain(kFinished));
+  EXPECT_TRUE(atEnd[1].error);
+  EXPECT_EQ(atEnd[1].text.rfind(lost, 0), 0u) << atEnd[1].text;
+  EXPECT_EQ(CallSigns(db), CallsOf(czech));
+  ExpectValid();
+}
+
+// The check itself: validation does find a damaged file.
+TEST_F(DatabaseFault, ValidationFindsDamage) {
+  CreateDurableDatabase(db);
+  WriteOkCall(dir / "okcall.dbf", OkCallRows("OK1", 2000));
+  EXPECT_EQ(RunDriver(dir.Path(), {"okcall", "close"}), std::vector<Shown>{Plain(kFinished)});
+  ASSERT_EQ(ValidationErrors(db), "");
+  const std::size_t page =
+      std::stoul(Query(db, "SELECT MON$PAGE_SIZE FROM MON$DATABASE").at(0).at(0).value());
+  std::string bytes = ReadBytes(db);
+  // Every page of the last quarter (the station rows and their indexes)
+  // gets garbage in its body; the page headers stay.
+  std::mt19937 random(3);
+  for (std::size_t at = bytes.size() * 3 / 4 / page * page; at + page <= bytes.size(); at += page)
+    for (std::size_t i = 64; i < page; ++i) bytes[at + i] = static_cast<char>(random());
+  WriteBytes(db, bytes);
+  EXPECT_NE(ValidationErrors(db), "");
+}
+
+}  // namespace
+}  // namespace tolvo::fault

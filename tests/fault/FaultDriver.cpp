@@ -1,0 +1,204 @@
+// tolvo_fault_driver: the program's windows and store, run without a user.
+// It builds the main window and the five import dialogs as the program does,
+// then carries out the actions named on its command line one after another,
+// pressing the dialogs' start buttons the way a user would. Everything the
+// program would show in a message box is written to standard output instead,
+// one line per event, so that a test in another process can follow the run,
+// pause it, kill it, or damage its files while it runs.
+//
+//   tolvo_fault_driver [options] action...
+//   actions:  cb logcsp logcok okcall amateur   press that dialog's start button
+//             close                            close the main window (commits)
+//             wait                             wait for a line on standard input
+//   options:  --uid N       run as that user (and its group) from the start
+//             --lock DIR    the embedded engine's lock folder (FIREBIRD_LOCK)
+//             --fsize N     no file may grow beyond N bytes (SIGXFSZ ignored)
+//             --pause-at N  before the N-th record step of every import, print
+//                           "paused" and wait for a line on standard input
+//
+//   output:   ready | step <action> <n> | paused | waiting | end <action> |
+//             message plain|error <text> | exit
+#include <QApplication>
+#include <QPushButton>
+#include <QString>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ErrorReport.h"
+#include "app/FMostrak.h"
+#include "import/CzytajAmateurCA.h"
+#include "import/CzytajAmateurCAFrm.h"
+#include "import/CzytajCB.h"
+#include "import/CzytajCBFrm.h"
+#include "import/CzytajLogCOK.h"
+#include "import/CzytajLogCOKFrm.h"
+#include "import/CzytajLogCSP.h"
+#include "import/CzytajLogCSPFrm.h"
+#include "import/CzytajOKCall.h"
+#include "import/CzytajOKCallFrm.h"
+
+using namespace tolvo;
+
+namespace {
+
+long pauseAt = 0;
+
+void Emit(const std::string& line) {
+  std::fputs(line.c_str(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+void WaitForLine() {
+  std::string ignored;
+  std::getline(std::cin, ignored);
+}
+
+// One line per message; line ends inside a text are written as "\n".
+void RecordMessage(MessageKind kind, const QString& text) {
+  std::string flat;
+  for (char c : text.toStdString()) {
+    if (c == '\n')
+      flat += "\\n";
+    else if (c != '\r')
+      flat += c;
+  }
+  Emit(std::string("message ") + (kind == MessageKind::Error ? "error " : "plain ") + flat);
+}
+
+// Announces every record (and pauses where asked) before the importer's own
+// step runs.
+void BeforeStep(const char* action, long& counter) {
+  ++counter;
+  Emit(std::string("step ") + action + " " + std::to_string(counter));
+  if (counter == pauseAt) {
+    Emit("paused");
+    WaitForLine();
+  }
+}
+
+template <class Step>
+TImportFrm::RecordStep Announced(const char* action, Step step, long& counter) {
+  return [action, step, &counter](const IRecordFields& rec, ICallbook& book) {
+    BeforeStep(action, counter);
+    step(rec, book);
+  };
+}
+
+bool Fail(const std::string& text) {
+  std::fprintf(stderr, "tolvo_fault_driver: %s\n", text.c_str());
+  return false;
+}
+
+// The options that change the process itself; applied before Qt or the
+// database engine start.
+bool ApplyOptions(std::vector<std::string>& args) {
+  std::vector<std::string> actions;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (a == "--uid" && hasValue) {
+      const auto uid = static_cast<uid_t>(std::stoul(args[++i]));
+      if (setgid(static_cast<gid_t>(uid)) != 0 || setuid(uid) != 0)
+        return Fail("cannot become user " + std::to_string(uid) + ": " + std::strerror(errno));
+    } else if (a == "--lock" && hasValue) {
+      setenv("FIREBIRD_LOCK", args[++i].c_str(), 1);
+    } else if (a == "--fsize" && hasValue) {
+      signal(SIGXFSZ, SIG_IGN);
+      const rlim_t limit = static_cast<rlim_t>(std::stoull(args[++i]));
+      const struct rlimit rl = {limit, limit};
+      if (setrlimit(RLIMIT_FSIZE, &rl) != 0)
+        return Fail(std::string("cannot limit the file size: ") + std::strerror(errno));
+    } else if (a == "--pause-at" && hasValue) {
+      pauseAt = std::stol(args[++i]);
+    } else {
+      actions.push_back(a);
+    }
+  }
+  args = std::move(actions);
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (!ApplyOptions(args)) return 2;
+  // Never a window on a screen, whoever starts it.
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QString::fromUtf8(kAppTitle));
+  SetMessageHook(RecordMessage);
+
+  auto mainWindow = std::make_unique<TDM>();
+  DM = mainWindow.get();
+  auto okCall = std::make_unique<TCzytajOKCallFrm>(DM);
+  auto logCSP = std::make_unique<TCzytajLogCSPFrm>(DM);
+  auto logCOK = std::make_unique<TCzytajLogCOKFrm>(DM);
+  auto amateur = std::make_unique<TCzytajAmateurCAFrm>(DM);
+  auto cb = std::make_unique<TCzytajCBFrm>(DM);
+
+  long counter = 0;
+  okCall->SetRecordStep(Announced("okcall", ImportOKCallRecord, counter));
+  logCSP->SetRecordStep(Announced("logcsp", ImportLogCSPRecord, counter));
+  logCOK->SetRecordStep(Announced("logcok", ImportLogCOKRecord, counter));
+  cb->SetRecordStep(Announced("cb", ImportCBRecord, counter));
+  amateur->SetLineStep([&counter](std::string_view line, ICallbook& book) {
+    BeforeStep("amateur", counter);
+    ImportAmateurLine(line, book);
+  });
+
+  DM->show();
+  QApplication::processEvents();
+  Emit("ready");
+
+  int result = 0;
+  for (const std::string& action : args) {
+    TImportFrm* dialog = nullptr;
+    if (action == "okcall") dialog = okCall.get();
+    if (action == "logcsp") dialog = logCSP.get();
+    if (action == "logcok") dialog = logCOK.get();
+    if (action == "amateur") dialog = amateur.get();
+    if (action == "cb") dialog = cb.get();
+    if (dialog) {
+      counter = 0;
+      dialog->show();
+      QApplication::processEvents();
+      dialog->StartButton->click();
+      dialog->hide();
+    } else if (action == "close") {
+      DM->close();
+    } else if (action == "wait") {
+      Emit("waiting");
+      WaitForLine();
+    } else {
+      Fail("unknown action " + action);
+      result = 2;
+      break;
+    }
+    QApplication::processEvents();
+    Emit("end " + action);
+  }
+
+  // The program's own order: the dialogs, the last created first, then the
+  // main window, whose store commits what is still pending.
+  cb.reset();
+  amateur.reset();
+  logCOK.reset();
+  logCSP.reset();
+  okCall.reset();
+  mainWindow.reset();
+  Emit("exit");
+  return result;
+}

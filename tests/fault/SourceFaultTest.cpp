@@ -1,0 +1,1 @@
+#include "tests/fault/FaultHarness.h"
