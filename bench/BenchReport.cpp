@@ -1,0 +1,205 @@
+#include "bench/BenchReport.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "bench/BenchSources.h"
+
+namespace tolvo::bench {
+namespace {
+
+constexpr double kStoreGoal = 0.90;
+constexpr double kHeadlessGoal = 0.85;
+constexpr double kDialogGoal = 0.75;
+constexpr long kMemoryGoalKiB = 10 * 1024;
+
+std::string Fixed(double value, int decimals) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+  return buf;
+}
+
+std::string Thousands(std::int64_t value) {
+  std::string digits = std::to_string(value);
+  std::string out;
+  const int first = static_cast<int>(digits.size()) % 3;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i != 0 && (static_cast<int>(i) - first) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
+}
+
+std::string Ratio(const std::optional<double>& r) { return r ? Fixed(*r, 2) : "-"; }
+
+std::string Mib(long kib) { return Fixed(kib / 1024.0, 1); }
+
+// Subjects in the order of the table: floor, store, then every source
+// headless and through its dialog.
+std::vector<std::string> Subjects() {
+  std::vector<std::string> s = {"floor", "store"};
+  for (const SourceInfo& info : kSources) s.push_back("headless:" + std::string(info.name));
+  for (const SourceInfo& info : kSources) s.push_back("dialog:" + std::string(info.name));
+  return s;
+}
+
+std::string Verdict(bool met) { return met ? "met" : "NOT met"; }
+
+}  // namespace
+
+double Rate(const Figure& f) {
+  if (!f.error.empty() || f.seconds <= 0) return 0;
+  return static_cast<double>(f.records) / f.seconds;
+}
+
+double WallRate(const Figure& f) {
+  if (!f.error.empty() || f.wallSeconds <= 0) return 0;
+  return static_cast<double>(f.records) / f.wallSeconds;
+}
+
+const Figure* FindFigure(const std::vector<Figure>& figures, const std::string& subject,
+                         const std::string& pass, std::int64_t n) {
+  for (const Figure& f : figures)
+    if (f.subject == subject && f.pass == pass && f.n == n && f.error.empty()) return &f;
+  return nullptr;
+}
+
+std::optional<double> FloorRatio(const std::vector<Figure>& figures, const Figure& f) {
+  const Figure* floor = FindFigure(figures, "floor", f.pass, f.n);
+  if (!floor || Rate(*floor) <= 0 || !f.error.empty()) return std::nullopt;
+  return Rate(f) / Rate(*floor);
+}
+
+std::optional<double> HeadlessRatio(const std::vector<Figure>& figures, const Figure& f) {
+  if (f.subject.rfind("dialog:", 0) != 0 || !f.error.empty()) return std::nullopt;
+  const Figure* headless =
+      FindFigure(figures, "headless:" + f.subject.substr(7), f.pass, f.n);
+  if (!headless || Rate(*headless) <= 0) return std::nullopt;
+  return Rate(f) / Rate(*headless);
+}
+
+std::string FormatTable(const std::vector<Figure>& figures, const std::vector<std::int64_t>& ns) {
+  std::vector<std::vector<std::string>> rows;
+  std::vector<std::string> head = {"measurement", "pass"};
+  for (std::int64_t n : ns) {
+    const std::string at = " @" + Thousands(n);
+    head.insert(head.end(),
+                {"rec/s" + at, "wall rec/s" + at, "/floor" + at, "/headless" + at, "MiB" + at});
+  }
+  rows.push_back(head);
+  for (const std::string& subject : Subjects()) {
+    for (const char* pass : {"new", "find"}) {
+      std::vector<std::string> row = {subject, pass};
+      bool any = false;
+      for (std::int64_t n : ns) {
+        const Figure* f = nullptr;
+        const Figure* failed = nullptr;
+        for (const Figure& g : figures)
+          if (g.subject == subject && g.pass == pass && g.n == n) (g.error.empty() ? f : failed) = &g;
+        if (f) {
+          any = true;
+          row.insert(row.end(), {Thousands(static_cast<std::int64_t>(Rate(*f) + 0.5)),
+                                 Thousands(static_cast<std::int64_t>(WallRate(*f) + 0.5)),
+                                 subject == "floor" ? "1.00" : Ratio(FloorRatio(figures, *f)),
+                                 Ratio(HeadlessRatio(figures, *f)), Mib(f->peakKiB)});
+        } else {
+          any = any || failed;
+          row.insert(row.end(), {failed ? "FAILED" : "-", "-", "-", "-", "-"});
+        }
+      }
+      if (any) rows.push_back(row);
+    }
+  }
+
+  std::vector<std::size_t> width(head.size(), 0);
+  for (const auto& row : rows)
+    for (std::size_t c = 0; c < row.size(); ++c) width[c] = std::max(width[c], row[c].size());
+  std::string out;
+  auto line = [&](const std::vector<std::string>& row) {
+    out += '|';
+    for (std::size_t c = 0; c < row.size(); ++c) {
+      const std::size_t pad = width[c] - row[c].size();
+      // Names to the left, figures to the right.
+      out += ' ';
+      if (c < 2) out += row[c] + std::string(pad, ' ');
+      else out += std::string(pad, ' ') + row[c];
+      out += " |";
+    }
+    out += '\n';
+  };
+  line(rows[0]);
+  out += '|';
+  for (std::size_t c = 0; c < width.size(); ++c)
+    out += (c < 2 ? " :" : " ") + std::string(width[c] - 1, '-') + (c < 2 ? " |" : ": |");
+  out += '\n';
+  for (std::size_t r = 1; r < rows.size(); ++r) line(rows[r]);
+  return out;
+}
+
+std::vector<GoalCheck> CheckGoals(const std::vector<Figure>& figures,
+                                  const std::vector<std::int64_t>& ns) {
+  std::vector<GoalCheck> goals;
+  if (ns.empty()) return goals;
+  const std::int64_t big = *std::max_element(ns.begin(), ns.end());
+  const std::int64_t small = *std::min_element(ns.begin(), ns.end());
+
+  auto ratioGoal = [&](const std::string& subject, const std::string& pass, double goal,
+                       bool toHeadless) {
+    GoalCheck check;
+    check.goal = subject + " " + pass + " >= " + Fixed(goal, 2) +
+                 (toHeadless ? " x headless" : " x floor") + " @" + Thousands(big);
+    const Figure* f = FindFigure(figures, subject, pass, big);
+    const std::optional<double> r =
+        f ? (toHeadless ? HeadlessRatio(figures, *f) : FloorRatio(figures, *f)) : std::nullopt;
+    if (!r) {
+      check.detail = "not measured";
+    } else {
+      check.met = *r >= goal;
+      check.detail = Fixed(*r, 2);
+    }
+    goals.push_back(check);
+  };
+  for (const char* pass : {"new", "find"}) ratioGoal("store", pass, kStoreGoal, false);
+  for (const SourceInfo& info : kSources)
+    for (const char* pass : {"new", "find"})
+      ratioGoal("headless:" + std::string(info.name), pass, kHeadlessGoal, false);
+  for (const SourceInfo& info : kSources)
+    for (const char* pass : {"new", "find"})
+      ratioGoal("dialog:" + std::string(info.name), pass, kDialogGoal, true);
+
+  if (big != small) {
+    for (const char* kind : {"headless:", "dialog:"}) {
+      for (const SourceInfo& info : kSources) {
+        for (const char* pass : {"new", "find"}) {
+          const std::string subject = kind + std::string(info.name);
+          GoalCheck check;
+          check.goal = subject + " " + pass + " peak memory @" + Thousands(big) + " <= @" +
+                       Thousands(small) + " + 10 MiB";
+          const Figure* a = FindFigure(figures, subject, pass, small);
+          const Figure* b = FindFigure(figures, subject, pass, big);
+          if (!a || !b) {
+            check.detail = "not measured";
+          } else {
+            check.met = b->peakKiB - a->peakKiB <= kMemoryGoalKiB;
+            check.detail = "+" + Mib(b->peakKiB - a->peakKiB) + " MiB";
+            if (b->peakKiB < a->peakKiB) check.detail = "-" + Mib(a->peakKiB - b->peakKiB) + " MiB";
+          }
+          goals.push_back(check);
+        }
+      }
+    }
+  }
+  return goals;
+}
+
+std::string FormatGoals(const std::vector<GoalCheck>& goals) {
+  std::size_t width = 0;
+  for (const GoalCheck& g : goals) width = std::max(width, g.goal.size());
+  std::string out;
+  for (const GoalCheck& g : goals)
+    out += g.goal + std::string(width - g.goal.size(), ' ') + "  " + g.detail + "  " +
+           (g.detail == "not measured" ? "-" : Verdict(g.met)) + "\n";
+  return out;
+}
+
+}  // namespace tolvo::bench

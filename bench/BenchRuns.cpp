@@ -1,0 +1,325 @@
+#include "bench/BenchRuns.h"
+
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QString>
+
+#include <chrono>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "app/ErrorReport.h"
+#include "bench/BenchFloor.h"
+#include "bench/BenchSources.h"
+#include "import/CzytajAmateurCA.h"
+#include "import/CzytajAmateurCAFrm.h"
+#include "import/CzytajCB.h"
+#include "import/CzytajCBFrm.h"
+#include "import/CzytajLogCOK.h"
+#include "import/CzytajLogCOKFrm.h"
+#include "import/CzytajLogCSP.h"
+#include "import/CzytajLogCSPFrm.h"
+#include "import/CzytajOKCall.h"
+#include "import/CzytajOKCallFrm.h"
+#include "import/ImportFrame.h"
+#include "source/DbfTable.h"
+#include "source/FileLookup.h"
+#include "source/TextReport.h"
+#include "store/Callbook.h"
+#include "store/Firebird.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/TolvoDb.h"
+
+namespace tolvo::bench {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+double WallNow() {
+  return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
+}
+
+double CpuNow() {
+  struct rusage usage {};
+  getrusage(RUSAGE_SELF, &usage);
+  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+struct Name {
+  std::string what;    // floor, store, headless, dialog
+  std::string source;  // for headless and dialog
+  bool second = false; // the ":find" pass
+};
+
+Name Parse(const std::string& text) {
+  Name name;
+  std::vector<std::string> parts;
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t colon = text.find(':', from);
+    parts.push_back(text.substr(from, colon - from));
+    if (colon == std::string::npos) break;
+    from = colon + 1;
+  }
+  const bool withSource = parts.size() == 3 && (parts[0] == "headless" || parts[0] == "dialog");
+  const bool plain = parts.size() == 2 && (parts[0] == "floor" || parts[0] == "store");
+  if ((!withSource && !plain) || (parts.back() != "new" && parts.back() != "find"))
+    throw std::invalid_argument("unknown measurement '" + text + "'");
+  name.what = parts[0];
+  if (withSource) {
+    name.source = parts[1];
+    SourceNamed(name.source);  // throws when unknown
+  }
+  name.second = parts.back() == "find";
+  return name;
+}
+
+// A fresh Tolvo 1.0 database with its callbook table, as the first import
+// leaves it before its first record.
+void MakeEmptyCallbook() {
+  CreateTolvo10Database("LOG.DAT");
+  TCallbook book;
+  if (!book.OpenCallbook()) throw std::runtime_error("the new LOG.DAT cannot be opened");
+  book.Close();
+}
+
+std::int64_t CountStations() {
+  fb::ConnectOptions o;
+  o.user = "sysdba";
+  o.password = "quartzfog";
+  o.charset = "WIN1250";
+  fb::Attachment att = fb::Attachment::Open(fs::absolute("LOG.DAT").string(), o);
+  fb::Transaction tr;
+  tr.Start(att);
+  std::int64_t count = 0;
+  {
+    fb::Statement query(att, tr, "SELECT COUNT(*) FROM STACJE");
+    fb::Message row = query.NewOutput();
+    fb::Cursor cursor = query.Open(tr, nullptr, row);
+    if (cursor.Fetch()) count = row.Integer(0);
+    cursor.Close();
+  }
+  tr.Commit();
+  att.Detach();
+  return count;
+}
+
+// Counts the lookups that find their station, passing everything on.
+class FindCounter : public ICallbook {
+ public:
+  explicit FindCounter(ICallbook& inner) : inner_(inner) {}
+  bool FindStation(std::string_view c) override {
+    const bool found = inner_.FindStation(c);
+    found_ += found;
+    return found;
+  }
+  std::string FieldAsString(StationField f) const override { return inner_.FieldAsString(f); }
+  void AppendStation() override { inner_.AppendStation(); }
+  void EditStation() override { inner_.EditStation(); }
+  void SetField(StationField f, std::string_view v) override { inner_.SetField(f, v); }
+  void SetKraj(std::int16_t k) override { inner_.SetKraj(k); }
+  void PostStation() override { inner_.PostStation(); }
+  std::int64_t Found() const { return found_; }
+
+ private:
+  ICallbook& inner_;
+  std::int64_t found_ = 0;
+};
+
+RunResult RunStore(std::int64_t n, std::uint64_t seed) {
+  RunResult result;
+  TCallbook book;
+  SyntheticRow row;
+  const Stopwatch watch;
+  if (!book.OpenCallbook()) throw std::runtime_error("store: LOG.DAT cannot be opened");
+  for (std::int64_t i = 0; i < n; ++i) {
+    FillSyntheticRow(i, seed, row);
+    if (book.FindStation(row.stacja)) {
+      ++result.found;
+      continue;
+    }
+    book.AppendStation();
+    book.SetField(StationField::STACJA, row.stacja);
+    book.SetField(StationField::NAZWA, row.nazwa);
+    book.SetField(StationField::IMIE, row.imie);
+    book.SetField(StationField::NAZWISKO, row.nazwisko);
+    book.SetField(StationField::MIASTO, row.miasto);
+    book.SetField(StationField::KODPOCZT, row.kodpoczt);
+    book.SetField(StationField::ADRES, row.adres);
+    book.SetField(StationField::LOKATOR, row.lokator);
+    book.SetField(StationField::WOJEW, row.wojew);
+    book.SetField(StationField::POWIAT, row.powiat);
+    book.SetKraj(row.kraj);
+    book.PostStation();
+  }
+  watch.Stop(result);
+  result.records = n;
+  book.Close();
+  return result;
+}
+
+using RecordStep = void (*)(const IRecordFields&, ICallbook&);
+
+RecordStep StepOf(Source source) {
+  switch (source) {
+    case Source::CB: return ImportCBRecord;
+    case Source::LogCSP: return ImportLogCSPRecord;
+    case Source::LogCOK: return ImportLogCOKRecord;
+    case Source::OKCall: return ImportOKCallRecord;
+    case Source::Amateur: break;
+  }
+  return nullptr;
+}
+
+// The import without its dialog: the callbook opened, the source walked
+// record by record as the frame walks it, each record handed to the step.
+RunResult RunHeadless(Source source) {
+  RunResult result;
+  TCallbook book;
+  FindCounter counting(book);
+  const Stopwatch watch;
+  if (!book.OpenCallbook()) throw std::runtime_error("headless: LOG.DAT cannot be opened");
+  if (source == Source::Amateur) {
+    const std::optional<fs::path> path = FindInWorkingFolder(InfoOf(source).file);
+    if (!path) throw std::runtime_error("headless: AMATEUR.RPT is missing");
+    TTextReport report;
+    report.Open(*path);
+    std::string line;
+    for (int i = 0; i < 4 && report.ReadLine(line); ++i) {
+    }
+    while (report.ReadLine(line)) {
+      ImportAmateurLine(line, counting);
+      ++result.records;
+    }
+    report.Close();
+  } else {
+    const RecordStep step = StepOf(source);
+    TDbfTable calls("Calls", std::string(InfoOf(source).file));
+    calls.Open();
+    (void)calls.RecordCount();
+    calls.First();
+    while (!calls.Eof()) {
+      (void)calls.RecNo();
+      step(calls, counting);
+      ++result.records;
+      calls.Next();
+    }
+  }
+  watch.Stop(result);
+  result.found = counting.Found();
+  book.Close();
+  return result;
+}
+
+// The frame's host: the benchmark's own store in place of the main window's.
+class Host : public ICallbookHost {
+ public:
+  explicit Host(ICallbook& counting, TCallbook& book) : counting_(counting), book_(book) {}
+  bool OpenCallbook() override { return book_.OpenCallbook(); }
+  ICallbook& Callbook() override { return counting_; }
+
+ private:
+  ICallbook& counting_;
+  TCallbook& book_;
+};
+
+std::unique_ptr<TImportFrm> MakeDialog(Source source) {
+  switch (source) {
+    case Source::CB: return std::make_unique<TCzytajCBFrm>();
+    case Source::LogCSP: return std::make_unique<TCzytajLogCSPFrm>();
+    case Source::LogCOK: return std::make_unique<TCzytajLogCOKFrm>();
+    case Source::OKCall: return std::make_unique<TCzytajOKCallFrm>();
+    case Source::Amateur: return std::make_unique<TCzytajAmateurCAFrm>();
+  }
+  return nullptr;
+}
+
+// The whole import through the dialog's start button, shown on the screen
+// (the offscreen platform paints like any other), every message recorded.
+RunResult RunDialog(Source source, std::int64_t n) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "tolvo-bench";
+  static char* argv[] = {name, nullptr};
+  QApplication app(argc, argv);
+
+  RunResult result;
+  TCallbook book;
+  FindCounter counting(book);
+  Host host(counting, book);
+  std::vector<QString> messages;
+  const MessageHook previous = SetMessageHook(
+      [&messages](MessageKind, const QString& text) { messages.push_back(text); });
+  {
+    std::unique_ptr<TImportFrm> dialog = MakeDialog(source);
+    dialog->SetCallbookHost(&host);
+    dialog->show();
+    QApplication::processEvents();
+
+    const Stopwatch watch;
+    dialog->StartButton->click();
+    watch.Stop(result);
+    dialog->hide();
+  }
+  SetMessageHook(previous);
+  result.records = n;
+  result.found = counting.Found();
+  if (messages.size() != 1 || messages[0] != QString::fromUtf8(kImportFinished)) {
+    std::string shown;
+    for (const QString& m : messages) shown += " [" + m.toStdString() + "]";
+    throw std::runtime_error("dialog: the import did not end with its closing message:" +
+                             (shown.empty() ? std::string(" none") : shown));
+  }
+  book.Close();
+  return result;
+}
+
+}  // namespace
+
+Stopwatch::Stopwatch() : wall_(WallNow()), cpu_(CpuNow()) {}
+
+void Stopwatch::Stop(RunResult& result) const {
+  result.seconds = WallNow() - wall_;
+  result.cpuSeconds = CpuNow() - cpu_;
+}
+
+bool NeedsSource(const std::string& what, std::string* sourceName) {
+  const Name name = Parse(what);
+  if (sourceName) *sourceName = name.source;
+  return !name.source.empty();
+}
+
+RunResult RunMeasurement(const std::string& what, const fs::path& folder, std::int64_t n,
+                         std::uint64_t seed) {
+  const Name name = Parse(what);
+  WorkingFolderGuard inFolder(folder);
+  if (!name.second) MakeEmptyCallbook();
+
+  RunResult result;
+  if (name.what == "floor")
+    result = RunFloor(fs::absolute("LOG.DAT"), n, seed, !name.second);
+  else if (name.what == "store")
+    result = RunStore(n, seed);
+  else if (name.what == "headless")
+    result = RunHeadless(SourceNamed(name.source));
+  else
+    result = RunDialog(SourceNamed(name.source), n);
+  result.rows = CountStations();
+
+  // Every record is a station of its own: the first pass writes them all,
+  // the second finds them all and writes nothing.
+  const std::int64_t wantFound = name.second ? n : 0;
+  if (result.records != n || result.found != wantFound || result.rows != n)
+    throw std::runtime_error(what + ": " + std::to_string(result.records) + " records, " +
+                             std::to_string(result.found) + " found, " +
+                             std::to_string(result.rows) + " rows; expected " +
+                             std::to_string(n) + ", " + std::to_string(wantFound) + ", " +
+                             std::to_string(n));
+  return result;
+}
+
+}  // namespace tolvo::bench

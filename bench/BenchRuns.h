@@ -1,0 +1,60 @@
+// One measurement of the import benchmark, run in a process of its own (so
+// that its peak resident memory is its own) in a folder that holds LOG.DAT
+// and the generated source files.
+//
+// Measurements, by name:
+//   floor:new | floor:find        bare Firebird interface: one prepared lookup
+//                                 and one prepared INSERT of every column per
+//                                 row (find: lookups only)
+//   store:new | store:find        the same rows through TCallbook
+//   headless:<source>:new|find    the source's per-record step over its file,
+//                                 read as the dialog reads it
+//   dialog:<source>:new|find      the whole import through the dialog's start
+//                                 button, display and message pump included
+// A ":new" measurement makes a fresh Tolvo 1.0 LOG.DAT and its STACJE first
+// (not timed); ":find" runs on the database the ":new" one left behind, where
+// every station is present. The timed part runs from opening the database to
+// the last record; the commit afterwards is not timed. It is taken by the wall
+// clock and by the CPU time of the whole process (the embedded engine works
+// in it, in threads of its own), which other work on a shared machine
+// disturbs far less.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace tolvo::bench {
+
+struct RunResult {
+  double seconds = 0;         // the timed part, by the wall clock
+  double cpuSeconds = 0;      // the timed part, by the process's CPU time
+  std::int64_t records = 0;   // records (rows) handled in it
+  std::int64_t found = 0;     // lookups that found their station
+  std::int64_t rows = 0;      // rows of STACJE after the commit
+};
+
+// Takes the wall clock and the process's CPU time from its construction.
+class Stopwatch {
+ public:
+  Stopwatch();
+  // Puts the time since the start into `result`.
+  void Stop(RunResult& result) const;
+
+ private:
+  double wall_;
+  double cpu_;
+};
+
+// Runs measurement `what` with `n` records in `folder` (which it makes the
+// working folder). Checks what it can (the rows written, the stations found,
+// the dialog's closing message) and throws std::runtime_error when something
+// is not as the measurement expects.
+RunResult RunMeasurement(const std::string& what, const std::filesystem::path& folder,
+                         std::int64_t n, std::uint64_t seed);
+
+// The source files a measurement needs in its folder (empty for floor and
+// store).
+bool NeedsSource(const std::string& what, std::string* sourceName);
+
+}  // namespace tolvo::bench
