@@ -14,6 +14,12 @@ constexpr std::size_t kBuffer = 1 << 16;
 
 std::string ErrnoText(int err) { return err ? std::strerror(err) : "unknown error"; }
 
+template <class Stamp>
+Stamp StampOf(const struct stat& st) {
+  return {static_cast<long long>(st.st_size), static_cast<long long>(st.st_mtim.tv_sec),
+          static_cast<long long>(st.st_mtim.tv_nsec)};
+}
+
 }  // namespace
 
 TTextReport::~TTextReport() = default;  // a failure to close is of no use here
@@ -30,11 +36,20 @@ void TTextReport::Open(const std::filesystem::path& file) {
   if (S_ISDIR(st.st_mode))
     throw std::runtime_error(name_ + ": cannot open the file: " + ErrnoText(EISDIR));
   if (!buffer_) buffer_ = std::make_unique<char[]>(kBuffer);
+  stamp_ = StampOf<Stamp>(st);
   pos_ = len_ = 0;
   file_ = std::move(f);
 }
 
 bool TTextReport::Fill() {
+  // What is in the buffer came from the file as it was opened; the next part
+  // must come from the same contents, or the line that spans the two would
+  // be made of both.
+  struct stat st {};
+  if (fstat(fileno(file_.get()), &st) != 0)
+    throw std::runtime_error(name_ + ": read error: " + ErrnoText(errno));
+  if (StampOf<Stamp>(st) != stamp_)
+    throw std::runtime_error(name_ + ": the file changed while it was being read");
   pos_ = 0;
   len_ = std::fread(buffer_.get(), 1, kBuffer, file_.get());
   if (len_ == 0 && std::ferror(file_.get()))

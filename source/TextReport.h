@@ -1,6 +1,8 @@
 // Line-by-line reading of a text report (AMATEUR.RPT): lines end with CR LF
 // or LF, a CR elsewhere is dropped, a Ctrl-Z ends the file, and however long
-// a line is only its first kKeep bytes are kept.
+// a line is only its first kKeep bytes are kept. A file that is written to,
+// cut or grown while it is read raises rather than giving lines made of its
+// old and its new contents.
 #pragma once
 
 #include <cstdio>
@@ -27,7 +29,8 @@ class TTextReport {
 
   // The next line into `line` (without its line end). False at the end of
   // the file or at a Ctrl-Z, and on every call after that; throws on a read
-  // error. Bytes beyond the first kKeep of a line are read and dropped.
+  // error and when the file changed since it was opened. Bytes beyond the
+  // first kKeep of a line are read and dropped.
   bool ReadLine(std::string& line);
 
   // Closes the file; throws on error. Safe when not open.
@@ -42,6 +45,12 @@ class TTextReport {
   std::unique_ptr<std::FILE, FileCloser> file_;
   std::string name_;
   std::unique_ptr<char[]> buffer_;
+  // The file as it was opened: size and time of its last change.
+  struct Stamp {
+    long long size = 0, seconds = 0, nanoseconds = 0;
+    bool operator==(const Stamp&) const = default;
+  };
+  Stamp stamp_;
   std::size_t pos_ = 0;
   std::size_t len_ = 0;
   bool ended_ = false;
