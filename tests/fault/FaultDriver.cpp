@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QString>
 
+#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -109,7 +110,8 @@ bool ApplyOptions(std::vector<std::string>& args) {
     const bool hasValue = i + 1 < args.size();
     if (a == "--uid" && hasValue) {
       const auto uid = static_cast<uid_t>(std::stoul(args[++i]));
-      if (setgid(static_cast<gid_t>(uid)) != 0 || setuid(uid) != 0)
+      // No groups of the starting user go along.
+      if (setgroups(0, nullptr) != 0 || setgid(static_cast<gid_t>(uid)) != 0 || setuid(uid) != 0)
         return Fail("cannot become user " + std::to_string(uid) + ": " + std::strerror(errno));
     } else if (a == "--lock" && hasValue) {
       setenv("FIREBIRD_LOCK", args[++i].c_str(), 1);

@@ -54,8 +54,7 @@ Driver::Driver(const fs::path& folder, const std::vector<std::string>& args) {
   errFile_ = errName;
 
   int toChild[2], fromChild[2];
-  if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0)
-    throw SystemError("pipe");
+  if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0) throw SystemError("pipe");
 
   // Everything the child needs is made before the fork: only async-signal-
   // safe calls may follow it in a process that runs threads.
@@ -197,9 +196,8 @@ std::vector<Shown> Driver::Messages() const {
 }
 
 int Driver::Steps() const {
-  return static_cast<int>(std::count_if(lines_.begin(), lines_.end(), [](const std::string& l) {
-    return l.rfind("step ", 0) == 0;
-  }));
+  return static_cast<int>(std::count_if(
+      lines_.begin(), lines_.end(), [](const std::string& l) { return l.rfind("step ", 0) == 0; }));
 }
 
 std::string Driver::Describe() const {
@@ -230,6 +228,20 @@ std::vector<Shown> RunDriver(const fs::path& folder, const std::vector<std::stri
   return driver.Messages();
 }
 
+std::optional<std::vector<std::string>> UnprivilegedUser(const fs::path& folder) {
+  using fs::perms;
+  fs::permissions(folder, perms::owner_all | perms::group_read | perms::group_exec |
+                              perms::others_read | perms::others_exec);
+  const fs::path lock = folder / "lock";
+  fs::create_directories(lock);
+  fs::permissions(lock, perms::all);
+  std::vector<std::string> options = {"--uid", "65534", "--lock", lock.string()};
+  Driver probe(folder, options);
+  probe.Finish();
+  if (!probe.EndedCleanly()) return std::nullopt;
+  return options;
+}
+
 // ---- database files ----
 
 void CreateDurableDatabase(const fs::path& file) {
@@ -244,8 +256,8 @@ std::string ValidationErrors(const fs::path& file) {
   if (std::system("command -v gfix >/dev/null 2>&1") != 0)
     return "gfix (firebird3.0-utils) is needed to validate " + file.string();
   // -no_update: the check leaves the file as the program left it.
-  const std::string command = "gfix -v -full -no_update -user sysdba -password quartzfog '" +
-                              file.string() + "' 2>&1";
+  const std::string command =
+      "gfix -v -full -no_update -user sysdba -password quartzfog '" + file.string() + "' 2>&1";
   FILE* p = popen(command.c_str(), "r");
   if (!p) return "cannot run gfix";
   std::string report;
@@ -304,8 +316,7 @@ void Execute(const fs::path& file, const std::vector<std::string>& statements) {
 
 std::set<std::string> CallSigns(const fs::path& file) {
   std::set<std::string> calls;
-  const auto table =
-      Query(file, "SELECT 1 FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'STACJE'");
+  const auto table = Query(file, "SELECT 1 FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'STACJE'");
   if (table.empty()) return calls;
   for (const Row& row : Query(file, "SELECT STACJA FROM STACJE")) calls.insert(row.at(0).value());
   return calls;
@@ -324,7 +335,8 @@ void WriteBytes(const fs::path& file, std::string_view bytes) {
 
 std::vector<std::string> Entries(const fs::path& folder) {
   std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  for (const auto& e : fs::directory_iterator(folder))
+    names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -335,16 +347,19 @@ std::vector<std::vector<std::string>> OkCallRows(std::string_view prefix, int co
   std::vector<std::vector<std::string>> rows;
   for (int i = 1; i <= count; ++i) {
     const std::string n = std::to_string(i);
-    rows.push_back({std::string(prefix) + n, "Jan", "Novak" + n, "Hlavni " + n, "Praha",
-                    "110 00"});
+    rows.push_back({std::string(prefix) + n, "Jan", "Novak" + n, "Hlavni " + n, "Praha", "110 00"});
   }
   return rows;
 }
 
 void WriteOkCall(const fs::path& file, const std::vector<std::vector<std::string>>& rows) {
   WriteDbf(file,
-           {{"CALL", 'C', 10}, {"NAME", 'C', 20}, {"LASTNAME", 'C', 40}, {"ADDRESS", 'C', 40},
-            {"CITY", 'C', 30}, {"ZIP", 'C', 10}},
+           {{"CALL", 'C', 10},
+            {"NAME", 'C', 20},
+            {"LASTNAME", 'C', 40},
+            {"ADDRESS", 'C', 40},
+            {"CITY", 'C', 30},
+            {"ZIP", 'C', 10}},
            rows);
 }
 

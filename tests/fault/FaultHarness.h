@@ -4,6 +4,7 @@
 // station lists the imports read.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
 #include <chrono>
@@ -13,8 +14,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/support/ScratchFolder.h"
 
@@ -88,6 +87,12 @@ class Driver {
 
 // Runs the driver to its end, expecting a clean one; what it showed.
 std::vector<Shown> RunDriver(const fs::path& folder, const std::vector<std::string>& args);
+
+// The driver options that run it as the user nobody, when this process runs
+// as root (which reads and writes files whatever their mode says). Opens
+// `folder` to that user and gives it a lock folder of its own. Nothing when
+// there is no switching to that user.
+std::optional<std::vector<std::string>> UnprivilegedUser(const fs::path& folder);
 
 // ---- database files ----
 
