@@ -18,9 +18,10 @@ namespace {
 namespace fs = std::filesystem;
 using fuzz::Importer;
 
+// $TOLVO_FIXTURES, else the fixtures beside this file's folder.
 fs::path FixtureRoot() {
-  const char* root = std::getenv("TOLVO_FIXTURES");
-  return fs::path(root ? root : "tests/fixtures");
+  if (const char* root = std::getenv("TOLVO_FIXTURES"); root && *root) return root;
+  return fs::path(__FILE__).parent_path().parent_path() / "fixtures";
 }
 
 std::string ReadAll(const fs::path& p) {
@@ -77,8 +78,8 @@ TEST_P(FuzzReplay, SavedFindingsAndSeedsPass) {
   const std::string target = GetParam();
   Replay(target, FixtureRoot() / "fuzz-regress" / target);
   // The seed corpus lies beside the targets; every target has seeds.
-  EXPECT_GT(Replay(target, FixtureRoot().parent_path() / "fuzz" / "corpus" / target), 0)
-      << "no seed inputs for " << target;
+  const fs::path seeds = FixtureRoot().parent_path() / "fuzz" / "corpus" / target;
+  EXPECT_GT(Replay(target, seeds), 0) << "no seed inputs in " << seeds;
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplay,

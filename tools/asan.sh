@@ -1,0 +1,21 @@
+#!/bin/sh
+# Builds TolvoIMP with AddressSanitizer and UndefinedBehaviorSanitizer and
+# runs the whole test suite under them, leak checking included. Any report
+# fails the test that caused it, and so the run.
+#   tools/asan.sh [ctest arguments...]
+# Environment:
+#   ASAN_BUILD       build folder (default build-asan)
+#   ASAN_CMAKE_ARGS  extra arguments for the configure step
+set -eu
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${ASAN_BUILD:-"$here/build-asan"}
+
+TOLVO_CMAKE_ARGS="-DTOLVO_SANITIZE=ON -DTOLVO_BUILD_BENCH=OFF ${ASAN_CMAKE_ARGS:-}" \
+  "$here/tools/setup.sh" "$build"
+
+# Leaks of the libraries we load (not of our code) are listed, with their
+# reasons, in the suppressions file.
+export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1"
+export LSAN_OPTIONS="suppressions=$here/tests/fuzz/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+ctest --test-dir "$build" --output-on-failure -j 2 --timeout 900 "$@"
