@@ -226,7 +226,20 @@ void TDbfTable::Fail(const std::string& what) const {
   throw DbfError(displayName_.empty() ? tableName_ + ": " + what : displayName_ + ": " + what);
 }
 
-TDbfTable::Layout TDbfTable::ReadLayout(std::FILE* file, std::uint64_t fileSize) const {
+TDbfTable::FileStamp TDbfTable::StampOf(std::FILE* file) {
+  struct stat st {};
+  FileStamp stamp;
+  if (fstat(fileno(file), &st) != 0) return stamp;
+  stamp.device = static_cast<std::uint64_t>(st.st_dev);
+  stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+  stamp.size = static_cast<std::uint64_t>(st.st_size);
+  stamp.seconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+  stamp.nanoseconds = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
+  return stamp;
+}
+
+TDbfTable::Layout TDbfTable::ReadLayout(std::FILE* file, std::uint64_t fileSize,
+                                        bool requireRecords) const {
   if (fileSize < kFileHeaderSize)
     Fail("not a dBASE table: the file is only " + std::to_string(fileSize) + " bytes long");
   unsigned char head[kFileHeaderSize];
@@ -342,12 +355,43 @@ TDbfTable::Layout TDbfTable::ReadLayout(std::FILE* file, std::uint64_t fileSize)
   if (layout.recordLength != sum + 1)
     Fail("damaged header: the record length " + std::to_string(layout.recordLength) +
          " does not match its fields (" + std::to_string(sum + 1) + " bytes)");
+  // A file too short for its records may just have a record count that was
+  // never brought up to date, or have been cut at a record's end: the whole
+  // records are read and the first missing one raises. When the records do
+  // not even end on a record boundary, the header's lengths do not belong to
+  // this file, and every record would be read from the wrong place.
+  if (requireRecords) {
+    const std::uint64_t data = fileSize - layout.headerLength;
+    const std::uint64_t declared =
+        static_cast<std::uint64_t>(layout.recordCount) * layout.recordLength;
+    const std::uint64_t tail = data % layout.recordLength;
+    if (data < declared && tail > 1)  // 1: the end-of-file mark
+      Fail("damaged header: its " + std::to_string(layout.recordCount) + " records of " +
+           std::to_string(layout.recordLength) + " bytes after a header of " +
+           std::to_string(layout.headerLength) + " bytes do not fit the file of " +
+           std::to_string(fileSize) + " bytes");
+  }
   layout.descriptorBytes.assign(header, 0, pos);
   return layout;
 }
 
+bool TDbfTable::SameFileAsOpened() const {
+  const auto found = FindInWorkingFolder(tableName_);
+  if (!found) return true;  // nothing else to read
+  struct stat named {};
+  if (stat(found->c_str(), &named) != 0) return true;
+  const FileStamp open = StampOf(file_.get());
+  return static_cast<std::uint64_t>(named.st_dev) == open.device &&
+         static_cast<std::uint64_t>(named.st_ino) == open.inode;
+}
+
 void TDbfTable::Open() {
-  if (Active()) return;
+  if (Active()) {
+    if (SameFileAsOpened()) return;
+    // A new file of that name (a fresh download) took the old one's place:
+    // it is the one the user means.
+    Close();
+  }
   const auto found = FindInWorkingFolder(tableName_);
   if (!found) {
     std::error_code ec;
@@ -360,9 +404,11 @@ void TDbfTable::Open() {
   FilePtr file(std::fopen(path.c_str(), "rb"));
   if (!file) Fail("cannot open the file: " + ErrnoText(errno));
   std::setvbuf(file.get(), nullptr, _IOFBF, kFileBuffer);
-  Layout layout = ReadLayout(file.get(), FileSize(file.get()));
+  const FileStamp stamp = StampOf(file.get());
+  Layout layout = ReadLayout(file.get(), stamp.size, true);
 
   path_ = std::move(path);
+  stamp_ = stamp;
   version_ = layout.version;
   recordCount_ = layout.recordCount;
   headerLength_ = layout.headerLength;
@@ -413,7 +459,9 @@ void TDbfTable::OpenMemo() {
   memoPath_ = *found;
   memoName_ = memoPath_.filename().string();
   memo_.reset(std::fopen(memoPath_.c_str(), "rb"));
+  memoPos_ = kUnknownMemoPos;
   if (!memo_) Fail("cannot open the memo file " + memoName_ + ": " + ErrnoText(errno));
+  std::setvbuf(memo_.get(), nullptr, _IOFBF, kFileBuffer);
   memoSize_ = FileSize(memo_.get());
   memoKind_ = foxMemo ? MemoKind::FoxPro : MemoKind::Dbase;
 
@@ -441,6 +489,7 @@ void TDbfTable::Close() {
   memoPath_.clear();
   memoName_.clear();
   descriptorBytes_.clear();
+  stamp_ = {};
   recordCount_ = 0;
   recNo_ = 0;
   nextRecNo_ = 1;
@@ -453,11 +502,14 @@ void TDbfTable::First() {
   recNo_ = 0;
   // The file may have been rewritten since it was opened: its header must
   // still describe the records that the fields are laid out for.
-  const Layout now = ReadLayout(file_.get(), FileSize(file_.get()));
+  const FileStamp stamp = StampOf(file_.get());
+  const Layout now = ReadLayout(file_.get(), stamp.size, true);
   if (now.version != version_ || now.headerLength != headerLength_ ||
       now.recordLength != recordLength_ || now.descriptorBytes != descriptorBytes_)
     Fail("the table's structure changed while it was open");
+  stamp_ = stamp;
   recordCount_ = now.recordCount;
+  if (memo_) memoSize_ = FileSize(memo_.get());
   if (!Seek(file_.get(), headerLength_)) Fail("cannot read the records: " + ErrnoText(errno));
   nextRecNo_ = 1;
   ReadNext();
@@ -469,8 +521,26 @@ void TDbfTable::Next() {
   ReadNext();
 }
 
+void TDbfTable::NoticeChanges() {
+  const FileStamp now = StampOf(file_.get());
+  if (now == stamp_) return;
+  // Written to since its header was read: the records are read from the
+  // file as it is now (not from what was buffered before), as long as its
+  // header still describes them.
+  const off_t at = ftello(file_.get());
+  const Layout layout = ReadLayout(file_.get(), now.size, false);
+  if (layout.version != version_ || layout.headerLength != headerLength_ ||
+      layout.recordLength != recordLength_ || layout.descriptorBytes != descriptorBytes_)
+    Fail("the table's structure changed while it was being read");
+  if (at < 0 || !Seek(file_.get(), static_cast<std::uint64_t>(at)))
+    Fail("cannot read the records: " + ErrnoText(errno));
+  recordCount_ = layout.recordCount;
+  stamp_ = now;
+}
+
 void TDbfTable::ReadNext() {
   eof_ = true;
+  NoticeChanges();
   while (nextRecNo_ <= recordCount_) {
     const std::int64_t number = nextRecNo_++;
     const std::size_t got = std::fread(record_.data(), 1, recordLength_, file_.get());
@@ -514,30 +584,37 @@ std::string TDbfTable::MemoText(const TDbfField& field) const {
 }
 
 void TDbfTable::ReadMemoBytes(std::uint64_t offset, std::size_t count, char* out) const {
-  if (!Seek(memo_.get(), offset) || std::fread(out, 1, count, memo_.get()) != count) {
+  // Memos mostly follow one another in the file: a read that starts where
+  // the last one ended needs no seek, which would empty the read buffer.
+  const bool there = offset == memoPos_;
+  memoPos_ = kUnknownMemoPos;
+  if ((!there && !Seek(memo_.get(), offset)) || std::fread(out, 1, count, memo_.get()) != count) {
     if (std::ferror(memo_.get()))
       Fail("cannot read the memo file " + memoName_ + ": " + ErrnoText(errno));
     Fail("the memo file " + memoName_ + " is cut short");
   }
+  memoPos_ = offset + count;
 }
 
 std::string TDbfTable::ReadMemoBlock(std::uint64_t block) const {
-  const std::string where = "record " + std::to_string(recNo_) + ": memo block " +
-                            std::to_string(block);
+  // Only a failure needs the words.
+  const auto where = [&] {
+    return "record " + std::to_string(recNo_) + ": memo block " + std::to_string(block);
+  };
   if (memoSize_ / memoBlockSize_ < block || block * memoBlockSize_ >= memoSize_)
-    Fail(where + " lies beyond the end of the memo file " + memoName_);
+    Fail(where() + " lies beyond the end of the memo file " + memoName_);
   const std::uint64_t offset = block * memoBlockSize_;
   const std::uint64_t room = memoSize_ - offset;
 
   if (memoKind_ == MemoKind::FoxPro) {
     unsigned char head[8];
-    if (room < sizeof head) Fail(where + " is cut short in the memo file " + memoName_);
+    if (room < sizeof head) Fail(where() + " is cut short in the memo file " + memoName_);
     ReadMemoBytes(offset, sizeof head, reinterpret_cast<char*>(head));
     const std::uint64_t length = Be32(head + 4);
     if (length > room - sizeof head)
-      Fail(where + " runs past the end of the memo file " + memoName_);
-    std::string text(static_cast<std::size_t>(length), '\0');
-    if (length) ReadMemoBytes(offset + sizeof head, text.size(), text.data());
+      Fail(where() + " runs past the end of the memo file " + memoName_);
+    std::string text(static_cast<std::size_t>(std::min<std::uint64_t>(length, kMemoKeep)), '\0');
+    if (!text.empty()) ReadMemoBytes(offset + sizeof head, text.size(), text.data());
     return text;
   }
 
@@ -549,17 +626,22 @@ std::string TDbfTable::ReadMemoBlock(std::uint64_t block) const {
   if (probe == sizeof head && head[0] == 0xFF && head[1] == 0xFF && head[2] == 0x08 &&
       head[3] == 0x00) {
     const std::uint64_t length = Le32(head + 4);
-    if (length < sizeof head) Fail(where + " is damaged in the memo file " + memoName_);
-    if (length > room) Fail(where + " runs past the end of the memo file " + memoName_);
-    std::string text(static_cast<std::size_t>(length - sizeof head), '\0');
+    if (length < sizeof head) Fail(where() + " is damaged in the memo file " + memoName_);
+    if (length > room) Fail(where() + " runs past the end of the memo file " + memoName_);
+    std::string text(
+        static_cast<std::size_t>(std::min<std::uint64_t>(length - sizeof head, kMemoKeep)), '\0');
     if (!text.empty()) ReadMemoBytes(offset + sizeof head, text.size(), text.data());
     return text;
   }
 
-  std::string text;
+  // The bytes probed above are the memo's first ones.
+  const char* probed = reinterpret_cast<const char*>(head);
+  const char* probeEnd = std::find(probed, probed + probe, '\x1A');
+  std::string text(probed, probeEnd);
+  if (probeEnd != probed + probe) return text;
   std::array<char, 512> chunk;
-  std::uint64_t at = offset;
-  while (at < memoSize_) {
+  std::uint64_t at = offset + probe;
+  while (at < memoSize_ && text.size() < kMemoKeep) {
     const std::size_t n =
         static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), memoSize_ - at));
     ReadMemoBytes(at, n, chunk.data());
@@ -568,6 +650,7 @@ std::string TDbfTable::ReadMemoBlock(std::uint64_t block) const {
     if (stop != chunk.begin() + static_cast<std::ptrdiff_t>(n)) break;
     at += n;
   }
+  if (text.size() > kMemoKeep) text.resize(kMemoKeep);
   return text;
 }
 

@@ -1,6 +1,8 @@
 // A read-only, streaming reader of dBASE tables (.DBF): dBASE III, IV and 5,
 // FoxPro and Visual FoxPro, with their memo files (.DBT, .FPT). One record is
 // held in memory at a time; values come back as text with the stored bytes.
+// A table written to while it is read is read as it is now, as long as its
+// header still describes the same records; otherwise the reader raises.
 #pragma once
 
 #include <cstdint>
@@ -43,7 +45,8 @@ class TDbfField {
   //   Y  the currency value with four decimals
   //   B O  (binary double) the number in shortest form
   //   T  (date and time) "YYYYMMDDhhmmss" ("" when blank)
-  //   M G P, B in dBASE tables  the memo's bytes ("" when there is none)
+  //   M G P, B in dBASE tables  the memo's bytes ("" when there is none), at
+  //                             most the first TDbfTable::kMemoKeep of them
   std::string AsString() const;
 
  private:
@@ -62,6 +65,10 @@ class TDbfField {
 
 class TDbfTable : public IRecordFields {
  public:
+  // Only the first kMemoKeep bytes of a memo are read and kept, so that a
+  // memo that never ends (a damaged memo file) costs no more than that.
+  static constexpr std::size_t kMemoKeep = 1 << 16;
+
   // `componentName` names the reader in error texts ("Calls"); `tableName`
   // is the file looked up, without regard to case, in the working folder.
   TDbfTable(std::string componentName, std::string tableName);
@@ -70,7 +77,9 @@ class TDbfTable : public IRecordFields {
   TDbfTable& operator=(const TDbfTable&) = delete;
 
   // Opens the table and moves to its first record. Does nothing when the
-  // table is already open.
+  // table is already open, unless the working folder's file of that name is
+  // no longer the one that was opened (it was replaced): then that file is
+  // opened instead.
   void Open();
   bool Active() const { return file_ != nullptr; }
   void Close();
@@ -88,7 +97,8 @@ class TDbfTable : public IRecordFields {
   // The physical number of the current record, from 1; 0 when there is none.
   std::int64_t RecNo() const { return Eof() ? 0 : recNo_; }
   // Moves to the following record that is not marked deleted. A record that
-  // the file does not hold in full raises.
+  // the file does not hold in full raises, and so does a header rewritten
+  // with another structure since the table was opened.
   void Next();
 
   // The field of that name, matched without regard to ASCII case. A name
@@ -110,6 +120,14 @@ class TDbfTable : public IRecordFields {
   using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
   enum class MemoKind { None, Dbase, FoxPro };
 
+  // What tells whether a file was written to, or is another file.
+  struct FileStamp {
+    std::uint64_t device = 0, inode = 0, size = 0;
+    std::int64_t seconds = 0, nanoseconds = 0;  // last modification
+    bool operator==(const FileStamp&) const = default;
+  };
+  static FileStamp StampOf(std::FILE* file);
+
   struct Layout {
     std::uint8_t version = 0;
     std::int64_t recordCount = 0;
@@ -120,7 +138,11 @@ class TDbfTable : public IRecordFields {
   };
 
   [[noreturn]] void Fail(const std::string& what) const;
-  Layout ReadLayout(std::FILE* file, std::uint64_t fileSize) const;
+  // The header of the file. With `requireRecords`, a header whose records
+  // neither fit the file nor end on a record boundary is refused too.
+  Layout ReadLayout(std::FILE* file, std::uint64_t fileSize, bool requireRecords) const;
+  bool SameFileAsOpened() const;
+  void NoticeChanges();
   void OpenMemo();
   void ReadNext();
   std::string MemoText(const TDbfField& field) const;
@@ -133,6 +155,7 @@ class TDbfTable : public IRecordFields {
   std::string displayName_;  // the file's name in error texts
 
   FilePtr file_;
+  FileStamp stamp_;  // of the table file when its header was last read
   std::uint8_t version_ = 0;
   std::int64_t recordCount_ = 0;
   std::size_t headerLength_ = 0;
@@ -151,6 +174,9 @@ class TDbfTable : public IRecordFields {
   std::string memoName_;
   MemoKind memoKind_ = MemoKind::None;
   std::uint64_t memoSize_ = 0;
+  // Where the memo file stands after the last read of ReadMemoBytes.
+  static constexpr std::uint64_t kUnknownMemoPos = ~std::uint64_t{0};
+  mutable std::uint64_t memoPos_ = kUnknownMemoPos;
   std::uint64_t memoBlockSize_ = 512;
 };
 
