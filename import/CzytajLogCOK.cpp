@@ -55,12 +55,29 @@ void ImportLogCOKRecord(const IRecordFields& rec, ICallbook& book) {
   // When found, the callbook stays on that row for the locator below.
   const bool found = book.FindStation(key);
 
+  // Every field is read, in the table's order, whatever becomes of the
+  // record, so that a table lacking one fails on any record.
   const std::string name = rec.FieldAsString("Name");
+  const std::string memF = rec.FieldAsString("mem_f");
+  const std::string locator = RepairLocator(StripBlanks(rec.FieldAsString("QRA_LOC")));
+  rec.FieldAsString("WOJ");  // must exist in the table; its value is not used
+
+  if (found) {
+    // A known station only gets a locator it lacks; nothing else changes.
+    if (!locator.empty() && StripBlanksView(book.FieldAsString(StationField::LOKATOR)).empty()) {
+      book.EditStation();
+      book.SetField(StationField::LOKATOR, locator);
+      book.PostStation();
+    }
+    return;
+  }
+  if (key.empty()) return;
+
   const std::string_view firstName = StripBlanksView(name);
 
   // mem_f is "name;address;postal code and town". A blank field splits into
   // three empty parts, so nothing below is set from it.
-  const SemicolonTriple parts = SplitSemicolonTriple(rec.FieldAsString("mem_f"));
+  const SemicolonTriple parts = SplitSemicolonTriple(memF);
   std::string surname;
   std::string fullName;
   std::string_view postalCode;
@@ -85,20 +102,6 @@ void ImportLogCOKRecord(const IRecordFields& rec, ICallbook& book) {
       town = parts.third;
     }
   }
-
-  const std::string locator = RepairLocator(StripBlanks(rec.FieldAsString("QRA_LOC")));
-  rec.FieldAsString("WOJ");  // must exist in the table; its value is not used
-
-  if (found) {
-    // A known station only gets a locator it lacks; nothing else changes.
-    if (!locator.empty() && StripBlanksView(book.FieldAsString(StationField::LOKATOR)).empty()) {
-      book.EditStation();
-      book.SetField(StationField::LOKATOR, locator);
-      book.PostStation();
-    }
-    return;
-  }
-  if (key.empty()) return;
 
   book.AppendStation();
   book.SetField(StationField::STACJA, key);

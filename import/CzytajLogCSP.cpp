@@ -188,10 +188,16 @@ void ImportLogCSPRecord(const IRecordFields& rec, ICallbook& book) {
   const std::string_view key = stored ? std::string_view(*stored) : std::string_view();
   const bool found = book.FindStation(key);
 
+  // Every field is read, in the table's order, whether or not the record
+  // will be written, so that a table lacking one fails on any record; the
+  // text work below is done only for a row that will be appended.
   const std::string nameField = rec.FieldAsString("Name");
-  std::string firstName = NormalizeFirstName(Trimmed(nameField));
-
   const std::string memF = rec.FieldAsString("mem_f");
+  const std::string locField = rec.FieldAsString("QRA_LOC");
+  const std::string wojField = rec.FieldAsString("WOJ");
+  if (found || key.empty()) return;
+
+  std::string firstName = NormalizeFirstName(Trimmed(nameField));
   const auto parts = SplitSemicolonTriple(memF);
 
   std::string surname, fullName, address, postalCode, town;
@@ -238,9 +244,8 @@ void ImportLogCSPRecord(const IRecordFields& rec, ICallbook& book) {
     }
   }
 
-  const std::string locator = RepairLocator(rec.FieldAsString("QRA_LOC"));
+  const std::string locator = RepairLocator(locField);
 
-  const std::string wojField = rec.FieldAsString("WOJ");
   const std::string region = ToUpper1250(Trimmed(wojField));
   std::string_view voivodeship, county;
   if (region.size() == 3) {
@@ -248,7 +253,6 @@ void ImportLogCSPRecord(const IRecordFields& rec, ICallbook& book) {
     county = std::string_view(region).substr(1, 2);
   }
 
-  if (found || key.empty()) return;
   book.AppendStation();
   book.SetField(StationField::STACJA, key);
   book.SetField(StationField::IMIE, firstName);
