@@ -11,6 +11,9 @@
 //                                 read as the dialog reads it
 //   dialog:<source>:new|find      the whole import through the dialog's start
 //                                 button, display and message pump included
+//   display:<source>:new          the dialog's walk over the source with its
+//                                 display and message pump, but no per-record
+//                                 step: what showing the progress costs
 // A ":new" measurement makes a fresh Tolvo 1.0 LOG.DAT and its STACJE first
 // (not timed); ":find" runs on the database the ":new" one left behind, where
 // every station is present. The timed part runs from opening the database to

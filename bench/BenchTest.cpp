@@ -141,7 +141,8 @@ TEST(BenchReport, RatiosUseTheFloorAndHeadlessOfTheSamePassAndN) {
       Fig("floor", "new", 10, 1.0),           Fig("store", "new", 1000, 1.25),
       Fig("store", "find", 1000, 0.5),        Fig("headless:cb", "new", 1000, 2.0),
       Fig("dialog:cb", "new", 1000, 4.0),     Fig("dialog:cb", "find", 1000, 1.0),
-      Fig("headless:okcall", "new", 1000, 1.0, 50, "failed")};
+      Fig("headless:okcall", "new", 1000, 1.0, 50, "failed"),
+      Fig("display:cb", "new", 1000, 0.25)};
   EXPECT_DOUBLE_EQ(Rate(figures[0]), 1000);
   EXPECT_DOUBLE_EQ(*FloorRatio(figures, figures[3]), 0.8);
   EXPECT_DOUBLE_EQ(*FloorRatio(figures, figures[4]), 1.0);
@@ -151,11 +152,13 @@ TEST(BenchReport, RatiosUseTheFloorAndHeadlessOfTheSamePassAndN) {
   EXPECT_FALSE(HeadlessRatio(figures, figures[5]));  // only dialogs have one
   EXPECT_FALSE(FloorRatio(figures, figures[8]));     // a failed run has none
   EXPECT_DOUBLE_EQ(Rate(figures[8]), 0);
+  EXPECT_FALSE(FloorRatio(figures, figures[9]));  // showing progress does no database work
 
   const std::string table = FormatTable(figures, {10, 1000});
   EXPECT_NE(table.find("| dialog:cb "), std::string::npos);
   EXPECT_NE(table.find("FAILED"), std::string::npos);
   EXPECT_NE(table.find("0.80"), std::string::npos);
+  EXPECT_NE(table.find(" 250.0 |"), std::string::npos);  // microseconds per record of display:cb
   EXPECT_EQ(table.find("log_c_sp"), std::string::npos);  // nothing measured, no row
 }
 
@@ -171,6 +174,7 @@ TEST(BenchReport, GoalsAtTheLargestNAndMemoryAgainstTheSmallest) {
   EXPECT_FALSE(Goal(goals, "headless:cb new >=")->met);  // 0.80
   EXPECT_TRUE(Goal(goals, "dialog:cb new >=")->met);     // 1.25/1.6 = 0.78
   EXPECT_FALSE(Goal(goals, "headless:cb new peak")->met);  // +20 MiB
+  EXPECT_EQ(Goal(goals, "headless:cb new peak")->detail, "+20.0 MiB (floor +0.0 MiB)");
   EXPECT_TRUE(Goal(goals, "dialog:cb new peak")->met);     // +5 MiB
   EXPECT_EQ(Goal(goals, "store find")->detail, "not measured");
   EXPECT_NE(FormatGoals(goals).find("NOT met"), std::string::npos);

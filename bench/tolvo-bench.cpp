@@ -185,20 +185,22 @@ void LinkOrCopy(const fs::path& from, const fs::path& to) {
   if (ec) fs::copy_file(from, to, fs::copy_options::overwrite_existing);
 }
 
-// The measurements of one N, in pairs: the first pass on a fresh database,
+// The measurements of one N, by folder: the first pass on a fresh database,
 // then the second on what it left.
-std::vector<std::pair<std::string, std::string>> Plan(const std::string& only) {
+std::vector<std::vector<std::string>> Plan(const std::string& only) {
   std::vector<std::string> subjects = {"floor", "store"};
   for (const SourceInfo& info : kSources) {
     subjects.push_back("headless:" + std::string(info.name));
     subjects.push_back("dialog:" + std::string(info.name));
+    subjects.push_back("display:" + std::string(info.name));
   }
-  std::vector<std::pair<std::string, std::string>> plan;
+  std::vector<std::vector<std::string>> plan;
   for (const std::string& s : subjects) {
-    if (!only.empty() && s != "floor" && (s + ":new").find(only) == std::string::npos &&
-        (s + ":find").find(only) == std::string::npos)
-      continue;
-    plan.emplace_back(s + ":new", s + ":find");
+    std::vector<std::string> passes = {s + ":new"};
+    if (s.rfind("display:", 0) != 0) passes.push_back(s + ":find");
+    bool wanted = only.empty() || s == "floor";
+    for (const std::string& p : passes) wanted = wanted || p.find(only) != std::string::npos;
+    if (wanted) plan.push_back(passes);
   }
   return plan;
 }
@@ -247,7 +249,8 @@ int ParentMain(const Options& o) {
               << std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count()
               << " s\n";
 
-    for (const auto& [first, second] : Plan(o.only)) {
+    for (const std::vector<std::string>& passes : Plan(o.only)) {
+      const std::string& first = passes.front();
       const std::string subject = first.substr(0, first.rfind(':'));
       const fs::path folder = root / (FolderName(subject) + "-" + std::to_string(n));
       fs::remove_all(folder);
@@ -258,7 +261,7 @@ int ParentMain(const Options& o) {
         LinkOrCopy(sources / info.file, folder / info.file);
         if (!info.memo.empty()) LinkOrCopy(sources / info.memo, folder / info.memo);
       }
-      for (const std::string& what : {first, second}) {
+      for (const std::string& what : passes) {
         Figure f = Measure(what, folder, n, o.seed, o.wallClock);
         std::cerr << "  " << what << " @" << n << ": "
                   << (f.error.empty() ? std::to_string(static_cast<long long>(Rate(f))) + " rec/s, " +
