@@ -240,6 +240,9 @@ TDbfTable::FileStamp TDbfTable::StampOf(std::FILE* file) {
 
 TDbfTable::Layout TDbfTable::ReadLayout(std::FILE* file, std::uint64_t fileSize,
                                         bool requireRecords) const {
+  // From the file as it is now: a seek inside what is buffered would keep
+  // the buffered bytes, which may be older.
+  std::fflush(file);
   if (fileSize < kFileHeaderSize)
     Fail("not a dBASE table: the file is only " + std::to_string(fileSize) + " bytes long");
   unsigned char head[kFileHeaderSize];
