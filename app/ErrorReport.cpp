@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/QuitSignals.h"
 #include "text/Cp1250.h"
 
 namespace tolvo {
@@ -37,6 +38,12 @@ void ShowBox(MessageKind kind, const QString& text) {
 }
 
 void Deliver(MessageKind kind, const QString& text) {
+  if (QuitRequested()) {
+    // The program is ending on its own: nobody waits for a plain message,
+    // and an error goes to the terminal too, should the box not be seen.
+    if (kind == MessageKind::Plain) return;
+    std::fprintf(stderr, "%s: %s\n", kAppTitle, text.toLocal8Bit().constData());
+  }
   if (Hook()) {
     Hook()(kind, text);
   } else {

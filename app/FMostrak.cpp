@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "app/ErrorReport.h"
+#include "app/QuitSignals.h"
 #include "store/Callbook.h"
 #include "import/CzytajAmateurCAFrm.h"
 #include "import/CzytajCBFrm.h"
@@ -146,10 +147,18 @@ TDM::~TDM() {
 }
 
 ICallbook& TDM::Callbook() { return *callbook_; }
-bool TDM::ConnectDatabase() { return callbook_->ConnectDatabase(); }
+// Connecting may set the database client up, which takes over SIGTERM and
+// SIGINT; the program keeps them.
+bool TDM::ConnectDatabase() {
+  TQuitSignalsHeld held;
+  return callbook_->ConnectDatabase();
+}
 bool TDM::StationsTableExists() { return callbook_->StationsTableExists(); }
 bool TDM::CreateStationsTable() { return callbook_->CreateStationsTable(); }
-bool TDM::OpenCallbook() { return callbook_->OpenCallbook(); }
+bool TDM::OpenCallbook() {
+  TQuitSignalsHeld held;
+  return callbook_->OpenCallbook();
+}
 
 namespace {
 

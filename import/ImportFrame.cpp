@@ -15,6 +15,7 @@
 
 #include "app/ErrorReport.h"
 #include "app/FMostrak.h"
+#include "app/QuitSignals.h"
 #include "source/DbfTable.h"
 #include "source/FileLookup.h"
 #include "source/TextReport.h"
@@ -97,15 +98,20 @@ TImportFrm::TImportFrm(const ImportFrameLayout& layout, QWidget* parent)
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setTextFormat(Qt::PlainText);
   Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Label1->setGeometry(layout.label1);
-  // Where the font at hand is wider than the one the dialog was laid out
-  // for, the text is narrowed to the group box and the label grown to it.
-  const int room = layout.groupBox2.width() - layout.label1.x() - 4;
+  // The text keeps clear of the frame and the title, however the style
+  // draws them: it starts no higher and no further left than the box's
+  // contents, and where the font at hand is wider than the one the dialog
+  // was laid out for, it is narrowed to the box and the label grown to it.
+  const QRect inside = GroupBox2->contentsRect();
+  const QPoint at(std::max(layout.label1.x(), inside.left()),
+                  std::max(layout.label1.y(), inside.top()));
+  const int room = inside.right() + 1 - at.x();
+  const int depth = inside.bottom() + 1 - at.y();
   FitTextToWidth(Label1, room);
   const QSize wanted = Label1->sizeHint();
-  Label1->resize(std::min(std::max(layout.label1.width(), wanted.width()), room),
-                 std::min(std::max(layout.label1.height(), wanted.height()),
-                          layout.groupBox2.height() - layout.label1.y() - 2));
+  Label1->setGeometry(at.x(), at.y(),
+                      std::min(std::max(layout.label1.width(), wanted.width()), room),
+                      std::min(std::max(layout.label1.height(), wanted.height()), depth));
 
   StartButton = new QPushButton(QString::fromUtf8(layout.startCaption), this);
   StartButton->setObjectName(QString::fromLatin1(layout.startName));
@@ -142,6 +148,9 @@ TImportFrm::TImportFrm(const ImportFrameLayout& layout, QWidget* parent)
   CloseBtn->setGeometry(QRect(layout.closeButton, QSize(90, 25)));
   CloseBtn->setDefault(true);
   connect(CloseBtn, &QPushButton::clicked, this, [this] { Guarded([this] { reject(); }); });
+  // Tab goes from the start button to the close button and back, as they
+  // stand in the dialog; the close button takes the focus first.
+  setTabOrder(StartButton, CloseBtn);
 
   // Placed once, before the first showing, so that the toolkit does not
   // centre it over the main window instead.
@@ -189,7 +198,7 @@ ICallbookHost& TImportFrm::Host() {
 
 void TImportFrm::RunImport(const std::function<void()>& body) {
   Guarded([&] {
-    if (running_) return;
+    if (running_ || QuitRequested()) return;
     std::exception_ptr failure;
     {
       RunScope scope(*this);
@@ -241,6 +250,9 @@ void TImportFrm::RunTableImport(TDbfTable& calls) {
       ProgBarSP->setValue(ToBarValue(recNo));
       LogBookAktLbl->setText(QString::number(recNo));
       QApplication::processEvents();
+      // Asked to end meanwhile: stop between two records, as if the
+      // program had been closed; every record so far has been posted.
+      if (QuitRequested()) return;
       if (recordStep_) recordStep_(calls, book);
       calls.Next();
     }
@@ -266,6 +278,7 @@ void TImportFrm::RunReportImport() {
       ++counter;
       LogBookAktLbl->setText(QString::number(counter));
       QApplication::processEvents();
+      if (QuitRequested()) return;
       if (lineStep_) lineStep_(line, book);
     }
     report.Close();

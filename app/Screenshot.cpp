@@ -1,0 +1,195 @@
+#include "app/Screenshot.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <utility>
+
+#include "app/FMostrak.h"
+#include "app/QuitSignals.h"
+#include "import/CzytajAmateurCAFrm.h"
+#include "import/CzytajCBFrm.h"
+#include "import/CzytajLogCOKFrm.h"
+#include "import/CzytajLogCSPFrm.h"
+#include "import/CzytajOKCallFrm.h"
+
+namespace tolvo {
+namespace {
+
+const QString kRunning = QStringLiteral(".running");
+
+// Each dialog with the menu item that opens it.
+struct DialogItem {
+  const char* dialog;
+  const char* menuItem;
+};
+constexpr DialogItem kDialogItems[] = {
+    {"CzytajCBFrm", "WczytajPolskaCBDBF1"},
+    {"CzytajLogCSPFrm", "Wczytaj11"},
+    {"CzytajLogCOKFrm", "Wczytaj21"},
+    {"CzytajOKCallFrm", "WczytajCzechyOKCALLDBF1"},
+    {"CzytajAmateurCAFrm", "WczytajKanadaAMATEUTRPT1"},
+};
+
+const DialogItem* ItemFor(const QString& dialog) {
+  for (const DialogItem& item : kDialogItems) {
+    if (dialog == QLatin1String(item.dialog)) return &item;
+  }
+  return nullptr;
+}
+
+TImportFrm* DialogNamed(const QString& name) {
+  for (TImportFrm* d : std::initializer_list<TImportFrm*>{
+           CzytajCBFrm, CzytajLogCSPFrm, CzytajLogCOKFrm, CzytajOKCallFrm, CzytajAmateurCAFrm}) {
+    if (d && d->objectName() == name) return d;
+  }
+  return nullptr;
+}
+
+// Calls `then` once `widget` is on the screen (or after three seconds, on a
+// platform that never says so), and a moment later, so that it has painted.
+void WhenShown(QWidget* widget, std::function<void()> then) {
+  auto* poll = new QTimer(qApp);
+  const QDeadlineTimer deadline(3000);
+  QObject::connect(poll, &QTimer::timeout, poll, [=] {
+    const QWindow* window = widget->windowHandle();
+    const bool shown = widget->isVisible() && window && window->isExposed();
+    if (!shown && !deadline.hasExpired()) return;
+    poll->stop();
+    poll->deleteLater();
+    QTimer::singleShot(100, qApp, then);
+  });
+  poll->start(20);
+}
+
+void Finish(const QPixmap& picture, const QString& file, const std::function<void(bool)>& done) {
+  const bool saved = !picture.isNull() && picture.save(file, "PNG");
+  if (!saved) {
+    std::fprintf(stderr, "TolvoIMP: the picture could not be saved as %s\n",
+                 file.toLocal8Bit().constData());
+  }
+  done(saved);
+  RequestQuit();
+}
+
+// The main window with its menu "System" open, in one picture.
+QPixmap WindowWithMenu() {
+  const QPixmap window = DM->grab();
+  const QPixmap menu = DM->System1->grab();
+  const QRect windowRect(DM->mapToGlobal(QPoint(0, 0)), window.deviceIndependentSize().toSize());
+  const QRect menuRect(DM->System1->pos(), menu.deviceIndependentSize().toSize());
+  const QRect all = windowRect.united(menuRect);
+  const qreal ratio = window.devicePixelRatio();
+  QPixmap picture(all.size() * ratio);
+  picture.setDevicePixelRatio(ratio);
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
+  painter.drawPixmap(windowRect.topLeft() - all.topLeft(), window);
+  painter.drawPixmap(menuRect.topLeft() - all.topLeft(), menu);
+  return picture;
+}
+
+// Watches a running import and takes the picture half-way through it.
+void WatchImport(TImportFrm* dialog, const QString& file, std::function<void(bool)> done) {
+  auto* watch = new QTimer(qApp);
+  const QDeadlineTimer deadline(20000);
+  QObject::connect(watch, &QTimer::timeout, watch, [=] {
+    bool known = false;
+    const long long current = dialog->LogBookAktLbl->text().toLongLong(&known);
+    long long target = 20;
+    if (dialog->LogbookAllLbl) {
+      bool totalKnown = false;
+      const long long total = dialog->LogbookAllLbl->text().toLongLong(&totalKnown);
+      if (totalKnown) target = std::max(1LL, total / 2);
+    }
+    // The import may also have ended before that: its closing message shows.
+    const bool ended = QApplication::activeModalWidget() != dialog && dialog->isVisible();
+    if (!(known && current >= target) && !ended && !deadline.hasExpired()) return;
+    watch->stop();
+    watch->deleteLater();
+    Finish(dialog->grab(), file, done);
+  });
+  watch->start(0);
+  QTimer::singleShot(0, dialog->StartButton, [dialog] { dialog->StartButton->click(); });
+}
+
+}  // namespace
+
+std::optional<ScreenshotRequest> ScreenshotFromEnvironment() {
+  if (!qEnvironmentVariableIsSet("TOLVO_SCREENSHOT")) return std::nullopt;
+  ScreenshotRequest request;
+  request.window = qEnvironmentVariable("TOLVO_SCREENSHOT");
+  request.file = qEnvironmentVariable("TOLVO_SCREENSHOT_FILE");
+  if (request.file.isEmpty()) request.file = request.window + QStringLiteral(".png");
+  return request;
+}
+
+bool IsScreenshotWindow(const QString& window) {
+  if (window == QLatin1String("DM") || window == QLatin1String("System1")) return true;
+  QString dialog = window;
+  if (dialog.endsWith(kRunning)) dialog.chop(kRunning.size());
+  return ItemFor(dialog) != nullptr;
+}
+
+void TakeScreenshot(const ScreenshotRequest& request, std::function<void(bool)> done) {
+  const QString file = request.file;
+  if (!DM || !IsScreenshotWindow(request.window)) {
+    std::fprintf(stderr,
+                 "TolvoIMP: no window \"%s\" to take a picture of (DM, System1, CzytajCBFrm, "
+                 "CzytajLogCSPFrm, CzytajLogCOKFrm, CzytajOKCallFrm, CzytajAmateurCAFrm, "
+                 "or a dialog's name followed by .running)\n",
+                 request.window.toLocal8Bit().constData());
+    done(false);
+    RequestQuit();
+    return;
+  }
+  if (request.window == QLatin1String("DM")) {
+    WhenShown(DM, [=] { Finish(DM->grab(), file, done); });
+    return;
+  }
+  if (request.window == QLatin1String("System1")) {
+    WhenShown(DM, [=] {
+      DM->menuBar()->setActiveAction(DM->System1->menuAction());
+      WhenShown(DM->System1, [=] {
+        const QPixmap picture = WindowWithMenu();
+        DM->System1->hide();
+        Finish(picture, file, done);
+      });
+    });
+    return;
+  }
+  QString name = request.window;
+  const bool running = name.endsWith(kRunning);
+  if (running) name.chop(kRunning.size());
+  TImportFrm* dialog = DialogNamed(name);
+  QAction* item = DM->findChild<QAction*>(QLatin1String(ItemFor(name)->menuItem));
+  if (!dialog || !item) {
+    done(false);
+    RequestQuit();
+    return;
+  }
+  // Opened the way the user opens it; the menu item returns only when the
+  // dialog is closed, so everything else happens inside its modal loop.
+  WhenShown(dialog, [=] {
+    if (running) {
+      WatchImport(dialog, file, done);
+    } else {
+      Finish(dialog->grab(), file, done);
+    }
+  });
+  QTimer::singleShot(0, item, [item] { item->trigger(); });
+}
+
+}  // namespace tolvo
