@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStringList>
 
 #include <algorithm>
@@ -28,17 +29,41 @@ namespace tolvo {
 
 TDM* DM = nullptr;
 
-QFont ProgramFont(int pixelSize) {
-  static const QString kFamily = QStringLiteral("MS Sans Serif");
-  QFont font;
-  if (QFontDatabase::hasFamily(kFamily)) {
-    font = QFont(kFamily);
-  } else {
-    font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setStyleHint(QFont::SansSerif);
+bool HasPolishLetters(const QFont& font) {
+  const QFontMetrics metrics(font);
+  for (const char32_t letter : kPolishLetters) {
+    if (!metrics.inFontUcs4(letter)) return false;
   }
-  font.setPixelSize(pixelSize);
-  return font;
+  return true;
+}
+
+QFont ProgramFont(int pixelSize) {
+  // The face the windows were laid out for, where the system has it with
+  // the Polish letters (old bitmap versions of it carry Western European
+  // letters only); otherwise the system's own sans-serif face, or a common
+  // one that has them.
+  static const QString kFamilies[] = {QStringLiteral("MS Sans Serif"), QString(),
+                                      QStringLiteral("DejaVu Sans"),
+                                      QStringLiteral("Liberation Sans"),
+                                      QStringLiteral("Noto Sans")};
+  QFont fallback;
+  for (const QString& family : kFamilies) {
+    QFont font;
+    if (family.isEmpty()) {
+      font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+      font.setStyleHint(QFont::SansSerif);
+    } else if (QFontDatabase::hasFamily(family)) {
+      font = QFont(family);
+    } else {
+      continue;
+    }
+    font.setPixelSize(pixelSize);
+    if (family.isEmpty()) fallback = font;
+    if (HasPolishLetters(font)) return font;
+  }
+  // None has them all: the system's face, whose missing letters the toolkit
+  // takes from other faces.
+  return fallback;
 }
 
 void FitTextToWidth(QLabel* label, int width) {
@@ -58,10 +83,11 @@ void FitTextToWidth(QLabel* label, int width) {
   if (stretch != 100) label->setFont(font);
 }
 
-void CentreOnDesktop(QWidget* window, QSize size) {
+void CentreOnDesktop(QWidget* window) {
   QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
   if (!screen) return;
-  QRect frame(QPoint(0, 0), size);
+  // Before the first showing the frame is not known: the window's own size.
+  QRect frame(QPoint(0, 0), window->frameGeometry().size());
   frame.moveCenter(screen->availableGeometry().center());
   window->move(frame.topLeft());
 }
@@ -138,7 +164,7 @@ TDM::TDM(QWidget* parent) : QMainWindow(parent), callbook_(std::make_unique<TCal
   Zamknij1 = item("Zamknij1", "&Zamknij", &TDM::Zamknij1Click);
 
   resize(616, 272);
-  CentreOnDesktop(this, size());
+  CentreOnDesktop(this);
   if (!DM) DM = this;
 }
 
@@ -184,6 +210,16 @@ void TDM::Zamknij1Click() {
 
 void TDM::CloseBtnClick() {
   Guarded([this] { close(); });
+}
+
+void TDM::showEvent(QShowEvent* event) {
+  // Placed again at the first showing, now with the frame where the window
+  // system knows it already; later showings keep where the user put it.
+  if (!placed_ && !event->spontaneous()) {
+    placed_ = true;
+    CentreOnDesktop(this);
+  }
+  QMainWindow::showEvent(event);
 }
 
 void TDM::closeEvent(QCloseEvent* event) {

@@ -6,11 +6,13 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <string_view>
 
 #include "store/ICallbook.h"
 
 class QAction;
 class QCloseEvent;
+class QShowEvent;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -20,8 +22,15 @@ namespace tolvo {
 
 class TCallbook;
 
-// "MS Sans Serif" at `pixelSize` pixels where the system has it, otherwise
-// the system's sans-serif face at the same pixel height.
+// The 18 Polish letters.
+inline constexpr std::u32string_view kPolishLetters = U"ąćęłńóśźżĄĆĘŁŃÓŚŹŻ";
+
+// Whether `font` itself has a glyph for every Polish letter.
+bool HasPolishLetters(const QFont& font);
+
+// "MS Sans Serif" at `pixelSize` pixels where the system has it with the
+// Polish letters, otherwise the system's sans-serif face (or a common face
+// that has them) at the same pixel height.
 QFont ProgramFont(int pixelSize);
 
 // Narrows the label's font (never below half its width) until every line
@@ -29,8 +38,9 @@ QFont ProgramFont(int pixelSize);
 // as it does in the font the windows were laid out for.
 void FitTextToWidth(QLabel* label, int width);
 
-// Moves a top-level widget of the given size to the centre of the desktop.
-void CentreOnDesktop(QWidget* window, QSize size);
+// Moves a top-level widget to the centre of the desktop, its frame
+// included as far as the window system has told it yet.
+void CentreOnDesktop(QWidget* window);
 
 // The twelve lines of the main window's description, joined by line feeds.
 QString DescriptionText();
@@ -72,8 +82,10 @@ class TDM : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
+  bool placed_ = false;
   std::unique_ptr<TCallbook> callbook_;
 };
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShowEvent>
 
 #include <algorithm>
 #include <climits>
@@ -154,7 +155,7 @@ TImportFrm::TImportFrm(const ImportFrameLayout& layout, QWidget* parent)
 
   // Placed once, before the first showing, so that the toolkit does not
   // centre it over the main window instead.
-  CentreOnDesktop(this, layout.client);
+  CentreOnDesktop(this);
 }
 
 TImportFrm::~TImportFrm() = default;
@@ -172,6 +173,12 @@ void TImportFrm::ClearNumbers() {
 }
 
 void TImportFrm::showEvent(QShowEvent* event) {
+  // Placed again at the first showing, now with the frame where the window
+  // system knows it already; later showings keep where the user put it.
+  if (!placed_ && !event->spontaneous()) {
+    placed_ = true;
+    CentreOnDesktop(this);
+  }
   QDialog::showEvent(event);
   Guarded([this] { FormActivate(); });
 }

@@ -132,6 +132,7 @@ class TImportFrm : public QDialog {
   ICallbookHost* host_ = nullptr;
   bool running_ = false;
   bool closeRequested_ = false;
+  bool placed_ = false;
 };
 
 }  // namespace tolvo
