@@ -75,7 +75,8 @@ void WhenShown(QWidget* widget, std::function<void()> then) {
 }
 
 void Finish(const QPixmap& picture, const QString& file, const std::function<void(bool)>& done) {
-  const bool saved = !picture.isNull() && picture.save(file, "PNG");
+  // Quality 0: the smallest file PNG allows (it is lossless anyway).
+  const bool saved = !picture.isNull() && picture.save(file, "PNG", 0);
   if (!saved) {
     std::fprintf(stderr, "TolvoIMP: the picture could not be saved as %s\n",
                  file.toLocal8Bit().constData());
