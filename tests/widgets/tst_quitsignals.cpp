@@ -302,6 +302,29 @@ class TestQuitSignals : public QObject {
     QCOMPARE(child.LastPosted(), kStations);
     QCOMPARE(CountStations(folder / "LOG.DAT"), static_cast<long long>(kStations));
   }
+
+  // The documentation's picture of a running import: the program stops the
+  // import half-way by the same request a signal makes, and ends cleanly.
+  void pictureOfARunningImportEndsTheProgramCleanly() {
+    if (!QFileInfo(program_).isExecutable()) QSKIP("the program is not built beside the tests");
+    constexpr int kStations = 400;
+    ScratchFolder folder;
+    CreateTolvo10Database(folder / "LOG.DAT");
+    MakeOkCall(folder.Path(), kStations);
+    const QString picture = QString::fromStdString((folder / "shot.png").string());
+    qputenv("TOLVO_SCREENSHOT", "CzytajOKCallFrm.running");
+    qputenv("TOLVO_SCREENSHOT_FILE", picture.toUtf8());
+    Child child(program_, folder.Path(), {});
+    qunsetenv("TOLVO_SCREENSHOT");
+    qunsetenv("TOLVO_SCREENSHOT_FILE");
+    QVERIFY(child.Started());
+    QVERIFY2(child.EndedCleanly(), qPrintable(child.Errors()));
+    QCOMPARE(QImage(picture).size(), QSize(536, 200));
+    const long long committed = CountStations(folder / "LOG.DAT");
+    QVERIFY2(committed >= kStations / 2 - 1 && committed < kStations,
+             qPrintable(QString::number(committed)));
+    QVERIFY(FirstStationsPresent(folder.Path(), static_cast<int>(committed)));
+  }
 };
 
 int main(int argc, char** argv) {
