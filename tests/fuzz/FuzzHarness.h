@@ -67,24 +67,69 @@ inline constexpr std::string_view kDbtMarker = "<<DBT>>";
 inline constexpr std::string_view kFptMarker = "<<FPT>>";
 inline constexpr const char* kTableName = "FUZZ.DBF";
 
+// The table as its header lays it out, read here independently of the
+// reader, to check which records it delivers and the bytes of its
+// character fields.
+struct RawTable {
+  std::string_view bytes;
+  std::int64_t recordCount = 0;
+  std::size_t headerLength = 0;
+  std::size_t recordLength = 0;
+
+  explicit RawTable(std::string_view b) : bytes(b) {
+    auto at = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(b[i])); };
+    recordCount = at(4) | at(5) << 8 | at(6) << 16 | static_cast<std::int64_t>(at(7)) << 24;
+    headerLength = at(8) | at(9) << 8;
+    recordLength = at(10) | at(11) << 8;
+  }
+  // Record `recNo` (from 1), deletion flag first; empty when the file does
+  // not hold it in full.
+  std::string_view Record(std::int64_t recNo) const {
+    const std::uint64_t start =
+        headerLength + static_cast<std::uint64_t>(recNo - 1) * recordLength;
+    if (start + recordLength > bytes.size()) return {};
+    return bytes.substr(start, recordLength);
+  }
+};
+
 // What one pass over the table delivered: every value of every record, then
-// the error that stopped it, if any.
-inline std::string ReadPass(TDbfTable& table, bool first) {
+// the error that stopped it, if any. Checks each record against the file:
+// the records delivered are exactly those not marked deleted, in order, as
+// far as the walk got, and a walk ends without error only when the file
+// holds every record its header declares.
+inline std::string ReadPass(TDbfTable& table, const RawTable& raw, bool first) {
   std::string out;
+  std::int64_t expected = 0;  // the last record number checked
+  auto nextLive = [&] {
+    for (++expected; expected <= raw.recordCount; ++expected) {
+      const std::string_view r = raw.Record(expected);
+      if (r.empty() || r[0] != '*') break;
+    }
+  };
   try {
     if (first) table.First();
-    std::int64_t previous = 0;
+    Require(table.RecordCount() == raw.recordCount, "record count differs from the header");
     while (!table.Eof()) {
       const std::int64_t recNo = table.RecNo();
-      Require(recNo > previous && recNo <= table.RecordCount(),
-              "record number " + std::to_string(recNo) + " out of order or beyond " +
-                  std::to_string(table.RecordCount()));
-      previous = recNo;
+      nextLive();
+      Require(recNo == expected, "delivered record " + std::to_string(recNo) + ", want " +
+                                     std::to_string(expected));
+      const std::string_view record = raw.Record(recNo);
+      Require(!record.empty(), "delivered record " + std::to_string(recNo) +
+                                   ", which the file does not hold in full");
       out += std::to_string(recNo) + ':';
+      std::size_t offset = 1;
       for (const TDbfField& field : table.Fields()) {
         try {
           const std::string value = field.AsString();
-          if (field.type() == 'C' || field.type() == 'N' || field.type() == 'F')
+          if (field.type() == 'C') {
+            std::string_view stored = record.substr(offset, field.length());
+            while (!stored.empty() && (stored.back() == ' ' || stored.back() == '\0'))
+              stored.remove_suffix(1);
+            Require(value == stored, "field " + field.name() + " of record " +
+                                         std::to_string(recNo) + " is not its stored bytes");
+          }
+          if (field.type() == 'N' || field.type() == 'F')
             Require(value.size() <= field.length(),
                     "field " + field.name() + " gave more bytes than it holds");
           Require(field.AsString() == value, "field " + field.name() + " read twice differs");
@@ -94,10 +139,17 @@ inline std::string ReadPass(TDbfTable& table, bool first) {
           out += e.what();
         }
         out += '|';
+        offset += field.length();
       }
+      Require(offset == raw.recordLength, "the fields do not fill the record");
       table.Next();
     }
     Require(table.RecNo() == 0, "a record number after the end");
+    nextLive();
+    Require(expected > raw.recordCount, "the walk ended before record " + std::to_string(expected));
+    Require(raw.headerLength + static_cast<std::uint64_t>(raw.recordCount) * raw.recordLength <=
+                raw.bytes.size(),
+            "a walk over a table cut short ended without error");
   } catch (const DbfError& e) {
     out += "\nstopped: ";
     out += e.what();
@@ -135,8 +187,9 @@ inline void DbfCase(std::string_view bytes) {
 
   // Open has already moved to the first record; a second walk from First
   // must see the same file the same way.
-  const std::string firstPass = ReadPass(table, false);
-  const std::string secondPass = ReadPass(table, true);
+  const RawTable raw(tableBytes);
+  const std::string firstPass = ReadPass(table, raw, false);
+  const std::string secondPass = ReadPass(table, raw, true);
   Require(firstPass == secondPass, "a second walk over the same table differs:\n" + firstPass +
                                        "\n----\n" + secondPass);
 
@@ -232,6 +285,18 @@ inline const std::vector<std::string>& ImporterFields(Importer which) {
   return none;
 }
 
+// The country number each importer gives its rows.
+inline std::int16_t Country(Importer which) {
+  switch (which) {
+    case Importer::CB:
+    case Importer::LogCSP: return kKrajPoland;
+    case Importer::LogCOK:
+    case Importer::OKCall: return kKrajCzechRepublic;
+    case Importer::Amateur: break;
+  }
+  return kKrajCanada;
+}
+
 // One source record: values by field name, matched without regard to case
 // as the reader does. Every field the importer names exists.
 class FuzzRecord : public IRecordFields {
@@ -306,7 +371,7 @@ inline void ImportCase(Importer which, std::string_view bytes) {
   Require(book.inserts <= static_cast<int>(records.size()), "more rows than records");
   for (const auto& [key, row] : book.Rows()) {
     Require(!key.empty() && row[StationField::STACJA].has_value(), "a row without a call sign");
-    Require(row.kraj.has_value(), "a row without a country number");
+    Require(row.kraj == Country(which), "a row with another country's number");
   }
 
   // Every station of the input is now known: a second import of the same
