@@ -1,10 +1,12 @@
 #include "bench/BenchSources.h"
 
+#include <set>
 #include <stdexcept>
 
 #include "data/imion_table.h"
 #include "data/lokat_table.h"
 #include "data/miast_table.h"
+#include "text/Globals.h"
 #include "tests/support/DbfWriter.h"
 #include "tests/support/ReportWriter.h"
 
@@ -67,52 +69,123 @@ class Draw {
   std::uint64_t state_;
 };
 
-// Mazovia-coded Polish values (ą 86, ę 91, ł 92, ń A4, ó A2, ś 9E, ź A6,
-// ż A7, Ł 9C).
-constexpr std::string_view kPolishFirst[] = {
-    "Jan", "Micha\x92", "Pawe\x92", "Krzysztof", "Andrzej", "Tomasz", "Ma\x92gorzata",
-    "Stanis\x92" "aw", "Zbigniew", "J\xA2zef", "Piotr", "Wojciech", "Gra\xA7yna", "Miros\x92" "aw"};
-constexpr std::string_view kPolishSurname[] = {
-    "Kowalski", "Nowak", "W\x86sik", "Lewandowski", "Zieli\xA4ski", "Szyma\xA4ski", "Wo\xA6niak",
-    "D\x86" "browski", "Koz\x92owski", "Mazur", "Krawczyk", "Kaczmarek", "Pi\x91tek", "Grabowski",
-    "Je\xA7" "ewski", "Ko\x9Amierczak"};
-constexpr std::string_view kPolishStreet[] = {
-    "ul. Polna", "ul. Ko\x9E" "ciuszki", "ul. Mickiewicza", "ul. S\x92oneczna",
-    "al. Jana Paw\x92" "a II", "ul. \x9C\x86kowa", "ul. Kr\xA2lowej Jadwigi", "os. Tysi\x86" "clecia",
-    "ul. 3 Maja", "ul. \xA7wirki i Wigury"};
-constexpr std::string_view kPolishTown[] = {
-    "Warszawa", "Krak\xA2w", "\x9C\xA2" "d\xA6", "Gda\xA4sk", "Pozna\xA4", "Wroc\x92" "aw",
-    "Szczecin", "Bia\x92ystok", "Rzesz\xA2w", "Zielona G\xA2ra", "Bielsko-Bia\x92" "a", "Toru\xA4"};
+// ---- value pools ----
+//
+// Station lists name thousands of people, towns and streets; the values here
+// have that kind of variety (hundreds of distinct surnames and towns), which
+// matters for the work of the callbook's indexes. All text is Windows-1250;
+// the Polish tables get it converted to Mazovia as they store it.
 
-// The same kinds of values as LOG_C_SP.DBF holds them: upper case, raw
-// Mazovia capitals (Ą 8F, Ł 9C, Ń A5, Ó A3, Ś 98, Ż A1).
-constexpr std::string_view kUpperSurname[] = {
-    "KOWALSKI", "NOWAK", "W\x8FSIK", "LEWANDOWSKI", "ZIELI\xA5SKI", "SZYMA\xA5SKI", "MAZUR",
-    "D\x8F" "BROWSKI", "KOZ\x9COWSKI", "KRAWCZYK", "KACZMAREK", "NOWAK-JELE\xA5", "GRABOWSKI"};
-constexpr std::string_view kUpperStreet[] = {
+constexpr std::string_view kPolishStems[] = {
+    "Kowal", "Wi\x9Cniew", "Kami\xF1", "Lewandow", "Zieli\xF1", "Szyma\xF1", "D\xB9" "brow",
+    "Koz\xB3ow", "Jankow", "Kwiatkow", "Piotrow", "Grabow", "Paw\xB3ow", "Michal", "Kr\xF3lik",
+    "Wieczor", "Jab\xB3o\xF1", "Majew", "Olszew", "Malinow", "Jaworow", "Adamczew", "Nowic",
+    "G\xF3r", "Rutkow", "Sikor", "Baran", "Ziel", "Szczepa\xF1", "Wr\xF3" "blew", "\xA3" "ukasz",
+    "\x8Cwi\xEAtok", "\xAF" "ak", "Czarnec", "Sobczak", "Mr\xF3z", "Kubiak", "Ostrow", "Duda"};
+constexpr std::string_view kPolishEndings[] = {"ski", "ska", "cki", "czyk", "ak", "ek", "owicz", "iak"};
+constexpr std::string_view kPolishStreets[] = {
+    "ul. Polna", "ul. Ko\x9C" "ciuszki", "ul. Mickiewicza", "ul. S\xB3oneczna", "al. Jana Paw\xB3" "a II",
+    "ul. \xA3\xB9kowa", "ul. Kr\xF3lowej Jadwigi", "os. Tysi\xB9" "clecia", "ul. 3 Maja",
+    "ul. \xAFwirki i Wigury", "ul. Lipowa", "ul. Ogrodowa", "ul. Le\x9Cna", "ul. Kolejowa",
+    "ul. Szkolna", "ul. Kr\xF3tka", "ul. D\xB3uga", "ul. Wiejska", "pl. Wolno\x9C" "ci",
+    "ul. Sienkiewicza", "ul. S\xB3owackiego", "ul. Piastowska", "ul. Warszawska", "ul. Br\xF3" "dnowska"};
+// The same streets as LOG_C_SP.DBF writes them: capitals, often without
+// Polish letters, with ordinal endings.
+constexpr std::string_view kUpperStreets[] = {
     "UL. POLNA", "UL. KOSCIUSZKI", "UL. 1-GO MAJA", "UL. ZWIRKI I WIGURY", "OS. XXXV-LECIA PRL",
     "UL. SLOWACKIEGO", "UL. KR\xA3LOWEJ JADWIGI", "AL. JANA PAWLA II", "UL. 11-GO LISTOPADA",
-    "UL. \x98WI\x8FTOKRZYSKA"};
+    "UL. \x98WI\x8FTOKRZYSKA", "UL. LIPOWA", "UL. OGRODOWA", "UL. LESNA", "UL. KOLEJOWA",
+    "UL. SZKOLNA", "UL. KROTKA", "UL. DLUGA", "PL. WOLNOSCI", "UL. SIENKIEWICZA"};
 
-constexpr std::string_view kCzechFirst[] = {"Jan", "Petr", "Pavel", "Josef", "Tom\xE1\x9A",
-                                            "Ji\xF8\xED", "Eva", "Martin", "Karel", "Lenka"};
-constexpr std::string_view kCzechSurname[] = {"Nov\xE1k", "Svoboda", "Dvo\xF8\xE1k", "Novotn\xFD",
-                                              "\xC8" "ern\xFD", "Proch\xE1zka", "Kucera", "Vesel\xFD",
-                                              "Hor\xE1k", "Nem\xE9" "c"};
-constexpr std::string_view kCzechStreet[] = {"Hlavni", "Dlouha", "Kratka", "N\xE1rodn\xED",
-                                             "Masarykova", "Palack\xE9ho", "Husova", "Sokolsk\xE1"};
-constexpr std::string_view kCzechTown[] = {"Praha", "Brno", "Ostrava", "Plze\xF2", "Liberec",
-                                           "Olomouc", "\xDA" "st\xED nad Labem", "Opava"};
+constexpr std::string_view kCzechFirst[] = {
+    "Jan", "Petr", "Pavel", "Josef", "Tom\xE1\x9A", "Ji\xF8\xED", "Eva", "Martin", "Karel", "Lenka",
+    "Jaroslav", "Miroslav", "Zden\xECk", "V\xE1" "clav", "Marie", "Jana", "Franti\x9A" "ek", "Ladislav",
+    "Milan", "Vladim\xEDr"};
+constexpr std::string_view kCzechStems[] = {
+    "Nov", "Svobod", "Dvo\xF8", "Novotn", "\xC8" "ern", "Proch\xE1z", "Ku\xE8" "er", "Vesel", "Hor",
+    "N\xECmec", "Pokorn", "Marek", "Posp\xED\x9Ail", "H\xE1j", "Jel\xEDn", "Kr\xE1l", "R\xF9\x9Ei\xE8k",
+    "Bene\x9A", "Fiala", "Sedl\xE1\xE8", "Dole\x9Ay", "Zeman", "Kol\xE1\xF8", "Navr\xE1til", "\xC8" "erm\xE1k"};
+constexpr std::string_view kCzechEndings[] = {"", "a", "\xE1k", "\xFD", "ek", "ov\xE1", "ka", "\xEDk"};
+constexpr std::string_view kCzechStreets[] = {
+    "Hlavni", "Dlouha", "Kratka", "N\xE1rodn\xED", "Masarykova", "Palack\xE9ho", "Husova",
+    "Sokolsk\xE1", "N\xE1" "dra\x9En\xED", "Zahradn\xED", "Polni", "\x8Akolni", "Lesn\xED",
+    "Komensk\xE9ho", "Tyr\x9Aova", "Jir\xE1skova"};
+constexpr std::string_view kCzechTownBases[] = {
+    "Praha", "Brno", "Ostrava", "Plze\xF2", "Liberec", "Olomouc", "Opava", "Zl\xEDn", "Jihlava",
+    "Kladno", "Most", "Teplice", "Chomutov", "Prost\xECjov", "P\xF8" "erov", "T\xE1" "bor",
+    "Znojmo", "P\xEDsek", "Kol\xEDn", "Cheb", "Trutnov", "Sokolov", "Nymburk", "Beroun"};
+constexpr std::string_view kCzechTownParts[] = {"", " 2", " 4", " 5", "-venkov", " - Z\xE1pad",
+                                                "-m\xECsto", " 1"};
 
-constexpr std::string_view kCanadianFirst[] = {"John", "Mary", "John Paul", "Robert", "Anne Marie",
-                                               "Michel", "David", "Susan", "Pierre Jean Luc"};
-constexpr std::string_view kCanadianSurname[] = {"Smith", "Tremblay", "Brown", "Roy", "Wilson",
-                                                 "Gagnon", "MacDonald", "Taylor", "Cote"};
-constexpr std::string_view kCanadianStreet[] = {"Main St", "King St W", "Rue Principale",
-                                                "Maple Ave", "Queen St E", "Boul. St-Laurent"};
-constexpr std::string_view kCanadianTown[] = {"Ottawa", "Toronto", "Montreal", "Vancouver",
-                                              "Calgary", "Halifax", "Quebec", "Winnipeg"};
+constexpr std::string_view kCanadianFirst[] = {
+    "John", "Mary", "John Paul", "Robert", "Anne Marie", "Michel", "David", "Susan",
+    "Pierre Jean Luc", "James", "Linda", "William", "Patricia", "Richard", "Barbara", "Marc",
+    "Nathalie", "Joseph", "Elizabeth", "Andre"};
+constexpr std::string_view kCanadianStems[] = {
+    "Smith", "Tremblay", "Brown", "Roy", "Wilson", "Gagnon", "MacDonald", "Taylor", "Cote",
+    "Martin", "Bouchard", "Anderson", "Gauthier", "Morin", "Lavoie", "Fortin", "Campbell",
+    "Stewart", "Thompson", "Pelletier", "Belanger", "Leblanc", "Robinson", "Fraser"};
+constexpr std::string_view kCanadianEndings[] = {"", "son", "-Hill", "er", "e", "ton", "s", "ley"};
+constexpr std::string_view kCanadianStreets[] = {
+    "Main St", "King St W", "Rue Principale", "Maple Ave", "Queen St E", "Boul. St-Laurent",
+    "Elm St", "Oak Cres", "Church St", "Lakeshore Rd", "Rue St-Denis", "Pine Ave", "Park Rd",
+    "Victoria St", "Wellington St", "Highway 7"};
+constexpr std::string_view kCanadianTownBases[] = {
+    "Ottawa", "Toronto", "Montreal", "Vancouver", "Calgary", "Halifax", "Quebec", "Winnipeg",
+    "Regina", "Saskatoon", "Edmonton", "Victoria", "Kingston", "London", "Sudbury", "Moncton",
+    "Fredericton", "Sherbrooke", "Gatineau", "Kelowna", "Barrie", "Guelph", "Timmins", "Brandon"};
+constexpr std::string_view kCanadianTownParts[] = {"", " North", " East", " South", " West",
+                                                   " Centre", " Heights", " Falls"};
 constexpr std::string_view kProvince[] = {"ON", "QC", "BC", "AB", "NS", "MB", "SK", "NB"};
+
+// The distinct, non-empty values of a data table's second column, in table
+// order.
+template <std::size_t Rows>
+std::vector<std::string_view> DistinctValues(const std::string_view (&table)[Rows][2]) {
+  std::vector<std::string_view> values;
+  std::set<std::string_view> seen;
+  for (std::size_t i = 0; i < Rows; ++i)
+    if (!table[i][1].empty() && seen.insert(table[i][1]).second) values.push_back(table[i][1]);
+  return values;
+}
+
+const std::vector<std::string_view>& PolishFirstNames() {
+  static const std::vector<std::string_view> names = DistinctValues(data::imion);
+  return names;
+}
+
+const std::vector<std::string_view>& PolishTowns() {
+  static const std::vector<std::string_view> towns = DistinctValues(data::miast);
+  return towns;
+}
+
+std::string_view Pick(Draw& d, const std::vector<std::string_view>& pool) {
+  return pool[d.Below(pool.size())];
+}
+
+template <std::size_t A, std::size_t B>
+std::string Compose(Draw& d, const std::string_view (&stems)[A], const std::string_view (&endings)[B]) {
+  std::string s(d.Pick(stems));
+  s += d.Pick(endings);
+  return s;
+}
+
+// Windows-1250 Polish letters as Mazovia bytes; everything else unchanged.
+std::string ToMazovia(std::string_view text) {
+  static constexpr std::array<unsigned char, 256> kMap = [] {
+    std::array<unsigned char, 256> m{};
+    for (int i = 0; i < 256; ++i) m[i] = static_cast<unsigned char>(i);
+    const unsigned char pairs[][2] = {
+        {0xB9, 0x86}, {0xE6, 0x8D}, {0xEA, 0x91}, {0xB3, 0x92}, {0xF1, 0xA4}, {0xF3, 0xA2},
+        {0x9C, 0x9E}, {0x9F, 0xA6}, {0xBF, 0xA7}, {0xA5, 0x8F}, {0xC6, 0x95}, {0xCA, 0x90},
+        {0xA3, 0x9C}, {0xD1, 0xA5}, {0xD3, 0xA3}, {0x8C, 0x98}, {0x8F, 0xA0}, {0xAF, 0xA1}};
+    for (const auto& p : pairs) m[p[0]] = p[1];
+    return m;
+  }();
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(kMap[static_cast<unsigned char>(c)]);
+  return out;
+}
 
 // A locator row of the region table with a six-character locator.
 std::size_t LocatorRow(Draw& d) {
@@ -144,10 +217,10 @@ std::vector<std::string> CBRecord(std::int64_t i, std::uint64_t seed) {
   else if (!d.OneIn(12))
     loc = std::string(data::lokat[LocatorRow(d)][0]);
   return {call,
-          std::string(d.Pick(kPolishFirst)),
-          std::string(d.Pick(kPolishSurname)),
-          std::string(d.Pick(kPolishStreet)) + " " + Number(d),
-          std::string(d.Pick(kPolishTown)),
+          ToMazovia(Pick(d, PolishFirstNames()).substr(0, 15)),
+          ToMazovia(Compose(d, kPolishStems, kPolishEndings)),
+          ToMazovia(std::string(d.Pick(kPolishStreets)) + " " + Number(d)),
+          ToMazovia(Pick(d, PolishTowns()).substr(0, 25)),
           loc,
           d.Digits(5)};
 }
@@ -159,8 +232,9 @@ std::vector<std::string> LogCSPRecord(std::int64_t i, std::uint64_t seed) {
   Draw d(seed, i);
   const std::string_view first = data::imion[d.Below(data::imion_rows)][0];
   const std::string_view town = data::miast[d.Below(data::miast_rows)][0];
-  std::string memF = std::string(first) + " " + std::string(d.Pick(kUpperSurname)) + ";" +
-                     std::string(d.Pick(kUpperStreet)) + " " + Number(d) + ";";
+  std::string memF = std::string(first) + " " +
+                     ToMazovia(ToUpper1250(Compose(d, kPolishStems, kPolishEndings))) + ";" +
+                     std::string(d.Pick(kUpperStreets)) + " " + Number(d) + ";";
   memF += d.OneIn(15) ? std::string(town) : PostalCodeNNdashNNN(d) + " " + std::string(town);
   const std::size_t row = LocatorRow(d);
   std::string loc(data::lokat[row][0]);
@@ -174,10 +248,10 @@ std::vector<std::string> LogCSPRecord(std::int64_t i, std::uint64_t seed) {
 std::vector<std::string> LogCOKRecord(std::int64_t i, std::uint64_t seed) {
   Draw d(seed, i);
   const std::string first(d.Pick(kCzechFirst));
-  std::string memF = first + " " + std::string(d.Pick(kCzechSurname)) + ";" +
-                     std::string(d.Pick(kCzechStreet)) + " " + Number(d) + ";";
+  std::string memF = first + " " + Compose(d, kCzechStems, kCzechEndings) + ";" +
+                     std::string(d.Pick(kCzechStreets)) + " " + Number(d) + ";";
   memF += d.OneIn(4) ? d.Digits(3) + " " + d.Digits(2) : d.Digits(2) + " " + d.Digits(3);
-  memF += " " + std::string(d.Pick(kCzechTown));
+  memF += " " + Compose(d, kCzechTownBases, kCzechTownParts);
   std::string loc = "JO" + std::to_string(60 + d.Below(20)) + static_cast<char>('A' + d.Below(24)) +
                     static_cast<char>('A' + d.Below(24));
   if (d.OneIn(5) && loc[3] == '0') loc[3] = 'O';
@@ -193,9 +267,9 @@ std::vector<std::string> OKCallRecord(std::int64_t i, std::uint64_t seed) {
   Draw d(seed, i);
   return {StationCall(Source::OKCall, i),
           std::string(d.Pick(kCzechFirst)),
-          std::string(d.Pick(kCzechSurname)),
-          std::string(d.Pick(kCzechStreet)) + " " + Number(d),
-          std::string(d.Pick(kCzechTown)),
+          Compose(d, kCzechStems, kCzechEndings),
+          std::string(d.Pick(kCzechStreets)) + " " + Number(d),
+          Compose(d, kCzechTownBases, kCzechTownParts),
           d.Digits(3) + " " + d.Digits(2)};
 }
 
@@ -207,9 +281,9 @@ std::string AmateurRecord(std::int64_t i, std::uint64_t seed) {
                              static_cast<char>('A' + d.Below(26)) + d.Digits(1);
   return AmateurLine(StationCall(Source::Amateur, i),
                      noName ? "First Name Unknown" : d.Pick(kCanadianFirst),
-                     noName ? "Surname Unknown" : d.Pick(kCanadianSurname),
-                     d.OneIn(30) ? "ADDRESS UNKNOWN" : Number(d) + " " + std::string(d.Pick(kCanadianStreet)),
-                     d.Pick(kCanadianTown), d.Pick(kProvince), postal);
+                     noName ? "Surname Unknown" : Compose(d, kCanadianStems, kCanadianEndings),
+                     d.OneIn(30) ? "ADDRESS UNKNOWN" : Number(d) + " " + std::string(d.Pick(kCanadianStreets)),
+                     Compose(d, kCanadianTownBases, kCanadianTownParts), d.Pick(kProvince), postal);
 }
 
 void WriteTable(const fs::path& file, const std::vector<DbfFieldSpec>& fields, std::int64_t n,
@@ -263,22 +337,18 @@ void WriteSource(Source source, const fs::path& folder, std::int64_t n, std::uin
 std::string SyntheticCall(std::int64_t i) { return CallWithPrefix("SO", i); }
 
 void FillSyntheticRow(std::int64_t i, std::uint64_t seed, SyntheticRow& row) {
+  // The values of a Polish station as an importer writes them.
   Draw d(seed, i);
-  static constexpr std::string_view kFirst[] = {"Jan", "Micha\xB3", "Pawe\xB3", "Krzysztof",
-                                                "Andrzej", "Ma\xB3gorzata", "Stanis\xB3" "aw"};
-  static constexpr std::string_view kSurname[] = {"Kowalski", "Nowak", "W\xB9sik",
-                                                  "Zieli\xF1ski", "D\xB9" "browski", "Mazur"};
-  static constexpr std::string_view kTown[] = {"Warszawa", "Krak\xF3w", "Gda\xF1sk",
-                                               "Pozna\xF1", "Wroc\xB3" "aw", "Rzesz\xF3w"};
   row.stacja = SyntheticCall(i);
-  row.imie = d.Pick(kFirst);
-  row.nazwisko = d.Pick(kSurname);
+  row.imie = Pick(d, PolishFirstNames());
+  row.nazwisko = Compose(d, kPolishStems, kPolishEndings);
   row.nazwa = row.nazwisko;
   row.nazwa += ' ';
   row.nazwa += row.imie;
-  row.miasto = d.Pick(kTown);
+  row.miasto = Pick(d, PolishTowns());
   row.kodpoczt = PostalCodeNNdashNNN(d);
-  row.adres = "Ul. Polna ";
+  row.adres = d.Pick(kPolishStreets);
+  row.adres += ' ';
   row.adres += Number(d);
   const std::size_t loc = LocatorRow(d);
   row.lokator = data::lokat[loc][0];
