@@ -6,7 +6,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$here/build"}
 
 packages="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev firebird-dev libfbclient2 \
-firebird3.0-server-core firebird3.0-utils libgtest-dev libbenchmark-dev"
+firebird3.0-server-core firebird3.0-utils libgtest-dev"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
