@@ -171,27 +171,20 @@ Attachment& Attachment::operator=(Attachment&& other) noexcept {
 }
 
 Attachment Attachment::Open(const std::string& file, const ConnectOptions& options) {
-  Xpb dpb = BuildDpb(options, false);
-  Status& s = CurrentStatus();
-  unsigned length = dpb->getBufferLength(s.Fresh());
-  const unsigned char* buffer = dpb->getBuffer(s.Fresh());
-  Attachment result(Provider()->attachDatabase(s.Fresh(), file.c_str(), length, buffer));
-  if (s.Failed()) {
-    DatabaseError error = s.Error();
-    if (result.att_) result.att_->release();
-    result.att_ = nullptr;
-    throw error;
-  }
-  result.dialect_ = ReadDialect(result.att_);
-  return result;
+  return Attach(file, options, false);
 }
 
 Attachment Attachment::Create(const std::string& file, const ConnectOptions& options) {
-  Xpb dpb = BuildDpb(options, true);
+  return Attach(file, options, true);
+}
+
+Attachment Attachment::Attach(const std::string& file, const ConnectOptions& options, bool create) {
+  Xpb dpb = BuildDpb(options, create);
   Status& s = CurrentStatus();
   unsigned length = dpb->getBufferLength(s.Fresh());
   const unsigned char* buffer = dpb->getBuffer(s.Fresh());
-  Attachment result(Provider()->createDatabase(s.Fresh(), file.c_str(), length, buffer));
+  Attachment result(create ? Provider()->createDatabase(s.Fresh(), file.c_str(), length, buffer)
+                           : Provider()->attachDatabase(s.Fresh(), file.c_str(), length, buffer));
   if (s.Failed()) {
     DatabaseError error = s.Error();
     if (result.att_) result.att_->release();

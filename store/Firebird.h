@@ -82,6 +82,7 @@ class Attachment {
 
  private:
   explicit Attachment(Firebird::IAttachment* att);
+  static Attachment Attach(const std::string& file, const ConnectOptions& options, bool create);
   void Reset() noexcept;
 
   Firebird::IAttachment* att_ = nullptr;

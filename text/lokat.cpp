@@ -1,10 +1,9 @@
 #include "text/lokat.h"
 
 #include <array>
-#include <cstdint>
-#include <unordered_map>
 
 #include "data/lokat_table.h"
+#include "text/FirstMatchIndex.h"
 
 namespace tolvo {
 
@@ -21,35 +20,24 @@ constexpr auto kRows = [] {
 
 LocatorRegion RegionOf(const LocatorRow& row) { return {true, row.voivodeship, row.county}; }
 
-// Locator -> index of its first row. try_emplace keeps the first row of a
-// repeated locator, so the answer does not depend on the table being sorted.
-const std::unordered_map<std::string_view, std::uint16_t>& Index() {
-  static_assert(data::lokat_rows <= UINT16_MAX);
-  static const auto index = [] {
-    std::unordered_map<std::string_view, std::uint16_t> m;
-    m.reserve(kRows.size());
-    for (std::size_t i = 0; i < kRows.size(); ++i)
-      m.try_emplace(kRows[i].locator, static_cast<std::uint16_t>(i));
-    return m;
-  }();
+// Built on first use; a function-local static is initialised exactly once.
+const auto& Index() {
+  static const FirstMatchIndex index(data::lokat);
   return index;
+}
+
+LocatorRegion RegionAt(std::size_t row) {
+  return row < kRows.size() ? RegionOf(kRows[row]) : LocatorRegion{};
 }
 
 }  // namespace
 
 std::span<const LocatorRow> LocatorRegionTable() { return kRows; }
 
-LocatorRegion FindLocatorRegion(std::string_view locator) {
-  const auto& index = Index();
-  const auto it = index.find(locator);
-  if (it == index.end()) return {};
-  return RegionOf(kRows[it->second]);
-}
+LocatorRegion FindLocatorRegion(std::string_view locator) { return RegionAt(Index().Find(locator)); }
 
 LocatorRegion FindLocatorRegionLinear(std::string_view locator) {
-  for (const LocatorRow& row : kRows)
-    if (row.locator == locator) return RegionOf(row);
-  return {};
+  return RegionAt(FindFirstRowLinear(data::lokat, locator));
 }
 
 }  // namespace tolvo
