@@ -31,7 +31,7 @@ CC=clang CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Re
 cmake --build "$build" --target fuzz_targets -j 2
 
 if [ $# -eq 0 ]; then
-  set -- $(cd "$build/tests/fuzz" && ls fuzz_* | sort)
+  set -- $(cd "$build/tests/fuzz" && find . -maxdepth 1 -type f -perm -u+x -name "fuzz_*" | sed "s|^\./||" | sort)
 fi
 
 artifacts="$build/fuzz-artifacts"
