@@ -18,4 +18,12 @@ TOLVO_CMAKE_ARGS="-DTOLVO_SANITIZE=ON -DTOLVO_BUILD_BENCH=OFF ${ASAN_CMAKE_ARGS:
 export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1"
 export LSAN_OPTIONS="suppressions=$here/tests/fuzz/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-ctest --test-dir "$build" --output-on-failure -j 2 --timeout 900 "$@"
+ctest --test-dir "$build" --output-on-failure -j 2 --timeout 900 -LE fault "$@"
+
+# The fault tests run the program in child processes that are killed, cut
+# off from the disk or locked out; they run under both sanitizers, but
+# without leak checking at exit: LeakSanitizer's own tracer crashes in some of
+# those children (a fault of the tool, not a leak), and a killed child has no
+# exit to check.
+ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0" \
+  ctest --test-dir "$build" --output-on-failure -j 2 --timeout 900 -L fault "$@"
