@@ -104,8 +104,7 @@ QString DescriptionText() {
       "W folderze tym musi również znajdować się plik bazy danych programu Tolvo. Jest to plik",
       "o nazwie Log.dat. ",
       "",
-      "Jeżeli plik Log.dat będzie z wersji 1.0 programu Tolvo to zostanie on automatycznie "
-      "przetworzony",
+      "Jeżeli plik Log.dat będzie z wersji 1.0 programu Tolvo to zostanie on automatycznie przetworzony",
       "do wersji 2.0 - poprzez dodanie tabeli callbook'a i wczytanie danych.",
   };
   QStringList lines;
