@@ -29,6 +29,7 @@
 #include "source/TextReport.h"
 #include "store/Callbook.h"
 #include "store/Firebird.h"
+#include "tests/support/DbAccess.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TolvoDb.h"
 
@@ -88,26 +89,7 @@ void MakeEmptyCallbook() {
   book.Close();
 }
 
-std::int64_t CountStations() {
-  fb::ConnectOptions o;
-  o.user = "sysdba";
-  o.password = "quartzfog";
-  o.charset = "WIN1250";
-  fb::Attachment att = fb::Attachment::Open(fs::absolute("LOG.DAT").string(), o);
-  fb::Transaction tr;
-  tr.Start(att);
-  std::int64_t count = 0;
-  {
-    fb::Statement query(att, tr, "SELECT COUNT(*) FROM STACJE");
-    fb::Message row = query.NewOutput();
-    fb::Cursor cursor = query.Open(tr, nullptr, row);
-    if (cursor.Fetch()) count = row.Integer(0);
-    cursor.Close();
-  }
-  tr.Commit();
-  att.Detach();
-  return count;
-}
+std::int64_t CountStations() { return testdb::CountStations(fs::absolute("LOG.DAT")); }
 
 // Counts the lookups that find their station, passing everything on.
 class FindCounter : public ICallbook {

@@ -31,14 +31,6 @@ std::runtime_error SystemError(const std::string& what) {
   return std::runtime_error(what + ": " + std::strerror(errno));
 }
 
-fb::ConnectOptions Sysdba() {
-  fb::ConnectOptions o;
-  o.user = "sysdba";
-  o.password = "quartzfog";
-  o.charset = "WIN1250";
-  return o;
-}
-
 }  // namespace
 
 void PrintTo(const Shown& shown, std::ostream* os) {
@@ -246,7 +238,7 @@ std::optional<std::vector<std::string>> UnprivilegedUser(const fs::path& folder)
 
 void CreateDurableDatabase(const fs::path& file) {
   CreateTolvo10Database(file);
-  fb::ConnectOptions o = Sysdba();
+  fb::ConnectOptions o = testdb::Sysdba();
   o.forcedWrites = true;
   fb::Attachment att = fb::Attachment::Open(file.string(), o);
   att.Detach();
@@ -277,60 +269,12 @@ std::string ValidationErrors(const fs::path& file) {
   return errors;
 }
 
-std::vector<Row> Query(const fs::path& file, std::string_view sql) {
-  fb::Attachment att = fb::Attachment::Open(file.string(), Sysdba());
-  fb::Transaction tr;
-  tr.Start(att);
-  std::vector<Row> rows;
-  {
-    fb::Statement st(att, tr, sql);
-    fb::Message out = st.NewOutput();
-    fb::Cursor cursor = st.Open(tr, nullptr, out);
-    while (cursor.Fetch()) {
-      Row row;
-      for (unsigned i = 0; i < out.Count(); ++i) {
-        if (out.IsNull(i))
-          row.push_back(std::nullopt);
-        else if (out.IsText(i))
-          row.push_back(std::string(out.Text(i)));
-        else
-          row.push_back(std::to_string(out.Integer(i)));
-      }
-      rows.push_back(std::move(row));
-    }
-    cursor.Close();
-  }
-  tr.Commit();
-  att.Detach();
-  return rows;
-}
-
-void Execute(const fs::path& file, const std::vector<std::string>& statements) {
-  fb::Attachment att = fb::Attachment::Open(file.string(), Sysdba());
-  fb::Transaction tr;
-  tr.Start(att);
-  for (const std::string& sql : statements) att.ExecuteImmediate(tr, sql);
-  tr.Commit();
-  att.Detach();
-}
-
 std::set<std::string> CallSigns(const fs::path& file) {
   std::set<std::string> calls;
   const auto table = Query(file, "SELECT 1 FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'STACJE'");
   if (table.empty()) return calls;
   for (const Row& row : Query(file, "SELECT STACJA FROM STACJE")) calls.insert(row.at(0).value());
   return calls;
-}
-
-std::string ReadBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const fs::path& file, std::string_view bytes) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + file.string());
 }
 
 std::vector<std::string> Entries(const fs::path& folder) {

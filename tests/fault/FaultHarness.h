@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/DbAccess.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace tolvo::fault {
@@ -103,12 +104,11 @@ void CreateDurableDatabase(const fs::path& file);
 std::string ValidationErrors(const fs::path& file);
 // The call signs in STACJE, empty when there is no such table.
 std::set<std::string> CallSigns(const fs::path& file);
-using Row = std::vector<std::optional<std::string>>;
-std::vector<Row> Query(const fs::path& file, std::string_view sql);
-void Execute(const fs::path& file, const std::vector<std::string>& statements);
-
-std::string ReadBytes(const fs::path& file);
-void WriteBytes(const fs::path& file, std::string_view bytes);
+using testdb::Execute;
+using testdb::Query;
+using testdb::ReadBytes;
+using testdb::Row;
+using testdb::WriteBytes;
 std::vector<std::string> Entries(const fs::path& folder);
 
 // ---- station lists ----

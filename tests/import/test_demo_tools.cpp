@@ -15,6 +15,7 @@
 #include "store/Callbook.h"
 #include "store/MemoryCallbook.h"
 #include "tools/demo/DemoWords.h"
+#include "tests/support/DbAccess.h"
 #include "tests/support/DemoData.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TolvoDb.h"
@@ -26,16 +27,8 @@ namespace {
 namespace fs = std::filesystem;
 using demo::CallbookListing;
 
-std::string ReadBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteBytes(const fs::path& file, std::string_view bytes) {
-  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
-}
+using testdb::ReadBytes;
+using testdb::WriteBytes;
 
 // The 18 Mazovia codes of the Polish letters.
 const std::set<unsigned char> kMazoviaLetters = {0x86, 0x8D, 0x8F, 0x90, 0x91, 0x92,

@@ -11,23 +11,17 @@
 #include <gtest/gtest.h>
 
 #include "store/Firebird.h"
+#include "tests/support/DbAccess.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace tolvo::storetest {
 
 namespace fs = std::filesystem;
-using Value = std::optional<std::string>;
-using Row = std::vector<Value>;
-
-fb::Attachment OpenRaw(const fs::path& file);
-
-// Every value as text (integers in decimal); NULL as nullopt.
-std::vector<Row> Query(const fs::path& file, std::string_view sql);
-// Executes the statements one by one in one transaction and commits it.
-void Execute(const fs::path& file, const std::vector<std::string>& statements);
-
-std::string ReadBytes(const fs::path& file);
-void WriteBytes(const fs::path& file, std::string_view bytes);
+using testdb::Execute;
+using testdb::Query;
+using testdb::ReadBytes;
+using testdb::Row;
+using testdb::WriteBytes;
 
 // A scratch working folder with a fresh Tolvo 1.0 database LOG.DAT in it.
 class StoreTest : public ::testing::Test {

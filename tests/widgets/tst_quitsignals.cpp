@@ -31,6 +31,7 @@
 #include "import/CzytajOKCallFrm.h"
 #include "store/Callbook.h"
 #include "store/Firebird.h"
+#include "tests/support/DbAccess.h"
 #include "tests/support/DbfWriter.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TolvoDb.h"
@@ -57,26 +58,7 @@ void MakeOkCall(const fs::path& folder, int count) {
 }
 
 // Rows of STACJE, counted through an attachment of our own.
-long long CountStations(const fs::path& database) {
-  fb::ConnectOptions options;
-  options.user = "sysdba";
-  options.password = "quartzfog";
-  options.charset = "WIN1250";
-  fb::Attachment att = fb::Attachment::Open(database.string(), options);
-  fb::Transaction tr;
-  tr.Start(att);
-  long long count = -1;
-  {
-    fb::Statement query(att, tr, "SELECT COUNT(*) FROM STACJE");
-    fb::Message row = query.NewOutput();
-    fb::Cursor cursor = query.Open(tr, nullptr, row);
-    if (cursor.Fetch()) count = row.Integer(0);
-    cursor.Close();
-  }
-  tr.Commit();
-  att.Detach();
-  return count;
-}
+long long CountStations(const fs::path& database) { return tolvo::testdb::CountStations(database); }
 
 // Whether the first `count` stations of the list are in the callbook.
 bool FirstStationsPresent(const fs::path& folder, int count) {

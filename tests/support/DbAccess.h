@@ -1,0 +1,32 @@
+// Direct access to a database file and to plain files for tests, benchmarks
+// and tools: queries and statements in transactions of their own, as another
+// program would run them beside the store.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/Firebird.h"
+
+namespace tolvo::testdb {
+
+// The connection parameters the program itself uses.
+fb::ConnectOptions Sysdba();
+
+using Row = std::vector<std::optional<std::string>>;
+// Every value as text (integers in decimal); NULL as nullopt.
+std::vector<Row> Query(const std::filesystem::path& file, std::string_view sql);
+// Executes the statements one by one in one transaction and commits it.
+void Execute(const std::filesystem::path& file, const std::vector<std::string>& statements);
+// The number of rows of STACJE.
+std::int64_t CountStations(const std::filesystem::path& file);
+
+std::string ReadBytes(const std::filesystem::path& file);
+// Replaces the file's contents; throws when it cannot be written.
+void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
+
+}  // namespace tolvo::testdb
