@@ -33,7 +33,8 @@ villages); it is not an authoritative gazetteer.
 import os
 import random
 import sys
-import unicodedata
+
+from sourcebytes import BLANKS, to_mazovia, tsv_key, upper_1250, without_polish_letters
 
 # place [AMC] | variant | variant ...
 NAMES = """
@@ -1281,44 +1282,9 @@ TABLE_ROWS = 2143
 DISTINCT_VALUES = 1208
 SEED = 2143
 
-MAZOVIA = {
-    "ą": 0x86, "ć": 0x8D, "Ą": 0x8F, "Ę": 0x90, "ę": 0x91, "ł": 0x92,
-    "Ć": 0x95, "Ś": 0x98, "Ł": 0x9C, "ś": 0x9E, "Ź": 0xA0, "Ż": 0xA1,
-    "ó": 0xA2, "Ó": 0xA3, "ń": 0xA4, "Ń": 0xA5, "ź": 0xA6, "ż": 0xA7,
-}
-
-# Windows-1250 letter pairs outside ASCII: lower-case byte -> upper-case byte.
-UPPER_1250 = {b: b - 0x20 for b in range(0xE0, 0xFF) if b != 0xF7}
-UPPER_1250.update({0x9A: 0x8A, 0x9C: 0x8C, 0x9D: 0x8D, 0x9E: 0x8E, 0x9F: 0x8F,
-                   0xB3: 0xA3, 0xB9: 0xA5, 0xBA: 0xAA, 0xBE: 0xBC, 0xBF: 0xAF})
-
-BLANKS = bytes(range(0x21))
-
-
-def to_mazovia(text):
-    out = bytearray()
-    for ch in text:
-        if ch in MAZOVIA:
-            out.append(MAZOVIA[ch])
-        elif ord(ch) < 0x80:
-            out.append(ord(ch))
-        else:
-            raise SystemExit(f"{text!r}: {ch!r} has no Mazovia code")
-    return bytes(out)
-
-
-def upper_1250(raw):
-    return bytes(b - 0x20 if 0x61 <= b <= 0x7A else UPPER_1250.get(b, b) for b in raw)
-
-
 def key_of(text):
     """The key a town text gives when the list holds it: trimmed, upper-cased."""
     return upper_1250(to_mazovia(text).strip(BLANKS))
-
-
-def without_polish_letters(text):
-    text = text.replace("ł", "l").replace("Ł", "L")
-    return "".join(c for c in unicodedata.normalize("NFD", text) if not unicodedata.combining(c))
 
 
 def sort_key(text):
@@ -1421,10 +1387,6 @@ def check(rows):
     values = {v for _, v in rows if v}
     empty = sum(1 for _, v in rows if not v)
     return len(rows), len(values), empty, repeated
-
-
-def tsv_key(key):
-    return "".join(chr(b) if b < 0x80 and b != 0x5C else f"\\x{b:02X}" for b in key)
 
 
 def render(rows):
