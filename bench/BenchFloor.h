@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "bench/BenchRuns.h"
+#include "bench/BenchTiming.h"
 
 namespace tolvo::bench {
 

@@ -1,11 +1,8 @@
 #include "bench/BenchRuns.h"
 
-#include <sys/resource.h>
-
 #include <QApplication>
 #include <QString>
 
-#include <chrono>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -37,19 +34,6 @@ namespace tolvo::bench {
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-double WallNow() {
-  return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
-}
-
-double CpuNow() {
-  struct rusage usage {};
-  getrusage(RUSAGE_SELF, &usage);
-  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 struct Name {
   std::string what;    // floor, store, headless, dialog
   std::string source;  // for headless and dialog
@@ -268,13 +252,6 @@ RunResult RunDialog(Source source, std::int64_t n, bool withStep) {
 }
 
 }  // namespace
-
-Stopwatch::Stopwatch() : wall_(WallNow()), cpu_(CpuNow()) {}
-
-void Stopwatch::Stop(RunResult& result) const {
-  result.seconds = WallNow() - wall_;
-  result.cpuSeconds = CpuNow() - cpu_;
-}
 
 bool NeedsSource(const std::string& what, std::string* sourceName) {
   const Name name = Parse(what);

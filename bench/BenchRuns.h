@@ -27,27 +27,9 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/BenchTiming.h"
+
 namespace tolvo::bench {
-
-struct RunResult {
-  double seconds = 0;         // the timed part, by the wall clock
-  double cpuSeconds = 0;      // the timed part, by the process's CPU time
-  std::int64_t records = 0;   // records (rows) handled in it
-  std::int64_t found = 0;     // lookups that found their station
-  std::int64_t rows = 0;      // rows of STACJE after the commit
-};
-
-// Takes the wall clock and the process's CPU time from its construction.
-class Stopwatch {
- public:
-  Stopwatch();
-  // Puts the time since the start into `result`.
-  void Stop(RunResult& result) const;
-
- private:
-  double wall_;
-  double cpu_;
-};
 
 // Runs measurement `what` with `n` records in `folder` (which it makes the
 // working folder). Checks what it can (the rows written, the stations found,
