@@ -28,7 +28,7 @@
 #include "store/Firebird.h"
 #include "tests/support/DbAccess.h"
 #include "tests/support/ScratchFolder.h"
-#include "tests/support/TolvoDb.h"
+#include "tools/writers/Tolvo10Database.h"
 
 namespace tolvo::bench {
 namespace {

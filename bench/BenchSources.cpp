@@ -7,8 +7,8 @@
 #include "data/lokat_table.h"
 #include "data/miast_table.h"
 #include "text/Globals.h"
-#include "tests/support/DbfWriter.h"
-#include "tests/support/ReportWriter.h"
+#include "tools/writers/DbfWriter.h"
+#include "tools/writers/ReportWriter.h"
 
 namespace tolvo::bench {
 namespace {

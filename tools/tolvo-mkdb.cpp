@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "source/FileLookup.h"
-#include "tests/support/TolvoDb.h"
+#include "tools/writers/Tolvo10Database.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

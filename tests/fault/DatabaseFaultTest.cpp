@@ -9,7 +9,7 @@
 #include <random>
 
 #include "tests/fault/FaultHarness.h"
-#include "tests/support/ReportWriter.h"
+#include "tools/writers/ReportWriter.h"
 
 namespace tolvo::fault {
 namespace {

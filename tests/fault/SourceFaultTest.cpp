@@ -13,9 +13,9 @@
 #include <random>
 
 #include "tests/fault/FaultHarness.h"
-#include "tests/support/DbfWriter.h"
-#include "tests/support/ReportWriter.h"
-#include "tests/support/TolvoDb.h"
+#include "tools/writers/DbfWriter.h"
+#include "tools/writers/ReportWriter.h"
+#include "tools/writers/Tolvo10Database.h"
 
 namespace tolvo::fault {
 namespace {

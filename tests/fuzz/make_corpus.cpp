@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "tests/fuzz/FuzzHarness.h"
-#include "tests/support/DbfWriter.h"
-#include "tests/support/ReportWriter.h"
 #include "tests/support/ScratchFolder.h"
+#include "tools/writers/DbfWriter.h"
+#include "tools/writers/ReportWriter.h"
 
 namespace fs = std::filesystem;
 using namespace tolvo;

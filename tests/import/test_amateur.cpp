@@ -4,7 +4,7 @@
 
 #include "import/CzytajAmateurCA.h"
 #include "tests/import/RecordMap.h"
-#include "tests/support/ReportWriter.h"
+#include "tools/writers/ReportWriter.h"
 
 namespace tolvo {
 namespace {

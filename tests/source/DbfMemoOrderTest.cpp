@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "source/DbfTable.h"
-#include "tests/support/DbfWriter.h"
 #include "tests/support/ScratchFolder.h"
+#include "tools/writers/DbfWriter.h"
 
 namespace tolvo {
 namespace {

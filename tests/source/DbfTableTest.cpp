@@ -7,8 +7,8 @@
 #include <functional>
 #include <random>
 
-#include "tests/support/DbfWriter.h"
 #include "tests/support/ScratchFolder.h"
+#include "tools/writers/DbfWriter.h"
 
 namespace tolvo {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <fstream>
 
-#include "tests/support/ReportWriter.h"
 #include "tests/support/ScratchFolder.h"
+#include "tools/writers/ReportWriter.h"
 
 namespace tolvo {
 namespace {

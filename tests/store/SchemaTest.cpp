@@ -3,7 +3,7 @@
 
 #include "store/Callbook.h"
 #include "tests/store/StoreHelpers.h"
-#include "tests/support/TolvoDb.h"
+#include "tools/writers/Tolvo10Database.h"
 
 namespace tolvo::storetest {
 namespace {

@@ -1,6 +1,6 @@
 #include "tests/store/StoreHelpers.h"
 
-#include "tests/support/TolvoDb.h"
+#include "tools/writers/Tolvo10Database.h"
 
 namespace tolvo::storetest {
 

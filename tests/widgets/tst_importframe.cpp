@@ -24,9 +24,9 @@
 #include "import/CzytajOKCall.h"
 #include "import/CzytajOKCallFrm.h"
 #include "store/Callbook.h"
-#include "tests/support/DbfWriter.h"
 #include "tests/support/ScratchFolder.h"
-#include "tests/support/TolvoDb.h"
+#include "tools/writers/DbfWriter.h"
+#include "tools/writers/Tolvo10Database.h"
 
 using namespace tolvo;
 

@@ -32,9 +32,9 @@
 #include "store/Callbook.h"
 #include "store/Firebird.h"
 #include "tests/support/DbAccess.h"
-#include "tests/support/DbfWriter.h"
 #include "tests/support/ScratchFolder.h"
-#include "tests/support/TolvoDb.h"
+#include "tools/writers/DbfWriter.h"
+#include "tools/writers/Tolvo10Database.h"
 
 using namespace tolvo;
 namespace fs = std::filesystem;

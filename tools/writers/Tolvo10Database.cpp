@@ -1,4 +1,4 @@
-#include "tests/support/TolvoDb.h"
+#include "tools/writers/Tolvo10Database.h"
 
 #include "store/Firebird.h"
 

@@ -1,4 +1,4 @@
-#include "tests/support/ReportWriter.h"
+#include "tools/writers/ReportWriter.h"
 
 #include <fstream>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "tests/support/DbfWriter.h"
+#include "tools/writers/DbfWriter.h"
 
 #include <cerrno>
 #include <cstring>
