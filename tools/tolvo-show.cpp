@@ -12,8 +12,9 @@
 #include <string>
 #include <string_view>
 
-#include "tests/support/DemoData.h"
 #include "text/Cp1250.h"
+#include "tools/show/CallbookListing.h"
+#include "tools/show/CallbookTable.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ bool ParseCountry(std::string_view text, int& out) {
 
 int main(int argc, char** argv) {
   namespace fs = std::filesystem;
-  using namespace tolvo::demo;
+  using namespace tolvo::show;
   CallbookFilter filter;
   fs::path folder = ".";
   bool haveFolder = false;

@@ -19,13 +19,15 @@
 #include "tests/support/ScratchFolder.h"
 #include "text/Globals.h"
 #include "tools/demo/DemoWords.h"
+#include "tools/show/CallbookListing.h"
+#include "tools/show/CallbookTable.h"
 #include "tools/writers/Tolvo10Database.h"
 
 namespace tolvo {
 namespace {
 
 namespace fs = std::filesystem;
-using demo::CallbookListing;
+using show::CallbookListing;
 
 using testdb::ReadBytes;
 using testdb::WriteBytes;
@@ -253,7 +255,7 @@ TEST(DemoFolder, PreparedOnceThenLeftAlone) {
   EXPECT_EQ(demo::PrepareDemoFolder(folder, &counts), demo::DemoFolder::Created);
   EXPECT_GT(counts.cb, 0);
   for (std::string_view name : demo::kDemoSourceFiles) EXPECT_TRUE(fs::exists(folder / name)) << name;
-  EXPECT_EQ(demo::ReadCallbook(folder).state, CallbookListing::State::NoTable);
+  EXPECT_EQ(show::ReadCallbook(folder).state, CallbookListing::State::NoTable);
 
   // A second run changes nothing, whatever the lists now hold.
   WriteBytes(folder / "CB.DBF", "edited");
@@ -307,7 +309,7 @@ class CallbookView : public ::testing::Test {
 
 TEST_F(CallbookView, RowsInCallSignOrderFiltered) {
   using V = std::vector<std::string>;
-  const CallbookListing all = demo::ReadCallbook(dir.Path());
+  const CallbookListing all = show::ReadCallbook(dir.Path());
   ASSERT_EQ(all.state, CallbookListing::State::Rows);
   EXPECT_EQ(all.columns.front(), "STACJA");
   EXPECT_EQ(all.columns.back(), "KRAJ");
@@ -317,15 +319,15 @@ TEST_F(CallbookView, RowsInCallSignOrderFiltered) {
   EXPECT_EQ(all.rows[0][7], std::nullopt);
   EXPECT_EQ(all.rows[0].back(), "503");
 
-  EXPECT_EQ(Calls(demo::ReadCallbook(dir.Path(), {269, ""})), (V{"SP5ABC", "SP9XYZ"}));
-  EXPECT_EQ(Calls(demo::ReadCallbook(dir.Path(), {std::nullopt, "sp9"})), V{"SP9XYZ"});
-  EXPECT_EQ(Calls(demo::ReadCallbook(dir.Path(), {503, "SP"})), V{});
-  EXPECT_EQ(Calls(demo::ReadCallbook(dir.Path(), {99999, ""})), V{});
-  EXPECT_EQ(Calls(demo::ReadCallbook(dir.Path(), {std::nullopt, "SP9XYZ0123456"})), V{});
+  EXPECT_EQ(Calls(show::ReadCallbook(dir.Path(), {269, ""})), (V{"SP5ABC", "SP9XYZ"}));
+  EXPECT_EQ(Calls(show::ReadCallbook(dir.Path(), {std::nullopt, "sp9"})), V{"SP9XYZ"});
+  EXPECT_EQ(Calls(show::ReadCallbook(dir.Path(), {503, "SP"})), V{});
+  EXPECT_EQ(Calls(show::ReadCallbook(dir.Path(), {99999, ""})), V{});
+  EXPECT_EQ(Calls(show::ReadCallbook(dir.Path(), {std::nullopt, "SP9XYZ0123456"})), V{});
 }
 
 TEST_F(CallbookView, TableIsAlignedUtf8) {
-  const std::string table = demo::FormatCallbook(demo::ReadCallbook(dir.Path()));
+  const std::string table = show::FormatCallbook(show::ReadCallbook(dir.Path()));
   std::vector<std::u32string> lines;
   std::istringstream in(table);
   for (std::string l; std::getline(in, l);) {
@@ -351,12 +353,12 @@ TEST_F(CallbookView, TableIsAlignedUtf8) {
 
 TEST(CallbookViewStates, MissingDatabaseOrTableIsSaid) {
   ScratchFolder dir;
-  EXPECT_EQ(demo::ReadCallbook(dir.Path()).state, CallbookListing::State::NoDatabase);
+  EXPECT_EQ(show::ReadCallbook(dir.Path()).state, CallbookListing::State::NoDatabase);
   CreateTolvo10Database(dir / "log.dat");
-  const CallbookListing l = demo::ReadCallbook(dir.Path());
+  const CallbookListing l = show::ReadCallbook(dir.Path());
   EXPECT_EQ(l.state, CallbookListing::State::NoTable);
   EXPECT_EQ(l.database.filename(), "log.dat");
-  EXPECT_TRUE(demo::FormatCallbook(CallbookListing{}).ends_with("0 rows\n"));
+  EXPECT_TRUE(show::FormatCallbook(CallbookListing{}).ends_with("0 rows\n"));
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The demo folder and the callbook viewer behind the tools tolvo-demo and
-// tolvo-show.
+// The demo folder behind the tool tolvo-demo.
 //
 // A demo folder holds a fresh Tolvo 1.0 LOG.DAT and one sample file of every
 // station list the program imports, each with a few hundred invented stations
@@ -8,18 +7,13 @@
 // their hyphen, club stations, "unknown" sentinels, short report lines,
 // duplicates and lower-case call signs. Everything is made from a fixed seed,
 // so every demo folder is the same, byte for byte.
-//
-// The viewer reads STACJE of a LOG.DAT in a read-only transaction and lays
-// its rows out as an aligned UTF-8 table.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tolvo::demo {
 
@@ -78,32 +72,5 @@ enum class DemoFolder { Created, AlreadyThere };
 // overwritten: DemoError. When anything fails, the files made so far are
 // removed again and the error is thrown.
 DemoFolder PrepareDemoFolder(const fs::path& folder, DemoCounts* counts = nullptr);
-
-// ---- viewing the callbook -------------------------------------------------------
-
-struct CallbookFilter {
-  std::optional<int> country;  // only rows with this KRAJ
-  std::string prefix;          // only call signs that begin so (Windows-1250)
-};
-
-struct CallbookListing {
-  enum class State { NoDatabase, NoTable, Rows };
-  State state = State::NoDatabase;
-  fs::path database;  // the LOG.DAT found (empty for NoDatabase)
-  std::vector<std::string> columns;
-  // One entry per column; nullopt for NULL. Text in Windows-1250, KRAJ in
-  // decimal.
-  std::vector<std::vector<std::optional<std::string>>> rows;
-};
-
-// The rows of STACJE of the LOG.DAT in `folder` (found without regard to
-// letter case), in call-sign order, filtered. Reads in a read-only
-// transaction and changes nothing. Throws DatabaseError when the database
-// cannot be opened or read.
-CallbookListing ReadCallbook(const fs::path& folder, const CallbookFilter& filter = {});
-
-// The listing as an aligned table in UTF-8: a header line, a rule, one line
-// per row (NULL shown as nothing, control bytes as '?'), then the row count.
-std::string FormatCallbook(const CallbookListing& listing);
 
 }  // namespace tolvo::demo
