@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/support/DemoData.h"
+#include "tools/demo/DemoFolder.h"
 
 int main(int argc, char** argv) {
   namespace fs = std::filesystem;

@@ -1,0 +1,134 @@
+#include "tools/demo/DemoFolder.h"
+
+#include <algorithm>
+#include <exception>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "source/FileLookup.h"
+#include "store/Firebird.h"
+#include "tools/demo/DemoRecords.h"
+#include "tools/demo/DemoStations.h"
+#include "tools/demo/Random.h"
+#include "tools/writers/DbfWriter.h"
+#include "tools/writers/ReportWriter.h"
+#include "tools/writers/Tolvo10Database.h"
+
+namespace tolvo::demo {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Write(const fs::path& file, const std::vector<DbfFieldSpec>& fields,
+           const std::vector<Record>& records) {
+  try {
+    DbfWriter out(file, fields);
+    for (const Record& rec : records) out.Add(rec.values, rec.deleted);
+    out.Finish();
+  } catch (const std::exception& e) {
+    throw DemoError(file.string() + ": " + e.what());
+  }
+}
+
+// The DBF field layouts.
+const std::vector<DbfFieldSpec> kCbFields = {
+    {"ZNAK", 'C', 10},   {"IMIE", 'C', 15}, {"NAZWISKO", 'C', 30}, {"ADRES", 'C', 40},
+    {"POCZTA", 'C', 30}, {"LOC", 'C', 6},   {"KOD", 'C', 6}};
+const std::vector<DbfFieldSpec> kLogCFields = {
+    {"CALL", 'C', 10}, {"NAME", 'C', 10}, {"MEM_F", 'M', 0}, {"QRA_LOC", 'C', 6}, {"WOJ", 'C', 3}};
+const std::vector<DbfFieldSpec> kOkcallFields = {
+    {"CALL", 'C', 10},    {"NAME", 'C', 15}, {"LASTNAME", 'C', 30},
+    {"ADDRESS", 'C', 40}, {"CITY", 'C', 35}, {"ZIP", 'C', 6}};
+
+}  // namespace
+
+DemoCounts WriteDemoSources(const fs::path& folder, std::uint64_t seed) {
+  Rng r(seed);
+  CallSigns calls;
+  DemoCounts counts;
+
+  std::vector<Station> cb, sp;
+  for (int i = 0; i < 460; ++i) {
+    const Station s = MakePolish(r, calls);
+    const Lists in = Share(r, 35, 32);
+    if (in != Lists::Second) cb.push_back(s);
+    if (in != Lists::First) sp.push_back(s);
+  }
+  std::vector<Station> okcall, ok;
+  for (int i = 0; i < 400; ++i) {
+    const Station s = MakeCzech(r, calls);
+    const Lists in = Share(r, 35, 35);
+    if (in != Lists::Second) okcall.push_back(s);
+    if (in != Lists::First) ok.push_back(s);
+  }
+  std::vector<Station> ca;
+  for (int i = 0; i < 340; ++i) ca.push_back(MakeCanadian(r, calls));
+
+  const std::vector<Record> cbRecords = CbRecords(r, cb, calls);
+  Write(folder / "CB.DBF", kCbFields, cbRecords);
+  counts.cb = static_cast<std::int64_t>(cbRecords.size());
+  counts.cbDeleted = std::count_if(cbRecords.begin(), cbRecords.end(),
+                                   [](const Record& rec) { return rec.deleted; });
+
+  const std::vector<Record> spRecords = LogCSpRecords(r, sp);
+  Write(folder / "LOG_C_SP.DBF", kLogCFields, spRecords);
+  counts.logCSp = static_cast<std::int64_t>(spRecords.size());
+
+  const std::vector<Record> okRecords = LogCOkRecords(r, ok);
+  Write(folder / "LOG_C_OK.DBF", kLogCFields, okRecords);
+  counts.logCOk = static_cast<std::int64_t>(okRecords.size());
+
+  const std::vector<Record> okcallRecords = OkcallRecords(r, okcall);
+  Write(folder / "okcall.dbf", kOkcallFields, okcallRecords);
+  counts.okcall = static_cast<std::int64_t>(okcallRecords.size());
+
+  const std::vector<std::string> lines = AmateurLines(r, ca, &counts.amateurStations);
+  try {
+    WriteAmateurReport(folder / "AMATEUR.RPT", lines);
+  } catch (const std::exception& e) {
+    throw DemoError(e.what());
+  }
+  counts.amateurLines = static_cast<std::int64_t>(lines.size());
+  return counts;
+}
+
+DemoFolder PrepareDemoFolder(const fs::path& folder, DemoCounts* counts) {
+  std::error_code ec;
+  if (!fs::exists(folder, ec)) {
+    fs::create_directories(folder, ec);
+    if (ec) throw DemoError(folder.string() + ": cannot make the folder: " + ec.message());
+  } else if (!fs::is_directory(folder, ec)) {
+    throw DemoError(folder.string() + " is not a folder");
+  }
+  if (auto db = FindFileCaseBlind(folder, kDemoDatabase, true)) {
+    if (fs::is_directory(*db, ec)) throw DemoError(db->string() + " is a folder, not a database");
+    return DemoFolder::AlreadyThere;
+  }
+  for (std::string_view name : kDemoSourceFiles)
+    if (auto found = FindFileCaseBlind(folder, name, true))
+      throw DemoError(folder.string() + " has no LOG.DAT but holds " +
+                      found->filename().string() +
+                      "; nothing was written (it may be somebody's own list)");
+
+  auto removeMade = [&folder] {
+    std::error_code ignored;
+    for (std::string_view name : kDemoSourceFiles) fs::remove(folder / name, ignored);
+    fs::remove(folder / kDemoDatabase, ignored);
+  };
+  try {
+    const DemoCounts made = WriteDemoSources(folder);
+    CreateTolvo10Database(folder / kDemoDatabase);
+    if (counts) *counts = made;
+  } catch (const DatabaseError& e) {
+    removeMade();
+    throw DemoError((folder / kDemoDatabase).string() + ": " + e.what());
+  } catch (...) {
+    removeMade();
+    throw;
+  }
+  return DemoFolder::Created;
+}
+
+}  // namespace tolvo::demo
