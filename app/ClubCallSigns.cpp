@@ -1,11 +1,11 @@
 #include "app/ClubCallSigns.h"
 
-#include "data/klubcalls_table.h"
+#include "data/club_call_signs_table.h"
 
 namespace tolvo {
 
-std::size_t ClubCallSignCount() { return data::klubcalls_rows; }
+std::size_t ClubCallSignCount() { return data::club_call_signs_rows; }
 
-std::string_view ClubCallSign(std::size_t i) { return data::klubcalls[i][0]; }
+std::string_view ClubCallSign(std::size_t i) { return data::club_call_signs[i][0]; }
 
 }  // namespace tolvo

@@ -1,6 +1,6 @@
 #include "text/miast.h"
 
-#include "data/miast_table.h"
+#include "data/place_names_table.h"
 #include "text/FirstMatchIndex.h"
 
 namespace tolvo {
@@ -9,26 +9,26 @@ namespace {
 
 // Built on first use; a function-local static is initialised exactly once.
 const auto& Index() {
-  static const FirstMatchIndex index(data::miast);
+  static const FirstMatchIndex index(data::place_names);
   return index;
 }
 
 const std::string_view* ValueAt(std::size_t row) {
-  return row < data::miast_rows ? &data::miast[row][1] : nullptr;
+  return row < data::place_names_rows ? &data::place_names[row][1] : nullptr;
 }
 
 }  // namespace
 
-std::size_t PlaceNameTableSize() { return data::miast_rows; }
+std::size_t PlaceNameTableSize() { return data::place_names_rows; }
 
-std::string_view PlaceNameKey(std::size_t i) { return data::miast[i][0]; }
+std::string_view PlaceNameKey(std::size_t i) { return data::place_names[i][0]; }
 
-std::string_view PlaceNameValue(std::size_t i) { return data::miast[i][1]; }
+std::string_view PlaceNameValue(std::size_t i) { return data::place_names[i][1]; }
 
 const std::string_view* FindPlaceName(std::string_view key) { return ValueAt(Index().Find(key)); }
 
 const std::string_view* FindPlaceNameLinear(std::string_view key) {
-  return ValueAt(FindFirstRowLinear(data::miast, key));
+  return ValueAt(FindFirstRowLinear(data::place_names, key));
 }
 
 }  // namespace tolvo
