@@ -6,7 +6,7 @@
 #include "data/first_names_table.h"
 #include "data/locators_table.h"
 #include "data/place_names_table.h"
-#include "text/Globals.h"
+#include "text/Cp1250Text.h"
 #include "tests/support/DbfWriter.h"
 #include "tests/support/ReportWriter.h"
 

@@ -3,8 +3,9 @@
 #include <string>
 #include <string_view>
 
-#include "text/Globals.h"
-#include "text/lokat.h"
+#include "text/Cp1250Text.h"
+#include "text/FieldText.h"
+#include "text/Locators.h"
 
 namespace tolvo {
 void ImportCBRecord(const IRecordFields& rec, ICallbook& book) {

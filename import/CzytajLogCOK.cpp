@@ -4,7 +4,8 @@
 #include <string_view>
 
 #include "import/CzytajOKCall.h"
-#include "text/Globals.h"
+#include "text/Cp1250Text.h"
+#include "text/FieldText.h"
 
 namespace tolvo {
 namespace {

@@ -4,13 +4,14 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/ClubCallSigns.h"
 #include "store/StationFields.h"
-#include "text/Globals.h"
-#include "text/imion.h"
-#include "text/klub.h"
-#include "text/miast.h"
-#include "text/skrot.h"
+#include "text/AddressFixes.h"
+#include "text/ClubCallSigns.h"
+#include "text/ClubNames.h"
+#include "text/Cp1250Text.h"
+#include "text/FieldText.h"
+#include "text/FirstNames.h"
+#include "text/PlaceNames.h"
 
 namespace tolvo {
 

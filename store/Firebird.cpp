@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "text/Cp1250.h"
+#include "text/Cp1250Text.h"
 
 namespace tolvo::fb {
 namespace {

@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "tests/support/DemoData.h"
-#include "text/Cp1250.h"
+#include "text/Cp1250Text.h"
 
 namespace {
 

@@ -19,7 +19,8 @@
 #include "tests/support/DemoData.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TolvoDb.h"
-#include "text/Globals.h"
+#include "text/Cp1250Text.h"
+#include "text/FieldText.h"
 
 namespace tolvo {
 namespace {

@@ -8,16 +8,15 @@
 #include <memory>
 #include <set>
 
-#include "app/ClubCallSigns.h"
 #include "source/FileLookup.h"
 #include "store/Firebird.h"
 #include "store/StationFields.h"
 #include "tests/support/DbfWriter.h"
 #include "tests/support/ReportWriter.h"
 #include "tests/support/TolvoDb.h"
-#include "text/Cp1250.h"
-#include "text/Globals.h"
-#include "text/lokat.h"
+#include "text/ClubCallSigns.h"
+#include "text/Cp1250Text.h"
+#include "text/Locators.h"
 #include "tools/demo/DemoWords.h"
 
 namespace tolvo::demo {

@@ -1,4 +1,4 @@
-#include "text/klub.h"
+#include "text/ClubNames.h"
 
 #include "data/club_names_table.h"
 

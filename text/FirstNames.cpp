@@ -1,4 +1,4 @@
-#include "text/imion.h"
+#include "text/FirstNames.h"
 
 #include "data/first_names_table.h"
 #include "text/FirstMatchIndex.h"
@@ -26,9 +26,5 @@ std::string_view FirstNameKey(std::size_t i) { return data::first_names[i][0]; }
 std::string_view FirstNameValue(std::size_t i) { return data::first_names[i][1]; }
 
 const std::string_view* FindFirstName(std::string_view key) { return ValueAt(Index().Find(key)); }
-
-const std::string_view* FindFirstNameLinear(std::string_view key) {
-  return ValueAt(FindFirstRowLinear(data::first_names, key));
-}
 
 }  // namespace tolvo

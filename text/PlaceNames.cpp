@@ -1,4 +1,4 @@
-#include "text/miast.h"
+#include "text/PlaceNames.h"
 
 #include "data/place_names_table.h"
 #include "text/FirstMatchIndex.h"
@@ -26,9 +26,5 @@ std::string_view PlaceNameKey(std::size_t i) { return data::place_names[i][0]; }
 std::string_view PlaceNameValue(std::size_t i) { return data::place_names[i][1]; }
 
 const std::string_view* FindPlaceName(std::string_view key) { return ValueAt(Index().Find(key)); }
-
-const std::string_view* FindPlaceNameLinear(std::string_view key) {
-  return ValueAt(FindFirstRowLinear(data::place_names, key));
-}
 
 }  // namespace tolvo

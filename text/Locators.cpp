@@ -1,4 +1,4 @@
-#include "text/lokat.h"
+#include "text/Locators.h"
 
 #include <array>
 
@@ -35,9 +35,5 @@ LocatorRegion RegionAt(std::size_t row) {
 std::span<const LocatorRow> LocatorRegionTable() { return kRows; }
 
 LocatorRegion FindLocatorRegion(std::string_view locator) { return RegionAt(Index().Find(locator)); }
-
-LocatorRegion FindLocatorRegionLinear(std::string_view locator) {
-  return RegionAt(FindFirstRowLinear(data::locators, locator));
-}
 
 }  // namespace tolvo

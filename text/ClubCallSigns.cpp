@@ -1,4 +1,4 @@
-#include "app/ClubCallSigns.h"
+#include "text/ClubCallSigns.h"
 
 #include "data/club_call_signs_table.h"
 

@@ -1,4 +1,4 @@
-#include "text/skrot.h"
+#include "text/AddressFixes.h"
 
 #include <utility>
 
