@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "text/CountryNumbers.h"
 #include "text/Cp1250Text.h"
 #include "text/FieldText.h"
 #include "text/Locators.h"
@@ -62,7 +63,7 @@ void ImportCBRecord(const IRecordFields& rec, ICallbook& book) {
   book.SetField(StationField::ADRES, address);
   book.SetField(StationField::WOJEW, voivodeship);
   book.SetField(StationField::POWIAT, county);
-  book.SetKraj(kKrajPoland);
+  book.SetKraj(kCountryPoland);
   book.PostStation();
 }
 

@@ -10,9 +10,6 @@
 namespace tolvo {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-
 // The file's locators often carry the letter O for the digit 0 in the
 // square and '?' for an unknown subsquare: JO7O -> JO70, JO70?? -> JO70.
 std::string RepairLocator(std::string locator) {

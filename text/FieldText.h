@@ -1,5 +1,5 @@
 // The text of a record's fields as every importer handles it: blank
-// stripping, name joining, semicolon splitting and word helpers.
+// stripping, digits, name joining, semicolon splitting and word helpers.
 //
 // All of them work on bytes (Windows-1250 where case matters), never on a
 // locale, keep no state and never fail.
@@ -16,17 +16,35 @@ namespace tolvo {
 // True for the bytes StripBlanks removes: 0x00 to 0x20.
 constexpr bool IsBlankByte(unsigned char c) { return c <= 0x20; }
 
+// `text` without the bytes at its end for which `isPad(byte)` holds (a view
+// into the argument).
+template <typename IsPad>
+constexpr std::string_view StripTrailing(std::string_view text, IsPad isPad) {
+  while (!text.empty() && isPad(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// `text` without its trailing spaces (0x20), the padding of fixed-width
+// fields; other blanks stay.
+constexpr std::string_view StripTrailingSpaces(std::string_view text) {
+  return StripTrailing(text, [](char c) { return c == ' '; });
+}
+
 // `text` without its leading and trailing bytes 0x00-0x20 (a view into the
 // argument; bytes inside are untouched, 0x7F and 0xA0 are not blanks).
 constexpr std::string_view StripBlanksView(std::string_view text) {
-  std::size_t begin = 0, end = text.size();
-  while (begin < end && IsBlankByte(static_cast<unsigned char>(text[begin]))) ++begin;
-  while (end > begin && IsBlankByte(static_cast<unsigned char>(text[end - 1]))) --end;
-  return text.substr(begin, end - begin);
+  std::size_t begin = 0;
+  while (begin < text.size() && IsBlankByte(static_cast<unsigned char>(text[begin]))) ++begin;
+  return StripTrailing(text.substr(begin), IsBlankByte);
 }
 
 // The same as a new string.
 std::string StripBlanks(std::string_view text);
+
+// --- digits -----------------------------------------------------------------
+
+// True for the ASCII digits '0' to '9' only.
+constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // --- names and fields -------------------------------------------------------
 

@@ -26,6 +26,19 @@ TEST(StripBlanks, RemovesControlBytesAndSpacesAtBothEnds) {
   EXPECT_EQ(StripBlanksView("  x  "), "x");
 }
 
+TEST(StripTrailing, RemovesOnlyThePadBytesAtTheEnd) {
+  // Fixed-width fields are padded with spaces; a NUL or a tab at the end is
+  // data there, and the front is never touched.
+  EXPECT_EQ(StripTrailingSpaces("  SP1ABC   "), "  SP1ABC");
+  EXPECT_EQ(StripTrailingSpaces(std::string_view("SP1ABC\0 ", 8)), std::string_view("SP1ABC\0", 7));
+  EXPECT_EQ(StripTrailingSpaces("SP1ABC\t "), "SP1ABC\t");
+  EXPECT_EQ(StripTrailingSpaces("    "), "");
+  EXPECT_EQ(StripTrailingSpaces(""), "");
+  const auto spaceOrNul = [](char c) { return c == ' ' || c == '\0'; };
+  EXPECT_EQ(StripTrailing(std::string_view("AB \0 \0", 6), spaceOrNul), "AB");
+  EXPECT_EQ(StripTrailing(std::string_view("\0AB", 3), spaceOrNul), std::string_view("\0AB", 3));
+}
+
 TEST(BuildFullName, PutsSurnameFirstAndStrips) {
   EXPECT_EQ(BuildFullName("Kowalski", "Jan"), "Kowalski Jan");
   EXPECT_EQ(BuildFullName("", "Jan"), "Jan");
