@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/QuitSignals.h"
-#include "text/Cp1250.h"
+#include "text/Cp1250Text.h"
 
 namespace tolvo {
 namespace {

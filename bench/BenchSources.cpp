@@ -3,10 +3,11 @@
 #include <set>
 #include <stdexcept>
 
-#include "data/imion_table.h"
-#include "data/lokat_table.h"
-#include "data/miast_table.h"
-#include "text/Globals.h"
+#include "data/first_names_table.h"
+#include "data/locators_table.h"
+#include "data/place_names_table.h"
+#include "text/Cp1250Text.h"
+#include "text/FieldText.h"
 #include "tools/writers/DbfWriter.h"
 #include "tools/writers/ReportWriter.h"
 
@@ -150,12 +151,12 @@ std::vector<std::string_view> DistinctValues(const std::string_view (&table)[Row
 }
 
 const std::vector<std::string_view>& PolishFirstNames() {
-  static const std::vector<std::string_view> names = DistinctValues(data::imion);
+  static const std::vector<std::string_view> names = DistinctValues(data::first_names);
   return names;
 }
 
 const std::vector<std::string_view>& PolishTowns() {
-  static const std::vector<std::string_view> towns = DistinctValues(data::miast);
+  static const std::vector<std::string_view> towns = DistinctValues(data::place_names);
   return towns;
 }
 
@@ -190,8 +191,8 @@ std::string ToMazovia(std::string_view text) {
 // A locator row of the region table with a six-character locator.
 std::size_t LocatorRow(Draw& d) {
   for (;;) {
-    const std::size_t row = d.Below(data::lokat_rows);
-    if (data::lokat[row][0].size() == 6) return row;
+    const std::size_t row = d.Below(data::locators_rows);
+    if (data::locators[row][0].size() == 6) return row;
   }
 }
 
@@ -215,7 +216,7 @@ std::vector<std::string> CBRecord(std::int64_t i, std::uint64_t seed) {
   if (d.OneIn(10))
     loc = "?";
   else if (!d.OneIn(12))
-    loc = std::string(data::lokat[LocatorRow(d)][0]);
+    loc = std::string(data::locators[LocatorRow(d)][0]);
   return {call,
           ToMazovia(Pick(d, PolishFirstNames()).substr(0, 15)),
           ToMazovia(Compose(d, kPolishStems, kPolishEndings)),
@@ -230,17 +231,17 @@ const std::vector<DbfFieldSpec> kLogCFields = {
 
 std::vector<std::string> LogCSPRecord(std::int64_t i, std::uint64_t seed) {
   Draw d(seed, i);
-  const std::string_view first = data::imion[d.Below(data::imion_rows)][0];
-  const std::string_view town = data::miast[d.Below(data::miast_rows)][0];
+  const std::string_view first = data::first_names[d.Below(data::first_names_rows)][0];
+  const std::string_view town = data::place_names[d.Below(data::place_names_rows)][0];
   std::string memF = std::string(first) + " " +
                      ToMazovia(ToUpper1250(Compose(d, kPolishStems, kPolishEndings))) + ";" +
                      std::string(d.Pick(kUpperStreets)) + " " + Number(d) + ";";
   memF += d.OneIn(15) ? std::string(town) : PostalCodeNNdashNNN(d) + " " + std::string(town);
   const std::size_t row = LocatorRow(d);
-  std::string loc(data::lokat[row][0]);
+  std::string loc(data::locators[row][0]);
   if (d.OneIn(8)) loc.replace(4, 2, "??");  // subsquare unknown
   if (d.OneIn(11) && loc[3] == '0') loc[3] = 'O';
-  std::string woj = std::string(data::lokat[row][1]) + std::string(data::lokat[row][2]);
+  std::string woj = std::string(data::locators[row][1]) + std::string(data::locators[row][2]);
   if (d.OneIn(6)) woj.clear();
   return {StationCall(Source::LogCSP, i), std::string(first), memF, loc, woj};
 }
@@ -351,9 +352,9 @@ void FillSyntheticRow(std::int64_t i, std::uint64_t seed, SyntheticRow& row) {
   row.adres += ' ';
   row.adres += Number(d);
   const std::size_t loc = LocatorRow(d);
-  row.lokator = data::lokat[loc][0];
-  row.wojew = data::lokat[loc][1];
-  row.powiat = data::lokat[loc][2];
+  row.lokator = data::locators[loc][0];
+  row.wojew = data::locators[loc][1];
+  row.powiat = data::locators[loc][2];
   row.kraj = 269;
 }
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/Globals.h"
+#include "text/FieldText.h"
 
 namespace tolvo {
 namespace {

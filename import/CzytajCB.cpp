@@ -3,8 +3,10 @@
 #include <string>
 #include <string_view>
 
-#include "text/Globals.h"
-#include "text/lokat.h"
+#include "text/CountryNumbers.h"
+#include "text/Cp1250Text.h"
+#include "text/FieldText.h"
+#include "text/Locators.h"
 
 namespace tolvo {
 void ImportCBRecord(const IRecordFields& rec, ICallbook& book) {
@@ -61,7 +63,7 @@ void ImportCBRecord(const IRecordFields& rec, ICallbook& book) {
   book.SetField(StationField::ADRES, address);
   book.SetField(StationField::WOJEW, voivodeship);
   book.SetField(StationField::POWIAT, county);
-  book.SetKraj(kKrajPoland);
+  book.SetKraj(kCountryPoland);
   book.PostStation();
 }
 

@@ -14,7 +14,4 @@ namespace tolvo {
 // through.
 void ImportCBRecord(const IRecordFields& rec, ICallbook& book);
 
-// Country number (DXCC entity) given to the stations of CB.DBF: Poland.
-inline constexpr std::int16_t kKrajPoland = 269;
-
 }  // namespace tolvo

@@ -4,13 +4,11 @@
 #include <string_view>
 
 #include "import/CzytajOKCall.h"
-#include "text/Globals.h"
+#include "text/Cp1250Text.h"
+#include "text/FieldText.h"
 
 namespace tolvo {
 namespace {
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 
 // The file's locators often carry the letter O for the digit 0 in the
 // square and '?' for an unknown subsquare: JO7O -> JO70, JO70?? -> JO70.

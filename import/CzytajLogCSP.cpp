@@ -4,33 +4,24 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/ClubCallSigns.h"
 #include "store/StationFields.h"
-#include "text/Globals.h"
-#include "text/imion.h"
-#include "text/klub.h"
-#include "text/miast.h"
-#include "text/skrot.h"
+#include "text/AddressFixes.h"
+#include "text/ClubCallSigns.h"
+#include "text/ClubNames.h"
+#include "text/CountryNumbers.h"
+#include "text/Cp1250Text.h"
+#include "text/FieldText.h"
+#include "text/FirstNames.h"
+#include "text/PlaceNames.h"
 
 namespace tolvo {
 
 namespace {
 
-// Country number (DXCC entity) of every station of this list: Poland.
-constexpr std::int16_t kKrajPoland = 269;
-
-using ByteMap = std::array<unsigned char, 256>;
-
-constexpr ByteMap IdentityMap() {
-  ByteMap m{};
-  for (int i = 0; i < 256; ++i) m[i] = static_cast<unsigned char>(i);
-  return m;
-}
-
 // Mazovia (small and capital, plus the two bytes that upper-casing the raw
 // text produces) -> Windows-1250 capital.
 constexpr ByteMap kUpperMap = [] {
-  ByteMap m = IdentityMap();
+  ByteMap m = IdentityByteMap();
   m[0x86] = 0xA5;  // ą -> Ą
   m[0x8C] = 0xA3;  // Ł upper-cased as Windows-1250 -> Ł
   m[0x8E] = 0x8C;  // ś upper-cased as Windows-1250 -> Ś
@@ -77,8 +68,6 @@ constexpr std::string_view Trimmed(std::string_view s) { return StripBlanksView(
 char Upper(char c) { return static_cast<char>(ToUpper1250(static_cast<unsigned char>(c))); }
 char Lower(char c) { return static_cast<char>(ToLower1250(static_cast<unsigned char>(c))); }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // A name or town looked up by its trimmed, upper-cased form; when the table
 // lacks it, that form with capital initial, its Polish letters converted.
 template <typename Find>
@@ -107,10 +96,7 @@ std::string RepairLocator(std::string_view raw) {
 }  // namespace
 
 std::string MazoviaToCp1250Upper(std::string_view text) {
-  std::string out(text.size(), '\0');
-  for (std::size_t i = 0; i < text.size(); ++i)
-    out[i] = static_cast<char>(kUpperMap[static_cast<unsigned char>(text[i])]);
-  return out;
+  return MapBytes(text, kUpperMap);
 }
 
 std::string NormalizeFirstName(std::string_view text) {
@@ -264,7 +250,7 @@ void ImportLogCSPRecord(const IRecordFields& rec, ICallbook& book) {
   book.SetField(StationField::LOKATOR, locator);
   book.SetField(StationField::WOJEW, voivodeship);
   book.SetField(StationField::POWIAT, county);
-  book.SetKraj(kKrajPoland);
+  book.SetKraj(kCountryPoland);
   book.PostStation();
 }
 

@@ -3,7 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "text/Globals.h"
+#include "text/Cp1250Text.h"
+#include "text/FieldText.h"
 
 namespace tolvo {
 

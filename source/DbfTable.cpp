@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "source/FileLookup.h"
+#include "text/FieldText.h"
 
 namespace tolvo {
 namespace {
@@ -71,10 +72,7 @@ bool EqualsUpper(std::string_view name, const std::string& upper) {
 
 bool IsPad(char c) { return c == ' ' || c == '\0'; }
 
-std::string_view TrimRight(std::string_view s) {
-  while (!s.empty() && IsPad(s.back())) s.remove_suffix(1);
-  return s;
-}
+std::string_view TrimRight(std::string_view s) { return StripTrailing(s, IsPad); }
 std::string_view Trim(std::string_view s) {
   s = TrimRight(s);
   while (!s.empty() && IsPad(s.front())) s.remove_prefix(1);

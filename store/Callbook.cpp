@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "source/FileLookup.h"
+#include "text/FieldText.h"
 
 namespace tolvo {
 namespace {
@@ -98,11 +99,6 @@ std::string InsertSql() {
 
 std::string UpdateSql() {
   return "UPDATE STACJE SET " + FieldColumnList(" = ?, ") + " = ? WHERE STACJA = ?";
-}
-
-std::string_view WithoutTrailingBlanks(std::string_view s) {
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
 }
 
 unsigned SlotOf(StationField field) { return static_cast<unsigned>(field); }
@@ -239,7 +235,7 @@ void TCallbook::CloseStacje() noexcept { Stacje = TableView{}; }
 
 bool TCallbook::FindStation(std::string_view callSign) {
   RequireOpen();
-  const std::string_view key = WithoutTrailingBlanks(callSign);
+  const std::string_view key = StripTrailingSpaces(callSign);
   // A key longer than the column can never equal a stored value.
   if (key.size() > Stacje.key.Capacity(0)) return false;
   Stacje.key.SetText(0, key);
@@ -248,7 +244,7 @@ bool TCallbook::FindStation(std::string_view callSign) {
   while (cursor.Fetch()) {
     // The collation decides what the server calls equal; the callbook
     // matches the bytes exactly.
-    if (WithoutTrailingBlanks(Stacje.fetched.Text(0)) == key) {
+    if (StripTrailingSpaces(Stacje.fetched.Text(0)) == key) {
       found = true;
       break;
     }

@@ -6,7 +6,8 @@
 #include <cstring>
 #include <memory>
 
-#include "text/Cp1250.h"
+#include "text/Cp1250Text.h"
+#include "text/FieldText.h"
 
 namespace tolvo::fb {
 namespace {
@@ -372,9 +373,7 @@ std::string_view Message::Text(unsigned i) const {
     std::memcpy(&len, p, sizeof len);
     return std::string_view(p + sizeof len, std::min<unsigned>(len, slot.length));
   }
-  std::string_view text(p, slot.length);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
+  return StripTrailingSpaces(std::string_view(p, slot.length));
 }
 
 void Message::SetText(unsigned i, std::string_view text) {

@@ -1,12 +1,11 @@
 #include "store/MemoryCallbook.h"
 
+#include "text/FieldText.h"
+
 namespace tolvo {
 namespace {
 
-std::string KeyOf(std::string_view s) {
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return std::string(s);
-}
+std::string KeyOf(std::string_view s) { return std::string(StripTrailingSpaces(s)); }
 
 }  // namespace
 

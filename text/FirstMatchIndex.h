@@ -1,6 +1,7 @@
 // Lookups in a built-in table by its first column: the first row in table
 // order whose key equals the argument byte for byte. The hashed index keeps
-// the first row of a repeated key, so it answers exactly like the scan.
+// the first row of a repeated key, so it answers exactly like a scan from
+// the top.
 #pragma once
 
 #include <cstddef>
@@ -11,14 +12,6 @@ namespace tolvo {
 
 template <std::size_t Rows, std::size_t Columns>
 using TableRows = std::string_view[Rows][Columns];
-
-// Row number of the first row whose key equals `key`, or Rows.
-template <std::size_t Rows, std::size_t Columns>
-std::size_t FindFirstRowLinear(const TableRows<Rows, Columns>& table, std::string_view key) {
-  for (std::size_t i = 0; i < Rows; ++i)
-    if (table[i][0] == key) return i;
-  return Rows;
-}
 
 template <std::size_t Rows, std::size_t Columns>
 class FirstMatchIndex {

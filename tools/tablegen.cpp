@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "text/Cp1250.h"
+#include "text/Cp1250Text.h"
 
 namespace {
 

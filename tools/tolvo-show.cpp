@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/Cp1250.h"
+#include "text/Cp1250Text.h"
 #include "tools/show/CallbookListing.h"
 #include "tools/show/CallbookTable.h"
 

@@ -38,6 +38,7 @@
 #include "source/RecordFields.h"
 #include "source/TextReport.h"
 #include "store/MemoryCallbook.h"
+#include "text/CountryNumbers.h"
 
 namespace tolvo::fuzz {
 
@@ -289,7 +290,7 @@ inline const std::vector<std::string>& ImporterFields(Importer which) {
 inline std::int16_t Country(Importer which) {
   switch (which) {
     case Importer::CB:
-    case Importer::LogCSP: return kKrajPoland;
+    case Importer::LogCSP: return kCountryPoland;
     case Importer::LogCOK:
     case Importer::OKCall: return kKrajCzechRepublic;
     case Importer::Amateur: break;

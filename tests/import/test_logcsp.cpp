@@ -4,12 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "app/ClubCallSigns.h"
 #include "import/CzytajLogCSP.h"
 #include "tests/import/RecordMap.h"
-#include "text/Cp1250.h"
-#include "text/imion.h"
-#include "text/miast.h"
+#include "tests/support/LinearLookup.h"
+#include "text/ClubCallSigns.h"
+#include "text/Cp1250Text.h"
+#include "text/FirstNames.h"
+#include "text/PlaceNames.h"
 
 namespace tolvo {
 namespace {

@@ -4,7 +4,7 @@
 #include <set>
 #include <vector>
 
-#include "text/lokat.h"
+#include "text/Locators.h"
 
 namespace tolvo::demo {
 namespace {

@@ -5,7 +5,8 @@
 #include <string_view>
 #include <utility>
 
-#include "text/Globals.h"
+#include "text/Cp1250Text.h"
+#include "text/FieldText.h"
 #include "tools/demo/DemoText.h"
 #include "tools/demo/DemoWords.h"
 #include "tools/writers/ReportWriter.h"

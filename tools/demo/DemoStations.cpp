@@ -3,7 +3,7 @@
 #include <iterator>
 #include <string_view>
 
-#include "app/ClubCallSigns.h"
+#include "text/ClubCallSigns.h"
 #include "tools/demo/DemoLocators.h"
 #include "tools/demo/DemoText.h"
 #include "tools/demo/DemoWords.h"

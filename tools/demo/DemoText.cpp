@@ -4,7 +4,7 @@
 #include <array>
 #include <utility>
 
-#include "text/Cp1250.h"
+#include "text/Cp1250Text.h"
 #include "tools/demo/DemoError.h"
 
 namespace tolvo::demo {

@@ -9,8 +9,9 @@
 #include "source/FileLookup.h"
 #include "store/Firebird.h"
 #include "store/StationFields.h"
-#include "text/Cp1250.h"
-#include "text/Globals.h"
+#include "text/Cp1250Text.h"
+#include "text/Cp1250Text.h"
+#include "text/FieldText.h"
 
 namespace tolvo::show {
 

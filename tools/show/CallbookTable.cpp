@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "text/Cp1250.h"
+#include "text/Cp1250Text.h"
 
 namespace tolvo::show {
 

@@ -14,8 +14,8 @@ std::size_t FirstNameTableSize();
 std::string_view FirstNameKey(std::size_t i);
 std::string_view FirstNameValue(std::size_t i);
 
-// Value of the first entry whose key equals `key` byte for byte, or nullptr.
-const std::string_view* FindFirstName(std::string_view key);        // hash index, first entry wins
-const std::string_view* FindFirstNameLinear(std::string_view key);  // plain scan in table order
+// Value of the first entry whose key equals `key` byte for byte, or nullptr
+// (by a hash index that keeps the first entry of a repeated key).
+const std::string_view* FindFirstName(std::string_view key);
 
 }  // namespace tolvo

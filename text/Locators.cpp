@@ -1,20 +1,20 @@
-#include "text/lokat.h"
+#include "text/Locators.h"
 
 #include <array>
 
-#include "data/lokat_table.h"
+#include "data/locators_table.h"
 #include "text/FirstMatchIndex.h"
 
 namespace tolvo {
 
 namespace {
 
-static_assert(data::lokat_columns == 3, "lokat.tsv holds locator, voivodeship, county");
+static_assert(data::locators_columns == 3, "locators.tsv holds locator, voivodeship, county");
 
 constexpr auto kRows = [] {
-  std::array<LocatorRow, data::lokat_rows> rows{};
-  for (std::size_t i = 0; i < data::lokat_rows; ++i)
-    rows[i] = {data::lokat[i][0], data::lokat[i][1], data::lokat[i][2]};
+  std::array<LocatorRow, data::locators_rows> rows{};
+  for (std::size_t i = 0; i < data::locators_rows; ++i)
+    rows[i] = {data::locators[i][0], data::locators[i][1], data::locators[i][2]};
   return rows;
 }();
 
@@ -22,7 +22,7 @@ LocatorRegion RegionOf(const LocatorRow& row) { return {true, row.voivodeship, r
 
 // Built on first use; a function-local static is initialised exactly once.
 const auto& Index() {
-  static const FirstMatchIndex index(data::lokat);
+  static const FirstMatchIndex index(data::locators);
   return index;
 }
 
@@ -35,9 +35,5 @@ LocatorRegion RegionAt(std::size_t row) {
 std::span<const LocatorRow> LocatorRegionTable() { return kRows; }
 
 LocatorRegion FindLocatorRegion(std::string_view locator) { return RegionAt(Index().Find(locator)); }
-
-LocatorRegion FindLocatorRegionLinear(std::string_view locator) {
-  return RegionAt(FindFirstRowLinear(data::lokat, locator));
-}
 
 }  // namespace tolvo

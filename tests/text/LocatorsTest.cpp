@@ -1,4 +1,4 @@
-#include "text/lokat.h"
+#include "text/Locators.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,8 @@
 #include <set>
 #include <string>
 #include <vector>
+
+#include "tests/support/LinearLookup.h"
 
 namespace tolvo {
 namespace {

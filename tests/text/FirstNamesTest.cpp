@@ -1,4 +1,4 @@
-#include "text/imion.h"
+#include "text/FirstNames.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,8 @@
 #include <set>
 #include <string>
 #include <string_view>
+
+#include "tests/support/LinearLookup.h"
 
 namespace tolvo {
 namespace {

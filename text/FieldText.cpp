@@ -1,23 +1,10 @@
-#include "text/Globals.h"
+#include "text/FieldText.h"
+
+#include "text/Cp1250Text.h"
 
 namespace tolvo {
 
-namespace detail {
-
-std::string MapBytes(std::string_view text, const ByteMap& map) {
-  std::string out(text.size(), '\0');
-  for (std::size_t i = 0; i < text.size(); ++i)
-    out[i] = static_cast<char>(map[static_cast<unsigned char>(text[i])]);
-  return out;
-}
-
-}  // namespace detail
-
 std::string StripBlanks(std::string_view text) { return std::string(StripBlanksView(text)); }
-
-std::string ToUpper1250(std::string_view text) { return detail::MapBytes(text, detail::kUpper1250); }
-
-std::string ToLower1250(std::string_view text) { return detail::MapBytes(text, detail::kLower1250); }
 
 std::string BuildFullName(std::string_view surname, std::string_view firstName) {
   std::string result(StripBlanksView(surname));
@@ -60,13 +47,9 @@ std::string FirstWord(std::string_view text) {
 
 std::string CapitalizeWord(std::string_view text) {
   const std::string_view t = StripBlanksView(text);
-  std::string out = detail::MapBytes(t, detail::kLower1250);
+  std::string out = ToLower1250(t);
   if (!out.empty()) out[0] = static_cast<char>(ToUpper1250(static_cast<unsigned char>(t[0])));
   return out;
-}
-
-std::string MazoviaToCp1250(std::string_view text) {
-  return detail::MapBytes(text, detail::kMazoviaToCp1250);
 }
 
 }  // namespace tolvo

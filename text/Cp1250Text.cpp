@@ -1,6 +1,22 @@
-#include "text/Cp1250.h"
+#include "text/Cp1250Text.h"
 
 namespace tolvo {
+
+std::string MapBytes(std::string_view text, const ByteMap& map) {
+  std::string out(text.size(), '\0');
+  for (std::size_t i = 0; i < text.size(); ++i)
+    out[i] = static_cast<char>(map[static_cast<unsigned char>(text[i])]);
+  return out;
+}
+
+std::string ToUpper1250(std::string_view text) { return MapBytes(text, detail::kUpper1250); }
+
+std::string ToLower1250(std::string_view text) { return MapBytes(text, detail::kLower1250); }
+
+std::string MazoviaToCp1250(std::string_view text) {
+  return MapBytes(text, detail::kMazoviaToCp1250);
+}
+
 namespace {
 
 // Code points of the bytes 0x80..0xFF.

@@ -1,6 +1,6 @@
-// Abbreviation table: fragments of title-cased addresses (Roman numerals,
-// acronyms, ordinal endings, small words, street names written without Polish
-// letters) and what they should read.
+// Address fixes: the abbreviation table of fragments of title-cased addresses
+// (Roman numerals, acronyms, ordinal endings, small words, street names
+// written without Polish letters) and what they should read.
 #pragma once
 
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "text/miast.h"
+#include "text/PlaceNames.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,9 @@
 #include <string_view>
 
 #include "import/CzytajLogCSP.h"
-#include "text/Cp1250.h"
-#include "text/Globals.h"
+#include "tests/support/LinearLookup.h"
+#include "text/Cp1250Text.h"
+#include "text/FieldText.h"
 
 namespace tolvo {
 namespace {

@@ -24,11 +24,8 @@ struct LocatorRegion {
 };
 
 // The region of the first row whose locator equals `locator` byte for byte
-// (case-sensitive, whole string, no stripping). Uses an index built on first
-// use; gives the same answer as FindLocatorRegionLinear.
+// (case-sensitive, whole string, no stripping), by an index built on first
+// use that gives the same answer as walking the rows from the first.
 LocatorRegion FindLocatorRegion(std::string_view locator);
-
-// The same by walking the rows from the first.
-LocatorRegion FindLocatorRegionLinear(std::string_view locator);
 
 }  // namespace tolvo

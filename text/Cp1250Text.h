@@ -1,25 +1,33 @@
-// Small text functions shared by every importer: blank stripping, case maps
-// fixed to Windows-1250, name joining, semicolon splitting, word helpers and
-// the case-keeping Mazovia -> Windows-1250 conversion.
+// Text in the Windows-1250 code page: its case maps, the case-keeping
+// Mazovia -> Windows-1250 conversion, and the conversion to and from Unicode
+// (UTF-8), all by fixed tables (no locale, no ICU).
 //
-// All of them work on bytes, never on a locale, keep no state and never fail.
+// They work on bytes, keep no state and, but for Utf8ToCp1250, never fail.
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace tolvo {
 
-namespace detail {
+// --- byte maps --------------------------------------------------------------
 
+// A byte-for-byte conversion: the new value of every byte.
 using ByteMap = std::array<unsigned char, 256>;
 
+// The map that keeps every byte; the starting point of every other map.
 constexpr ByteMap IdentityByteMap() {
   ByteMap m{};
   for (int i = 0; i < 256; ++i) m[i] = static_cast<unsigned char>(i);
   return m;
 }
+
+// Applies a byte map to every byte of `text`; the length never changes.
+std::string MapBytes(std::string_view text, const ByteMap& map);
+
+namespace detail {
 
 // The Windows-1250 letter pairs (lower-case byte, upper-case byte) that sit
 // outside the two regular runs a-z / A-Z and 0xE0-0xFE / 0xC0-0xDE.
@@ -84,27 +92,7 @@ constexpr ByteMap MakeMazoviaMap() {
 
 inline constexpr ByteMap kMazoviaToCp1250 = MakeMazoviaMap();
 
-// Applies a byte map to every byte of `text`; the length never changes.
-std::string MapBytes(std::string_view text, const ByteMap& map);
-
 }  // namespace detail
-
-// --- blanks -----------------------------------------------------------------
-
-// True for the bytes StripBlanks removes: 0x00 to 0x20.
-constexpr bool IsBlankByte(unsigned char c) { return c <= 0x20; }
-
-// `text` without its leading and trailing bytes 0x00-0x20 (a view into the
-// argument; bytes inside are untouched, 0x7F and 0xA0 are not blanks).
-constexpr std::string_view StripBlanksView(std::string_view text) {
-  std::size_t begin = 0, end = text.size();
-  while (begin < end && IsBlankByte(static_cast<unsigned char>(text[begin]))) ++begin;
-  while (end > begin && IsBlankByte(static_cast<unsigned char>(text[end - 1]))) --end;
-  return text.substr(begin, end - begin);
-}
-
-// The same as a new string.
-std::string StripBlanks(std::string_view text);
 
 // --- case -------------------------------------------------------------------
 
@@ -116,34 +104,6 @@ constexpr unsigned char ToLower1250(unsigned char c) { return detail::kLower1250
 std::string ToUpper1250(std::string_view text);
 std::string ToLower1250(std::string_view text);
 
-// --- names and fields -------------------------------------------------------
-
-// Display name "surname firstName": the stripped surname, then one space and
-// the first name when it is not empty, all stripped once more.
-std::string BuildFullName(std::string_view surname, std::string_view firstName);
-
-// True when ';' occurs anywhere in `text` (not stripped first).
-bool HasSemicolon(std::string_view text);
-
-struct SemicolonTriple {
-  std::string first, second, third;
-};
-
-// The three parts of "first;second;third" after stripping the whole text;
-// the parts keep their own blanks, a third or later ';' stays in `third`.
-// Fewer than two ';' give three empty parts.
-SemicolonTriple SplitSemicolonTriple(std::string_view text);
-
-// True when the stripped text holds exactly one byte 0x20.
-bool HasExactlyOneSpace(std::string_view text);
-
-// The stripped text up to its first space; empty when there is no space.
-std::string FirstWord(std::string_view text);
-
-// The stripped text with its first byte upper-cased and the rest
-// lower-cased (the whole text is treated as one word).
-std::string CapitalizeWord(std::string_view text);
-
 // --- Mazovia ----------------------------------------------------------------
 
 // One Mazovia byte as Windows-1250, case kept; unlisted bytes unchanged.
@@ -151,5 +111,21 @@ constexpr unsigned char MazoviaToCp1250(unsigned char c) { return detail::kMazov
 
 // Mazovia text as Windows-1250, byte for byte, case kept; same length.
 std::string MazoviaToCp1250(std::string_view text);
+
+// --- Unicode ----------------------------------------------------------------
+
+// The Unicode code point of a Windows-1250 byte; 0 for the five unassigned
+// bytes (0x81, 0x83, 0x88, 0x90, 0x98).
+char32_t Cp1250ToUnicode(unsigned char byte);
+
+// The Windows-1250 byte of a code point, or -1 when the set has none.
+int UnicodeToCp1250(char32_t codePoint);
+
+// Windows-1250 bytes as UTF-8; unassigned bytes become U+FFFD.
+std::string Cp1250ToUtf8(std::string_view text);
+
+// UTF-8 as Windows-1250. Returns false (and leaves `out` partial) on bad
+// UTF-8 or on a character the set lacks.
+bool Utf8ToCp1250(std::string_view text, std::string& out);
 
 }  // namespace tolvo

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""Writes data/lokat.tsv, the built-in locator -> voivodeship/county table.
+"""Writes data/locators.tsv, the built-in locator -> voivodeship/county table.
 
-    python3 tools/gen_lokat.py            # (re)write data/lokat.tsv
-    python3 tools/gen_lokat.py --check    # fail if data/lokat.tsv differs
+    python3 tools/gen_locators.py            # (re)write data/locators.tsv
+    python3 tools/gen_locators.py --check    # fail if data/locators.tsv differs
 
 The table is made of two kinds of rows:
 
@@ -30,7 +30,7 @@ import sys
 SEED = 1250
 ROWS = 875
 HERE = os.path.dirname(os.path.abspath(__file__))
-OUT = os.path.join(HERE, "..", "data", "lokat.tsv")
+OUT = os.path.join(HERE, "..", "data", "locators.tsv")
 
 # Known rows in table order (rows for one locator stay in this order).
 KNOWN = [
@@ -311,7 +311,7 @@ def locator_centre(loc):
 def check(rows):
     """Every stated property of the table, computed from the rows."""
     def fail(what):
-        raise SystemExit("lokat table: " + what)
+        raise SystemExit("locator table: " + what)
 
     locs = [r[0] for r in rows]
     if len(rows) != ROWS:
@@ -373,7 +373,7 @@ HEADER = """\
 # Rows stay in this order: for a locator listed more than once only its
 # first row is ever used.
 #
-# Written by tools/gen_lokat.py (fixed seed); do not edit by hand, change the
+# Written by tools/gen_locators.py (fixed seed); do not edit by hand, change the
 # generator or replace the file as a whole.
 #
 # Known rows, as the published table has them: JN99HR (first row), JN99HS
@@ -402,7 +402,7 @@ def main():
     if "--check" in sys.argv[1:]:
         with open(OUT, encoding="utf-8") as f:
             if f.read() != text:
-                raise SystemExit("data/lokat.tsv is not what tools/gen_lokat.py writes")
+                raise SystemExit("data/locators.tsv is not what tools/gen_locators.py writes")
         return
     with open(OUT, "w", encoding="utf-8", newline="\n") as f:
         f.write(text)

@@ -1,23 +1,23 @@
-#include "text/skrot.h"
+#include "text/AddressFixes.h"
 
 #include <utility>
 
-#include "data/skrot_table.h"
+#include "data/address_fixes_table.h"
 
 namespace tolvo {
 
-std::size_t AbbreviationTableSize() { return data::skrot_rows; }
+std::size_t AbbreviationTableSize() { return data::address_fixes_rows; }
 
-std::string_view AbbreviationPattern(std::size_t i) { return data::skrot[i][0]; }
+std::string_view AbbreviationPattern(std::size_t i) { return data::address_fixes[i][0]; }
 
-std::string_view AbbreviationReplacement(std::size_t i) { return data::skrot[i][1]; }
+std::string_view AbbreviationReplacement(std::size_t i) { return data::address_fixes[i][1]; }
 
 std::string FixAbbreviations(std::string_view address) {
   std::string current(address);
   std::string next;
-  for (std::size_t row = 0; row < data::skrot_rows; ++row) {
-    const std::string_view pattern = data::skrot[row][0];
-    const std::string_view replacement = data::skrot[row][1];
+  for (std::size_t row = 0; row < data::address_fixes_rows; ++row) {
+    const std::string_view pattern = data::address_fixes[row][0];
+    const std::string_view replacement = data::address_fixes[row][1];
     std::size_t hit = current.find(pattern);
     if (hit == std::string::npos) continue;  // the common case: nothing to copy
     next.clear();
