@@ -264,7 +264,7 @@ void ImportLogCSPRecord(const IRecordFields& rec, ICallbook& book) {
   book.SetField(StationField::LOKATOR, locator);
   book.SetField(StationField::WOJEW, voivodeship);
   book.SetField(StationField::POWIAT, county);
-  book.SetKraj(kKrajPoland);
+  book.SetCountry(kKrajPoland);
   book.PostStation();
 }
 

@@ -53,9 +53,9 @@ using SchemaTest = StoreTest;
 
 TEST_F(SchemaTest, FirstOpenCreatesTheTableWithKeyAndIndexes) {
   {
-    TCallbook cb;
-    ASSERT_TRUE(cb.OpenCallbook());
-    EXPECT_TRUE(cb.StationsTableExists());
+    Callbook cb;
+    ASSERT_TRUE(cb.Open(db));
+    EXPECT_TRUE(HasStacje(db));
     EXPECT_FALSE(cb.FindStation("SP1ABC"));
   }
   const std::vector<std::string> columns = {
@@ -86,15 +86,15 @@ TEST_F(SchemaTest, FirstOpenCreatesTheTableWithKeyAndIndexes) {
 
 TEST_F(SchemaTest, ExistingTableIsLeftAsItIs) {
   {
-    TCallbook cb;
-    ASSERT_TRUE(cb.OpenCallbook());
+    Callbook cb;
+    ASSERT_TRUE(cb.Open(db));
   }
   // With an index gone, a second open that ran any schema statement would
   // either fail on the existing table or bring the index back.
   Execute(db, {"DROP INDEX STACJE_KRAJ"});
-  TCallbook cb;
-  ASSERT_TRUE(cb.OpenCallbook());
-  ASSERT_TRUE(cb.OpenCallbook());
+  Callbook cb;
+  ASSERT_TRUE(cb.Open(db));
+  ASSERT_TRUE(cb.Open(db));
   cb.Close();
   EXPECT_EQ(IndexesOf(db).size(), 10u);
 }
@@ -103,20 +103,20 @@ TEST(SchemaWithoutDomain, CreateFailsWithServerTextAndIsTriedAgain) {
   ScratchFolder dir(ScratchFolder::Enter::Yes);
   const fs::path db = dir / "LOG.DAT";
   CreateTolvo10Database(db, /*withDomain=*/false);
-  TCallbook cb;
+  Callbook cb;
   try {
-    cb.OpenCallbook();
+    cb.Open(db);
     FAIL() << "no error";
   } catch (const DatabaseError& e) {
     EXPECT_NE(std::string(e.what()).find("D_BOOL"), std::string::npos) << e.what();
   }
   EXPECT_FALSE(HasStacje(db));
   EXPECT_TRUE(Query(db, "SELECT 1 FROM RDB$INDICES WHERE RDB$INDEX_NAME STARTING WITH 'STACJE'").empty());
-  EXPECT_THROW(cb.OpenCallbook(), DatabaseError);
+  EXPECT_THROW(cb.Open(db), DatabaseError);
 
   cb.Close();
   Execute(db, {"CREATE DOMAIN D_BOOL AS SMALLINT CHECK (VALUE IS NULL OR VALUE IN (0,1))"});
-  EXPECT_TRUE(cb.OpenCallbook());
+  EXPECT_TRUE(cb.Open(db));
   cb.Close();
   EXPECT_TRUE(HasStacje(db));
   EXPECT_EQ(IndexesOf(db).size(), 11u);
@@ -124,14 +124,14 @@ TEST(SchemaWithoutDomain, CreateFailsWithServerTextAndIsTriedAgain) {
 
 TEST_F(SchemaTest, FailingIndexKeepsTableAndEarlierIndexes) {
   Execute(db, {"CREATE TABLE INNA (MIASTO VARCHAR(25))", "CREATE INDEX STACJE_MIASTO ON INNA(MIASTO)"});
-  TCallbook cb;
-  EXPECT_THROW(cb.OpenCallbook(), DatabaseError);
+  Callbook cb;
+  EXPECT_THROW(cb.Open(db), DatabaseError);
   cb.Close();
   const std::vector<std::string> committed = {"PK_STACJE STACJA", "STACJE_IMIE IMIE",
                                               "STACJE_NAZWA NAZWA", "STACJE_NAZWISKO NAZWISKO"};
   EXPECT_EQ(IndexesOf(db), committed);
   // Later imports find the table and never make up the missing indexes.
-  ASSERT_TRUE(cb.OpenCallbook());
+  ASSERT_TRUE(cb.Open(db));
   cb.AppendStation();
   cb.SetField(StationField::STACJA, "SP1ABC");
   cb.PostStation();
