@@ -158,16 +158,16 @@ bool Callbook::StationsTableExists() {
   return exists;
 }
 
+// The table, its key and its indexes are made in one transaction, all or
+// nothing. The server refuses a statement when it is executed (a name already
+// taken, a missing domain) or at the commit, where the engine does the work it
+// deferred (it builds the indexes then, and may find no room). Either way the
+// transaction is rolled back, leaving the catalogue as it was, so that the
+// next import tries again from the start.
 void Callbook::CreateStationsTable() {
-  fb::Transaction schema(connection_);
-  // However the statements end, what succeeded of them is committed.
-  try {
-    connection_.ExecuteImmediate(schema, kCreateTable);
-    for (std::string_view index : kCreateIndexes) connection_.ExecuteImmediate(schema, index);
-  } catch (...) {
-    schema.CommitOrRollbackQuietly();
-    throw;
-  }
+  fb::Transaction schema(connection_);  // rolled back when a statement fails
+  connection_.ExecuteImmediate(schema, kCreateTable);
+  for (std::string_view index : kCreateIndexes) connection_.ExecuteImmediate(schema, index);
   schema.CommitOrRollback();
 }
 

@@ -38,7 +38,8 @@ class Callbook : public ICallbook {
   // the file cannot be opened (missing, not a database, held elsewhere).
   // Throws DatabaseError when the previous import's rows could not be
   // committed (they are rolled back and the connection is closed), and with
-  // the server's text when the table cannot be created or prepared.
+  // the server's text when the table cannot be created (nothing of it is
+  // left) or its statements cannot be prepared.
   bool Open(const std::filesystem::path& file);
   // End of program: commits the writing transaction and closes the
   // connection. Throws like Open when the commit fails.
