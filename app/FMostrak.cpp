@@ -15,9 +15,12 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <filesystem>
+#include <optional>
 
 #include "app/ErrorReport.h"
 #include "app/QuitSignals.h"
+#include "source/FileLookup.h"
 #include "store/Callbook.h"
 #include "import/CzytajAmateurCAFrm.h"
 #include "import/CzytajCBFrm.h"
@@ -112,7 +115,7 @@ QString DescriptionText() {
   return lines.join(QLatin1Char('\n'));
 }
 
-TDM::TDM(QWidget* parent) : QMainWindow(parent), callbook_(std::make_unique<TCallbook>()) {
+TDM::TDM(QWidget* parent) : QMainWindow(parent), callbook_(std::make_unique<tolvo::Callbook>()) {
   // No connection is made here: the embedded engine would hold LOG.DAT open
   // for as long as the program runs and lock Tolvo out of its own database.
   // Every import connects afresh anyway.
@@ -173,16 +176,13 @@ TDM::~TDM() {
 
 ICallbook& TDM::Callbook() { return *callbook_; }
 // Connecting may set the database client up, which takes over SIGTERM and
-// SIGINT; the program keeps them.
-bool TDM::ConnectDatabase() {
-  TQuitSignalsHeld held;
-  return callbook_->ConnectDatabase();
-}
-bool TDM::StationsTableExists() { return callbook_->StationsTableExists(); }
-bool TDM::CreateStationsTable() { return callbook_->CreateStationsTable(); }
+// SIGINT; the program keeps them. The previous import's rows are committed
+// before LOG.DAT is looked up.
 bool TDM::OpenCallbook() {
   TQuitSignalsHeld held;
-  return callbook_->OpenCallbook();
+  callbook_->Close();
+  const std::optional<std::filesystem::path> file = FindInWorkingFolder(kCallbookFile);
+  return file && callbook_->Open(*file);
 }
 
 namespace {

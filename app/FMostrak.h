@@ -20,7 +20,7 @@ class QPushButton;
 
 namespace tolvo {
 
-class TCallbook;
+class Callbook;
 
 // The 18 Polish letters.
 inline constexpr std::u32string_view kPolishLetters = U"ąćęłńóśźżĄĆĘŁŃÓŚŹŻ";
@@ -52,10 +52,7 @@ class TDM : public QMainWindow {
   explicit TDM(QWidget* parent = nullptr);
   ~TDM() override;
 
-  // The callbook operations, delegated to the store.
-  bool ConnectDatabase();
-  bool StationsTableExists();
-  bool CreateStationsTable();
+  // Opens the callbook on LOG.DAT of the working folder, looked up afresh.
   bool OpenCallbook();
   ICallbook& Callbook();
 
@@ -86,7 +83,7 @@ class TDM : public QMainWindow {
 
  private:
   bool placed_ = false;
-  std::unique_ptr<TCallbook> callbook_;
+  std::unique_ptr<tolvo::Callbook> callbook_;
 };
 
 // The program's main window; set while it exists.

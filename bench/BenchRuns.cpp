@@ -68,8 +68,8 @@ Name Parse(const std::string& text) {
 // leaves it before its first record.
 void MakeEmptyCallbook() {
   CreateTolvo10Database("LOG.DAT");
-  TCallbook book;
-  if (!book.OpenCallbook()) throw std::runtime_error("the new LOG.DAT cannot be opened");
+  Callbook book;
+  if (!book.Open("LOG.DAT")) throw std::runtime_error("the new LOG.DAT cannot be opened");
   book.Close();
 }
 
@@ -88,7 +88,7 @@ class FindCounter : public ICallbook {
   void AppendStation() override { inner_.AppendStation(); }
   void EditStation() override { inner_.EditStation(); }
   void SetField(StationField f, std::string_view v) override { inner_.SetField(f, v); }
-  void SetKraj(std::int16_t k) override { inner_.SetKraj(k); }
+  void SetCountry(std::int16_t k) override { inner_.SetCountry(k); }
   void PostStation() override { inner_.PostStation(); }
   std::int64_t Found() const { return found_; }
 
@@ -99,10 +99,10 @@ class FindCounter : public ICallbook {
 
 RunResult RunStore(std::int64_t n, std::uint64_t seed) {
   RunResult result;
-  TCallbook book;
+  Callbook book;
   SyntheticRow row;
   const Stopwatch watch;
-  if (!book.OpenCallbook()) throw std::runtime_error("store: LOG.DAT cannot be opened");
+  if (!book.Open("LOG.DAT")) throw std::runtime_error("store: LOG.DAT cannot be opened");
   for (std::int64_t i = 0; i < n; ++i) {
     FillSyntheticRow(i, seed, row);
     if (book.FindStation(row.stacja)) {
@@ -120,7 +120,7 @@ RunResult RunStore(std::int64_t n, std::uint64_t seed) {
     book.SetField(StationField::LOKATOR, row.lokator);
     book.SetField(StationField::WOJEW, row.wojew);
     book.SetField(StationField::POWIAT, row.powiat);
-    book.SetKraj(row.kraj);
+    book.SetCountry(row.kraj);
     book.PostStation();
   }
   watch.Stop(result);
@@ -146,10 +146,10 @@ RecordStep StepOf(Source source) {
 // record by record as the frame walks it, each record handed to the step.
 RunResult RunHeadless(Source source) {
   RunResult result;
-  TCallbook book;
+  Callbook book;
   FindCounter counting(book);
   const Stopwatch watch;
-  if (!book.OpenCallbook()) throw std::runtime_error("headless: LOG.DAT cannot be opened");
+  if (!book.Open("LOG.DAT")) throw std::runtime_error("headless: LOG.DAT cannot be opened");
   if (source == Source::Amateur) {
     const std::optional<fs::path> path = FindInWorkingFolder(InfoOf(source).file);
     if (!path) throw std::runtime_error("headless: AMATEUR.RPT is missing");
@@ -185,13 +185,13 @@ RunResult RunHeadless(Source source) {
 // The frame's host: the benchmark's own store in place of the main window's.
 class Host : public ICallbookHost {
  public:
-  explicit Host(ICallbook& counting, TCallbook& book) : counting_(counting), book_(book) {}
-  bool OpenCallbook() override { return book_.OpenCallbook(); }
+  explicit Host(ICallbook& counting, tolvo::Callbook& book) : counting_(counting), book_(book) {}
+  bool OpenCallbook() override { return book_.Open("LOG.DAT"); }
   ICallbook& Callbook() override { return counting_; }
 
  private:
   ICallbook& counting_;
-  TCallbook& book_;
+  tolvo::Callbook& book_;
 };
 
 std::unique_ptr<TImportFrm> MakeDialog(Source source) {
@@ -217,7 +217,7 @@ RunResult RunDialog(Source source, std::int64_t n, bool withStep) {
   QApplication app(argc, argv);
 
   RunResult result;
-  TCallbook book;
+  Callbook book;
   FindCounter counting(book);
   Host host(counting, book);
   std::vector<QString> messages;

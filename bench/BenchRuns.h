@@ -6,7 +6,7 @@
 //   floor:new | floor:find        bare Firebird interface: one prepared lookup
 //                                 and one prepared INSERT of every column per
 //                                 row (find: lookups only)
-//   store:new | store:find        the same rows through TCallbook
+//   store:new | store:find        the same rows through Callbook
 //   headless:<source>:new|find    the source's per-record step over its file,
 //                                 read as the dialog reads it
 //   dialog:<source>:new|find      the whole import through the dialog's start

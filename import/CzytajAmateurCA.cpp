@@ -57,7 +57,7 @@ void ImportAmateurLine(std::string_view line, ICallbook& book) {
   book.SetField(StationField::KODPOCZT, postalCode);
   book.SetField(StationField::ADRES, address);
   book.SetField(StationField::DOMENA, region);
-  book.SetKraj(kKrajCanada);
+  book.SetCountry(kKrajCanada);
   book.PostStation();
 }
 

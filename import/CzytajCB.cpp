@@ -63,7 +63,7 @@ void ImportCBRecord(const IRecordFields& rec, ICallbook& book) {
   book.SetField(StationField::ADRES, address);
   book.SetField(StationField::WOJEW, voivodeship);
   book.SetField(StationField::POWIAT, county);
-  book.SetKraj(kCountryPoland);
+  book.SetCountry(kCountryPoland);
   book.PostStation();
 }
 

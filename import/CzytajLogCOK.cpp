@@ -110,7 +110,7 @@ void ImportLogCOKRecord(const IRecordFields& rec, ICallbook& book) {
   book.SetField(StationField::KODPOCZT, postalCode);
   book.SetField(StationField::ADRES, address);
   book.SetField(StationField::LOKATOR, locator);
-  book.SetKraj(kKrajCzechRepublic);
+  book.SetCountry(kKrajCzechRepublic);
   book.PostStation();
 }
 

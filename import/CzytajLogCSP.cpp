@@ -250,7 +250,7 @@ void ImportLogCSPRecord(const IRecordFields& rec, ICallbook& book) {
   book.SetField(StationField::LOKATOR, locator);
   book.SetField(StationField::WOJEW, voivodeship);
   book.SetField(StationField::POWIAT, county);
-  book.SetKraj(kCountryPoland);
+  book.SetCountry(kCountryPoland);
   book.PostStation();
 }
 

@@ -36,7 +36,7 @@ void ImportOKCallRecord(const IRecordFields& rec, ICallbook& book) {
   book.SetField(StationField::MIASTO, town);
   book.SetField(StationField::KODPOCZT, postalCode);
   book.SetField(StationField::ADRES, address);
-  book.SetKraj(kKrajCzechRepublic);
+  book.SetCountry(kKrajCzechRepublic);
   book.PostStation();
 }
 

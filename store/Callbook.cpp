@@ -4,15 +4,12 @@
 #include <optional>
 #include <stdexcept>
 
-#include "source/FileLookup.h"
 #include "text/FieldText.h"
 
 namespace tolvo {
 namespace {
 
-constexpr std::string_view kDatabaseName = "LOG.DAT";
-
-fb::ConnectOptions BazaParams() {
+fb::ConnectOptions ConnectionOptions() {
   fb::ConnectOptions o;
   o.user = "sysdba";
   o.password = "quartzfog";
@@ -20,30 +17,29 @@ fb::ConnectOptions BazaParams() {
   return o;
 }
 
-constexpr std::array<std::string_view, 22> kCreateTable = {
-    "CREATE TABLE Stacje(",
-    "Stacja   VARCHAR(10) NOT NULL COLLATE PXW_PLK,",
-    "Nazwa    VARCHAR(60) COLLATE PXW_PLK,",
-    "Nazwisko VARCHAR(40) COLLATE PXW_PLK,",
-    "Imie     VARCHAR(15) COLLATE PXW_PLK,",
-    "Miasto   VARCHAR(25) COLLATE PXW_PLK,",
-    "KodPoczt VARCHAR(10) COLLATE PXW_PLK,",
-    "Adres    VARCHAR(50) COLLATE PXW_PLK,",
-    "Lokator  VARCHAR( 6) COLLATE PXW_PLK,",
-    "Domena   VARCHAR( 6) COLLATE PXW_PLK,",
-    "Wojew    VARCHAR( 1) COLLATE PXW_PLK,",
-    "Powiat   VARCHAR( 2) COLLATE PXW_PLK,",
-    "Manager  VARCHAR( 7) COLLATE PXW_PLK,",
-    "IOTA     VARCHAR( 6) COLLATE PXW_PLK,",
-    "Email1   VARCHAR(50) COLLATE PXW_PLK,",
-    "Email2   VARCHAR(50) COLLATE PXW_PLK,",
-    "Uwagi    VARCHAR(50) COLLATE PXW_PLK,",
-    "Rodzaj   CHAR(1) COLLATE PXW_PLK,",
-    "Kraj     SMALLINT,",
-    "DataAkt  DATE,",
-    "Aktual   D_BOOL,",
-    "CONSTRAINT pk_Stacje PRIMARY KEY (Stacja) )",
-};
+constexpr std::string_view kCreateTable =
+    "CREATE TABLE Stacje(\n"
+    "Stacja   VARCHAR(10) NOT NULL COLLATE PXW_PLK,\n"
+    "Nazwa    VARCHAR(60) COLLATE PXW_PLK,\n"
+    "Nazwisko VARCHAR(40) COLLATE PXW_PLK,\n"
+    "Imie     VARCHAR(15) COLLATE PXW_PLK,\n"
+    "Miasto   VARCHAR(25) COLLATE PXW_PLK,\n"
+    "KodPoczt VARCHAR(10) COLLATE PXW_PLK,\n"
+    "Adres    VARCHAR(50) COLLATE PXW_PLK,\n"
+    "Lokator  VARCHAR( 6) COLLATE PXW_PLK,\n"
+    "Domena   VARCHAR( 6) COLLATE PXW_PLK,\n"
+    "Wojew    VARCHAR( 1) COLLATE PXW_PLK,\n"
+    "Powiat   VARCHAR( 2) COLLATE PXW_PLK,\n"
+    "Manager  VARCHAR( 7) COLLATE PXW_PLK,\n"
+    "IOTA     VARCHAR( 6) COLLATE PXW_PLK,\n"
+    "Email1   VARCHAR(50) COLLATE PXW_PLK,\n"
+    "Email2   VARCHAR(50) COLLATE PXW_PLK,\n"
+    "Uwagi    VARCHAR(50) COLLATE PXW_PLK,\n"
+    "Rodzaj   CHAR(1) COLLATE PXW_PLK,\n"
+    "Kraj     SMALLINT,\n"
+    "DataAkt  DATE,\n"
+    "Aktual   D_BOOL,\n"
+    "CONSTRAINT pk_Stacje PRIMARY KEY (Stacja) )";
 
 constexpr std::array<std::string_view, 10> kCreateIndexes = {
     "CREATE INDEX Stacje_Nazwa ON Stacje(Nazwa)",
@@ -67,7 +63,7 @@ constexpr std::array<std::string_view, 7> kUnusedColumns = {
 
 // In the lookup's result and in the INSERT and UPDATE parameters, the text
 // columns come in StationField order and KRAJ follows them.
-constexpr unsigned kKrajSlot = kStationTextFieldCount;
+constexpr unsigned kCountrySlot = kStationTextFieldCount;
 constexpr unsigned kRowSlots = kStationTextFieldCount + 1;
 
 std::string FieldColumnList(std::string_view separator) {
@@ -105,192 +101,147 @@ unsigned SlotOf(StationField field) { return static_cast<unsigned>(field); }
 
 }  // namespace
 
-TCallbook::~TCallbook() {
-  CloseStacje();
-  trTworzStacje.CommitOrRollbackQuietly();
-  trStacje.CommitOrRollbackQuietly();
-  // Baza detaches silently in its own destructor.
+Callbook::~Callbook() {
+  stations_ = TableView{};
+  writing_.CommitOrRollbackQuietly();
+  // The connection detaches silently in its own destructor.
 }
 
-void TCallbook::RequireConnection() const {
-  if (!Baza.IsOpen()) throw std::logic_error("TCallbook: the database is not connected");
-}
-
-void TCallbook::RequireOpen() const {
-  if (!Stacje.open) throw std::logic_error("TCallbook: the callbook is not open");
+void Callbook::RequireOpen() const {
+  if (!stations_.open) throw std::logic_error("Callbook: the callbook is not open");
 }
 
 // ---- connection and schema ----
 
-void TCallbook::CloseConnection() {
-  CloseStacje();
-  std::optional<DatabaseError> lost;
-  for (fb::Transaction* tr : {&trTworzStacje, &trStacje}) {
+void Callbook::CloseConnection() {
+  stations_ = TableView{};
+  try {
+    writing_.CommitOrRollback();
+  } catch (const DatabaseError& e) {
     try {
-      tr->CommitOrRollback();
-    } catch (const DatabaseError& e) {
-      if (!lost) lost = e;
-    }
-  }
-  if (lost) {
-    try {
-      Baza.Detach();
+      connection_.Detach();
     } catch (const DatabaseError&) {
       // the lost rows are what must be reported
     }
-    throw DatabaseError(std::string(kPreviousImportLost) + lost->what(), lost->Code());
+    throw DatabaseError(std::string(kPreviousImportLost) + e.what(), e.Code());
   }
-  Baza.Detach();
+  connection_.Detach();
 }
 
-bool TCallbook::ConnectDatabase() {
+bool Callbook::Open(const std::filesystem::path& file) {
   CloseConnection();
-  std::optional<std::filesystem::path> file = FindInWorkingFolder(kDatabaseName);
-  if (!file) return false;
   try {
-    Baza = fb::Attachment::Open(file->string(), BazaParams());
+    connection_ = fb::Attachment::Open(std::filesystem::absolute(file).string(), ConnectionOptions());
   } catch (const std::exception&) {
     return false;
   }
+  if (!StationsTableExists()) CreateStationsTable();
+  writing_ = fb::Transaction(connection_);
+  OpenTableView();
   return true;
 }
 
-bool TCallbook::StationsTableExists() {
-  if (Stacje.open) return true;
-  RequireConnection();
-  fb::Transaction shortTr;
-  shortTr.Start(Baza);
-  bool exists = false;
-  try {
-    fb::Statement query(Baza, shortTr, kTableExistsQuery);
-    fb::Message row = query.NewOutput();
-    fb::Cursor cursor = query.Open(shortTr, nullptr, row);
-    exists = cursor.Fetch();
-    cursor.Close();
-  } catch (...) {
-    shortTr.CommitOrRollbackQuietly();
-    throw;
-  }
-  shortTr.CommitOrRollback();
+void Callbook::Close() { CloseConnection(); }
+
+// Asks the catalogue in a short transaction of its own.
+bool Callbook::StationsTableExists() {
+  fb::Transaction query(connection_);
+  fb::Statement statement(connection_, query, kTableExistsQuery);
+  fb::Message row = statement.NewOutput();
+  fb::Cursor cursor = statement.Open(query, nullptr, row);
+  const bool exists = cursor.Fetch();
+  cursor.Close();
+  query.CommitOrRollback();
   return exists;
 }
 
-void TCallbook::ExecuteTworzStacje() { Baza.ExecuteImmediate(trTworzStacje, TworzStacje); }
-
-bool TCallbook::CreateStationsTable() {
-  RequireConnection();
-  trTworzStacje.CommitOrRollback();
-  trTworzStacje.Start(Baza);
-  // However the statements end, what succeeded of them is committed.
-  try {
-    TworzStacje.clear();
-    for (std::size_t i = 0; i < kCreateTable.size(); ++i) {
-      if (i > 0) TworzStacje += '\n';
-      TworzStacje += kCreateTable[i];
-    }
-    ExecuteTworzStacje();
-    for (std::string_view index : kCreateIndexes) {
-      TworzStacje.clear();
-      TworzStacje = index;
-      ExecuteTworzStacje();
-    }
-  } catch (...) {
-    trTworzStacje.CommitOrRollbackQuietly();
-    throw;
-  }
-  trTworzStacje.CommitOrRollback();
-  return true;
+// The table, its key and its indexes are made in one transaction, all or
+// nothing. The server refuses a statement when it is executed (a name already
+// taken, a missing domain) or at the commit, where the engine does the work it
+// deferred (it builds the indexes then, and may find no room). Either way the
+// transaction is rolled back, leaving the catalogue as it was, so that the
+// next import tries again from the start.
+void Callbook::CreateStationsTable() {
+  fb::Transaction schema(connection_);  // rolled back when a statement fails
+  connection_.ExecuteImmediate(schema, kCreateTable);
+  for (std::string_view index : kCreateIndexes) connection_.ExecuteImmediate(schema, index);
+  schema.CommitOrRollback();
 }
-
-bool TCallbook::OpenCallbook() {
-  if (!ConnectDatabase()) return false;
-  if (!StationsTableExists()) {
-    if (!CreateStationsTable()) return false;
-  }
-  trStacje.CommitOrRollback();
-  trStacje.Start(Baza);
-  OpenStacje();
-  return true;
-}
-
-void TCallbook::Close() { CloseConnection(); }
 
 // ---- the table view ----
 
-void TCallbook::OpenStacje() {
+void Callbook::OpenTableView() {
   TableView view;
-  view.lookup = fb::Statement(Baza, trStacje, LookupSql());
-  view.insert = fb::Statement(Baza, trStacje, InsertSql());
-  view.update = fb::Statement(Baza, trStacje, UpdateSql());
+  view.lookup = fb::Statement(connection_, writing_, LookupSql());
+  view.insert = fb::Statement(connection_, writing_, InsertSql());
+  view.update = fb::Statement(connection_, writing_, UpdateSql());
   view.key = view.lookup.NewInput();
   view.row = view.lookup.NewOutput();
   view.fetched = view.lookup.NewOutput();
   view.insertValues = view.insert.NewInput();
   view.updateValues = view.update.NewInput();
   view.open = true;
-  Stacje = std::move(view);
+  stations_ = std::move(view);
 }
 
-void TCallbook::CloseStacje() noexcept { Stacje = TableView{}; }
-
-bool TCallbook::FindStation(std::string_view callSign) {
+bool Callbook::FindStation(std::string_view callSign) {
   RequireOpen();
   const std::string_view key = StripTrailingSpaces(callSign);
   // A key longer than the column can never equal a stored value.
-  if (key.size() > Stacje.key.Capacity(0)) return false;
-  Stacje.key.SetText(0, key);
+  if (key.size() > stations_.key.Capacity(0)) return false;
+  stations_.key.SetText(0, key);
   bool found = false;
-  fb::Cursor cursor = Stacje.lookup.Open(trStacje, &Stacje.key, Stacje.fetched);
+  fb::Cursor cursor = stations_.lookup.Open(writing_, &stations_.key, stations_.fetched);
   while (cursor.Fetch()) {
     // The collation decides what the server calls equal; the callbook
     // matches the bytes exactly.
-    if (StripTrailingSpaces(Stacje.fetched.Text(0)) == key) {
+    if (StripTrailingSpaces(stations_.fetched.Text(0)) == key) {
       found = true;
       break;
     }
   }
   cursor.Close();
   if (found) {
-    Stacje.row.Swap(Stacje.fetched);
-    Stacje.hasCurrent = true;
+    stations_.row.Swap(stations_.fetched);
+    stations_.hasCurrent = true;
   }
   return found;
 }
 
-std::string TCallbook::FieldAsString(StationField field) const {
+std::string Callbook::FieldAsString(StationField field) const {
   RequireOpen();
-  if (!Stacje.hasCurrent) return {};
-  return std::string(Stacje.row.Text(SlotOf(field)));
+  if (!stations_.hasCurrent) return {};
+  return std::string(stations_.row.Text(SlotOf(field)));
 }
 
-void TCallbook::AppendStation() {
+void Callbook::AppendStation() {
   RequireOpen();
-  for (unsigned i = 0; i < kRowSlots; ++i) Stacje.insertValues.SetNull(i);
-  Stacje.pending = TableView::Pending::New;
+  for (unsigned i = 0; i < kRowSlots; ++i) stations_.insertValues.SetNull(i);
+  stations_.pending = TableView::Pending::New;
 }
 
-void TCallbook::EditStation() {
+void Callbook::EditStation() {
   RequireOpen();
-  if (!Stacje.hasCurrent) throw std::logic_error("TCallbook::EditStation: no current row");
-  for (unsigned i = 0; i < kRowSlots; ++i) Stacje.updateValues.CopySlot(i, Stacje.row, i);
-  Stacje.updateValues.CopySlot(kRowSlots, Stacje.row, SlotOf(StationField::STACJA));
-  Stacje.pending = TableView::Pending::Edit;
+  if (!stations_.hasCurrent) throw std::logic_error("Callbook::EditStation: no current row");
+  for (unsigned i = 0; i < kRowSlots; ++i) stations_.updateValues.CopySlot(i, stations_.row, i);
+  stations_.updateValues.CopySlot(kRowSlots, stations_.row, SlotOf(StationField::STACJA));
+  stations_.pending = TableView::Pending::Edit;
 }
 
-fb::Message& TCallbook::PendingValues() {
+fb::Message& Callbook::PendingValues() {
   RequireOpen();
-  switch (Stacje.pending) {
+  switch (stations_.pending) {
     case TableView::Pending::New:
-      return Stacje.insertValues;
+      return stations_.insertValues;
     case TableView::Pending::Edit:
-      return Stacje.updateValues;
+      return stations_.updateValues;
     case TableView::Pending::None:
       break;
   }
-  throw std::logic_error("TCallbook: no pending row");
+  throw std::logic_error("Callbook: no pending row");
 }
 
-void TCallbook::SetField(StationField field, std::string_view value) {
+void Callbook::SetField(StationField field, std::string_view value) {
   fb::Message& values = PendingValues();
   const std::optional<std::string> stored = ColumnValue(field, value);
   if (stored)
@@ -299,17 +250,19 @@ void TCallbook::SetField(StationField field, std::string_view value) {
     values.SetNull(SlotOf(field));
 }
 
-void TCallbook::SetKraj(std::int16_t kraj) { PendingValues().SetInteger(kKrajSlot, kraj); }
+void Callbook::SetCountry(std::int16_t country) {
+  PendingValues().SetInteger(kCountrySlot, country);
+}
 
-void TCallbook::PostStation() {
+void Callbook::PostStation() {
   fb::Message& values = PendingValues();
   fb::Statement& statement =
-      Stacje.pending == TableView::Pending::New ? Stacje.insert : Stacje.update;
+      stations_.pending == TableView::Pending::New ? stations_.insert : stations_.update;
   // A row that the server refuses is not kept pending.
-  Stacje.pending = TableView::Pending::None;
-  statement.Execute(trStacje, &values);
-  for (unsigned i = 0; i < kRowSlots; ++i) Stacje.row.CopySlot(i, values, i);
-  Stacje.hasCurrent = true;
+  stations_.pending = TableView::Pending::None;
+  statement.Execute(writing_, &values);
+  for (unsigned i = 0; i < kRowSlots; ++i) stations_.row.CopySlot(i, values, i);
+  stations_.hasCurrent = true;
 }
 
 }  // namespace tolvo

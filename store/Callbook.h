@@ -1,10 +1,11 @@
-// The callbook store: the one connection to LOG.DAT in the working folder, the
-// table STACJE (created with its indexes when the database has none yet), and
-// the lookup, insertion and update of station rows inside the writing
-// transaction. Rows stay uncommitted until the next OpenCallbook or Close.
+// The callbook store: one connection to the Tolvo database file its caller
+// names, the table STACJE (created with its indexes when the database has
+// none yet), and the lookup, insertion and update of station rows inside the
+// writing transaction. Rows stay uncommitted until the next Open or Close.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -13,53 +14,51 @@
 
 namespace tolvo {
 
+// The name of the database file in the working folder. Callers look it up
+// without regard to letter case; this spelling wins over the others.
+inline constexpr std::string_view kCallbookFile = "LOG.DAT";
+
 // The beginning of the error raised when the rows of the previous import
 // could not be committed; the database's own text follows it.
 inline constexpr std::string_view kPreviousImportLost =
     "Nie udało się zapisać w bazie danych poprzedniego importu: ";
 
-class TCallbook : public ICallbook {
+class Callbook : public ICallbook {
  public:
-  TCallbook() = default;
-  // Commits active transactions and closes the connection; silent (a failed
-  // commit is rolled back), never throws.
-  ~TCallbook() override;
-  TCallbook(const TCallbook&) = delete;
-  TCallbook& operator=(const TCallbook&) = delete;
+  Callbook() = default;
+  // Commits the writing transaction and closes the connection; silent (a
+  // failed commit is rolled back), never throws.
+  ~Callbook() override;
+  Callbook(const Callbook&) = delete;
+  Callbook& operator=(const Callbook&) = delete;
 
-  // Closes the connection (committing its transactions), then opens LOG.DAT
-  // of the working folder again. False when the file is missing or cannot be
-  // opened. Throws DatabaseError when the rows of the previous import could
-  // not be committed (they are rolled back and the connection is closed).
-  bool ConnectDatabase();
-  // Whether the database has the table STACJE.
-  bool StationsTableExists();
-  // Creates STACJE, its primary key and its ten indexes in the schema
-  // transaction, which is committed however the sequence ends. True, or a
-  // DatabaseError from the failing statement.
-  bool CreateStationsTable();
-  // Reconnects, creates STACJE if missing, starts a fresh writing
-  // transaction and opens the table view. False only when the connection
-  // cannot be opened.
-  bool OpenCallbook();
-  // End of program: commits the active transactions and closes the
-  // connection. Throws like ConnectDatabase when the commit fails.
+  // Ends the connection (committing the rows of the previous import), then
+  // opens the database `file`, creates STACJE when it has none, starts a
+  // fresh writing transaction and prepares the row statements. False when
+  // the file cannot be opened (missing, not a database, held elsewhere).
+  // Throws DatabaseError when the previous import's rows could not be
+  // committed (they are rolled back and the connection is closed), and with
+  // the server's text when the table cannot be created (nothing of it is
+  // left) or its statements cannot be prepared.
+  bool Open(const std::filesystem::path& file);
+  // End of program: commits the writing transaction and closes the
+  // connection. Throws like Open when the commit fails.
   void Close();
 
-  bool IsConnected() const { return Baza.IsOpen(); }
+  bool IsConnected() const { return connection_.IsOpen(); }
 
-  // ICallbook; every operation needs a successful OpenCallbook first.
+  // ICallbook; every operation needs a successful Open first.
   bool FindStation(std::string_view callSign) override;
   std::string FieldAsString(StationField field) const override;
   void AppendStation() override;
   void EditStation() override;
   void SetField(StationField field, std::string_view value) override;
-  void SetKraj(std::int16_t kraj) override;
+  void SetCountry(std::int16_t country) override;
   void PostStation() override;
 
  private:
-  // The table view: the prepared lookup, INSERT and UPDATE with their
-  // buffers, the current row and the pending row.
+  // The row statements on STACJE, prepared in the writing transaction, with
+  // their buffers, the current row and the pending row.
   struct TableView {
     enum class Pending { None, New, Edit };
     bool open = false;
@@ -75,21 +74,19 @@ class TCallbook : public ICallbook {
     Pending pending = Pending::None;
   };
 
-  void RequireConnection() const;
   void RequireOpen() const;
   fb::Message& PendingValues();
-  void OpenStacje();
-  void CloseStacje() noexcept;
-  void ExecuteTworzStacje();
-  // Ends the transactions by commit and detaches; throws when a commit failed.
+  bool StationsTableExists();
+  void CreateStationsTable();
+  void OpenTableView();
+  // Ends the writing transaction by commit and detaches; throws when the
+  // commit failed.
   void CloseConnection();
 
   // Declared in the order of creation; destroyed the other way round.
-  fb::Attachment Baza;
-  fb::Transaction trTworzStacje;
-  fb::Transaction trStacje;
-  std::string TworzStacje;  // text of the schema statement, run in trTworzStacje
-  TableView Stacje;
+  fb::Attachment connection_;
+  fb::Transaction writing_;  // lookups, inserts and updates of station rows
+  TableView stations_;
 };
 
 }  // namespace tolvo

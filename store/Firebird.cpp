@@ -12,7 +12,6 @@
 namespace tolvo::fb {
 namespace {
 
-using Firebird::CheckStatusWrapper;
 using Firebird::IStatus;
 
 Firebird::IMaster* Master() {
@@ -58,43 +57,44 @@ std::string ErrorTextAsUtf8(std::string text) {
   return Cp1250ToUtf8(text);
 }
 
-// One status object per thread, cleared before each call that uses it, so
-// that the per-row paths allocate none.
-class Status {
+// The status that every call into the client library reports to. The
+// library's own call wrappers clear it before each call and hand it to
+// checkException after; an error found there is thrown as DatabaseError.
+// One per thread, reused, so that the per-row paths allocate none.
+class ThrowingStatus : public Firebird::BaseStatusWrapper<ThrowingStatus> {
  public:
-  Status() : status_(Master()->getStatus()), wrapper_(status_) {}
-  ~Status() { status_->dispose(); }
-  Status(const Status&) = delete;
-  Status& operator=(const Status&) = delete;
+  ThrowingStatus() : BaseStatusWrapper(Master()->getStatus()) {}
+  ~ThrowingStatus() { status->dispose(); }
+  ThrowingStatus(const ThrowingStatus&) = delete;
+  ThrowingStatus& operator=(const ThrowingStatus&) = delete;
 
-  CheckStatusWrapper* Fresh() {
-    wrapper_.clearException();
-    return &wrapper_;
-  }
-  bool Failed() const { return (wrapper_.getState() & IStatus::STATE_ERRORS) != 0; }
-
-  DatabaseError Error() {
-    char text[2048];
-    unsigned n = Util()->formatStatus(text, sizeof text, &wrapper_);
-    n = std::min<unsigned>(n, sizeof text - 1);
-    while (n > 0 && (text[n - 1] == '\n' || text[n - 1] == '\0')) --n;
-    const intptr_t* errors = wrapper_.getErrors();
-    long code = (errors && errors[0] == isc_arg_gds) ? static_cast<long>(errors[1]) : 0;
-    return DatabaseError(ErrorTextAsUtf8(std::string(text, n)), code);
-  }
-  void Check() {
-    if (Failed()) throw Error();
+  static void checkException(ThrowingStatus* s) {
+    if (s->dirty && (s->getState() & IStatus::STATE_ERRORS)) throw s->Error();
   }
 
  private:
-  IStatus* status_;
-  CheckStatusWrapper wrapper_;
+  DatabaseError Error() {
+    char text[2048];
+    unsigned n = Util()->formatStatus(text, sizeof text, this);
+    n = std::min<unsigned>(n, sizeof text - 1);
+    while (n > 0 && (text[n - 1] == '\n' || text[n - 1] == '\0')) --n;
+    const intptr_t* errors = getErrors();
+    const long code = (errors && errors[0] == isc_arg_gds) ? static_cast<long>(errors[1]) : 0;
+    return DatabaseError(ErrorTextAsUtf8(std::string(text, n)), code);
+  }
 };
 
-Status& CurrentStatus() {
-  thread_local Status status;
-  return status;
+ThrowingStatus* Status() {
+  thread_local ThrowingStatus status;
+  return &status;
 }
+
+// The closing call of each kind of object.
+void CloseCall(Firebird::IAttachment* att) { att->detach(Status()); }
+void CloseCall(Firebird::ITransaction* tr) { tr->rollback(Status()); }
+void CloseCall(Firebird::IStatement* st) { st->free(Status()); }
+void CloseCall(Firebird::IResultSet* rs) { rs->close(Status()); }
+void CloseCall(Firebird::IMessageMetadata* meta) { meta->release(); }
 
 struct XpbDisposer {
   void operator()(Firebird::IXpbBuilder* b) const { b->dispose(); }
@@ -102,27 +102,17 @@ struct XpbDisposer {
 using Xpb = std::unique_ptr<Firebird::IXpbBuilder, XpbDisposer>;
 
 Xpb BuildDpb(const ConnectOptions& o, bool forCreate) {
-  Status& s = CurrentStatus();
-  Xpb dpb(Util()->getXpbBuilder(s.Fresh(), Firebird::IXpbBuilder::DPB, nullptr, 0));
-  s.Check();
+  Xpb dpb(Util()->getXpbBuilder(Status(), Firebird::IXpbBuilder::DPB, nullptr, 0));
   auto put = [&](unsigned char tag, const std::string& value) {
-    if (value.empty()) return;
-    dpb->insertString(s.Fresh(), tag, value.c_str());
-    s.Check();
+    if (!value.empty()) dpb->insertString(Status(), tag, value.c_str());
   };
   put(isc_dpb_user_name, o.user);
   put(isc_dpb_password, o.password);
   put(isc_dpb_lc_ctype, o.charset);
-  if (o.forcedWrites) {
-    dpb->insertInt(s.Fresh(), isc_dpb_force_write, *o.forcedWrites ? 1 : 0);
-    s.Check();
-  }
+  if (o.forcedWrites) dpb->insertInt(Status(), isc_dpb_force_write, *o.forcedWrites ? 1 : 0);
   if (forCreate) {
     put(isc_dpb_set_db_charset, o.dbCharset);
-    if (o.dialect != 0) {
-      dpb->insertInt(s.Fresh(), isc_dpb_sql_dialect, o.dialect);
-      s.Check();
-    }
+    if (o.dialect != 0) dpb->insertInt(Status(), isc_dpb_sql_dialect, o.dialect);
   }
   return dpb;
 }
@@ -130,11 +120,9 @@ Xpb BuildDpb(const ConnectOptions& o, bool forCreate) {
 // The database's SQL dialect from the attachment's info items; 3 when the
 // server does not say.
 unsigned ReadDialect(Firebird::IAttachment* att) {
-  Status& s = CurrentStatus();
   const unsigned char items[] = {isc_info_db_sql_dialect, isc_info_end};
   unsigned char reply[32] = {};
-  att->getInfo(s.Fresh(), sizeof items, items, sizeof reply, reply);
-  s.Check();
+  att->getInfo(Status(), sizeof items, items, sizeof reply, reply);
   if (reply[0] != isc_info_db_sql_dialect) return 3;
   unsigned len = reply[1] | (reply[2] << 8);
   if (len == 0 || len > 4) return 3;
@@ -145,31 +133,37 @@ unsigned ReadDialect(Firebird::IAttachment* att) {
 
 }  // namespace
 
-// ---- Attachment ----
+// ---- Handle ----
 
-Attachment::Attachment(Firebird::IAttachment* att) : att_(att) {}
-
-Attachment::~Attachment() {
-  if (!att_) return;
-  Status& s = CurrentStatus();
-  att_->detach(s.Fresh());
-  if (s.Failed()) att_->release();
-  att_ = nullptr;
-}
-
-Attachment::Attachment(Attachment&& other) noexcept : att_(other.att_), dialect_(other.dialect_) {
-  other.att_ = nullptr;
-}
-
-Attachment& Attachment::operator=(Attachment&& other) noexcept {
-  if (this != &other) {
-    Attachment old(std::move(*this));
-    att_ = other.att_;
-    dialect_ = other.dialect_;
-    other.att_ = nullptr;
+template <typename Interface>
+void Handle<Interface>::Close() {
+  Interface* object = std::exchange(object_, nullptr);
+  if (!object) return;
+  try {
+    CloseCall(object);
+  } catch (...) {
+    // A closing call that failed leaves the reference to us.
+    object->release();
+    throw;
   }
-  return *this;
 }
+
+template <typename Interface>
+void Handle<Interface>::Reset() noexcept {
+  try {
+    Close();
+  } catch (...) {
+    // nothing more can be done about an object that will not end
+  }
+}
+
+template class Handle<Firebird::IAttachment>;
+template class Handle<Firebird::ITransaction>;
+template class Handle<Firebird::IStatement>;
+template class Handle<Firebird::IResultSet>;
+template class Handle<Firebird::IMessageMetadata>;
+
+// ---- Attachment ----
 
 Attachment Attachment::Open(const std::string& file, const ConnectOptions& options) {
   return Attach(file, options, false);
@@ -181,99 +175,37 @@ Attachment Attachment::Create(const std::string& file, const ConnectOptions& opt
 
 Attachment Attachment::Attach(const std::string& file, const ConnectOptions& options, bool create) {
   Xpb dpb = BuildDpb(options, create);
-  Status& s = CurrentStatus();
-  unsigned length = dpb->getBufferLength(s.Fresh());
-  const unsigned char* buffer = dpb->getBuffer(s.Fresh());
-  Attachment result(create ? Provider()->createDatabase(s.Fresh(), file.c_str(), length, buffer)
-                           : Provider()->attachDatabase(s.Fresh(), file.c_str(), length, buffer));
-  if (s.Failed()) {
-    DatabaseError error = s.Error();
-    if (result.att_) result.att_->release();
-    result.att_ = nullptr;
-    throw error;
-  }
-  result.dialect_ = ReadDialect(result.att_);
+  const unsigned length = dpb->getBufferLength(Status());
+  const unsigned char* buffer = dpb->getBuffer(Status());
+  Attachment result;
+  result.att_ = Handle(create ? Provider()->createDatabase(Status(), file.c_str(), length, buffer)
+                              : Provider()->attachDatabase(Status(), file.c_str(), length, buffer));
+  result.dialect_ = ReadDialect(result.att_.Get());
   return result;
 }
 
 void Attachment::ExecuteImmediate(Transaction& tr, std::string_view sql) {
-  Status& s = CurrentStatus();
-  att_->execute(s.Fresh(), tr.Get(), static_cast<unsigned>(sql.size()), sql.data(), dialect_,
+  att_->execute(Status(), tr.Get(), static_cast<unsigned>(sql.size()), sql.data(), dialect_,
                 nullptr, nullptr, nullptr, nullptr);
-  s.Check();
-}
-
-void Attachment::Detach() {
-  if (!att_) return;
-  Status& s = CurrentStatus();
-  Firebird::IAttachment* att = att_;
-  att_ = nullptr;
-  att->detach(s.Fresh());
-  if (s.Failed()) {
-    DatabaseError error = s.Error();
-    att->release();
-    throw error;
-  }
 }
 
 // ---- Transaction ----
 
-Transaction::~Transaction() {
-  if (!tr_) return;
-  Status& s = CurrentStatus();
-  tr_->rollback(s.Fresh());
-  if (s.Failed()) tr_->release();
-  tr_ = nullptr;
-}
-
-void Transaction::Start(Attachment& att) {
-  if (tr_) throw std::logic_error("Transaction::Start: already active");
-  Status& s = CurrentStatus();
-  tr_ = att.Get()->startTransaction(s.Fresh(), 0, nullptr);
-  if (s.Failed()) {
-    DatabaseError error = s.Error();
-    if (tr_) tr_->release();
-    tr_ = nullptr;
-    throw error;
-  }
-}
+Transaction::Transaction(Attachment& att) : tr_(att.Get()->startTransaction(Status(), 0, nullptr)) {}
 
 void Transaction::Commit() {
   if (!tr_) return;
-  Status& s = CurrentStatus();
-  tr_->commit(s.Fresh());
-  s.Check();
-  tr_ = nullptr;  // a successful commit releases the interface
-}
-
-void Transaction::Rollback() {
-  if (!tr_) return;
-  Status& s = CurrentStatus();
-  Firebird::ITransaction* tr = tr_;
-  tr_ = nullptr;
-  tr->rollback(s.Fresh());
-  if (s.Failed()) {
-    DatabaseError error = s.Error();
-    tr->release();
-    throw error;
-  }
+  tr_->commit(Status());
+  tr_.Forget();  // a successful commit releases the interface
 }
 
 void Transaction::CommitOrRollback() {
-  if (!tr_) return;
-  Status& s = CurrentStatus();
-  tr_->commit(s.Fresh());
-  if (!s.Failed()) {
-    tr_ = nullptr;
-    return;
-  }
-  DatabaseError error = s.Error();
   try {
-    Rollback();
+    Commit();
   } catch (const DatabaseError&) {
-    // the commit's error is the one that matters
+    tr_.Reset();  // the commit's error is the one that matters
+    throw;
   }
-  throw error;
 }
 
 bool Transaction::CommitOrRollbackQuietly() noexcept {
@@ -288,40 +220,14 @@ bool Transaction::CommitOrRollbackQuietly() noexcept {
 // ---- Message ----
 
 Message::Message(Firebird::IMessageMetadata* meta) : meta_(meta) {
-  Status& s = CurrentStatus();
-  unsigned count = meta_->getCount(s.Fresh());
-  s.Check();
+  const unsigned count = meta->getCount(Status());
   slots_.reserve(count);
   for (unsigned i = 0; i < count; ++i) {
-    Slot slot{};
-    slot.type = meta_->getType(s.Fresh(), i);
-    slot.length = meta_->getLength(s.Fresh(), i);
-    slot.offset = meta_->getOffset(s.Fresh(), i);
-    slot.nullOffset = meta_->getNullOffset(s.Fresh(), i);
-    s.Check();
-    slots_.push_back(slot);
+    slots_.push_back({meta->getType(Status(), i), meta->getLength(Status(), i),
+                      meta->getOffset(Status(), i), meta->getNullOffset(Status(), i)});
   }
-  unsigned length = meta_->getMessageLength(s.Fresh());
-  s.Check();
-  data_.assign(length, 0);
+  data_.assign(meta->getMessageLength(Status()), 0);
   SetAllNull();
-}
-
-Message::~Message() {
-  if (meta_) meta_->release();
-}
-
-Message::Message(Message&& other) noexcept
-    : meta_(other.meta_), slots_(std::move(other.slots_)), data_(std::move(other.data_)) {
-  other.meta_ = nullptr;
-}
-
-Message& Message::operator=(Message&& other) noexcept {
-  if (this != &other) {
-    Message old(std::move(*this));
-    Swap(other);
-  }
-  return *this;
 }
 
 void Message::Swap(Message& other) noexcept {
@@ -450,123 +356,30 @@ void Message::CopySlot(unsigned to, const Message& source, unsigned from) {
 
 // ---- Cursor ----
 
-Cursor::~Cursor() {
-  if (!rs_) return;
-  Status& s = CurrentStatus();
-  rs_->close(s.Fresh());
-  if (s.Failed()) rs_->release();
-  rs_ = nullptr;
-}
-
-Cursor::Cursor(Cursor&& other) noexcept : rs_(other.rs_), out_(other.out_) { other.rs_ = nullptr; }
-
-Cursor& Cursor::operator=(Cursor&& other) noexcept {
-  if (this != &other) {
-    Cursor old(std::move(*this));
-    std::swap(rs_, other.rs_);
-    std::swap(out_, other.out_);
-  }
-  return *this;
-}
-
 bool Cursor::Fetch() {
   if (!rs_) return false;
-  Status& s = CurrentStatus();
-  int result = rs_->fetchNext(s.Fresh(), out_->Data());
-  s.Check();
-  return result == IStatus::RESULT_OK;
-}
-
-void Cursor::Close() {
-  if (!rs_) return;
-  Status& s = CurrentStatus();
-  Firebird::IResultSet* rs = rs_;
-  rs_ = nullptr;
-  rs->close(s.Fresh());
-  if (s.Failed()) {
-    DatabaseError error = s.Error();
-    rs->release();
-    throw error;
-  }
+  return rs_->fetchNext(Status(), out_->Data()) == IStatus::RESULT_OK;
 }
 
 // ---- Statement ----
 
-Statement::Statement(Attachment& att, Transaction& tr, std::string_view sql) {
-  Status& s = CurrentStatus();
-  st_ = att.Get()->prepare(s.Fresh(), tr.Get(), static_cast<unsigned>(sql.size()), sql.data(),
-                           att.Dialect(), Firebird::IStatement::PREPARE_PREFETCH_METADATA);
-  if (s.Failed()) {
-    DatabaseError error = s.Error();
-    if (st_) st_->release();
-    st_ = nullptr;
-    throw error;
-  }
-}
+Statement::Statement(Attachment& att, Transaction& tr, std::string_view sql)
+    : st_(att.Get()->prepare(Status(), tr.Get(), static_cast<unsigned>(sql.size()), sql.data(),
+                             att.Dialect(), Firebird::IStatement::PREPARE_PREFETCH_METADATA)) {}
 
-Statement::~Statement() {
-  if (!st_) return;
-  Status& s = CurrentStatus();
-  st_->free(s.Fresh());
-  if (s.Failed()) st_->release();
-  st_ = nullptr;
-}
+Message Statement::NewInput() const { return Message(st_->getInputMetadata(Status())); }
 
-Statement::Statement(Statement&& other) noexcept : st_(other.st_) { other.st_ = nullptr; }
-
-Statement& Statement::operator=(Statement&& other) noexcept {
-  if (this != &other) {
-    Statement old(std::move(*this));
-    std::swap(st_, other.st_);
-  }
-  return *this;
-}
-
-Message Statement::NewInput() const {
-  Status& s = CurrentStatus();
-  Firebird::IMessageMetadata* meta = st_->getInputMetadata(s.Fresh());
-  s.Check();
-  return Message(meta);
-}
-
-Message Statement::NewOutput() const {
-  Status& s = CurrentStatus();
-  Firebird::IMessageMetadata* meta = st_->getOutputMetadata(s.Fresh());
-  s.Check();
-  return Message(meta);
-}
+Message Statement::NewOutput() const { return Message(st_->getOutputMetadata(Status())); }
 
 void Statement::Execute(Transaction& tr, Message* in, Message* out) {
-  Status& s = CurrentStatus();
-  st_->execute(s.Fresh(), tr.Get(), in ? in->Metadata() : nullptr, in ? in->Data() : nullptr,
+  st_->execute(Status(), tr.Get(), in ? in->Metadata() : nullptr, in ? in->Data() : nullptr,
                out ? out->Metadata() : nullptr, out ? out->Data() : nullptr);
-  s.Check();
 }
 
 Cursor Statement::Open(Transaction& tr, Message* in, Message& out) {
-  Status& s = CurrentStatus();
-  Firebird::IResultSet* rs =
-      st_->openCursor(s.Fresh(), tr.Get(), in ? in->Metadata() : nullptr,
-                      in ? in->Data() : nullptr, out.Metadata(), 0);
-  if (s.Failed()) {
-    DatabaseError error = s.Error();
-    if (rs) rs->release();
-    throw error;
-  }
-  return Cursor(rs, &out);
-}
-
-void Statement::Free() {
-  if (!st_) return;
-  Status& s = CurrentStatus();
-  Firebird::IStatement* st = st_;
-  st_ = nullptr;
-  st->free(s.Fresh());
-  if (s.Failed()) {
-    DatabaseError error = s.Error();
-    st->release();
-    throw error;
-  }
+  return Cursor(st_->openCursor(Status(), tr.Get(), in ? in->Metadata() : nullptr,
+                                in ? in->Data() : nullptr, out.Metadata(), 0),
+                &out);
 }
 
 }  // namespace tolvo::fb

@@ -1,8 +1,10 @@
 // A thin RAII layer over the Firebird C++ interface: an attachment, a
 // transaction, a prepared statement with its cursor, and message buffers laid
-// out from the statement's own metadata. Every object closes what it owns in
-// its destructor and never throws from it. Errors become DatabaseError, whose
-// text is the server's own, as the client library formats it.
+// out from the statement's own metadata. Each object owns its interface
+// through one Handle, which ends it in the destructor and never throws from
+// there. Every call into the client library reports through a status that
+// throws DatabaseError, whose text is the server's own, as the client library
+// formats it.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace Firebird {
@@ -39,6 +42,52 @@ class DatabaseError : public std::runtime_error {
 
 namespace tolvo::fb {
 
+// The owner of one reference to an object of the client library. Ending the
+// object takes its closing call (detach, rollback, free or close), which on
+// success gives up the reference as well; when the call fails, the reference
+// is released without it, so that nothing leaks either way. Metadata has no
+// closing call: ending it is releasing it.
+template <typename Interface>
+class Handle {
+ public:
+  Handle() = default;
+  // Takes over one reference.
+  explicit Handle(Interface* object) noexcept : object_(object) {}
+  ~Handle() { Reset(); }
+  Handle(Handle&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
+  Handle& operator=(Handle&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      object_ = std::exchange(other.object_, nullptr);
+    }
+    return *this;
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+
+  Interface* Get() const noexcept { return object_; }
+  Interface* operator->() const noexcept { return object_; }
+  explicit operator bool() const noexcept { return object_ != nullptr; }
+
+  // Ends the object and throws the closing call's failure. Empty afterwards
+  // in every case.
+  void Close();
+  // The same, silently.
+  void Reset() noexcept;
+  // Lets go of an object that a call of its own has ended, together with
+  // the reference (a successful commit does that).
+  void Forget() noexcept { object_ = nullptr; }
+
+ private:
+  Interface* object_ = nullptr;
+};
+
+extern template class Handle<Firebird::IAttachment>;
+extern template class Handle<Firebird::ITransaction>;
+extern template class Handle<Firebird::IStatement>;
+extern template class Handle<Firebird::IResultSet>;
+extern template class Handle<Firebird::IMessageMetadata>;
+
 // The parameters of an attach or create request.
 struct ConnectOptions {
   std::string user;
@@ -57,64 +106,57 @@ class Transaction;
 
 class Attachment {
  public:
+  // Not attached.
   Attachment() = default;
-  ~Attachment();
-  Attachment(Attachment&& other) noexcept;
-  Attachment& operator=(Attachment&& other) noexcept;
-  Attachment(const Attachment&) = delete;
-  Attachment& operator=(const Attachment&) = delete;
 
   // Attaches to an existing database file (a local path attaches in-process).
   static Attachment Open(const std::string& file, const ConnectOptions& options);
   // Creates a new database file and attaches to it.
   static Attachment Create(const std::string& file, const ConnectOptions& options);
 
-  bool IsOpen() const { return att_ != nullptr; }
+  bool IsOpen() const { return static_cast<bool>(att_); }
   // The SQL dialect of the database (1 or 3), read once at attach time.
   unsigned Dialect() const { return dialect_; }
   // Executes one statement without parameters or result.
   void ExecuteImmediate(Transaction& tr, std::string_view sql);
-  // Closes the connection. On failure the interface is released anyway and
-  // the error is thrown; the object is closed afterwards in every case.
-  void Detach();
+  // Closes the connection and throws a failure; closed afterwards in every
+  // case. The destructor does the same silently.
+  void Detach() { att_.Close(); }
 
-  Firebird::IAttachment* Get() const { return att_; }
+  Firebird::IAttachment* Get() const { return att_.Get(); }
 
  private:
-  explicit Attachment(Firebird::IAttachment* att);
   static Attachment Attach(const std::string& file, const ConnectOptions& options, bool create);
-  void Reset() noexcept;
 
-  Firebird::IAttachment* att_ = nullptr;
+  Handle<Firebird::IAttachment> att_;
   unsigned dialect_ = 3;
 };
 
+// A transaction, active from its making until it is committed or rolled
+// back; the destructor rolls back one that is still active, silently.
 class Transaction {
  public:
+  // No transaction: inactive, as one that has ended.
   Transaction() = default;
-  // Rolls back a transaction that is still active, silently.
-  ~Transaction();
-  Transaction(const Transaction&) = delete;
-  Transaction& operator=(const Transaction&) = delete;
+  // Starts a transaction on `att` without a parameter block: the server's
+  // defaults.
+  explicit Transaction(Attachment& att);
 
-  // Starts the transaction without a parameter block: the server's defaults.
-  void Start(Attachment& att);
-  bool IsActive() const { return tr_ != nullptr; }
+  bool IsActive() const { return static_cast<bool>(tr_); }
   // Commits. On failure the transaction stays active and the error is thrown.
   void Commit();
-  // Rolls back. On failure the interface is released anyway and the error is
-  // thrown; the transaction is inactive afterwards in every case.
-  void Rollback();
+  // Rolls back and throws a failure; inactive afterwards in every case.
+  void Rollback() { tr_.Close(); }
   // Commits; when the commit fails, rolls back (ignoring a failure of the
   // rollback) and throws the commit's error. Inactive afterwards.
   void CommitOrRollback();
   // The same, never throwing; false when the commit failed.
   bool CommitOrRollbackQuietly() noexcept;
 
-  Firebird::ITransaction* Get() const { return tr_; }
+  Firebird::ITransaction* Get() const { return tr_.Get(); }
 
  private:
-  Firebird::ITransaction* tr_ = nullptr;
+  Handle<Firebird::ITransaction> tr_;
 };
 
 // A message buffer (parameters or one row of results) with the layout of a
@@ -122,12 +164,6 @@ class Transaction {
 class Message {
  public:
   Message() = default;
-  ~Message();
-  Message(Message&& other) noexcept;
-  Message& operator=(Message&& other) noexcept;
-  Message(const Message&) = delete;
-  Message& operator=(const Message&) = delete;
-
   // Lays the buffer out after `meta`, taking over one reference to it; every
   // slot starts NULL.
   explicit Message(Firebird::IMessageMetadata* meta);
@@ -153,7 +189,7 @@ class Message {
   // message; both slots must be text or both integer.
   void CopySlot(unsigned to, const Message& source, unsigned from);
 
-  Firebird::IMessageMetadata* Metadata() const { return meta_; }
+  Firebird::IMessageMetadata* Metadata() const { return meta_.Get(); }
   unsigned char* Data() { return data_.data(); }
   void Swap(Message& other) noexcept;
 
@@ -167,7 +203,7 @@ class Message {
   const Slot& TextSlot(unsigned i) const;
   const Slot& IntegerSlot(unsigned i) const;
 
-  Firebird::IMessageMetadata* meta_ = nullptr;
+  Handle<Firebird::IMessageMetadata> meta_;
   std::vector<Slot> slots_;
   std::vector<unsigned char> data_;
 };
@@ -175,38 +211,28 @@ class Message {
 class Cursor {
  public:
   Cursor() = default;
-  ~Cursor();
-  Cursor(Cursor&& other) noexcept;
-  Cursor& operator=(Cursor&& other) noexcept;
-  Cursor(const Cursor&) = delete;
-  Cursor& operator=(const Cursor&) = delete;
 
-  bool IsOpen() const { return rs_ != nullptr; }
+  bool IsOpen() const { return static_cast<bool>(rs_); }
   // Fetches the next row into the output message the cursor was opened
   // with; false when there is none.
   bool Fetch();
-  void Close();
+  // Closes the cursor and throws a failure; closed afterwards in every case.
+  void Close() { rs_.Close(); }
 
  private:
   friend class Statement;
   Cursor(Firebird::IResultSet* rs, Message* out) : rs_(rs), out_(out) {}
-  Firebird::IResultSet* rs_ = nullptr;
+  Handle<Firebird::IResultSet> rs_;
   Message* out_ = nullptr;
 };
 
 class Statement {
  public:
   Statement() = default;
-  ~Statement();
-  Statement(Statement&& other) noexcept;
-  Statement& operator=(Statement&& other) noexcept;
-  Statement(const Statement&) = delete;
-  Statement& operator=(const Statement&) = delete;
-
   // Prepares the statement in the database's own dialect.
   Statement(Attachment& att, Transaction& tr, std::string_view sql);
 
-  bool IsPrepared() const { return st_ != nullptr; }
+  bool IsPrepared() const { return static_cast<bool>(st_); }
   // New buffers laid out for the statement's parameters and result row.
   Message NewInput() const;
   Message NewOutput() const;
@@ -216,12 +242,12 @@ class Statement {
   // Opens a cursor on a query; rows are fetched into `out`, which must
   // outlive the cursor.
   Cursor Open(Transaction& tr, Message* in, Message& out);
-  // Releases the statement on the server. The object is empty afterwards in
-  // every case; a failure is thrown.
-  void Free();
+  // Releases the statement on the server and throws a failure; empty
+  // afterwards in every case.
+  void Free() { st_.Close(); }
 
  private:
-  Firebird::IStatement* st_ = nullptr;
+  Handle<Firebird::IStatement> st_;
 };
 
 }  // namespace tolvo::fb

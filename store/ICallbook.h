@@ -30,8 +30,8 @@ class ICallbook {
   // Sets a text column of the pending row: cut at the first NUL, cut to the
   // column's width, empty stored as NULL.
   virtual void SetField(StationField field, std::string_view value) = 0;
-  // Sets KRAJ of the pending row.
-  virtual void SetKraj(std::int16_t kraj) = 0;
+  // Sets KRAJ, the country number, of the pending row.
+  virtual void SetCountry(std::int16_t country) = 0;
   // Writes the pending row at once (one INSERT or one UPDATE).
   virtual void PostStation() = 0;
 };

@@ -39,9 +39,9 @@ void MemoryCallbook::SetField(StationField field, std::string_view value) {
   row_.text[static_cast<std::size_t>(field)] = ColumnValue(field, value);
 }
 
-void MemoryCallbook::SetKraj(std::int16_t kraj) {
-  if (pending_ == Pending::None) throw std::logic_error("SetKraj: no pending row");
-  row_.kraj = kraj;
+void MemoryCallbook::SetCountry(std::int16_t country) {
+  if (pending_ == Pending::None) throw std::logic_error("SetCountry: no pending row");
+  row_.country = country;
 }
 
 void MemoryCallbook::PostStation() {

@@ -15,7 +15,7 @@ namespace tolvo {
 
 struct StationRow {
   std::array<std::optional<std::string>, kStationTextFieldCount> text;
-  std::optional<std::int16_t> kraj;
+  std::optional<std::int16_t> country;  // KRAJ
 
   const std::optional<std::string>& operator[](StationField f) const {
     return text[static_cast<std::size_t>(f)];
@@ -29,7 +29,7 @@ class MemoryCallbook : public ICallbook {
   void AppendStation() override;
   void EditStation() override;
   void SetField(StationField field, std::string_view value) override;
-  void SetKraj(std::int16_t kraj) override;
+  void SetCountry(std::int16_t country) override;
   void PostStation() override;
 
   // Rows by STACJA (trailing blanks removed), and counts of what was sent.

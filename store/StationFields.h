@@ -1,4 +1,23 @@
 // The columns of STACJE that the importers read or write, with their widths.
+//
+// The column names are Polish, as the logging program made them:
+//   STACJA    station: the call sign (the primary key)
+//   NAZWA     name: the operator's or station's full name as an import composes it
+//   IMIE      first name
+//   NAZWISKO  surname
+//   MIASTO    town
+//   KODPOCZT  postal code
+//   ADRES     street address
+//   LOKATOR   Maidenhead locator
+//   WOJEW     Polish voivodeship (province), one letter
+//   POWIAT    Polish county (powiat) code
+//   RODZAJ    kind of station; no import sets it
+//   DOMENA    region code, such as a Canadian province
+//   KRAJ      country, as its DXCC entity number (269 Poland, 503 Czech
+//             Republic, 1 Canada)
+// and, never written by this system: MANAGER (QSL manager), IOTA (Islands on
+// the Air reference), EMAIL1, EMAIL2, UWAGI (remarks), DATAAKT (date of the
+// last update), AKTUAL (up to date: yes or no).
 #pragma once
 
 #include <array>

@@ -360,7 +360,7 @@ inline bool SameRows(const MemoryCallbook& a, const MemoryCallbook& b) {
   if (a.Rows().size() != b.Rows().size()) return false;
   for (auto i = a.Rows().begin(), j = b.Rows().begin(); i != a.Rows().end(); ++i, ++j)
     if (i->first != j->first || i->second.text != j->second.text ||
-        i->second.kraj != j->second.kraj)
+        i->second.country != j->second.country)
       return false;
   return true;
 }
@@ -372,7 +372,7 @@ inline void ImportCase(Importer which, std::string_view bytes) {
   Require(book.inserts <= static_cast<int>(records.size()), "more rows than records");
   for (const auto& [key, row] : book.Rows()) {
     Require(!key.empty() && row[StationField::STACJA].has_value(), "a row without a call sign");
-    Require(row.kraj == Country(which), "a row with another country's number");
+    Require(row.country == Country(which), "a row with another country's number");
   }
 
   // Every station of the input is now known: a second import of the same

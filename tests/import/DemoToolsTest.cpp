@@ -235,13 +235,13 @@ TEST_F(DemoSources, ImportsIntoASensibleCallbook) {
   std::map<int, int> byCountry;
   int polish = 0, properTown = 0, region = 0, czechWithLocator = 0;
   for (const auto& [call, row] : book.Rows()) {
-    ++byCountry[row.kraj.value_or(0)];
-    if (row.kraj == 269) {
+    ++byCountry[row.country.value_or(0)];
+    if (row.country == 269) {
       ++polish;
       properTown += row[StationField::MIASTO] && towns.count(*row[StationField::MIASTO]);
       region += row[StationField::WOJEW].has_value();
     }
-    czechWithLocator += row.kraj == 503 && row[StationField::LOKATOR];
+    czechWithLocator += row.country == 503 && row[StationField::LOKATOR];
   }
   EXPECT_GE(polish, 300);
   EXPECT_GT(properTown, polish * 85 / 100);
@@ -286,14 +286,13 @@ class CallbookView : public ::testing::Test {
  protected:
   CallbookView() {
     CreateTolvo10Database(dir / "LOG.DAT");
-    WorkingFolderGuard here(dir.Path());
-    TCallbook book;
-    EXPECT_TRUE(book.OpenCallbook());
+    Callbook book;
+    EXPECT_TRUE(book.Open(dir / "LOG.DAT"));
     auto put = [&](std::string_view call, std::string_view name, std::int16_t kraj) {
       book.AppendStation();
       book.SetField(StationField::STACJA, call);
       book.SetField(StationField::NAZWA, name);
-      book.SetKraj(kraj);
+      book.SetCountry(kraj);
       book.PostStation();
     };
     put("SP9XYZ", "\xA3\xB9" "cki Jan", 269);  // Łącki in Windows-1250

@@ -85,8 +85,8 @@ inline std::string RowDiff(const MemoryCallbook& book, const std::string& callSi
     if ((*row)[field] != want)
       out << InfoOf(field).column << ": " << show((*row)[field]) << ", want " << show(want) << "; ";
   }
-  if (row->kraj != kraj)
-    out << "KRAJ: " << (row->kraj ? std::to_string(*row->kraj) : "NULL") << ", want "
+  if (row->country != kraj)
+    out << "KRAJ: " << (row->country ? std::to_string(*row->country) : "NULL") << ", want "
         << (kraj ? std::to_string(*kraj) : "NULL");
   return out.str();
 }
@@ -99,9 +99,9 @@ class OrderCallbook : public MemoryCallbook {
     set.emplace_back(InfoOf(field).column);
     MemoryCallbook::SetField(field, value);
   }
-  void SetKraj(std::int16_t kraj) override {
+  void SetCountry(std::int16_t country) override {
     set.emplace_back("KRAJ");
-    MemoryCallbook::SetKraj(kraj);
+    MemoryCallbook::SetCountry(country);
   }
   std::vector<std::string> set;
 };

@@ -116,7 +116,7 @@ TEST(AmateurImport, SkipsEmptyCallSignsDuplicatesAndKnownStations) {
   book.AppendStation();
   book.SetField(F::STACJA, "VE7OLD");
   book.SetField(F::DOMENA, "BC");
-  book.SetKraj(291);
+  book.SetCountry(291);
   book.PostStation();
 
   ImportAmateurLine(Line("", "John", "Smith", "1 Main", "Ottawa", "ON", "K1A"), book);

@@ -28,7 +28,7 @@ void PutStation(ICallbook& book, std::string_view call) {
   book.SetField(F::NAZWA, "Stary Wpis");
   book.SetField(F::LOKATOR, "KO00AA");
   book.SetField(F::WOJEW, "X");
-  book.SetKraj(1);
+  book.SetCountry(1);
   book.PostStation();
 }
 

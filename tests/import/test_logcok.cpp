@@ -25,7 +25,7 @@ void PutStation(ICallbook& book, std::string_view call, std::string_view lokator
   book.SetField(F::NAZWA, "Stary Wpis");
   book.SetField(F::MIASTO, "Opava");
   book.SetField(F::LOKATOR, lokator);
-  book.SetKraj(503);
+  book.SetCountry(503);
   book.PostStation();
 }
 

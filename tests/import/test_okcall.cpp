@@ -57,7 +57,7 @@ TEST(OKCallImport, SkipsEmptyCallSignsDuplicatesAndKnownStations) {
   book.AppendStation();
   book.SetField(F::STACJA, "OK1OLD");
   book.SetField(F::NAZWA, "Kowalski Jan");
-  book.SetKraj(269);
+  book.SetCountry(269);
   book.PostStation();
 
   ImportOKCallRecord(OKRecord("   ", "Jan", "Novak"), book);

@@ -1,4 +1,5 @@
-// Finding and opening LOG.DAT in the working folder.
+// Opening the database file the caller names, as the program finds LOG.DAT in
+// the working folder.
 #include <chrono>
 #include <cstdio>
 #include <random>
@@ -6,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "source/FileLookup.h"
 #include "store/Callbook.h"
 #include "tests/store/StoreHelpers.h"
 #include "tools/writers/Tolvo10Database.h"
@@ -25,10 +27,10 @@ std::vector<std::string> Entries(const fs::path& folder) {
 void ExpectRefusedAndUnchanged(const fs::path& file) {
   const std::string before = ReadBytes(file);
   {
-    TCallbook cb;
+    Callbook cb;
     bool opened = true;
     try {
-      opened = cb.OpenCallbook();
+      opened = cb.Open(file);
     } catch (const DatabaseError&) {
       opened = false;
     }
@@ -41,22 +43,25 @@ TEST(Connect, MissingDatabaseGivesFalseAndCreatesNothing) {
   ScratchFolder dir(ScratchFolder::Enter::Yes);
   fs::create_directory(dir / "LOG.DAT.d");
   fs::create_directory(dir / "log.dat");  // a folder of that name does not count
-  TCallbook cb;
-  EXPECT_FALSE(cb.ConnectDatabase());
-  EXPECT_FALSE(cb.OpenCallbook());
+  EXPECT_FALSE(FindInWorkingFolder(kCallbookFile));
+  Callbook cb;
+  EXPECT_FALSE(cb.Open(dir / "LOG.DAT"));
+  EXPECT_FALSE(cb.Open(dir / "log.dat"));
   EXPECT_FALSE(cb.IsConnected());
   EXPECT_THROW(cb.FindStation("SP1ABC"), std::logic_error);
   cb.Close();
   EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"LOG.DAT.d", "log.dat"}));
 }
 
-TEST(Connect, NameIsFoundWithoutRegardToCase) {
+TEST(Connect, NameIsFoundWithoutRegardToCaseAndOpenedInPlace) {
   for (const char* name : {"Log.dat", "log.dat"}) {
     ScratchFolder dir(ScratchFolder::Enter::Yes);
     CreateTolvo10Database(dir / name);
     {
-      TCallbook cb;
-      ASSERT_TRUE(cb.OpenCallbook()) << name;
+      const auto file = FindInWorkingFolder(kCallbookFile);
+      ASSERT_TRUE(file) << name;
+      Callbook cb;
+      ASSERT_TRUE(cb.Open(*file)) << name;
     }
     EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{name});
     EXPECT_EQ(Query(dir / name, "SELECT COUNT(*) FROM STACJE"), (std::vector<Row>{{"0"}}));
@@ -99,12 +104,12 @@ TEST(Connect, DatabaseHeldByAnotherProcessIsRefused) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   ASSERT_NE(ReadBytes(out).find("ATTACHED"), std::string::npos) << ReadBytes(out);
   {
-    TCallbook cb;
-    EXPECT_FALSE(cb.OpenCallbook());
+    Callbook cb;
+    EXPECT_FALSE(cb.Open(file));
   }
   pclose(other);  // end of input: the other program detaches and ends
-  TCallbook cb;
-  EXPECT_TRUE(cb.OpenCallbook());
+  Callbook cb;
+  EXPECT_TRUE(cb.Open(file));
 }
 
 TEST(Connect, DialectOneDatabaseWorks) {
@@ -112,8 +117,8 @@ TEST(Connect, DialectOneDatabaseWorks) {
   const fs::path file = dir / "LOG.DAT";
   CreateTolvo10Database(file, true, /*dialect=*/1);
   {
-    TCallbook cb;
-    ASSERT_TRUE(cb.OpenCallbook());
+    Callbook cb;
+    ASSERT_TRUE(cb.Open(file));
     cb.AppendStation();
     cb.SetField(StationField::STACJA, "OK1AB");
     cb.SetField(StationField::MIASTO, "Praha");

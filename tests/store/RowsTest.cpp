@@ -13,7 +13,7 @@ const char* const kAllColumns =
     " POWIAT, MANAGER, IOTA, EMAIL1, EMAIL2, UWAGI, RODZAJ, KRAJ, CAST(DATAAKT AS VARCHAR(10)),"
     " AKTUAL FROM STACJE ORDER BY STACJA";
 
-void Post(TCallbook& cb, std::string_view call, std::string_view town = {}) {
+void Post(Callbook& cb, std::string_view call, std::string_view town = {}) {
   cb.AppendStation();
   cb.SetField(StationField::STACJA, call);
   cb.SetField(StationField::MIASTO, town);
@@ -27,14 +27,14 @@ std::size_t CountOf(const fs::path& db) {
 class RowsTest : public StoreTest {
  protected:
   RowsTest() {
-    TCallbook cb;  // creates STACJE
-    EXPECT_TRUE(cb.OpenCallbook());
+    Callbook cb;  // creates STACJE
+    EXPECT_TRUE(cb.Open(db));
   }
 };
 
 TEST_F(RowsTest, LookupMatchesTheWholeKeyExactly) {
-  TCallbook cb;
-  ASSERT_TRUE(cb.OpenCallbook());
+  Callbook cb;
+  ASSERT_TRUE(cb.Open(db));
   Post(cb, "SP1ABC", "Pozna\xF1");
   Post(cb, "SP2X  ", "Gda\xF1sk");  // stored with its blanks
   EXPECT_TRUE(cb.FindStation("SP1ABC"));
@@ -60,8 +60,8 @@ TEST_F(RowsTest, LookupMatchesTheWholeKeyExactly) {
 
 TEST_F(RowsTest, SecondPostOfOneCallSignIsRefusedAndEarlierRowsStay) {
   {
-    TCallbook cb;
-    ASSERT_TRUE(cb.OpenCallbook());
+    Callbook cb;
+    ASSERT_TRUE(cb.Open(db));
     Post(cb, "SP1ABC", "Pierwsze");
     ASSERT_TRUE(cb.FindStation("SP1ABC"));  // uncommitted, yet found
     EXPECT_EQ(cb.FieldAsString(StationField::MIASTO), "Pierwsze");
@@ -83,8 +83,8 @@ TEST_F(RowsTest, SecondPostOfOneCallSignIsRefusedAndEarlierRowsStay) {
 
 TEST_F(RowsTest, TextColumnsAreCutAtNulAndWidthAndEmptyIsNull) {
   {
-    TCallbook cb;
-    ASSERT_TRUE(cb.OpenCallbook());
+    Callbook cb;
+    ASSERT_TRUE(cb.Open(db));
     // Row A: every column over-long; row B: exactly the width; row C: cut at
     // NUL; row D: empty or starting with NUL, so NULL.
     const char* keys[] = {"A", "B", "C", "D"};
@@ -126,15 +126,15 @@ TEST_F(RowsTest, TextColumnsAreCutAtNulAndWidthAndEmptyIsNull) {
 
 TEST_F(RowsTest, NewRowHasNullsWhereNothingWasSet) {
   {
-    TCallbook cb;
-    ASSERT_TRUE(cb.OpenCallbook());
+    Callbook cb;
+    ASSERT_TRUE(cb.Open(db));
     cb.AppendStation();
     cb.SetField(StationField::STACJA, "OK1AB");
     cb.SetField(StationField::NAZWA, "Nov\xE1k Jan");
     cb.PostStation();
     cb.AppendStation();
     cb.SetField(StationField::STACJA, "SP1ABC");
-    cb.SetKraj(269);
+    cb.SetCountry(269);
     cb.PostStation();
   }
   Row ok(20, std::nullopt), sp(20, std::nullopt);
@@ -151,8 +151,8 @@ TEST_F(RowsTest, EditChangesOnlyTheLocator) {
                " 'K', 503, '2001-02-03', 1)"});
   const auto before = Query(db, kAllColumns);
   {
-    TCallbook cb;
-    ASSERT_TRUE(cb.OpenCallbook());
+    Callbook cb;
+    ASSERT_TRUE(cb.Open(db));
     ASSERT_TRUE(cb.FindStation("OK1AB"));
     EXPECT_EQ(cb.FieldAsString(StationField::LOKATOR), "");
     EXPECT_EQ(cb.FieldAsString(StationField::RODZAJ), "K");
@@ -169,15 +169,15 @@ TEST_F(RowsTest, EditChangesOnlyTheLocator) {
 }
 
 TEST_F(RowsTest, RowsBecomePermanentAtTheNextOpenOrAtTheEnd) {
-  TCallbook first;
-  ASSERT_TRUE(first.OpenCallbook());
+  Callbook first;
+  ASSERT_TRUE(first.Open(db));
   Post(first, "SP1A");
   Post(first, "SP1B");
   first.AppendStation();  // never posted: never written
   first.SetField(StationField::STACJA, "SP1PENDING");
   EXPECT_EQ(CountOf(db), 0u);  // another connection does not see them yet
 
-  ASSERT_TRUE(first.OpenCallbook());  // the next import commits them
+  ASSERT_TRUE(first.Open(db));  // the next import commits them
   EXPECT_EQ(CountOf(db), 2u);
   EXPECT_TRUE(first.FindStation("SP1A"));
   EXPECT_FALSE(first.FindStation("SP1PENDING"));
@@ -188,8 +188,8 @@ TEST_F(RowsTest, RowsBecomePermanentAtTheNextOpenOrAtTheEnd) {
   EXPECT_FALSE(first.IsConnected());
 
   {
-    TCallbook last;
-    ASSERT_TRUE(last.OpenCallbook());
+    Callbook last;
+    ASSERT_TRUE(last.Open(db));
     Post(last, "SP1D");
   }  // destroyed without Close
   EXPECT_EQ(CountOf(db), 4u);
@@ -213,19 +213,19 @@ TEST_F(RowsTest, FailedCommitIsReportedAndOnlyTheDestructorIsSilent) {
     }
   };
   {
-    TCallbook cb;
-    ASSERT_TRUE(cb.OpenCallbook());
+    Callbook cb;
+    ASSERT_TRUE(cb.Open(db));
     Post(cb, "SP1A");
     Post(cb, "FAIL");
-    expectLostImport([&] { cb.OpenCallbook(); });  // the next import stops at once
+    expectLostImport([&] { cb.Open(db); });  // the next import stops at once
     EXPECT_FALSE(cb.IsConnected());
 
-    ASSERT_TRUE(cb.OpenCallbook());  // a later attempt starts afresh
+    ASSERT_TRUE(cb.Open(db));  // a later attempt starts afresh
     Post(cb, "FAIL");
     expectLostImport([&] { cb.Close(); });
     EXPECT_FALSE(cb.IsConnected());
 
-    ASSERT_TRUE(cb.OpenCallbook());
+    ASSERT_TRUE(cb.Open(db));
     Post(cb, "FAIL");
   }  // the destructor cannot report: it rolls back without throwing
   EXPECT_EQ(CountOf(db), 0u);

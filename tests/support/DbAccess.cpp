@@ -16,8 +16,7 @@ fb::ConnectOptions Sysdba() {
 
 std::vector<Row> Query(const std::filesystem::path& file, std::string_view sql) {
   fb::Attachment att = fb::Attachment::Open(file.string(), Sysdba());
-  fb::Transaction tr;
-  tr.Start(att);
+  fb::Transaction tr(att);
   std::vector<Row> rows;
   {
     fb::Statement st(att, tr, sql);
@@ -44,8 +43,7 @@ std::vector<Row> Query(const std::filesystem::path& file, std::string_view sql) 
 
 void Execute(const std::filesystem::path& file, const std::vector<std::string>& statements) {
   fb::Attachment att = fb::Attachment::Open(file.string(), Sysdba());
-  fb::Transaction tr;
-  tr.Start(att);
+  fb::Transaction tr(att);
   for (const std::string& sql : statements) att.ExecuteImmediate(tr, sql);
   tr.Commit();
   att.Detach();

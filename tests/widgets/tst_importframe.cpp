@@ -73,7 +73,7 @@ class CountingCallbook : public ICallbook {
   }
   void EditStation() override { inner_.EditStation(); }
   void SetField(StationField f, std::string_view v) override { inner_.SetField(f, v); }
-  void SetKraj(std::int16_t k) override { inner_.SetKraj(k); }
+  void SetCountry(std::int16_t k) override { inner_.SetCountry(k); }
   void PostStation() override { inner_.PostStation(); }
 
  private:
@@ -125,7 +125,7 @@ class TestImportFrame : public QObject {
   // Runs in every record's step, before the real one, with the step's index.
   std::function<void(int)> duringStep_;
 
-  TCallbook& Store() { return dynamic_cast<TCallbook&>(DM->Callbook()); }
+  tolvo::Callbook& Store() { return dynamic_cast<tolvo::Callbook&>(DM->Callbook()); }
 
   void MakeDatabase() { CreateTolvo10Database(*folder_ / "LOG.DAT"); }
 
@@ -289,8 +289,8 @@ class TestImportFrame : public QObject {
     dm_->show();
     dm_->close();
     QCOMPARE(messages_.size(), std::size_t(2));
-    TCallbook again;
-    QVERIFY(again.OpenCallbook());
+    tolvo::Callbook again;
+    QVERIFY(again.Open(*folder_ / "LOG.DAT"));
     for (const auto& row : kThreeStations) QVERIFY(again.FindStation(row[0]));
   }
 

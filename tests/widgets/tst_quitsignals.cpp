@@ -62,9 +62,8 @@ long long CountStations(const fs::path& database) { return tolvo::testdb::CountS
 
 // Whether the first `count` stations of the list are in the callbook.
 bool FirstStationsPresent(const fs::path& folder, int count) {
-  WorkingFolderGuard here(folder);
-  TCallbook book;
-  if (!book.OpenCallbook()) return false;
+  Callbook book;
+  if (!book.Open(folder / "LOG.DAT")) return false;
   for (int i = 0; i < count; ++i) {
     if (!book.FindStation(CallSign(i))) return false;
   }

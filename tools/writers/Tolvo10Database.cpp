@@ -16,8 +16,7 @@ void CreateTolvo10Database(const std::filesystem::path& file, bool withDomain, i
   options.forcedWrites = false;
   fb::Attachment att = fb::Attachment::Create(std::filesystem::absolute(file).string(), options);
   if (withDomain) {
-    fb::Transaction tr;
-    tr.Start(att);
+    fb::Transaction tr(att);
     att.ExecuteImmediate(tr, "CREATE DOMAIN D_BOOL AS SMALLINT CHECK (VALUE IS NULL OR VALUE IN (0,1))");
     tr.Commit();
   }
