@@ -13,6 +13,7 @@ namespace {
 constexpr std::size_t kFileHeaderSize = 32;
 constexpr std::size_t kDescriptorSize = 32;
 constexpr char kDescriptorEnd = 0x0D;
+constexpr int kEndOfFile = 0x1A;
 
 bool Seek(std::FILE* f, std::uint64_t offset) {
   return fseeko(f, static_cast<off_t>(offset), SEEK_SET) == 0;
@@ -58,7 +59,7 @@ DbfLayout ReadFileHeader(std::FILE* file, std::uint64_t fileSize, const std::str
   layout.recordCount = Le32(head + 4);
   layout.headerLength = Le16(head + 8);
   layout.recordLength = Le16(head + 10);
-  if (layout.headerLength < kFileHeaderSize + kDescriptorSize + 1)
+  if (layout.headerLength < kFileHeaderSize + kDescriptorSize)
     ThrowDbfError(fileName, messages::NoRoomForField(layout.headerLength));
   if (layout.headerLength > fileSize)
     ThrowDbfError(fileName, messages::HeaderCutShort(layout.headerLength, fileSize));
@@ -106,6 +107,11 @@ DbfField DbfLayout::ParseDescriptor(const unsigned char* d, std::size_t number,
   return f;
 }
 
+bool DbfLayout::RecordFollows(std::FILE* file) {
+  const int flag = std::fgetc(file);
+  return flag == EOF || flag == ' ' || flag == '*' || flag == kEndOfFile;
+}
+
 void DbfLayout::ReadDescriptors(std::FILE* file, const std::string& fileName) {
   // The header length is at most 65535, checked against the file before.
   std::string header(headerLength - kFileHeaderSize, '\0');
@@ -128,10 +134,18 @@ void DbfLayout::ReadDescriptors(std::FILE* file, const std::string& fileName) {
     fields.push_back(std::move(f));
     pos += kDescriptorSize;
   }
-  if (!terminated) ThrowDbfError(fileName, messages::DescriptorsDoNotEnd(headerLength));
+  // Some writers leave out the terminator. The header length then still
+  // says where the records begin, as long as it ends with a whole field
+  // descriptor and a record's deletion flag follows; a header length that
+  // cuts the descriptors short would have the records read from the
+  // middle of one.
+  if (!terminated && (pos != header.size() || !RecordFollows(file)))
+    ThrowDbfError(fileName, messages::DescriptorsDoNotEnd(headerLength));
   if (fields.empty()) ThrowDbfError(fileName, messages::NoFields());
-  if (recordLength != sum + 1)
-    ThrowDbfError(fileName, messages::RecordLengthMismatch(recordLength, sum + 1));
+  // Bytes after the last field (some writers pad records) are passed over;
+  // records shorter than their fields would be read misaligned.
+  if (recordLength < sum + 1)
+    ThrowDbfError(fileName, messages::RecordShorterThanFields(recordLength, sum + 1));
   descriptorBytes.assign(header, 0, pos);
 }
 

@@ -38,6 +38,8 @@ struct DbfLayout {
   DbfField ParseDescriptor(const unsigned char* descriptor, std::size_t number,
                            const std::string& fileName) const;
   void ReadDescriptors(std::FILE* file, const std::string& fileName);
+  // Whether the byte where the file stands can begin the records.
+  static bool RecordFollows(std::FILE* file);
   void CheckRecordsFit(std::uint64_t fileSize, const std::string& fileName) const;
 };
 

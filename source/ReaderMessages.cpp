@@ -52,8 +52,8 @@ std::string DescriptorsDoNotEnd(std::size_t headerLength) {
          N(headerLength);
 }
 std::string NoFields() { return "damaged header: the table has no fields"; }
-std::string RecordLengthMismatch(std::size_t recordLength, std::size_t fieldBytes) {
-  return "damaged header: the record length " + N(recordLength) + " does not match its fields (" +
+std::string RecordShorterThanFields(std::size_t recordLength, std::size_t fieldBytes) {
+  return "damaged header: the record length " + N(recordLength) + " is shorter than its fields (" +
          N(fieldBytes) + " bytes)";
 }
 std::string RecordsDoNotFit(std::int64_t records, std::size_t recordLength,

@@ -29,7 +29,7 @@ std::string CannotReadDescriptors(int err);
 std::string DamagedDescriptor(std::size_t number, unsigned typeByte);
 std::string DescriptorsDoNotEnd(std::size_t headerLength);
 std::string NoFields();
-std::string RecordLengthMismatch(std::size_t recordLength, std::size_t fieldBytes);
+std::string RecordShorterThanFields(std::size_t recordLength, std::size_t fieldBytes);
 std::string RecordsDoNotFit(std::int64_t records, std::size_t recordLength,
                             std::size_t headerLength, std::uint64_t fileSize);
 // `field` is "field NAME", or "field #N" for a field without a name.

@@ -141,7 +141,7 @@ inline std::string ReadPass(DbfTable& table, const RawTable& raw, bool first) {
         out += '|';
         offset += field.length();
       }
-      Require(offset == raw.recordLength, "the fields do not fill the record");
+      Require(offset <= raw.recordLength, "the fields run past the record");
       table.Next();
     }
     Require(table.RecNo() == 0, "a record number after the end");

@@ -280,13 +280,18 @@ TEST_F(DbfTableTest, FilesThatAreNotTablesOrHaveALyingHeaderAreRefusedAtOpen) {
 
   std::string b = good;
   PatchLe(b, 10, 12, 2);  // record length shorter than the fields
-  EXPECT_NE(openWith(b).find("record length 12"), std::string::npos);
+  EXPECT_NE(openWith(b).find("record length 12 is shorter than its fields (17 bytes)"),
+            std::string::npos);
   b = good;
-  PatchLe(b, 10, 40, 2);  // record length longer than the fields
-  EXPECT_NE(openWith(b).find("record length 40"), std::string::npos);
+  PatchLe(b, 10, 40, 2);  // longer than the fields, but not the file's records
+  EXPECT_NE(openWith(b).find("records of 40 bytes after a header of 97 bytes do not fit"),
+            std::string::npos);
   b = good;
   PatchLe(b, 8, 80, 2);  // header length cuts the second descriptor
   EXPECT_NE(openWith(b).find("do not end within the header"), std::string::npos);
+  b = good;
+  PatchLe(b, 8, 64, 2);  // ends after the first descriptor: the records would begin in the second
+  EXPECT_NE(openWith(b).find("do not end within the header length 64"), std::string::npos);
   b = good;
   b[32] = '\x0D';  // the terminator where the first field should be
   EXPECT_NE(openWith(b).find("no fields"), std::string::npos);
