@@ -153,7 +153,7 @@ RunResult RunHeadless(Source source) {
   if (source == Source::Amateur) {
     const std::optional<fs::path> path = FindInWorkingFolder(InfoOf(source).file);
     if (!path) throw std::runtime_error("headless: AMATEUR.RPT is missing");
-    TTextReport report;
+    TextReport report;
     report.Open(*path);
     std::string line;
     for (int i = 0; i < 4 && report.ReadLine(line); ++i) {
@@ -165,7 +165,7 @@ RunResult RunHeadless(Source source) {
     report.Close();
   } else {
     const RecordStep step = StepOf(source);
-    TDbfTable calls("Calls", std::string(InfoOf(source).file));
+    DbfTable calls("Calls", std::string(InfoOf(source).file));
     calls.Open();
     (void)calls.RecordCount();
     calls.First();

@@ -27,14 +27,14 @@ namespace {
 // Walks a generated source as the dialog does, into the in-memory callbook.
 void ImportInto(Source source, MemoryCallbook& book) {
   if (source == Source::Amateur) {
-    TTextReport report;
+    TextReport report;
     report.Open(InfoOf(source).file);
     std::string line;
     for (int i = 0; i < 4; ++i) ASSERT_TRUE(report.ReadLine(line));
     while (report.ReadLine(line)) ImportAmateurLine(line, book);
     return;
   }
-  TDbfTable calls("Calls", std::string(InfoOf(source).file));
+  DbfTable calls("Calls", std::string(InfoOf(source).file));
   calls.Open();
   for (calls.First(); !calls.Eof(); calls.Next()) {
     switch (source) {

@@ -17,7 +17,7 @@ class TCzytajCBFrm : public TImportFrm {
 
   QPushButton* StartBtn = nullptr;
   // Opened by the first import, kept open until the dialog is destroyed.
-  TDbfTable Calls{"Calls", "CB.DBF"};
+  DbfTable Calls{"Calls", "CB.DBF"};
 
  public slots:
   void StartBtnClick();

@@ -17,7 +17,7 @@ class TCzytajLogCOKFrm : public TImportFrm {
 
   QPushButton* StartBtn = nullptr;
   // Opened by the first import, kept open until the dialog is destroyed.
-  TDbfTable Calls{"Calls", "LOG_C_OK.DBF"};
+  DbfTable Calls{"Calls", "LOG_C_OK.DBF"};
 
  public slots:
   void StartBtnClick();

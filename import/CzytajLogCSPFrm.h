@@ -17,7 +17,7 @@ class TCzytajLogCSPFrm : public TImportFrm {
 
   QPushButton* Button1 = nullptr;
   // Opened by the first import, kept open until the dialog is destroyed.
-  TDbfTable Calls{"Calls", "LOG_C_SP.DBF"};
+  DbfTable Calls{"Calls", "LOG_C_SP.DBF"};
 
  public slots:
   void Button1Click();

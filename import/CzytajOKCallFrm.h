@@ -17,7 +17,7 @@ class TCzytajOKCallFrm : public TImportFrm {
 
   QPushButton* StartBtn = nullptr;
   // Opened by the first import, kept open until the dialog is destroyed.
-  TDbfTable Calls{"Calls", "okcall.dbf"};
+  DbfTable Calls{"Calls", "okcall.dbf"};
 
  public slots:
   void StartBtnClick();

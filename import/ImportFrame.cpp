@@ -240,7 +240,7 @@ std::optional<std::filesystem::path> TImportFrm::CheckFilesAndOpenCallbook() {
   return source;
 }
 
-void TImportFrm::RunTableImport(TDbfTable& calls) {
+void TImportFrm::RunTableImport(DbfTable& calls) {
   RunImport([&] {
     if (!CheckFilesAndOpenCallbook()) return;
     ICallbook& book = Host().Callbook();
@@ -274,7 +274,7 @@ void TImportFrm::RunReportImport() {
     std::optional<std::filesystem::path> path = CheckFilesAndOpenCallbook();
     if (!path) return;
     ICallbook& book = Host().Callbook();
-    TTextReport report;
+    TextReport report;
     report.Open(*path);
     LogBookAktLbl->setText(QStringLiteral("0"));
     std::string line;

@@ -26,7 +26,7 @@ class QPushButton;
 
 namespace tolvo {
 
-class TDbfTable;
+class DbfTable;
 
 // What tells one dialog from another. Texts are UTF-8.
 struct ImportFrameLayout {
@@ -103,7 +103,7 @@ class TImportFrm : public QDialog {
 
  protected:
   // One whole import of a dBASE table, run from the start button.
-  void RunTableImport(TDbfTable& calls);
+  void RunTableImport(DbfTable& calls);
   // One whole import of the text report, run from the start button.
   void RunReportImport();
 

@@ -6,75 +6,31 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "source/DbfField.h"
+#include "source/DbfLayout.h"
+#include "source/DbfMemo.h"
+#include "source/FileHelpers.h"
 #include "source/RecordFields.h"
 
 namespace tolvo {
 
-// Every failure of the reader: a file that is not a dBASE table, is damaged
-// or cut short, cannot be read, or a field that the table lacks.
-class DbfError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-class TDbfTable;
-
-// One field of the table's current record.
-class TDbfField {
- public:
-  const std::string& name() const { return name_; }
-  char type() const { return type_; }            // 'C', 'N', 'M', ...
-  std::size_t length() const { return length_; }  // bytes in the record
-  unsigned decimals() const { return decimals_; }
-
-  // The value in the current record as text ("" when there is no current
-  // record):
-  //   C  the stored bytes, trailing blanks and NULs removed
-  //   N F  the stored digits without surrounding blanks
-  //   L  "T", "F" or "" (not set)
-  //   D  the stored "YYYYMMDD" ("" when blank)
-  //   I  the 32-bit integer in decimal
-  //   Y  the currency value with four decimals
-  //   B O  (binary double) the number in shortest form
-  //   T  (date and time) "YYYYMMDDhhmmss" ("" when blank)
-  //   M G P, B in dBASE tables  the memo's bytes ("" when there is none), at
-  //                             most the first TDbfTable::kMemoKeep of them
-  std::string AsString() const;
-
- private:
-  friend class TDbfTable;
-  enum class Kind { Bytes, Number, Logical, Date, Integer, Currency, Double, DateTime,
-                    Memo, Unsupported };
-
-  const TDbfTable* table_ = nullptr;
-  std::string name_;
-  char type_ = 'C';
-  Kind kind_ = Kind::Bytes;
-  std::size_t offset_ = 0;  // within the record, after the deletion flag
-  std::size_t length_ = 0;
-  unsigned decimals_ = 0;
-};
-
-class TDbfTable : public IRecordFields {
+class DbfTable : public IRecordFields {
  public:
   // Only the first kMemoKeep bytes of a memo are read and kept, so that a
   // memo that never ends (a damaged memo file) costs no more than that.
-  static constexpr std::size_t kMemoKeep = 1 << 16;
+  static constexpr std::size_t kMemoKeep = DbfMemoFile::kKeep;
 
   // `componentName` names the reader in error texts ("Calls"); `tableName`
   // is the file looked up, without regard to case, in the working folder.
-  TDbfTable(std::string componentName, std::string tableName);
-  ~TDbfTable() override;
-  TDbfTable(const TDbfTable&) = delete;
-  TDbfTable& operator=(const TDbfTable&) = delete;
+  DbfTable(std::string componentName, std::string tableName);
+  ~DbfTable() override;
+  DbfTable(const DbfTable&) = delete;
+  DbfTable& operator=(const DbfTable&) = delete;
 
   // Opens the table and moves to its first record. Does nothing when the
   // table is already open, unless the working folder's file of that name is
@@ -85,7 +41,7 @@ class TDbfTable : public IRecordFields {
   void Close();
 
   // The number of records that the header declares, deleted ones included.
-  std::int64_t RecordCount() const { return Active() ? recordCount_ : 0; }
+  std::int64_t RecordCount() const { return Active() ? layout_.recordCount : 0; }
 
   // Moves to the first record that is not marked deleted. Re-reads the
   // header first: a table whose layout changed under the reader raises,
@@ -103,51 +59,27 @@ class TDbfTable : public IRecordFields {
 
   // The field of that name, matched without regard to ASCII case. A name
   // the table lacks raises "<component>: Field '<name>' not found".
-  const TDbfField& FieldByName(std::string_view name) const;
+  const DbfField& FieldByName(std::string_view name) const;
   std::string FieldAsString(std::string_view name) const override {
     return FieldByName(name).AsString();
   }
 
-  const std::vector<TDbfField>& Fields() const { return fields_; }
+  const std::vector<DbfField>& Fields() const { return layout_.fields; }
   // The file that was opened (empty when closed).
   const std::filesystem::path& Path() const { return path_; }
 
  private:
-  friend class TDbfField;
-  struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-  enum class MemoKind { None, Dbase, FoxPro };
-
-  // What tells whether a file was written to, or is another file.
-  struct FileStamp {
-    std::uint64_t device = 0, inode = 0, size = 0;
-    std::int64_t seconds = 0, nanoseconds = 0;  // last modification
-    bool operator==(const FileStamp&) const = default;
-  };
-  static FileStamp StampOf(std::FILE* file);
-
-  struct Layout {
-    std::uint8_t version = 0;
-    std::int64_t recordCount = 0;
-    std::size_t headerLength = 0;
-    std::size_t recordLength = 0;
-    std::vector<TDbfField> fields;
-    std::string descriptorBytes;  // for recognising a changed layout
-  };
+  friend class DbfField;
 
   [[noreturn]] void Fail(const std::string& what) const;
-  // The header of the file. With `requireRecords`, a header whose records
-  // neither fit the file nor end on a record boundary is refused too.
-  Layout ReadLayout(std::FILE* file, std::uint64_t fileSize, bool requireRecords) const;
+  const std::string& NameInMessages() const;
   bool SameFileAsOpened() const;
+  // Re-reads the header after the file changed; it must describe the same
+  // records. `whileOpen` tells the message which of the two it was.
+  void TakeOverHeader(const FileStamp& now, bool requireRecords, bool whileOpen);
   void NoticeChanges();
-  void OpenMemo();
   void ReadNext();
-  std::string MemoText(const TDbfField& field) const;
-  std::string ReadMemoBlock(std::uint64_t block) const;
-  void ReadMemoBytes(std::uint64_t offset, std::size_t count, char* out) const;
+  std::string MemoText(const DbfField& field) const;
 
   std::string componentName_;
   std::string tableName_;
@@ -156,12 +88,7 @@ class TDbfTable : public IRecordFields {
 
   FilePtr file_;
   FileStamp stamp_;  // of the table file when its header was last read
-  std::uint8_t version_ = 0;
-  std::int64_t recordCount_ = 0;
-  std::size_t headerLength_ = 0;
-  std::size_t recordLength_ = 0;
-  std::string descriptorBytes_;
-  std::vector<TDbfField> fields_;
+  DbfLayout layout_;
   std::vector<std::string> upperNames_;
 
   std::vector<char> record_;  // the current record, deletion flag first
@@ -169,15 +96,7 @@ class TDbfTable : public IRecordFields {
   std::int64_t nextRecNo_ = 1;  // physical number of the record the file is at
   bool eof_ = true;
 
-  FilePtr memo_;
-  std::filesystem::path memoPath_;
-  std::string memoName_;
-  MemoKind memoKind_ = MemoKind::None;
-  std::uint64_t memoSize_ = 0;
-  // Where the memo file stands after the last read of ReadMemoBytes.
-  static constexpr std::uint64_t kUnknownMemoPos = ~std::uint64_t{0};
-  mutable std::uint64_t memoPos_ = kUnknownMemoPos;
-  std::uint64_t memoBlockSize_ = 512;
+  DbfMemoFile memo_;
 };
 
 }  // namespace tolvo

@@ -3,8 +3,9 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstring>
 #include <stdexcept>
+
+#include "source/ReaderMessages.h"
 
 namespace tolvo {
 namespace {
@@ -12,54 +13,48 @@ namespace {
 constexpr char kCtrlZ = 0x1A;
 constexpr std::size_t kBuffer = 1 << 16;
 
-std::string ErrnoText(int err) { return err ? std::strerror(err) : "unknown error"; }
-
-template <class Stamp>
-Stamp StampOf(const struct stat& st) {
-  return {static_cast<long long>(st.st_size), static_cast<long long>(st.st_mtim.tv_sec),
-          static_cast<long long>(st.st_mtim.tv_nsec)};
-}
-
 }  // namespace
 
-TTextReport::~TTextReport() = default;  // a failure to close is of no use here
+TextReport::~TextReport() = default;  // a failure to close is of no use here
 
-void TTextReport::Open(const std::filesystem::path& file) {
+void TextReport::Fail(const std::string& what) const {
+  throw std::runtime_error(name_ + ": " + what);
+}
+
+void TextReport::Open(const std::filesystem::path& file) {
   file_.reset();
   name_ = file.string();
   ended_ = false;
-  std::unique_ptr<std::FILE, FileCloser> f(std::fopen(file.c_str(), "rb"));
-  if (!f) throw std::runtime_error(name_ + ": cannot open the file: " + ErrnoText(errno));
+  FilePtr f(std::fopen(file.c_str(), "rb"));
+  if (!f) Fail(messages::CannotOpen(errno));
   struct stat st {};
-  if (fstat(fileno(f.get()), &st) != 0)
-    throw std::runtime_error(name_ + ": cannot open the file: " + ErrnoText(errno));
-  if (S_ISDIR(st.st_mode))
-    throw std::runtime_error(name_ + ": cannot open the file: " + ErrnoText(EISDIR));
+  if (fstat(fileno(f.get()), &st) != 0 || !ReadStamp(f.get(), stamp_))
+    Fail(messages::CannotOpen(errno));
+  if (S_ISDIR(st.st_mode)) Fail(messages::CannotOpen(EISDIR));
   if (!buffer_) buffer_ = std::make_unique<char[]>(kBuffer);
-  stamp_ = StampOf<Stamp>(st);
   pos_ = len_ = 0;
   file_ = std::move(f);
 }
 
-bool TTextReport::Fill() {
+bool TextReport::Fill() {
   // What is in the buffer came from the file as it was opened; the next part
   // must come from the same contents, or the line that spans the two would
   // be made of both.
-  struct stat st {};
-  if (fstat(fileno(file_.get()), &st) != 0)
-    throw std::runtime_error(name_ + ": read error: " + ErrnoText(errno));
-  if (StampOf<Stamp>(st) != stamp_)
-    throw std::runtime_error(name_ + ": the file changed while it was being read");
+  FileStamp now;
+  if (!ReadStamp(file_.get(), now)) Fail(messages::ReadError(errno));
+  if (now != stamp_) Fail(messages::ChangedWhileRead());
   pos_ = 0;
   len_ = std::fread(buffer_.get(), 1, kBuffer, file_.get());
-  if (len_ == 0 && std::ferror(file_.get()))
-    throw std::runtime_error(name_ + ": read error: " + ErrnoText(errno));
+  if (len_ == 0 && std::ferror(file_.get())) Fail(messages::ReadError(errno));
   return len_ != 0;
 }
 
-bool TTextReport::ReadLine(std::string& line) {
+bool TextReport::ReadLine(std::string& line) {
   line.clear();
-  if (!file_) throw std::runtime_error(name_.empty() ? "report: not open" : name_ + ": not open");
+  if (!file_) {
+    if (name_.empty()) throw std::runtime_error(messages::ReportNotOpen());
+    Fail(messages::NotOpen());
+  }
   if (ended_) return false;
   bool any = false;  // whether the line consumed any byte
   for (;;) {
@@ -79,13 +74,12 @@ bool TTextReport::ReadLine(std::string& line) {
   }
 }
 
-void TTextReport::Close() {
+void TextReport::Close() {
   if (!file_) return;
   std::FILE* f = file_.release();
   ended_ = false;
   pos_ = len_ = 0;
-  if (std::fclose(f) != 0)
-    throw std::runtime_error(name_ + ": cannot close the file: " + ErrnoText(errno));
+  if (std::fclose(f) != 0) Fail(messages::CannotClose(errno));
 }
 
 }  // namespace tolvo

@@ -5,22 +5,23 @@
 // old and its new contents.
 #pragma once
 
-#include <cstdio>
+#include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <cstddef>
+
+#include "source/FileHelpers.h"
 
 namespace tolvo {
 
-class TTextReport {
+class TextReport {
  public:
   static constexpr std::size_t kKeep = 199;  // only the first kKeep bytes of a line are kept
 
-  TTextReport() = default;
-  ~TTextReport();
-  TTextReport(const TTextReport&) = delete;
-  TTextReport& operator=(const TTextReport&) = delete;
+  TextReport() = default;
+  ~TextReport();
+  TextReport(const TextReport&) = delete;
+  TextReport& operator=(const TextReport&) = delete;
 
   // Opens the file for reading; throws std::runtime_error naming the file
   // and the failure. An open report is closed first.
@@ -38,19 +39,12 @@ class TTextReport {
 
  private:
   bool Fill();  // refills the buffer; false at the end; throws on a read error
+  [[noreturn]] void Fail(const std::string& what) const;  // "<file>: <what>"
 
-  struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  std::unique_ptr<std::FILE, FileCloser> file_;
+  FilePtr file_;
   std::string name_;
   std::unique_ptr<char[]> buffer_;
-  // The file as it was opened: size and time of its last change.
-  struct Stamp {
-    long long size = 0, seconds = 0, nanoseconds = 0;
-    bool operator==(const Stamp&) const = default;
-  };
-  Stamp stamp_;
+  FileStamp stamp_;  // the file as it was opened
   std::size_t pos_ = 0;
   std::size_t len_ = 0;
   bool ended_ = false;

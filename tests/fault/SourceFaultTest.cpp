@@ -97,12 +97,11 @@ TEST_F(SourceFault, LyingTableHeaders) {
        "leaves no room for a field", 0},
       {"header a few bytes longer than its fields",
        [](std::string& b) { PatchLe(b, 8, kHeaderLength + 5, 2); }, "do not fit the file", 0},
-      {"record longer than its fields",
-       [](std::string& b) { PatchLe(b, 10, kRecordLength + 20, 2); }, "does not match its fields",
-       0},
+      {"record longer than its fields and the file's records",
+       [](std::string& b) { PatchLe(b, 10, kRecordLength + 20, 2); }, "do not fit the file", 0},
       {"record shorter than its fields",
-       [](std::string& b) { PatchLe(b, 10, kRecordLength - 20, 2); }, "does not match its fields",
-       0},
+       [](std::string& b) { PatchLe(b, 10, kRecordLength - 20, 2); },
+       "is shorter than its fields", 0},
       {"a field longer than it is, the record length to match",
        [](std::string& b) {
          b[32 + 16] = static_cast<char>(10 + 40);  // CALL

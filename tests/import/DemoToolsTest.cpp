@@ -70,7 +70,7 @@ struct Walked {
 };
 
 Walked Walk(const std::string& table, const std::vector<std::string>& fields) {
-  TDbfTable t("Calls", table);
+  DbfTable t("Calls", table);
   t.Open();
   Walked w;
   w.declared = t.RecordCount();
@@ -172,7 +172,7 @@ TEST_F(DemoSources, CzechTablesShareStationsInWindows1250) {
 }
 
 TEST_F(DemoSources, ReportHasHeaderStationsAndShortLines) {
-  TTextReport report;
+  TextReport report;
   report.Open(dir / "AMATEUR.RPT");
   std::string line;
   for (int i = 0; i < 4; ++i) ASSERT_TRUE(report.ReadLine(line));
@@ -212,7 +212,7 @@ TEST_F(DemoSources, SameSeedGivesTheSameBytes) {
 TEST_F(DemoSources, ImportsIntoASensibleCallbook) {
   MemoryCallbook book;
   auto run = [&book](const char* table, void (*step)(const IRecordFields&, ICallbook&)) {
-    TDbfTable t("Calls", table);
+    DbfTable t("Calls", table);
     t.Open();
     for (t.First(); !t.Eof(); t.Next()) step(t, book);
   };
@@ -220,7 +220,7 @@ TEST_F(DemoSources, ImportsIntoASensibleCallbook) {
   run("LOG_C_OK.DBF", ImportLogCOKRecord);
   run("CB.DBF", ImportCBRecord);
   run("LOG_C_SP.DBF", ImportLogCSPRecord);
-  TTextReport report;
+  TextReport report;
   report.Open(dir / "AMATEUR.RPT");
   std::set<std::string> canadian;
   std::string line;

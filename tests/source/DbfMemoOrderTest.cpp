@@ -48,7 +48,7 @@ TEST(DbfMemoOrder, EveryMemoWholeHoweverItIsAskedFor) {
     for (std::size_t i = 0; i < memos.size(); ++i) w.Add({std::to_string(i), memos[i]});
     w.Finish();
   }
-  TDbfTable t("Calls", "T.DBF");
+  DbfTable t("Calls", "T.DBF");
   t.Open();
   for (int round = 0; round < 2; ++round) {  // the second after First()
     std::size_t i = 0;
@@ -71,7 +71,7 @@ TEST(DbfMemoOrder, EveryMemoWholeHoweverItIsAskedFor) {
     table.replace(header + i * record + 7, 10, pointers[memos.size() - 1 - i]);
   WriteAll("R.DBF", table);
   WriteAll("R.DBT", ReadAll("T.DBT"));
-  TDbfTable r("Calls", "R.DBF");
+  DbfTable r("Calls", "R.DBF");
   r.Open();
   std::size_t i = 0;
   for (r.First(); !r.Eof(); r.Next(), ++i)
@@ -89,7 +89,7 @@ TEST(DbfMemoOrder, LastMemoRunsToTheEndOfAFileWithoutItsMark) {
   // The last block cut right after its text: three bytes, no Ctrl-Z.
   const std::string memo = ReadAll("T.DBT");
   WriteAll("T.DBT", memo.substr(0, 2 * 512 + 3));
-  TDbfTable t("Calls", "T.DBF");
+  DbfTable t("Calls", "T.DBF");
   t.Open();
   EXPECT_EQ(t.FieldAsString("MEM_F"), "first");
   t.Next();

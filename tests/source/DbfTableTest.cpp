@@ -42,7 +42,7 @@ void PatchLe(std::string& bytes, std::size_t at, std::uint32_t value, int width)
 }
 
 // Every field of every delivered record, as "RecNo:FIELD=value|...".
-std::vector<std::string> Dump(TDbfTable& t) {
+std::vector<std::string> Dump(DbfTable& t) {
   std::vector<std::string> out;
   for (t.First(); !t.Eof(); t.Next()) {
     std::string row = std::to_string(t.RecNo()) + ":";
@@ -61,7 +61,7 @@ class DbfTableTest : public ::testing::Test {
 
 TEST_F(DbfTableTest, DbaseThreeWithMemoReadsEveryTypeAndSkipsDeletedRecords) {
   CopyFixtures({"db3memo.dbf", "db3memo.dbt"});
-  TDbfTable t("Calls", "DB3MEMO.DBF");  // matched without regard to case
+  DbfTable t("Calls", "DB3MEMO.DBF");  // matched without regard to case
   t.Open();
   ASSERT_TRUE(t.Active());
   EXPECT_EQ(t.RecordCount(), 4);  // the deleted record counts
@@ -99,7 +99,7 @@ TEST_F(DbfTableTest, DbaseThreeWithMemoReadsEveryTypeAndSkipsDeletedRecords) {
 
 TEST_F(DbfTableTest, DbaseFourMemoUsesItsLengthAndBlockSize) {
   CopyFixtures({"db4memo.dbf", "db4memo.dbt"});
-  TDbfTable t("Calls", "db4memo.dbf");
+  DbfTable t("Calls", "db4memo.dbf");
   t.Open();
   EXPECT_EQ(Dump(t), (std::vector<std::string>{
                          "1:CALL=SP7DB4|NOTE=first memo with a \x1a inside|CNT=1|",
@@ -109,7 +109,7 @@ TEST_F(DbfTableTest, DbaseFourMemoUsesItsLengthAndBlockSize) {
 
 TEST_F(DbfTableTest, FoxProMemoFileWithSmallBlocks) {
   CopyFixtures({"fox.dbf", "fox.fpt"});
-  TDbfTable t("Calls", "FOX.DBF");
+  DbfTable t("Calls", "FOX.DBF");
   t.Open();
   EXPECT_EQ(Dump(t), (std::vector<std::string>{
                          "1:CALL=OK1AB|MEMO=Ctrl-Z \x1a inside a FoxPro memo|VAL=2.500|N1=42|",
@@ -119,7 +119,7 @@ TEST_F(DbfTableTest, FoxProMemoFileWithSmallBlocks) {
 
 TEST_F(DbfTableTest, VisualFoxProBinaryFields) {
   CopyFixtures({"vfp.dbf", "vfp.fpt"});
-  TDbfTable t("Calls", "vfp.DBF");
+  DbfTable t("Calls", "vfp.DBF");
   t.Open();
   EXPECT_EQ(t.RecordCount(), 3);
   EXPECT_EQ(Dump(t),
@@ -131,13 +131,13 @@ TEST_F(DbfTableTest, VisualFoxProBinaryFields) {
 
 TEST_F(DbfTableTest, ClipperLongCharacterAndShapelibTables) {
   CopyFixtures({"clipper.dbf", "shapelib.dbf"});
-  TDbfTable clipper("Calls", "clipper.dbf");
+  DbfTable clipper("Calls", "clipper.dbf");
   clipper.Open();
   EXPECT_EQ(clipper.FieldByName("LONGC").length(), 300u);
   EXPECT_EQ(clipper.FieldAsString("longc"), std::string(299, 'a') + "z");
   EXPECT_EQ(clipper.FieldAsString("N"), "7");
 
-  TDbfTable shp("Calls", "SHAPELIB.DBF");
+  DbfTable shp("Calls", "SHAPELIB.DBF");
   shp.Open();
   EXPECT_EQ(Dump(shp), (std::vector<std::string>{"1:CALL=SP5AA|NAME=\x9c\xa2\x64\xa6|QTY=1.50|",
                                                  "2:CALL=SP6BB|NAME=Second name|QTY=-20.00|"}));
@@ -147,7 +147,7 @@ TEST_F(DbfTableTest, ClipperLongCharacterAndShapelibTables) {
 
 TEST_F(DbfTableTest, FieldLookupIsCaseBlindAndAMissingFieldNamesTheReader) {
   WriteDbf("CB.DBF", {{"Znak", 'C', 6}}, {{"SP1A"}});
-  TDbfTable t("Calls", "CB.DBF");
+  DbfTable t("Calls", "CB.DBF");
   t.Open();
   EXPECT_EQ(&t.FieldByName("ZNAK"), &t.FieldByName("znak"));
   EXPECT_EQ(t.FieldByName("zNaK").name(), "Znak");
@@ -162,7 +162,7 @@ TEST_F(DbfTableTest, FieldLookupIsCaseBlindAndAMissingFieldNamesTheReader) {
 
 TEST_F(DbfTableTest, OpenTwiceKeepsThePlaceFirstAndReopenStartAgain) {
   WriteDbf("t.dbf", {{"N", 'C', 3}}, {{"a"}, {"b"}, {"c"}});
-  TDbfTable t("Calls", "t.dbf");
+  DbfTable t("Calls", "t.dbf");
   EXPECT_FALSE(t.Active());
   EXPECT_TRUE(t.Eof());
   EXPECT_EQ(t.RecordCount(), 0);
@@ -194,12 +194,12 @@ TEST_F(DbfTableTest, OpenTwiceKeepsThePlaceFirstAndReopenStartAgain) {
 TEST_F(DbfTableTest, EmptyAndAllDeletedTablesAreAtTheirEndAtOnce) {
   WriteDbf("empty.dbf", {{"CALL", 'C', 6}}, {});
   WriteDbf("gone.dbf", {{"CALL", 'C', 6}}, {{"A"}, {"B"}}, {true, true});
-  TDbfTable empty("Calls", "empty.dbf"), gone("Calls", "gone.dbf");
+  DbfTable empty("Calls", "empty.dbf"), gone("Calls", "gone.dbf");
   empty.Open();
   gone.Open();
   EXPECT_EQ(empty.RecordCount(), 0);
   EXPECT_EQ(gone.RecordCount(), 2);
-  for (TDbfTable* t : {&empty, &gone}) {
+  for (DbfTable* t : {&empty, &gone}) {
     t->First();
     EXPECT_TRUE(t->Eof());
     EXPECT_EQ(t->RecNo(), 0);
@@ -219,7 +219,7 @@ TEST_F(DbfTableTest, WriterRoundTripsRawBytesMemosAndDeletedMarks) {
     EXPECT_EQ(w.Count(), 4);
   }
   EXPECT_TRUE(fs::exists("log_c_sp.dbt"));
-  TDbfTable t("Calls", "LOG_C_SP.DBF");
+  DbfTable t("Calls", "LOG_C_SP.DBF");
   t.Open();
   EXPECT_EQ(t.RecordCount(), 4);
   EXPECT_EQ(Dump(t), (std::vector<std::string>{
@@ -235,7 +235,7 @@ TEST_F(DbfTableTest, StreamsALargeTable) {
     DbfWriter w("big.dbf", {{"CALL", 'C', 8}, {"NAME", 'C', 30}});
     for (int i = 0; i < kRecords; ++i) w.Add({"SP" + std::to_string(i), "name"}, i % 10 == 9);
   }
-  TDbfTable t("Calls", "big.dbf");
+  DbfTable t("Calls", "big.dbf");
   t.Open();
   long delivered = 0;
   std::int64_t lastRecNo = 0;
@@ -270,7 +270,7 @@ TEST_F(DbfTableTest, FilesThatAreNotTablesOrHaveALyingHeaderAreRefusedAtOpen) {
   const std::string good = ReadAll("t.dbf");
   auto openWith = [&](const std::string& bytes) {
     WriteAll("t.dbf", bytes);
-    return ErrorOf([] { TDbfTable("Calls", "t.dbf").Open(); });
+    return ErrorOf([] { DbfTable("Calls", "t.dbf").Open(); });
   };
   EXPECT_NE(openWith("Hello, world! This is a text file, not a table at all.\n")
                 .find("t.dbf: not a dBASE table"),
@@ -280,13 +280,18 @@ TEST_F(DbfTableTest, FilesThatAreNotTablesOrHaveALyingHeaderAreRefusedAtOpen) {
 
   std::string b = good;
   PatchLe(b, 10, 12, 2);  // record length shorter than the fields
-  EXPECT_NE(openWith(b).find("record length 12"), std::string::npos);
+  EXPECT_NE(openWith(b).find("record length 12 is shorter than its fields (17 bytes)"),
+            std::string::npos);
   b = good;
-  PatchLe(b, 10, 40, 2);  // record length longer than the fields
-  EXPECT_NE(openWith(b).find("record length 40"), std::string::npos);
+  PatchLe(b, 10, 40, 2);  // longer than the fields, but not the file's records
+  EXPECT_NE(openWith(b).find("records of 40 bytes after a header of 97 bytes do not fit"),
+            std::string::npos);
   b = good;
   PatchLe(b, 8, 80, 2);  // header length cuts the second descriptor
   EXPECT_NE(openWith(b).find("do not end within the header"), std::string::npos);
+  b = good;
+  PatchLe(b, 8, 64, 2);  // ends after the first descriptor: the records would begin in the second
+  EXPECT_NE(openWith(b).find("do not end within the header length 64"), std::string::npos);
   b = good;
   b[32] = '\x0D';  // the terminator where the first field should be
   EXPECT_NE(openWith(b).find("no fields"), std::string::npos);
@@ -302,9 +307,9 @@ TEST_F(DbfTableTest, FilesThatAreNotTablesOrHaveALyingHeaderAreRefusedAtOpen) {
 
   WriteAll("t.dbf", good);
   fs::remove("t.dbt");
-  EXPECT_NE(ErrorOf([] { TDbfTable("Calls", "t.dbf").Open(); }).find("memo file t.dbt is missing"),
+  EXPECT_NE(ErrorOf([] { DbfTable("Calls", "t.dbf").Open(); }).find("memo file t.dbt is missing"),
             std::string::npos);
-  EXPECT_NE(ErrorOf([] { TDbfTable("Calls", "none.dbf").Open(); }).find("none.dbf: file not found"),
+  EXPECT_NE(ErrorOf([] { DbfTable("Calls", "none.dbf").Open(); }).find("none.dbf: file not found"),
             std::string::npos);
 }
 
@@ -313,7 +318,7 @@ TEST_F(DbfTableTest, ARecordCountBeyondTheFileDeliversWholeRecordsThenRaises) {
   std::string b = ReadAll("t.dbf");
   PatchLe(b, 4, 5, 4);
   WriteAll("t.dbf", b);
-  TDbfTable t("Calls", "t.dbf");
+  DbfTable t("Calls", "t.dbf");
   t.Open();
   EXPECT_EQ(t.RecordCount(), 5);
   for (int i = 1; i <= 2; ++i) {
@@ -335,7 +340,7 @@ TEST_F(DbfTableTest, MemoReferencesBeyondTheMemoFileRaise) {
     p.replace(memoField, 10, pointer);
     WriteAll("t.dbf", p);
     return ErrorOf([] {
-      TDbfTable t("Calls", "t.dbf");
+      DbfTable t("Calls", "t.dbf");
       t.Open();
       t.FieldAsString("NOTE");
     });
@@ -353,7 +358,7 @@ TEST_F(DbfTableTest, MemoReferencesBeyondTheMemoFileRaise) {
   PatchLe(memo4, 1024 + 4, 100000, 4);
   WriteAll("db4memo.dbt", memo4);
   EXPECT_NE(ErrorOf([] {
-              TDbfTable t("Calls", "db4memo.dbf");
+              DbfTable t("Calls", "db4memo.dbf");
               t.Open();
               t.FieldAsString("NOTE");
             }).find("runs past the end of the memo file db4memo.dbt"),
@@ -363,7 +368,7 @@ TEST_F(DbfTableTest, MemoReferencesBeyondTheMemoFileRaise) {
   fpt[firstMemo + 4] = '\x7F';        // big-endian length 0x7F......
   WriteAll("fox.fpt", fpt);
   EXPECT_NE(ErrorOf([] {
-              TDbfTable t("Calls", "fox.dbf");
+              DbfTable t("Calls", "fox.dbf");
               t.Open();
               t.FieldAsString("MEMO");
             }).find("runs past the end of the memo file fox.fpt"),
@@ -375,7 +380,7 @@ TEST_F(DbfTableTest, AFileCutOrRewrittenWhileOpenRaises) {
   constexpr int kRecords = 10000;
   WriteSmall(kRecords);
   const std::string good = ReadAll("t.dbf");
-  TDbfTable t("Calls", "t.dbf");
+  DbfTable t("Calls", "t.dbf");
   t.Open();
   EXPECT_EQ(t.FieldAsString("CALL"), "SP0");
   fs::resize_file("t.dbf", 97 + 17 * 7999 + 5);  // in the middle of record 8000
@@ -418,7 +423,7 @@ TEST_F(DbfTableTest, DamagedBytesNeverCrash) {
   const std::string memo = ReadAll("t.dbt");
   auto readAll = [] {
     try {
-      TDbfTable t("Calls", "t.dbf");
+      DbfTable t("Calls", "t.dbf");
       t.Open();
       for (t.First(); !t.Eof(); t.Next())
         for (const auto& f : t.Fields()) (void)f.AsString();

@@ -21,7 +21,7 @@ class TextReportTest : public ::testing::Test {
       std::ofstream out(p, std::ios::binary | std::ios::trunc);
       out << bytes;
     }
-    TTextReport r;
+    TextReport r;
     r.Open(p);
     std::vector<std::string> lines;
     std::string line;
@@ -51,7 +51,7 @@ TEST_F(TextReportTest, CtrlZEndsTheFile) {
 }
 
 TEST_F(TextReportTest, OnlyTheStartOfALongLineIsKept) {
-  const std::size_t k = TTextReport::kKeep;
+  const std::size_t k = TextReport::kKeep;
   const std::string exact(k, 'e');
   EXPECT_EQ(Lines(exact + "\r\nnext"), (L{exact, "next"}));
   // CRs do not take up room.
@@ -65,7 +65,7 @@ TEST_F(TextReportTest, OnlyTheStartOfALongLineIsKept) {
     std::ofstream out(p, std::ios::binary);
     out << big;
   }
-  TTextReport r;
+  TextReport r;
   r.Open(p);
   std::string line;
   ASSERT_TRUE(r.ReadLine(line));
@@ -78,7 +78,7 @@ TEST_F(TextReportTest, OnlyTheStartOfALongLineIsKept) {
 }
 
 TEST_F(TextReportTest, OpenAndCloseFailuresNameTheFile) {
-  TTextReport r;
+  TextReport r;
   r.Close();  // safe when not open
   const fs::path missing = folder / "AMATEUR.RPT";
   try {
@@ -99,7 +99,7 @@ TEST_F(TextReportTest, ReopeningStartsAgainFromTheTop) {
   const fs::path p = folder / "AMATEUR.RPT";
   WriteAmateurReport(p, {AmateurLine("VE3ABC", "John Paul", "Smith", "1 Main St", "Ottawa", "ON",
                                      "K1A 0B1")});
-  TTextReport r;
+  TextReport r;
   for (int run = 0; run < 2; ++run) {
     r.Open(p);
     std::vector<std::string> lines;

@@ -105,7 +105,7 @@ TEST(FuzzReportLines, SplitCleanAndCut) {
   EXPECT_EQ(fuzz::ExpectedReportLines("x\ry\n\r"), (V{"xy", ""}));
   EXPECT_EQ(fuzz::ExpectedReportLines("a\nb\x1A" "c\n"), (V{"a", "b"}));
   EXPECT_EQ(fuzz::ExpectedReportLines("\x1A" "a\n"), V{});
-  const std::string longLine(TTextReport::kKeep, 'k');
+  const std::string longLine(TextReport::kKeep, 'k');
   EXPECT_EQ(fuzz::ExpectedReportLines(longLine + "\r" + "tail\n"), V{longLine});
 }
 

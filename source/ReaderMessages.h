@@ -1,0 +1,65 @@
+// Every error text of the table and report readers, built in one place. The
+// reader puts the file's name and ": " in front of each.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tolvo::messages {
+
+// --- opening and reading a file ------------------------------------------------
+std::string FileNotFound(std::string_view folder);  // after the name looked for
+std::string CannotOpen(int err);
+std::string CannotClose(int err);
+std::string ReadError(int err);
+std::string NotOpen();
+std::string TableNotOpen();
+std::string ReportNotOpen();  // a report read before any was opened: the whole text
+std::string ChangedWhileRead();
+
+// --- the table header ----------------------------------------------------------
+std::string TooShortForTable(std::uint64_t fileSize);
+std::string CannotReadHeader(int err);
+std::string Dbase7();
+std::string UnknownVersion(unsigned version);
+std::string NoRoomForField(std::size_t headerLength);
+std::string HeaderCutShort(std::size_t headerLength, std::uint64_t fileSize);
+std::string CannotReadDescriptors(int err);
+std::string DamagedDescriptor(std::size_t number, unsigned typeByte);
+std::string DescriptorsDoNotEnd(std::size_t headerLength);
+std::string NoFields();
+std::string RecordShorterThanFields(std::size_t recordLength, std::size_t fieldBytes);
+std::string RecordsDoNotFit(std::int64_t records, std::size_t recordLength,
+                            std::size_t headerLength, std::uint64_t fileSize);
+// `field` is "field NAME", or "field #N" for a field without a name.
+std::string FieldLabel(std::string_view name, std::size_t number);
+std::string WrongFieldLength(std::string_view label, char type, std::size_t length,
+                             std::size_t want);
+std::string ZeroFieldLength(std::string_view label);
+// `whileOpen`: found when the table was started again, else while its
+// records were read.
+std::string StructureChanged(bool whileOpen);
+
+// --- records and fields --------------------------------------------------------
+std::string CannotReadRecords(int err);
+std::string CannotReadRecord(std::int64_t number, int err);
+std::string EndsInsideRecord(std::int64_t number, std::int64_t declared);
+// The whole text, with the reader's component name in front.
+std::string FieldNotFound(std::string_view component, std::string_view name);
+std::string FieldOfAnotherTable(std::string_view name);
+std::string UnreadableFieldType(std::string_view name, char type);
+
+// --- memo files ----------------------------------------------------------------
+std::string MemoMissing(std::string_view memoName);
+std::string CannotOpenMemo(std::string_view memoName, int err);
+std::string MemoHeaderCutShort(std::string_view memoName);
+std::string CannotReadMemo(std::string_view memoName, int err);
+std::string MemoCutShort(std::string_view memoName);
+std::string DamagedMemoReference(std::int64_t record, std::string_view field);
+// What is wrong with one memo block.
+enum class MemoBlockFault { BeyondEnd, CutShort, RunsPastEnd, Damaged };
+std::string BadMemoBlock(std::int64_t record, std::uint64_t block, MemoBlockFault fault,
+                         std::string_view memoName);
+
+}  // namespace tolvo::messages
