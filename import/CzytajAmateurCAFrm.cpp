@@ -1,6 +1,6 @@
 #include "import/CzytajAmateurCAFrm.h"
 
-#include "import/CzytajAmateurCA.h"
+#include "import/AmateurImport.h"
 
 namespace tolvo {
 

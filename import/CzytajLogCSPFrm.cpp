@@ -1,7 +1,7 @@
 #include "import/CzytajLogCSPFrm.h"
 
 #include "app/ErrorReport.h"
-#include "import/CzytajLogCSP.h"
+#include "import/LogCspImport.h"
 
 namespace tolvo {
 

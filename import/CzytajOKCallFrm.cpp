@@ -1,7 +1,7 @@
 #include "import/CzytajOKCallFrm.h"
 
 #include "app/ErrorReport.h"
-#include "import/CzytajOKCall.h"
+#include "import/OkCallImport.h"
 
 namespace tolvo {
 

@@ -37,15 +37,15 @@
 
 #include "app/ErrorReport.h"
 #include "app/FMostrak.h"
-#include "import/CzytajAmateurCA.h"
+#include "import/AmateurImport.h"
 #include "import/CzytajAmateurCAFrm.h"
-#include "import/CzytajCB.h"
+#include "import/CbImport.h"
 #include "import/CzytajCBFrm.h"
-#include "import/CzytajLogCOK.h"
+#include "import/LogCokImport.h"
 #include "import/CzytajLogCOKFrm.h"
-#include "import/CzytajLogCSP.h"
+#include "import/LogCspImport.h"
 #include "import/CzytajLogCSPFrm.h"
-#include "import/CzytajOKCall.h"
+#include "import/OkCallImport.h"
 #include "import/CzytajOKCallFrm.h"
 
 using namespace tolvo;

@@ -29,11 +29,11 @@
 #include <string_view>
 #include <vector>
 
-#include "import/CzytajAmateurCA.h"
-#include "import/CzytajCB.h"
-#include "import/CzytajLogCOK.h"
-#include "import/CzytajLogCSP.h"
-#include "import/CzytajOKCall.h"
+#include "import/AmateurImport.h"
+#include "import/CbImport.h"
+#include "import/LogCokImport.h"
+#include "import/LogCspImport.h"
+#include "import/OkCallImport.h"
 #include "source/DbfTable.h"
 #include "source/RecordFields.h"
 #include "source/TextReport.h"
@@ -289,12 +289,12 @@ inline const std::vector<std::string>& ImporterFields(Importer which) {
 inline std::int16_t Country(Importer which) {
   switch (which) {
     case Importer::CB:
-    case Importer::LogCSP: return kKrajPoland;
+    case Importer::LogCSP: return kCountryPoland;
     case Importer::LogCOK:
-    case Importer::OKCall: return kKrajCzechRepublic;
+    case Importer::OKCall: return kCountryCzechRepublic;
     case Importer::Amateur: break;
   }
-  return kKrajCanada;
+  return kCountryCanada;
 }
 
 // One source record: values by field name, matched without regard to case

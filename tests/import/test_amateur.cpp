@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "import/CzytajAmateurCA.h"
+#include "import/AmateurImport.h"
 #include "tests/import/RecordMap.h"
 #include "tests/support/ReportWriter.h"
 

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "import/CzytajCB.h"
+#include "import/CbImport.h"
 #include "tests/import/RecordMap.h"
 
 namespace tolvo {

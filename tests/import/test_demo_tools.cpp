@@ -5,11 +5,11 @@
 #include <set>
 #include <sstream>
 
-#include "import/CzytajAmateurCA.h"
-#include "import/CzytajCB.h"
-#include "import/CzytajLogCOK.h"
-#include "import/CzytajLogCSP.h"
-#include "import/CzytajOKCall.h"
+#include "import/AmateurImport.h"
+#include "import/CbImport.h"
+#include "import/LogCokImport.h"
+#include "import/LogCspImport.h"
+#include "import/OkCallImport.h"
 #include "source/DbfTable.h"
 #include "source/TextReport.h"
 #include "store/Callbook.h"

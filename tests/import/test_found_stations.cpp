@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "import/CzytajLogCOK.h"
-#include "import/CzytajLogCSP.h"
+#include "import/LogCokImport.h"
+#include "import/LogCspImport.h"
 #include "tests/import/RecordMap.h"
 
 namespace tolvo {

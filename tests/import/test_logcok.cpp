@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "import/CzytajLogCOK.h"
+#include "import/LogCokImport.h"
 #include "tests/import/RecordMap.h"
 
 namespace tolvo {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ClubCallSigns.h"
-#include "import/CzytajLogCSP.h"
+#include "text/ClubCallSigns.h"
+#include "import/LogCspImport.h"
 #include "tests/import/RecordMap.h"
 #include "text/Cp1250.h"
 #include "text/imion.h"

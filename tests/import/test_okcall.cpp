@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "import/CzytajOKCall.h"
+#include "import/OkCallImport.h"
 #include "tests/import/RecordMap.h"
 
 namespace tolvo {

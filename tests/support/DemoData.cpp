@@ -8,7 +8,7 @@
 #include <memory>
 #include <set>
 
-#include "app/ClubCallSigns.h"
+#include "text/ClubCallSigns.h"
 #include "source/FileLookup.h"
 #include "store/Firebird.h"
 #include "store/StationFields.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/ClubCallSigns.h"
-#include "import/CzytajLogCSP.h"
+#include "text/ClubCallSigns.h"
+#include "import/LogCspImport.h"
 #include "text/Cp1250.h"
 #include "text/klub.h"
 #include "text/skrot.h"

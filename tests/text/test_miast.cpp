@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "import/CzytajLogCSP.h"
+#include "import/LogCspImport.h"
 #include "text/Cp1250.h"
 #include "text/Globals.h"
 

@@ -27,7 +27,7 @@
 #include "app/ErrorReport.h"
 #include "app/FMostrak.h"
 #include "app/Program.h"
-#include "import/CzytajOKCall.h"
+#include "import/OkCallImport.h"
 #include "import/CzytajOKCallFrm.h"
 #include "store/Callbook.h"
 #include "store/Firebird.h"

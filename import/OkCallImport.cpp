@@ -1,4 +1,4 @@
-#include "import/CzytajOKCall.h"
+#include "import/OkCallImport.h"
 
 #include <string>
 #include <string_view>
@@ -35,7 +35,7 @@ void ImportOKCallRecord(const IRecordFields& rec, ICallbook& book) {
   book.SetField(StationField::MIASTO, town);
   book.SetField(StationField::KODPOCZT, postalCode);
   book.SetField(StationField::ADRES, address);
-  book.SetKraj(kKrajCzechRepublic);
+  book.SetKraj(kCountryCzechRepublic);
   book.PostStation();
 }
 

@@ -1,4 +1,4 @@
-#include "app/ClubCallSigns.h"
+#include "text/ClubCallSigns.h"
 
 #include "data/klubcalls_table.h"
 

@@ -1,23 +1,22 @@
-#include "import/CzytajLogCSP.h"
+#include "import/LogCspImport.h"
 
 #include <array>
 #include <cstdint>
 #include <optional>
 
-#include "app/ClubCallSigns.h"
+#include "import/CountryNumbers.h"
 #include "store/StationFields.h"
+#include "text/ClubCallSigns.h"
 #include "text/Globals.h"
 #include "text/imion.h"
 #include "text/klub.h"
+#include "text/LocatorRepair.h"
 #include "text/miast.h"
 #include "text/skrot.h"
 
 namespace tolvo {
 
 namespace {
-
-// Country number (DXCC entity) of every station of this list: Poland.
-constexpr std::int16_t kKrajPoland = 269;
 
 using ByteMap = std::array<unsigned char, 256>;
 
@@ -87,21 +86,6 @@ std::string NormalizeByTable(std::string_view text, Find find) {
   if (key.empty()) return {};
   if (const std::string_view* value = find(key)) return std::string(*value);
   return CapitalizeWord(UpperPolishLetters(key));
-}
-
-// Locator as the source holds it, with the usual slips repaired: the letter
-// O typed for the digit 0 in the square, '?' for an unknown subsquare.
-std::string RepairLocator(std::string_view raw) {
-  std::string loc(Trimmed(raw));
-  if (loc.size() >= 4) {
-    if (loc[2] == 'O' || loc[2] == 'o') loc[2] = '0';
-    if (loc[3] == 'O' || loc[3] == 'o') loc[3] = '0';
-  }
-  if (loc.size() == 6) {
-    if (loc[4] == '?') loc[4] = ' ';
-    if (loc[5] == '?') loc[5] = ' ';
-  }
-  return std::string(Trimmed(loc));
 }
 
 }  // namespace
@@ -264,7 +248,7 @@ void ImportLogCSPRecord(const IRecordFields& rec, ICallbook& book) {
   book.SetField(StationField::LOKATOR, locator);
   book.SetField(StationField::WOJEW, voivodeship);
   book.SetField(StationField::POWIAT, county);
-  book.SetKraj(kKrajPoland);
+  book.SetKraj(kCountryPoland);
   book.PostStation();
 }
 

@@ -1,6 +1,7 @@
 // The per-record step of the CB.DBF import (Polish stations, Mazovia-coded).
 #pragma once
 
+#include "import/CountryNumbers.h"
 #include "source/RecordFields.h"
 #include "store/ICallbook.h"
 
@@ -13,8 +14,5 @@ namespace tolvo {
 // call sign is empty. Errors of the record reader and of the callbook pass
 // through.
 void ImportCBRecord(const IRecordFields& rec, ICallbook& book);
-
-// Country number (DXCC entity) given to the stations of CB.DBF: Poland.
-inline constexpr std::int16_t kKrajPoland = 269;
 
 }  // namespace tolvo

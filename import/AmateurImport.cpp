@@ -1,4 +1,4 @@
-#include "import/CzytajAmateurCA.h"
+#include "import/AmateurImport.h"
 
 #include <string>
 #include <string_view>
@@ -57,7 +57,7 @@ void ImportAmateurLine(std::string_view line, ICallbook& book) {
   book.SetField(StationField::KODPOCZT, postalCode);
   book.SetField(StationField::ADRES, address);
   book.SetField(StationField::DOMENA, region);
-  book.SetKraj(kKrajCanada);
+  book.SetKraj(kCountryCanada);
   book.PostStation();
 }
 

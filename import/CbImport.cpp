@@ -1,4 +1,4 @@
-#include "import/CzytajCB.h"
+#include "import/CbImport.h"
 
 #include <string>
 #include <string_view>
@@ -61,7 +61,7 @@ void ImportCBRecord(const IRecordFields& rec, ICallbook& book) {
   book.SetField(StationField::ADRES, address);
   book.SetField(StationField::WOJEW, voivodeship);
   book.SetField(StationField::POWIAT, county);
-  book.SetKraj(kKrajPoland);
+  book.SetKraj(kCountryPoland);
   book.PostStation();
 }
 

@@ -4,15 +4,13 @@
 #include <cstddef>
 #include <string_view>
 
+#include "import/CountryNumbers.h"
 #include "store/ICallbook.h"
 
 namespace tolvo {
 
 // Lines shorter than this are not station records.
 inline constexpr std::size_t kAmateurMinLineLength = 190;
-
-// Country number (DXCC entity) of Canada.
-inline constexpr std::int16_t kKrajCanada = 1;
 
 // Takes one line of the report after its four header lines: cuts the fixed
 // columns (call sign, first names, surname, address, town, region, postal

@@ -1,6 +1,7 @@
 // The per-record step of the okcall.dbf import (Czech stations).
 #pragma once
 
+#include "import/CountryNumbers.h"
 #include "source/RecordFields.h"
 #include "store/ICallbook.h"
 
@@ -11,8 +12,5 @@ namespace tolvo {
 // there or the call sign is empty. Errors of the record reader and of the
 // callbook pass through.
 void ImportOKCallRecord(const IRecordFields& rec, ICallbook& book);
-
-// Country number (DXCC entity) of the Czech Republic.
-inline constexpr std::int16_t kKrajCzechRepublic = 503;
 
 }  // namespace tolvo

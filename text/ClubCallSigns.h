@@ -1,6 +1,6 @@
 // The call signs of Polish club stations that the LOG_C_SP import treats as
-// clubs whatever their first-name field holds. Kept with the main window's
-// unit, but free of widgets so that the importers can use it.
+// clubs whatever their first-name field holds (the table of
+// data/klubcalls.tsv).
 #pragma once
 
 #include <cstddef>

@@ -1,30 +1,16 @@
-#include "import/CzytajLogCOK.h"
+#include "import/LogCokImport.h"
 
 #include <string>
 #include <string_view>
 
-#include "import/CzytajOKCall.h"
+#include "import/CountryNumbers.h"
 #include "text/Globals.h"
+#include "text/LocatorRepair.h"
 
 namespace tolvo {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-
-// The file's locators often carry the letter O for the digit 0 in the
-// square and '?' for an unknown subsquare: JO7O -> JO70, JO70?? -> JO70.
-std::string RepairLocator(std::string locator) {
-  if (locator.size() >= 4) {
-    for (std::size_t i : {2u, 3u})
-      if (locator[i] == 'O' || locator[i] == 'o') locator[i] = '0';
-  }
-  if (locator.size() == 6) {
-    for (std::size_t i : {4u, 5u})
-      if (locator[i] == '?') locator[i] = ' ';
-  }
-  return std::string(StripBlanksView(locator));
-}
 
 }  // namespace
 
@@ -59,7 +45,7 @@ void ImportLogCOKRecord(const IRecordFields& rec, ICallbook& book) {
   // record, so that a table lacking one fails on any record.
   const std::string name = rec.FieldAsString("Name");
   const std::string memF = rec.FieldAsString("mem_f");
-  const std::string locator = RepairLocator(StripBlanks(rec.FieldAsString("QRA_LOC")));
+  const std::string locator = RepairLocator(rec.FieldAsString("QRA_LOC"));
   rec.FieldAsString("WOJ");  // must exist in the table; its value is not used
 
   if (found) {
@@ -112,7 +98,7 @@ void ImportLogCOKRecord(const IRecordFields& rec, ICallbook& book) {
   book.SetField(StationField::KODPOCZT, postalCode);
   book.SetField(StationField::ADRES, address);
   book.SetField(StationField::LOKATOR, locator);
-  book.SetKraj(kKrajCzechRepublic);
+  book.SetKraj(kCountryCzechRepublic);
   book.PostStation();
 }
 
