@@ -2,95 +2,28 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFontDatabase>
-#include <QFontMetrics>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStringList>
 
-#include <algorithm>
-
-#include "app/ErrorReport.h"
-#include "app/QuitSignals.h"
-#include "store/Callbook.h"
 #include "import/CzytajAmateurCAFrm.h"
 #include "import/CzytajCBFrm.h"
 #include "import/CzytajLogCOKFrm.h"
 #include "import/CzytajLogCSPFrm.h"
 #include "import/CzytajOKCallFrm.h"
+#include "store/Callbook.h"
+#include "ui/Centring.h"
+#include "ui/ErrorReport.h"
+#include "ui/Fonts.h"
+#include "ui/QuitSignals.h"
 
 namespace tolvo {
 
 TDM* DM = nullptr;
-
-bool HasPolishLetters(const QFont& font) {
-  const QFontMetrics metrics(font);
-  for (const char32_t letter : kPolishLetters) {
-    if (!metrics.inFontUcs4(letter)) return false;
-  }
-  return true;
-}
-
-QFont ProgramFont(int pixelSize) {
-  // The face the windows were laid out for, where the system has it with
-  // the Polish letters (old bitmap versions of it carry Western European
-  // letters only); otherwise the system's own sans-serif face, or a common
-  // one that has them.
-  static const QString kFamilies[] = {QStringLiteral("MS Sans Serif"), QString(),
-                                      QStringLiteral("DejaVu Sans"),
-                                      QStringLiteral("Liberation Sans"),
-                                      QStringLiteral("Noto Sans")};
-  QFont fallback;
-  for (const QString& family : kFamilies) {
-    QFont font;
-    if (family.isEmpty()) {
-      font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-      font.setStyleHint(QFont::SansSerif);
-    } else if (QFontDatabase::hasFamily(family)) {
-      font = QFont(family);
-    } else {
-      continue;
-    }
-    font.setPixelSize(pixelSize);
-    if (family.isEmpty()) fallback = font;
-    if (HasPolishLetters(font)) return font;
-  }
-  // None has them all: the system's face, whose missing letters the toolkit
-  // takes from other faces.
-  return fallback;
-}
-
-void FitTextToWidth(QLabel* label, int width) {
-  QFont font = label->font();
-  const QStringList lines = label->text().split(QLatin1Char('\n'));
-  auto widest = [&lines](const QFont& f) {
-    const QFontMetrics metrics(f);
-    int w = 0;
-    for (const QString& line : lines) w = std::max(w, metrics.horizontalAdvance(line));
-    return w;
-  };
-  int stretch = 100;
-  while (widest(font) > width && stretch > 50) {
-    stretch -= 5;
-    font.setStretch(stretch);
-  }
-  if (stretch != 100) label->setFont(font);
-}
-
-void CentreOnDesktop(QWidget* window) {
-  QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-  if (!screen) return;
-  // Before the first showing the frame is not known: the window's own size.
-  QRect frame(QPoint(0, 0), window->frameGeometry().size());
-  frame.moveCenter(screen->availableGeometry().center());
-  window->move(frame.topLeft());
-}
 
 QString DescriptionText() {
   static const char* const kLines[] = {
@@ -175,13 +108,13 @@ ICallbook& TDM::Callbook() { return *callbook_; }
 // Connecting may set the database client up, which takes over SIGTERM and
 // SIGINT; the program keeps them.
 bool TDM::ConnectDatabase() {
-  TQuitSignalsHeld held;
+  QuitSignalsHeld held;
   return callbook_->ConnectDatabase();
 }
 bool TDM::StationsTableExists() { return callbook_->StationsTableExists(); }
 bool TDM::CreateStationsTable() { return callbook_->CreateStationsTable(); }
 bool TDM::OpenCallbook() {
-  TQuitSignalsHeld held;
+  QuitSignalsHeld held;
   return callbook_->OpenCallbook();
 }
 

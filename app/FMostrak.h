@@ -2,11 +2,9 @@
 // five import dialogs, and the callbook store that the dialogs write to.
 #pragma once
 
-#include <QFont>
 #include <QMainWindow>
 
 #include <memory>
-#include <string_view>
 
 #include "store/ICallbook.h"
 
@@ -21,26 +19,6 @@ class QPushButton;
 namespace tolvo {
 
 class TCallbook;
-
-// The 18 Polish letters.
-inline constexpr std::u32string_view kPolishLetters = U"ąćęłńóśźżĄĆĘŁŃÓŚŹŻ";
-
-// Whether `font` itself has a glyph for every Polish letter.
-bool HasPolishLetters(const QFont& font);
-
-// "MS Sans Serif" at `pixelSize` pixels where the system has it with the
-// Polish letters, otherwise the system's sans-serif face (or a common face
-// that has them) at the same pixel height.
-QFont ProgramFont(int pixelSize);
-
-// Narrows the label's font (never below half its width) until every line
-// of its text fits into `width` pixels. Does nothing when it fits already,
-// as it does in the font the windows were laid out for.
-void FitTextToWidth(QLabel* label, int width);
-
-// Moves a top-level widget to the centre of the desktop, its frame
-// included as far as the window system has told it yet.
-void CentreOnDesktop(QWidget* window);
 
 // The twelve lines of the main window's description, joined by line feeds.
 QString DescriptionText();

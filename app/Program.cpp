@@ -5,14 +5,14 @@
 
 #include <memory>
 
-#include "app/ErrorReport.h"
 #include "app/FMostrak.h"
-#include "app/QuitSignals.h"
 #include "import/CzytajAmateurCAFrm.h"
 #include "import/CzytajCBFrm.h"
 #include "import/CzytajLogCOKFrm.h"
 #include "import/CzytajLogCSPFrm.h"
 #include "import/CzytajOKCallFrm.h"
+#include "ui/ErrorReport.h"
+#include "ui/QuitSignals.h"
 
 namespace tolvo {
 
@@ -22,7 +22,7 @@ int RunProgram(QApplication& app, const std::function<void()>& started) {
   QApplication::setApplicationName(QString::fromUtf8(kAppTitle));
   // Before anything can be posted: from here on a signal ends the program
   // the orderly way instead of killing it.
-  TQuitSignals quitSignals;
+  QuitSignals quitSignals;
 
   auto mainWindow = std::make_unique<TDM>();
   DM = mainWindow.get();

@@ -18,12 +18,12 @@
 #include <utility>
 
 #include "app/FMostrak.h"
-#include "app/QuitSignals.h"
 #include "import/CzytajAmateurCAFrm.h"
 #include "import/CzytajCBFrm.h"
 #include "import/CzytajLogCOKFrm.h"
 #include "import/CzytajLogCSPFrm.h"
 #include "import/CzytajOKCallFrm.h"
+#include "ui/QuitSignals.h"
 
 namespace tolvo {
 namespace {

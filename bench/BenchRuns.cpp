@@ -10,20 +10,19 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/ErrorReport.h"
 #include "bench/BenchFloor.h"
 #include "bench/BenchSources.h"
 #include "import/AmateurImport.h"
-#include "import/CzytajAmateurCAFrm.h"
 #include "import/CbImport.h"
+#include "import/CzytajAmateurCAFrm.h"
 #include "import/CzytajCBFrm.h"
-#include "import/LogCokImport.h"
 #include "import/CzytajLogCOKFrm.h"
-#include "import/LogCspImport.h"
 #include "import/CzytajLogCSPFrm.h"
-#include "import/OkCallImport.h"
 #include "import/CzytajOKCallFrm.h"
 #include "import/ImportFrame.h"
+#include "import/LogCokImport.h"
+#include "import/LogCspImport.h"
+#include "import/OkCallImport.h"
 #include "source/DbfTable.h"
 #include "source/FileLookup.h"
 #include "source/TextReport.h"
@@ -32,6 +31,7 @@
 #include "tests/support/DbAccess.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TolvoDb.h"
+#include "ui/ErrorReport.h"
 
 namespace tolvo::bench {
 namespace {

@@ -1,7 +1,7 @@
 #include "import/CzytajCBFrm.h"
 
-#include "app/ErrorReport.h"
 #include "import/CbImport.h"
+#include "ui/ErrorReport.h"
 
 namespace tolvo {
 

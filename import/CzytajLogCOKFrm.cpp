@@ -1,7 +1,7 @@
 #include "import/CzytajLogCOKFrm.h"
 
-#include "app/ErrorReport.h"
 #include "import/LogCokImport.h"
+#include "ui/ErrorReport.h"
 
 namespace tolvo {
 

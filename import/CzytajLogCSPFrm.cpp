@@ -1,7 +1,7 @@
 #include "import/CzytajLogCSPFrm.h"
 
-#include "app/ErrorReport.h"
 #include "import/LogCspImport.h"
+#include "ui/ErrorReport.h"
 
 namespace tolvo {
 

@@ -1,7 +1,7 @@
 #include "import/CzytajOKCallFrm.h"
 
-#include "app/ErrorReport.h"
 #include "import/OkCallImport.h"
+#include "ui/ErrorReport.h"
 
 namespace tolvo {
 

@@ -14,12 +14,14 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/ErrorReport.h"
 #include "app/FMostrak.h"
-#include "app/QuitSignals.h"
 #include "source/DbfTable.h"
 #include "source/FileLookup.h"
 #include "source/TextReport.h"
+#include "ui/Centring.h"
+#include "ui/ErrorReport.h"
+#include "ui/Fonts.h"
+#include "ui/QuitSignals.h"
 
 namespace tolvo {
 namespace {

@@ -8,9 +8,9 @@
 #include "store/StationFields.h"
 #include "text/ClubCallSigns.h"
 #include "text/Globals.h"
+#include "text/LocatorRepair.h"
 #include "text/imion.h"
 #include "text/klub.h"
-#include "text/LocatorRepair.h"
 #include "text/miast.h"
 #include "text/skrot.h"
 

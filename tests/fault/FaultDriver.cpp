@@ -35,18 +35,18 @@
 #include <string>
 #include <vector>
 
-#include "app/ErrorReport.h"
 #include "app/FMostrak.h"
 #include "import/AmateurImport.h"
-#include "import/CzytajAmateurCAFrm.h"
 #include "import/CbImport.h"
+#include "import/CzytajAmateurCAFrm.h"
 #include "import/CzytajCBFrm.h"
-#include "import/LogCokImport.h"
 #include "import/CzytajLogCOKFrm.h"
-#include "import/LogCspImport.h"
 #include "import/CzytajLogCSPFrm.h"
-#include "import/OkCallImport.h"
 #include "import/CzytajOKCallFrm.h"
+#include "import/LogCokImport.h"
+#include "import/LogCspImport.h"
+#include "import/OkCallImport.h"
+#include "ui/ErrorReport.h"
 
 using namespace tolvo;
 

@@ -14,12 +14,12 @@
 #include "source/TextReport.h"
 #include "store/Callbook.h"
 #include "store/MemoryCallbook.h"
-#include "tools/demo/DemoWords.h"
 #include "tests/support/DbAccess.h"
 #include "tests/support/DemoData.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TolvoDb.h"
 #include "text/Globals.h"
+#include "tools/demo/DemoWords.h"
 
 namespace tolvo {
 namespace {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "text/ClubCallSigns.h"
 #include "import/LogCspImport.h"
 #include "tests/import/RecordMap.h"
+#include "text/ClubCallSigns.h"
 #include "text/Cp1250.h"
 #include "text/imion.h"
 #include "text/miast.h"

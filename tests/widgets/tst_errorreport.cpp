@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/ErrorReport.h"
+#include "ui/ErrorReport.h"
 
 using namespace tolvo;
 

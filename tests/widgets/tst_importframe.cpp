@@ -14,19 +14,19 @@
 #include <string>
 #include <vector>
 
-#include "app/ErrorReport.h"
 #include "app/FMostrak.h"
 #include "import/AmateurImport.h"
 #include "import/CzytajAmateurCAFrm.h"
 #include "import/CzytajCBFrm.h"
 #include "import/CzytajLogCOKFrm.h"
 #include "import/CzytajLogCSPFrm.h"
-#include "import/OkCallImport.h"
 #include "import/CzytajOKCallFrm.h"
+#include "import/OkCallImport.h"
 #include "store/Callbook.h"
 #include "tests/support/DbfWriter.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TolvoDb.h"
+#include "ui/ErrorReport.h"
 
 using namespace tolvo;
 

@@ -14,13 +14,13 @@
 
 #include <memory>
 
-#include "app/ErrorReport.h"
 #include "app/FMostrak.h"
 #include "import/CzytajAmateurCAFrm.h"
 #include "import/CzytajCBFrm.h"
 #include "import/CzytajLogCOKFrm.h"
 #include "import/CzytajLogCSPFrm.h"
 #include "import/CzytajOKCallFrm.h"
+#include "ui/ErrorReport.h"
 
 using namespace tolvo;
 

@@ -24,17 +24,17 @@
 #include <string>
 #include <vector>
 
-#include "app/ErrorReport.h"
 #include "app/FMostrak.h"
 #include "app/Program.h"
-#include "import/OkCallImport.h"
 #include "import/CzytajOKCallFrm.h"
+#include "import/OkCallImport.h"
 #include "store/Callbook.h"
 #include "store/Firebird.h"
 #include "tests/support/DbAccess.h"
 #include "tests/support/DbfWriter.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/TolvoDb.h"
+#include "ui/ErrorReport.h"
 
 using namespace tolvo;
 namespace fs = std::filesystem;

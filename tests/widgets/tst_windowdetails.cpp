@@ -16,7 +16,6 @@
 #include <memory>
 #include <vector>
 
-#include "app/ErrorReport.h"
 #include "app/FMostrak.h"
 #include "import/CzytajAmateurCAFrm.h"
 #include "import/CzytajCBFrm.h"
@@ -24,6 +23,8 @@
 #include "import/CzytajLogCSPFrm.h"
 #include "import/CzytajOKCallFrm.h"
 #include "tests/support/ScratchFolder.h"
+#include "ui/ErrorReport.h"
+#include "ui/Fonts.h"
 
 using namespace tolvo;
 

@@ -1,4 +1,4 @@
-#include "app/QuitSignals.h"
+#include "ui/QuitSignals.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -20,7 +20,7 @@ std::atomic<bool> quitRequested{false};
 // The write end of the socket pair, for the handler; -1 when none is set.
 volatile std::sig_atomic_t signalWriteFd = -1;
 
-// Whether a TQuitSignals is in place.
+// Whether a QuitSignals is in place.
 std::atomic<bool> handlersInstalled{false};
 
 extern "C" void OnQuitSignal(int signalNumber) {
@@ -68,7 +68,7 @@ void RequestQuit() {
 
 void ResetQuitRequest() { quitRequested.store(false); }
 
-TQuitSignals::TQuitSignals(QObject* parent) : QObject(parent) {
+QuitSignals::QuitSignals(QObject* parent) : QObject(parent) {
   if (::socketpair(AF_UNIX, SOCK_STREAM, 0, fds_) != 0) {
     std::perror("TolvoIMP: socketpair");
     fds_[0] = fds_[1] = -1;
@@ -82,13 +82,13 @@ TQuitSignals::TQuitSignals(QObject* parent) : QObject(parent) {
     return;
   }
   notifier_ = new QSocketNotifier(fds_[0], QSocketNotifier::Read, this);
-  connect(notifier_, &QSocketNotifier::activated, this, &TQuitSignals::Received);
+  connect(notifier_, &QSocketNotifier::activated, this, &QuitSignals::Received);
   signalWriteFd = fds_[1];
   InstallHandlers(&previousTerm_, &previousInt_);
   handlersInstalled.store(true);
 }
 
-void TQuitSignals::InstallHandlers(struct sigaction* previousTerm,
+void QuitSignals::InstallHandlers(struct sigaction* previousTerm,
                                    struct sigaction* previousInt) {
   struct sigaction action {};
   action.sa_handler = OnQuitSignal;
@@ -100,20 +100,20 @@ void TQuitSignals::InstallHandlers(struct sigaction* previousTerm,
   ::sigaction(SIGINT, &action, previousInt);
 }
 
-TQuitSignalsHeld::TQuitSignalsHeld() {
+QuitSignalsHeld::QuitSignalsHeld() {
   if (!handlersInstalled.load()) return;
   const sigset_t set = QuitSignalSet();
   held_ = ::pthread_sigmask(SIG_BLOCK, &set, &previousMask_) == 0;
 }
 
-TQuitSignalsHeld::~TQuitSignalsHeld() {
+QuitSignalsHeld::~QuitSignalsHeld() {
   if (!held_) return;
-  if (handlersInstalled.load()) TQuitSignals::InstallHandlers(nullptr, nullptr);
+  if (handlersInstalled.load()) QuitSignals::InstallHandlers(nullptr, nullptr);
   // A signal that came meanwhile is delivered now, to our handler.
   ::pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
 }
 
-TQuitSignals::~TQuitSignals() {
+QuitSignals::~QuitSignals() {
   if (!notifier_) return;
   handlersInstalled.store(false);
   ::sigaction(SIGTERM, &previousTerm_, nullptr);
@@ -125,7 +125,7 @@ TQuitSignals::~TQuitSignals() {
   ::close(fds_[1]);
 }
 
-void TQuitSignals::Received() {
+void QuitSignals::Received() {
   char buffer[64];
   while (::read(fds_[0], buffer, sizeof buffer) > 0) {
   }

@@ -37,31 +37,31 @@ void ResetQuitRequest();
 // the engine down on a signal before the posted rows are committed. Threads
 // that the client starts meanwhile keep the signals blocked, so that they
 // always reach the thread that runs the message loop. Hold one around every
-// call that may connect to the database. Without TQuitSignals in place it
+// call that may connect to the database. Without QuitSignals in place it
 // changes nothing.
-class TQuitSignalsHeld {
+class QuitSignalsHeld {
  public:
-  TQuitSignalsHeld();
-  ~TQuitSignalsHeld();
-  TQuitSignalsHeld(const TQuitSignalsHeld&) = delete;
-  TQuitSignalsHeld& operator=(const TQuitSignalsHeld&) = delete;
+  QuitSignalsHeld();
+  ~QuitSignalsHeld();
+  QuitSignalsHeld(const QuitSignalsHeld&) = delete;
+  QuitSignalsHeld& operator=(const QuitSignalsHeld&) = delete;
 
  private:
   bool held_ = false;
   sigset_t previousMask_{};
 };
 
-class TQuitSignals : public QObject {
+class QuitSignals : public QObject {
   Q_OBJECT
 
  public:
   // Installs the handlers for SIGTERM and SIGINT; needs the application
   // object. Only one instance may exist at a time.
-  explicit TQuitSignals(QObject* parent = nullptr);
+  explicit QuitSignals(QObject* parent = nullptr);
   // Gives the signals their previous handlers back.
-  ~TQuitSignals() override;
-  TQuitSignals(const TQuitSignals&) = delete;
-  TQuitSignals& operator=(const TQuitSignals&) = delete;
+  ~QuitSignals() override;
+  QuitSignals(const QuitSignals&) = delete;
+  QuitSignals& operator=(const QuitSignals&) = delete;
 
   // Whether the handlers are in place (a socket pair could be made).
   bool Installed() const { return notifier_ != nullptr; }
@@ -72,7 +72,7 @@ class TQuitSignals : public QObject {
  private:
   int fds_[2] = {-1, -1};
   QSocketNotifier* notifier_ = nullptr;
-  friend class TQuitSignalsHeld;
+  friend class QuitSignalsHeld;
   // Installs the handler for both signals (again).
   static void InstallHandlers(struct sigaction* previousTerm, struct sigaction* previousInt);
 

@@ -1,4 +1,4 @@
-#include "app/ErrorReport.h"
+#include "ui/ErrorReport.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/QuitSignals.h"
 #include "text/Cp1250.h"
+#include "ui/QuitSignals.h"
 
 namespace tolvo {
 namespace {
