@@ -20,6 +20,7 @@
 #include "import/CzytajLogCSPFrm.h"
 #include "import/CzytajOKCallFrm.h"
 #include "import/ImportFrame.h"
+#include "import/ImportRun.h"
 #include "import/LogCokImport.h"
 #include "import/LogCspImport.h"
 #include "import/OkCallImport.h"
@@ -145,9 +146,9 @@ RunResult RunStore(std::int64_t n, std::uint64_t seed) {
   return result;
 }
 
-using RecordStep = void (*)(const IRecordFields&, ICallbook&);
+using StepFunction = void (*)(const IRecordFields&, ICallbook&);
 
-RecordStep StepOf(Source source) {
+StepFunction StepOf(Source source) {
   switch (source) {
     case Source::CB: return ImportCBRecord;
     case Source::LogCSP: return ImportLogCSPRecord;
@@ -158,39 +159,25 @@ RecordStep StepOf(Source source) {
   return nullptr;
 }
 
-// The import without its dialog: the callbook opened, the source walked
-// record by record as the frame walks it, each record handed to the step.
+// The import without its dialog: the callbook opened, the source walked by
+// the dialog's own run loop with nothing to show, each record handed to the
+// step.
 RunResult RunHeadless(Source source) {
   RunResult result;
   TCallbook book;
   FindCounter counting(book);
+  NoDisplay none;
   const Stopwatch watch;
   if (!book.OpenCallbook()) throw std::runtime_error("headless: LOG.DAT cannot be opened");
   if (source == Source::Amateur) {
     const std::optional<fs::path> path = FindInWorkingFolder(InfoOf(source).file);
     if (!path) throw std::runtime_error("headless: AMATEUR.RPT is missing");
-    TTextReport report;
-    report.Open(*path);
-    std::string line;
-    for (int i = 0; i < 4 && report.ReadLine(line); ++i) {
-    }
-    while (report.ReadLine(line)) {
-      ImportAmateurLine(line, counting);
-      ++result.records;
-    }
-    report.Close();
+    ReportSource report(*path, ImportAmateurLine);
+    result.records = RunImport(report, counting, none).records;
   } else {
-    const RecordStep step = StepOf(source);
     TDbfTable calls("Calls", std::string(InfoOf(source).file));
-    calls.Open();
-    (void)calls.RecordCount();
-    calls.First();
-    while (!calls.Eof()) {
-      (void)calls.RecNo();
-      step(calls, counting);
-      ++result.records;
-      calls.Next();
-    }
+    TableSource table(calls, StepOf(source));
+    result.records = RunImport(table, counting, none).records;
   }
   watch.Stop(result);
   result.found = counting.Found();

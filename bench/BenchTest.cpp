@@ -13,6 +13,7 @@
 #include "bench/BenchSources.h"
 #include "import/AmateurImport.h"
 #include "import/CbImport.h"
+#include "import/ImportRun.h"
 #include "import/LogCokImport.h"
 #include "import/LogCspImport.h"
 #include "import/OkCallImport.h"
@@ -24,27 +25,26 @@
 namespace tolvo::bench {
 namespace {
 
-// Walks a generated source as the dialog does, into the in-memory callbook.
+// Walks a generated source with the dialog's run loop, into the in-memory
+// callbook.
 void ImportInto(Source source, MemoryCallbook& book) {
+  NoDisplay none;
   if (source == Source::Amateur) {
-    TTextReport report;
-    report.Open(InfoOf(source).file);
-    std::string line;
-    for (int i = 0; i < 4; ++i) ASSERT_TRUE(report.ReadLine(line));
-    while (report.ReadLine(line)) ImportAmateurLine(line, book);
+    ReportSource report(InfoOf(source).file, ImportAmateurLine);
+    RunImport(report, book, none);
     return;
   }
-  TDbfTable calls("Calls", std::string(InfoOf(source).file));
-  calls.Open();
-  for (calls.First(); !calls.Eof(); calls.Next()) {
-    switch (source) {
-      case Source::CB: ImportCBRecord(calls, book); break;
-      case Source::LogCSP: ImportLogCSPRecord(calls, book); break;
-      case Source::LogCOK: ImportLogCOKRecord(calls, book); break;
-      case Source::OKCall: ImportOKCallRecord(calls, book); break;
-      case Source::Amateur: break;
-    }
+  RecordStep step;
+  switch (source) {
+    case Source::CB: step = ImportCBRecord; break;
+    case Source::LogCSP: step = ImportLogCSPRecord; break;
+    case Source::LogCOK: step = ImportLogCOKRecord; break;
+    case Source::OKCall: step = ImportOKCallRecord; break;
+    case Source::Amateur: break;
   }
+  TDbfTable calls("Calls", std::string(InfoOf(source).file));
+  TableSource table(calls, step);
+  RunImport(table, book, none);
 }
 
 std::string Bytes(const std::filesystem::path& file) {

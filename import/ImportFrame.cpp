@@ -39,9 +39,6 @@ class MainWindowHost : public ICallbookHost {
   }
 };
 
-// Number of report lines before the first station.
-constexpr int kReportHeaderLines = 4;
-
 int ToBarValue(long long value) {
   if (value < 0) return 0;
   return value > INT_MAX ? INT_MAX : static_cast<int>(value);
@@ -62,6 +59,40 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const 
 }
 
 }  // namespace
+
+// The dialog as a run's display: the number labels and the bar follow the
+// records, and the message loop runs once for every record, so that the
+// dialog is repainted and answers the user throughout; a request to end the
+// program stops the run between two records.
+class TImportFrm::Display : public IRunDisplay {
+ public:
+  explicit Display(TImportFrm& frame) : frame_(frame) {}
+
+  void Begin(std::optional<std::int64_t> total) override {
+    if (!total) {
+      frame_.LogBookAktLbl->setText(QStringLiteral("0"));
+      return;
+    }
+    // A bar whose maximum equals its minimum turns into a busy indicator;
+    // an empty table shows an empty bar instead.
+    frame_.ProgBarSP->setRange(0, *total > 0 ? ToBarValue(*total) : 1);
+    frame_.LogbookAllLbl->setText(QString::number(*total));
+    frame_.ProgBarSP->setValue(0);
+  }
+
+  void ShowRecord(std::int64_t number) override {
+    if (frame_.ProgBarSP) frame_.ProgBarSP->setValue(ToBarValue(number));
+    frame_.LogBookAktLbl->setText(QString::number(number));
+    QApplication::processEvents();
+  }
+
+  // Asked to end meanwhile: stop between two records, as if the program
+  // had been closed; every record so far has been posted.
+  bool StopRequested() override { return QuitRequested(); }
+
+ private:
+  TImportFrm& frame_;
+};
 
 // Marks a run: the start button is disabled for its duration and whatever
 // ends it (its end, an error) gives the button back.
@@ -205,7 +236,7 @@ ICallbookHost& TImportFrm::Host() {
   return host_ ? *host_ : mainWindow;
 }
 
-void TImportFrm::RunImport(const std::function<void()>& body) {
+void TImportFrm::RunGuarded(const std::function<void()>& body) {
   Guarded([&] {
     if (running_ || QuitRequested()) return;
     std::exception_ptr failure;
@@ -243,57 +274,30 @@ std::optional<std::filesystem::path> TImportFrm::CheckFilesAndOpenCallbook() {
 }
 
 void TImportFrm::RunTableImport(TDbfTable& calls) {
-  RunImport([&] {
+  RunGuarded([&] {
     if (!CheckFilesAndOpenCallbook()) return;
-    ICallbook& book = Host().Callbook();
-    calls.Open();
-    const long long count = static_cast<long long>(calls.RecordCount());
-    // A bar whose maximum equals its minimum turns into a busy indicator;
-    // an empty table shows an empty bar instead.
-    ProgBarSP->setRange(0, count > 0 ? ToBarValue(count) : 1);
-    LogbookAllLbl->setText(QString::number(count));
-    ProgBarSP->setValue(0);
-    calls.First();
-    while (!calls.Eof()) {
-      const long long recNo = static_cast<long long>(calls.RecNo());
-      ProgBarSP->setValue(ToBarValue(recNo));
-      LogBookAktLbl->setText(QString::number(recNo));
-      QApplication::processEvents();
-      // Asked to end meanwhile: stop between two records, as if the
-      // program had been closed; every record so far has been posted.
-      if (QuitRequested()) return;
-      if (recordStep_) recordStep_(calls, book);
-      calls.Next();
-    }
-    ShowMessage(QString::fromUtf8(kImportFinished));
-    ClearNumbers();
-    ProgBarSP->setValue(0);
+    TableSource source(calls, recordStep_);
+    Display display(*this);
+    if (RunImport(source, Host().Callbook(), display).stopped) return;
+    Finished();
   });
 }
 
 void TImportFrm::RunReportImport() {
-  RunImport([&] {
+  RunGuarded([&] {
     std::optional<std::filesystem::path> path = CheckFilesAndOpenCallbook();
     if (!path) return;
-    ICallbook& book = Host().Callbook();
-    TTextReport report;
-    report.Open(*path);
-    LogBookAktLbl->setText(QStringLiteral("0"));
-    std::string line;
-    for (int i = 0; i < kReportHeaderLines && report.ReadLine(line); ++i) {
-    }
-    long long counter = 0;
-    while (report.ReadLine(line)) {
-      ++counter;
-      LogBookAktLbl->setText(QString::number(counter));
-      QApplication::processEvents();
-      if (QuitRequested()) return;
-      if (lineStep_) lineStep_(line, book);
-    }
-    report.Close();
-    ShowMessage(QString::fromUtf8(kImportFinished));
-    LogBookAktLbl->clear();
+    ReportSource source(*path, lineStep_);
+    Display display(*this);
+    if (RunImport(source, Host().Callbook(), display).stopped) return;
+    Finished();
   });
+}
+
+void TImportFrm::Finished() {
+  ShowMessage(QString::fromUtf8(kImportFinished));
+  ClearNumbers();
+  if (ProgBarSP) ProgBarSP->setValue(0);
 }
 
 }  // namespace tolvo

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <utility>
 
+#include "import/ImportRun.h"
 #include "source/RecordFields.h"
 #include "store/ICallbook.h"
 
@@ -68,9 +69,6 @@ class TImportFrm : public QDialog {
   Q_OBJECT
 
  public:
-  using RecordStep = std::function<void(const IRecordFields&, ICallbook&)>;
-  using LineStep = std::function<void(std::string_view, ICallbook&)>;
-
   explicit TImportFrm(const ImportFrameLayout& layout, QWidget* parent = nullptr);
   ~TImportFrm() override;
 
@@ -116,14 +114,18 @@ class TImportFrm : public QDialog {
 
  private:
   class RunScope;
+  class Display;
 
   // Runs `body` as the start button's handler: one run at a time, the start
   // button disabled meanwhile, an error reported once the run has ended, a
   // close asked for during the run carried out after it.
-  void RunImport(const std::function<void()>& body);
+  void RunGuarded(const std::function<void()>& body);
   // The checks before an import; the source file's path when they pass.
   std::optional<std::filesystem::path> CheckFilesAndOpenCallbook();
   ICallbookHost& Host();
+  // The end of a run through the whole source: the closing message, then
+  // the numbers emptied and the bar back at 0.
+  void Finished();
   void ClearNumbers();
 
   const char* sourceFile_;

@@ -89,7 +89,7 @@ void BeforeStep(const char* action, long& counter) {
 }
 
 template <class Step>
-TImportFrm::RecordStep Announced(const char* action, Step step, long& counter) {
+RecordStep Announced(const char* action, Step step, long& counter) {
   return [action, step, &counter](const IRecordFields& rec, ICallbook& book) {
     BeforeStep(action, counter);
     step(rec, book);

@@ -31,6 +31,7 @@
 
 #include "import/AmateurImport.h"
 #include "import/CbImport.h"
+#include "import/ImportRun.h"
 #include "import/LogCokImport.h"
 #include "import/LogCspImport.h"
 #include "import/OkCallImport.h"
@@ -337,15 +338,28 @@ inline std::vector<std::string_view> Split(std::string_view text, char at) {
 inline constexpr char kRecordSeparator = '\n';
 inline constexpr char kFieldSeparator = '|';
 
-inline void ImportAll(Importer which, const std::vector<std::string_view>& records,
-                      MemoryCallbook& book) {
-  for (std::string_view record : records) {
-    if (which == Importer::Amateur) {
+// The input's records as a source for the importers' run loop.
+class InputRecords final : public IRecordSource {
+ public:
+  InputRecords(Importer which, const std::vector<std::string_view>& records)
+      : which_(which), records_(records) {}
+  std::optional<std::int64_t> Open() override {
+    next_ = 0;
+    return static_cast<std::int64_t>(records_.size());
+  }
+  bool Next(std::int64_t& number) override {
+    if (next_ >= records_.size()) return false;
+    number = static_cast<std::int64_t>(++next_);
+    return true;
+  }
+  void Step(ICallbook& book) override {
+    const std::string_view record = records_[next_ - 1];
+    if (which_ == Importer::Amateur) {
       ImportAmateurLine(record, book);
-      continue;
+      return;
     }
-    const FuzzRecord fields(ImporterFields(which), Split(record, kFieldSeparator));
-    switch (which) {
+    const FuzzRecord fields(ImporterFields(which_), Split(record, kFieldSeparator));
+    switch (which_) {
       case Importer::CB: ImportCBRecord(fields, book); break;
       case Importer::LogCSP: ImportLogCSPRecord(fields, book); break;
       case Importer::LogCOK: ImportLogCOKRecord(fields, book); break;
@@ -353,6 +367,18 @@ inline void ImportAll(Importer which, const std::vector<std::string_view>& recor
       case Importer::Amateur: break;
     }
   }
+
+ private:
+  Importer which_;
+  const std::vector<std::string_view>& records_;
+  std::size_t next_ = 0;
+};
+
+inline void ImportAll(Importer which, const std::vector<std::string_view>& records,
+                      MemoryCallbook& book) {
+  InputRecords source(which, records);
+  NoDisplay none;
+  RunImport(source, book, none);
 }
 
 inline bool SameRows(const MemoryCallbook& a, const MemoryCallbook& b) {

@@ -7,6 +7,7 @@
 
 #include "import/AmateurImport.h"
 #include "import/CbImport.h"
+#include "import/ImportRun.h"
 #include "import/LogCokImport.h"
 #include "import/LogCspImport.h"
 #include "import/OkCallImport.h"
@@ -206,24 +207,22 @@ TEST_F(DemoSources, SameSeedGivesTheSameBytes) {
 // Czech stations of okcall.dbf get their locators from LOG_C_OK.DBF.
 TEST_F(DemoSources, ImportsIntoASensibleCallbook) {
   MemoryCallbook book;
-  auto run = [&book](const char* table, void (*step)(const IRecordFields&, ICallbook&)) {
+  NoDisplay none;
+  auto run = [&](const char* table, RecordStep step) {
     TDbfTable t("Calls", table);
-    t.Open();
-    for (t.First(); !t.Eof(); t.Next()) step(t, book);
+    TableSource source(t, std::move(step));
+    RunImport(source, book, none);
   };
   run("okcall.dbf", ImportOKCallRecord);
   run("LOG_C_OK.DBF", ImportLogCOKRecord);
   run("CB.DBF", ImportCBRecord);
   run("LOG_C_SP.DBF", ImportLogCSPRecord);
-  TTextReport report;
-  report.Open(dir / "AMATEUR.RPT");
   std::set<std::string> canadian;
-  std::string line;
-  for (int n = 1; report.ReadLine(line); ++n) {
-    if (n <= 4) continue;
-    ImportAmateurLine(line, book);
+  ReportSource report(dir / "AMATEUR.RPT", [&](std::string_view line, ICallbook& b) {
+    ImportAmateurLine(line, b);
     if (line.size() >= 190) canadian.insert(ToUpper1250(StripBlanks(line.substr(0, 6))));
-  }
+  });
+  RunImport(report, book, none);
 
   std::set<std::string> towns;
   for (const auto& t : demo::words::kPolishTowns) towns.insert(demo::Utf8To1250(t.name));
