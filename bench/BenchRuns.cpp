@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 
 #include <QApplication>
+#include <QPushButton>
 #include <QString>
 
 #include <chrono>
@@ -12,21 +13,9 @@
 
 #include "bench/BenchFloor.h"
 #include "bench/BenchSources.h"
-#include "import/AmateurImport.h"
-#include "import/CbImport.h"
-#include "import/CzytajAmateurCAFrm.h"
-#include "import/CzytajCBFrm.h"
-#include "import/CzytajLogCOKFrm.h"
-#include "import/CzytajLogCSPFrm.h"
-#include "import/CzytajOKCallFrm.h"
-#include "import/ImportFrame.h"
+#include "import/ImportDialog.h"
+#include "import/ImportKinds.h"
 #include "import/ImportRun.h"
-#include "import/LogCokImport.h"
-#include "import/LogCspImport.h"
-#include "import/OkCallImport.h"
-#include "source/DbfTable.h"
-#include "source/FileLookup.h"
-#include "source/TextReport.h"
 #include "store/Callbook.h"
 #include "store/Firebird.h"
 #include "tests/support/DbAccess.h"
@@ -146,19 +135,6 @@ RunResult RunStore(std::int64_t n, std::uint64_t seed) {
   return result;
 }
 
-using StepFunction = void (*)(const IRecordFields&, ICallbook&);
-
-StepFunction StepOf(Source source) {
-  switch (source) {
-    case Source::CB: return ImportCBRecord;
-    case Source::LogCSP: return ImportLogCSPRecord;
-    case Source::LogCOK: return ImportLogCOKRecord;
-    case Source::OKCall: return ImportOKCallRecord;
-    case Source::Amateur: break;
-  }
-  return nullptr;
-}
-
 // The import without its dialog: the callbook opened, the source walked by
 // the dialog's own run loop with nothing to show, each record handed to the
 // step.
@@ -169,44 +145,24 @@ RunResult RunHeadless(Source source) {
   NoDisplay none;
   const Stopwatch watch;
   if (!book.OpenCallbook()) throw std::runtime_error("headless: LOG.DAT cannot be opened");
-  if (source == Source::Amateur) {
-    const std::optional<fs::path> path = FindInWorkingFolder(InfoOf(source).file);
-    if (!path) throw std::runtime_error("headless: AMATEUR.RPT is missing");
-    ReportSource report(*path, ImportAmateurLine);
-    result.records = RunImport(report, counting, none).records;
-  } else {
-    TDbfTable calls("Calls", std::string(InfoOf(source).file));
-    TableSource table(calls, StepOf(source));
-    result.records = RunImport(table, counting, none).records;
-  }
+  result.records = RunImportInWorkingFolder(ImportKindOf(source), counting, none).records;
   watch.Stop(result);
   result.found = counting.Found();
   book.Close();
   return result;
 }
 
-// The frame's host: the benchmark's own store in place of the main window's.
+// The dialog's host: the benchmark's own store in place of the main window's.
 class Host : public ICallbookHost {
  public:
   explicit Host(ICallbook& counting, TCallbook& book) : counting_(counting), book_(book) {}
   bool OpenCallbook() override { return book_.OpenCallbook(); }
-  ICallbook& Callbook() override { return counting_; }
+  ICallbook& OpenedCallbook() override { return counting_; }
 
  private:
   ICallbook& counting_;
   TCallbook& book_;
 };
-
-std::unique_ptr<TImportFrm> MakeDialog(Source source) {
-  switch (source) {
-    case Source::CB: return std::make_unique<TCzytajCBFrm>();
-    case Source::LogCSP: return std::make_unique<TCzytajLogCSPFrm>();
-    case Source::LogCOK: return std::make_unique<TCzytajLogCOKFrm>();
-    case Source::OKCall: return std::make_unique<TCzytajOKCallFrm>();
-    case Source::Amateur: return std::make_unique<TCzytajAmateurCAFrm>();
-  }
-  return nullptr;
-}
 
 // The whole import through the dialog's start button, shown on the screen
 // (the offscreen platform paints like any other), every message recorded.
@@ -227,8 +183,7 @@ RunResult RunDialog(Source source, std::int64_t n, bool withStep) {
   const MessageHook previous = SetMessageHook(
       [&messages](MessageKind, const QString& text) { messages.push_back(text); });
   {
-    std::unique_ptr<TImportFrm> dialog = MakeDialog(source);
-    dialog->SetCallbookHost(&host);
+    auto dialog = std::make_unique<ImportDialog>(ImportKindOf(source), host);
     if (!withStep) {
       dialog->SetRecordStep({});
       dialog->SetLineStep({});
@@ -237,7 +192,7 @@ RunResult RunDialog(Source source, std::int64_t n, bool withStep) {
     QApplication::processEvents();
 
     const Stopwatch watch;
-    dialog->StartButton->click();
+    dialog->StartButton()->click();
     watch.Stop(result);
     dialog->hide();
   }

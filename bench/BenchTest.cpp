@@ -11,40 +11,19 @@
 
 #include "bench/BenchReport.h"
 #include "bench/BenchSources.h"
-#include "import/AmateurImport.h"
-#include "import/CbImport.h"
+#include "import/ImportKinds.h"
 #include "import/ImportRun.h"
-#include "import/LogCokImport.h"
-#include "import/LogCspImport.h"
-#include "import/OkCallImport.h"
-#include "source/DbfTable.h"
-#include "source/TextReport.h"
 #include "store/MemoryCallbook.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace tolvo::bench {
 namespace {
 
-// Walks a generated source with the dialog's run loop, into the in-memory
+// Walks a generated source with the imports' run loop, into the in-memory
 // callbook.
 void ImportInto(Source source, MemoryCallbook& book) {
   NoDisplay none;
-  if (source == Source::Amateur) {
-    ReportSource report(InfoOf(source).file, ImportAmateurLine);
-    RunImport(report, book, none);
-    return;
-  }
-  RecordStep step;
-  switch (source) {
-    case Source::CB: step = ImportCBRecord; break;
-    case Source::LogCSP: step = ImportLogCSPRecord; break;
-    case Source::LogCOK: step = ImportLogCOKRecord; break;
-    case Source::OKCall: step = ImportOKCallRecord; break;
-    case Source::Amateur: break;
-  }
-  TDbfTable calls("Calls", std::string(InfoOf(source).file));
-  TableSource table(calls, step);
-  RunImport(table, book, none);
+  RunImportInWorkingFolder(ImportKindOf(source), book, none);
 }
 
 std::string Bytes(const std::filesystem::path& file) {

@@ -29,12 +29,9 @@
 #include <string_view>
 #include <vector>
 
-#include "import/AmateurImport.h"
-#include "import/CbImport.h"
+#include "import/CountryNumbers.h"
+#include "import/ImportKinds.h"
 #include "import/ImportRun.h"
-#include "import/LogCokImport.h"
-#include "import/LogCspImport.h"
-#include "import/OkCallImport.h"
 #include "source/DbfTable.h"
 #include "source/RecordFields.h"
 #include "source/TextReport.h"
@@ -266,7 +263,7 @@ inline void ReportCase(std::string_view bytes) {
 
 // ---------------------------------------------------------------- importers
 
-enum class Importer { CB, LogCSP, LogCOK, OKCall, Amateur };
+using Importer = ImportKindId;
 
 // The fields each dBASE importer reads, in table order.
 inline const std::vector<std::string>& ImporterFields(Importer which) {
@@ -354,18 +351,12 @@ class InputRecords final : public IRecordSource {
   }
   void Step(ICallbook& book) override {
     const std::string_view record = records_[next_ - 1];
-    if (which_ == Importer::Amateur) {
-      ImportAmateurLine(record, book);
+    const ImportKind& kind = ImportKindOf(which_);
+    if (kind.lineStep) {
+      kind.lineStep(record, book);
       return;
     }
-    const FuzzRecord fields(ImporterFields(which_), Split(record, kFieldSeparator));
-    switch (which_) {
-      case Importer::CB: ImportCBRecord(fields, book); break;
-      case Importer::LogCSP: ImportLogCSPRecord(fields, book); break;
-      case Importer::LogCOK: ImportLogCOKRecord(fields, book); break;
-      case Importer::OKCall: ImportOKCallRecord(fields, book); break;
-      case Importer::Amateur: break;
-    }
+    kind.recordStep(FuzzRecord(ImporterFields(which_), Split(record, kFieldSeparator)), book);
   }
 
  private:

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "import/ImportKinds.h"
 #include "import/ImportRun.h"
 #include "source/DbfTable.h"
 #include "store/MemoryCallbook.h"
@@ -78,6 +80,21 @@ TEST(ImportRun, ReportLinesAfterTheHeaderCountedFromOne) {
   EXPECT_EQ(summary.records, 3);
   EXPECT_EQ(lines, (std::vector<std::string>{"first", "", "third"}));
   EXPECT_EQ(display.events, (std::vector<std::string>{"begin", "show 1", "show 2", "show 3"}));
+}
+
+TEST(ImportRun, HeadlessRunOfAKindNeedsItsSourceFile) {
+  ScratchFolder folder(ScratchFolder::Enter::Yes);
+  MemoryCallbook book;
+  NoDisplay none;
+  for (const ImportKind& kind : ImportKinds()) {
+    try {
+      RunImportInWorkingFolder(kind, book, none);
+      ADD_FAILURE() << kind.sourceFile;
+    } catch (const std::runtime_error& e) {
+      EXPECT_EQ(e.what(), "Brak pliku: " + std::string(kind.sourceFile));
+    }
+  }
+  EXPECT_EQ(book.lookups, 0);
 }
 
 }  // namespace

@@ -6,11 +6,8 @@
 #include <sstream>
 
 #include "import/AmateurImport.h"
-#include "import/CbImport.h"
+#include "import/ImportKinds.h"
 #include "import/ImportRun.h"
-#include "import/LogCokImport.h"
-#include "import/LogCspImport.h"
-#include "import/OkCallImport.h"
 #include "source/DbfTable.h"
 #include "source/TextReport.h"
 #include "store/Callbook.h"
@@ -208,15 +205,9 @@ TEST_F(DemoSources, SameSeedGivesTheSameBytes) {
 TEST_F(DemoSources, ImportsIntoASensibleCallbook) {
   MemoryCallbook book;
   NoDisplay none;
-  auto run = [&](const char* table, RecordStep step) {
-    TDbfTable t("Calls", table);
-    TableSource source(t, std::move(step));
-    RunImport(source, book, none);
-  };
-  run("okcall.dbf", ImportOKCallRecord);
-  run("LOG_C_OK.DBF", ImportLogCOKRecord);
-  run("CB.DBF", ImportCBRecord);
-  run("LOG_C_SP.DBF", ImportLogCSPRecord);
+  for (ImportKindId kind :
+       {ImportKindId::OKCall, ImportKindId::LogCOK, ImportKindId::CB, ImportKindId::LogCSP})
+    RunImportInWorkingFolder(ImportKindOf(kind), book, none);
   std::set<std::string> canadian;
   ReportSource report(dir / "AMATEUR.RPT", [&](std::string_view line, ICallbook& b) {
     ImportAmateurLine(line, b);

@@ -14,13 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "app/FMostrak.h"
+#include "app/MainWindow.h"
+#include "app/ProgramWindows.h"
 #include "import/AmateurImport.h"
-#include "import/CzytajAmateurCAFrm.h"
-#include "import/CzytajCBFrm.h"
-#include "import/CzytajLogCOKFrm.h"
-#include "import/CzytajLogCSPFrm.h"
-#include "import/CzytajOKCallFrm.h"
+#include "import/ImportDialog.h"
 #include "import/OkCallImport.h"
 #include "store/Callbook.h"
 #include "tests/support/DbfWriter.h"
@@ -42,15 +39,15 @@ struct Snapshot {
   bool visible = false;
 };
 
-Snapshot Take(const TImportFrm& d) {
+Snapshot Take(const ImportDialog& d) {
   Snapshot s;
-  s.current = d.LogBookAktLbl->text();
-  if (d.LogbookAllLbl) s.total = d.LogbookAllLbl->text();
-  if (d.ProgBarSP) {
-    s.bar = d.ProgBarSP->value();
-    s.barMax = d.ProgBarSP->maximum();
+  s.current = d.RecordNumberText();
+  s.total = d.TotalText();
+  if (d.ProgressBar()) {
+    s.bar = d.ProgressBar()->value();
+    s.barMax = d.ProgressBar()->maximum();
   }
-  s.startEnabled = d.StartButton->isEnabled();
+  s.startEnabled = d.StartButton()->isEnabled();
   s.visible = d.isVisible();
   return s;
 }
@@ -115,9 +112,9 @@ class TestImportFrame : public QObject {
   Q_OBJECT
 
   std::unique_ptr<ScratchFolder> folder_;
-  std::unique_ptr<TDM> dm_;
-  std::unique_ptr<TCzytajOKCallFrm> okCall_;
-  std::unique_ptr<TCzytajAmateurCAFrm> amateur_;
+  std::unique_ptr<ProgramWindows> windows_;
+  ImportDialog* okCall_ = nullptr;
+  ImportDialog* amateur_ = nullptr;
   MessageHook previousHook_;
   std::vector<Message> messages_;
   std::vector<Snapshot> steps_;
@@ -125,7 +122,8 @@ class TestImportFrame : public QObject {
   // Runs in every record's step, before the real one, with the step's index.
   std::function<void(int)> duringStep_;
 
-  TCallbook& Store() { return dynamic_cast<TCallbook&>(DM->Callbook()); }
+  ICallbook& Book() { return windows_->Main().OpenedCallbook(); }
+  TCallbook& Store() { return dynamic_cast<TCallbook&>(Book()); }
 
   void MakeDatabase() { CreateTolvo10Database(*folder_ / "LOG.DAT"); }
 
@@ -143,17 +141,16 @@ class TestImportFrame : public QObject {
  private slots:
   void init() {
     folder_ = std::make_unique<ScratchFolder>(ScratchFolder::Enter::Yes);
-    dm_ = std::make_unique<TDM>();
-    DM = dm_.get();
-    okCall_ = std::make_unique<TCzytajOKCallFrm>();
-    amateur_ = std::make_unique<TCzytajAmateurCAFrm>();
+    windows_ = std::make_unique<ProgramWindows>();
+    okCall_ = &windows_->Dialog(ImportKindId::OKCall);
+    amateur_ = &windows_->Dialog(ImportKindId::Amateur);
     messages_.clear();
     steps_.clear();
     appends_ = 0;
     duringStep_ = nullptr;
     previousHook_ = SetMessageHook([this](MessageKind kind, const QString& text) {
-      TImportFrm* d = okCall_.get();
-      if (amateur_->Running()) d = amateur_.get();
+      ImportDialog* d = okCall_;
+      if (amateur_->Running()) d = amateur_;
       messages_.push_back({kind, text, Take(*d)});
     });
     okCall_->SetRecordStep([this](const IRecordFields& rec, ICallbook& book) {
@@ -172,42 +169,56 @@ class TestImportFrame : public QObject {
 
   void cleanup() {
     SetMessageHook(previousHook_);
-    amateur_.reset();
-    okCall_.reset();
-    dm_.reset();  // closes the connection before the folder goes
+    okCall_ = amateur_ = nullptr;
+    windows_.reset();  // closes the connection before the folder goes
     folder_.reset();
   }
 
   // ---- the five dialogs ----
 
   void dialogs() {
-    std::vector<std::unique_ptr<TImportFrm>> all;
-    all.push_back(std::make_unique<TCzytajCBFrm>());
-    all.push_back(std::make_unique<TCzytajLogCSPFrm>());
-    all.push_back(std::make_unique<TCzytajLogCOKFrm>());
-    all.push_back(std::make_unique<TCzytajOKCallFrm>());
-    all.push_back(std::make_unique<TCzytajAmateurCAFrm>());
+    const ImportKindId kinds[] = {ImportKindId::CB, ImportKindId::LogCSP, ImportKindId::LogCOK,
+                                  ImportKindId::OKCall, ImportKindId::Amateur};
+    const QString dialogNames[] = {"CzytajCBFrm", "CzytajLogCSPFrm", "CzytajLogCOKFrm",
+                                   "CzytajOKCallFrm", "CzytajAmateurCAFrm"};
+    const QString startNames[] = {"StartBtn", "Button1", "StartBtn", "StartBtn", "Button1"};
     const QSize clients[] = {{539, 208}, {647, 187}, {649, 200}, {536, 200}, {536, 135}};
-    for (std::size_t i = 0; i < all.size(); ++i) {
-      const TImportFrm& d = *all[i];
+    std::vector<const ImportDialog*> all;
+    for (std::size_t i = 0; i < std::size(kinds); ++i) {
+      const ImportDialog& d = windows_->Dialog(kinds[i]);
+      all.push_back(&d);
+      QCOMPARE(d.objectName(), dialogNames[i]);
       QCOMPARE(d.size(), clients[i]);
       QCOMPARE(d.minimumSize(), d.maximumSize());
-      QVERIFY(d.CloseBtn->isDefault());
+      QVERIFY(d.CloseButton()->isDefault());
+      QVERIFY(!d.isVisible());
       const bool total = i != 4;
-      QCOMPARE(d.findChild<QProgressBar*>("ProgBarSP") != nullptr, total);
-      QCOMPARE(d.findChild<QLabel*>("LogbookAllLbl") != nullptr, total);
+      // Every control keeps its name; the total, the progress box and the
+      // bar are only where a total is known.
+      QStringList names = {"GroupBox2", "Label1", startNames[i], "Label2", "LogBookAktLbl"};
+      if (total) names << "Label3" << "LogbookAllLbl" << "GroupBox1" << "ProgBarSP";
+      names << "CloseBtn";
+      QStringList seen;
+      for (const QWidget* w : std::initializer_list<const QWidget*>{
+               d.InformationBox(), d.InformationLabel(), d.StartButton(), d.RecordCaption(),
+               d.RecordNumberWidget(), d.TotalCaption(), d.TotalWidget(), d.ProgressBox(),
+               d.ProgressBar(), d.CloseButton()}) {
+        if (w) seen << w->objectName();
+      }
+      QCOMPARE(seen, names);
+      QCOMPARE(d.findChildren<QWidget*>().size(), names.size());
       // No text is cut off or runs into its neighbour, whatever font the
       // system offers.
-      QVERIFY(d.Label1->sizeHint().width() <= d.Label1->width());
-      QVERIFY(d.Label1->geometry().right() < d.GroupBox2->width());
-      QVERIFY(d.Label2->geometry().right() < d.LogBookAktLbl->x());
-      if (total) QVERIFY(d.Label3->geometry().right() < d.LogbookAllLbl->x());
+      QVERIFY(d.InformationLabel()->sizeHint().width() <= d.InformationLabel()->width());
+      QVERIFY(d.InformationLabel()->geometry().right() < d.InformationBox()->width());
+      QVERIFY(d.RecordCaption()->geometry().right() < d.RecordNumberWidget()->x());
+      if (total) QVERIFY(d.TotalCaption()->geometry().right() < d.TotalWidget()->x());
     }
-    const QStringList sp = all[1]->Label1->text().split('\n');
+    const QStringList sp = all[1]->InformationLabel()->text().split('\n');
     QCOMPARE(sp.value(1), QString("Pozwala na wczytanie danych ze zbioru  LOG_C_SP.DBF."));
-    QCOMPARE(all[3]->Label1->text().split('\n').value(0),
+    QCOMPARE(all[3]->InformationLabel()->text().split('\n').value(0),
              QString::fromUtf8("Plik OKCALL.DBF  znajduje się pod internetowym adrersem:"));
-    QCOMPARE(all[4]->Label1->text().split('\n').value(2),
+    QCOMPARE(all[4]->InformationLabel()->text().split('\n').value(2),
              QString::fromUtf8("AMATEUR.RPT zawierający informacje o krótkofalowcach z Kanady."));
   }
 
@@ -215,16 +226,16 @@ class TestImportFrame : public QObject {
 
   void checksBeforeAnImport() {
     // No database: only its message, whether the source is there or not.
-    okCall_->StartBtn->click();
+    okCall_->StartButton()->click();
     MakeOkCall(kThreeStations);
-    okCall_->StartBtn->click();
+    okCall_->StartButton()->click();
     QCOMPARE(Texts(), QStringList({"Brak pliku: Log.dat", "Brak pliku: Log.dat"}));
     QCOMPARE(messages_[0].kind, MessageKind::Plain);
 
     // No source: its message, and no connection is made.
     messages_.clear();
     MakeDatabase();
-    amateur_->Button1->click();
+    amateur_->StartButton()->click();
     QCOMPARE(Texts(), QStringList{"Brak pliku: AMATEUR.RPT"});
     QVERIFY(!Store().IsConnected());
     QVERIFY(steps_.empty());
@@ -233,10 +244,10 @@ class TestImportFrame : public QObject {
   void fileThatIsNoDatabase() {
     WriteText(*folder_ / "LOG.DAT", {"this is not a database"});
     MakeOkCall(kThreeStations);
-    okCall_->StartBtn->click();
+    okCall_->StartButton()->click();
     QCOMPARE(Texts(), QStringList{QString::fromUtf8("Nie udało się otworzyć bazy Tolvo.dat")});
     QVERIFY(steps_.empty());
-    QVERIFY(okCall_->StartBtn->isEnabled());
+    QVERIFY(okCall_->StartButton()->isEnabled());
   }
 
   // ---- the run ----
@@ -244,22 +255,22 @@ class TestImportFrame : public QObject {
   void emptyTable() {
     MakeDatabase();
     MakeOkCall({});
-    okCall_->StartBtn->click();
+    okCall_->StartButton()->click();
     QVERIFY(steps_.empty());
     QCOMPARE(Texts(), QStringList{QString::fromUtf8("Zakończono przetwarzanie!")});
     QCOMPARE(messages_[0].shown.total, QString("0"));
-    QCOMPARE(okCall_->LogbookAllLbl->text(), QString());
-    QCOMPARE(okCall_->LogBookAktLbl->text(), QString());
-    QCOMPARE(okCall_->ProgBarSP->value(), 0);
+    QCOMPARE(okCall_->TotalText(), QString());
+    QCOMPARE(okCall_->RecordNumberText(), QString());
+    QCOMPARE(okCall_->ProgressBar()->value(), 0);
   }
 
   void threeRecordsMoveLabelsAndBar() {
     MakeDatabase();
     MakeOkCall(kThreeStations);
     duringStep_ = [this](int step) {
-      if (step == 1) okCall_->StartBtn->click();  // disabled: no second run inside
+      if (step == 1) okCall_->StartButton()->click();  // disabled: no second run inside
     };
-    okCall_->StartBtn->click();
+    okCall_->StartButton()->click();
 
     QCOMPARE(steps_.size(), std::size_t(3));
     for (int i = 0; i < 3; ++i) {
@@ -271,23 +282,23 @@ class TestImportFrame : public QObject {
     }
     QCOMPARE(Texts(), QStringList{QString::fromUtf8("Zakończono przetwarzanie!")});
     QCOMPARE(messages_[0].shown.current, QString("3"));  // reset comes after the message
-    QCOMPARE(okCall_->LogBookAktLbl->text(), QString());
-    QCOMPARE(okCall_->LogbookAllLbl->text(), QString());
-    QCOMPARE(okCall_->ProgBarSP->value(), 0);
-    QVERIFY(okCall_->StartBtn->isEnabled());
+    QCOMPARE(okCall_->RecordNumberText(), QString());
+    QCOMPARE(okCall_->TotalText(), QString());
+    QCOMPARE(okCall_->ProgressBar()->value(), 0);
+    QVERIFY(okCall_->StartButton()->isEnabled());
     QCOMPARE(appends_, 3);
 
     // A second run reads the table from the top and finds every station.
     steps_.clear();
     duringStep_ = nullptr;
-    okCall_->StartBtn->click();
+    okCall_->StartButton()->click();
     QCOMPARE(steps_.size(), std::size_t(3));
     QCOMPARE(steps_[0].current, QString("1"));
     QCOMPARE(appends_, 3);
 
     // Closing the program commits the rows.
-    dm_->show();
-    dm_->close();
+    windows_->Main().show();
+    windows_->Main().close();
     QCOMPARE(messages_.size(), std::size_t(2));
     TCallbook again;
     QVERIFY(again.OpenCallbook());
@@ -298,10 +309,10 @@ class TestImportFrame : public QObject {
     MakeDatabase();
     std::vector<DbfFieldSpec> noZip(kOkCallFields.begin(), kOkCallFields.end() - 1);
     MakeOkCall({{"OK1AAA", "Jan", "Novak", "Hlavni 1", "Praha"}}, noZip);
-    okCall_->StartBtn->click();
+    okCall_->StartButton()->click();
     QCOMPARE(Texts(), QStringList{"Calls: Field 'ZIP' not found."});
     QCOMPARE(messages_[0].kind, MessageKind::Error);
-    QVERIFY(okCall_->StartBtn->isEnabled());
+    QVERIFY(okCall_->StartButton()->isEnabled());
   }
 
   void errorEndsTheRunAndKeepsEarlierRows() {
@@ -311,22 +322,22 @@ class TestImportFrame : public QObject {
       if (step == 3) throw std::runtime_error("Błąd zapisu");
     };
     okCall_->show();
-    okCall_->StartBtn->click();
+    okCall_->StartButton()->click();
     QCOMPARE(Texts(), QStringList{QString::fromUtf8("Błąd zapisu.")});
     // The report comes once the run is over: the start button is back.
     QVERIFY(messages_[0].shown.startEnabled);
-    QCOMPARE(okCall_->ProgBarSP->value(), 3);  // the bar stays where it stopped
+    QCOMPARE(okCall_->ProgressBar()->value(), 3);  // the bar stays where it stopped
     QVERIFY(okCall_->isVisible());
-    QVERIFY(okCall_->StartBtn->isEnabled());
-    QVERIFY(DM->Callbook().FindStation("OK1AAA"));
-    QVERIFY(DM->Callbook().FindStation("OK1BBB"));
-    QVERIFY(!DM->Callbook().FindStation("OK1CCC"));
+    QVERIFY(okCall_->StartButton()->isEnabled());
+    QVERIFY(Book().FindStation("OK1AAA"));
+    QVERIFY(Book().FindStation("OK1BBB"));
+    QVERIFY(!Book().FindStation("OK1CCC"));
 
     // The user can start again; only the missing station is written.
     duringStep_ = nullptr;
     messages_.clear();
     appends_ = 0;
-    okCall_->StartBtn->click();
+    okCall_->StartButton()->click();
     QCOMPARE(Texts(), QStringList{QString::fromUtf8("Zakończono przetwarzanie!")});
     QCOMPARE(appends_, 1);
   }
@@ -341,12 +352,12 @@ class TestImportFrame : public QObject {
     MakeDatabase();
     MakeOkCall(kThreeStations);
     duringStep_ = [this, failing](int step) {
-      if (step == 1) okCall_->CloseBtn->click();
+      if (step == 1) okCall_->CloseButton()->click();
       if (step == 2) okCall_->close();  // the window's own close
       if (step == 3 && failing) throw std::runtime_error("x");
     };
     okCall_->show();
-    okCall_->StartBtn->click();
+    okCall_->StartButton()->click();
     QCOMPARE(steps_.size(), std::size_t(3));
     for (const Snapshot& s : steps_) QVERIFY(s.visible);
     QCOMPARE(messages_.size(), std::size_t(1));
@@ -360,16 +371,17 @@ class TestImportFrame : public QObject {
   }
 
   void activationEmptiesTheLabelsOnlyWhenIdle() {
-    okCall_->LogBookAktLbl->setText("7");
-    okCall_->LogbookAllLbl->setText("9");
+    QLabel* current = okCall_->findChild<QLabel*>("LogBookAktLbl");
+    current->setText("7");
+    okCall_->findChild<QLabel*>("LogbookAllLbl")->setText("9");
     okCall_->show();
-    QCOMPARE(okCall_->LogBookAktLbl->text(), QString());
-    QCOMPARE(okCall_->LogbookAllLbl->text(), QString());
+    QCOMPARE(okCall_->RecordNumberText(), QString());
+    QCOMPARE(okCall_->TotalText(), QString());
 
-    okCall_->LogBookAktLbl->setText("7");
+    current->setText("7");
     QEvent activate(QEvent::WindowActivate);
-    QApplication::sendEvent(okCall_.get(), &activate);
-    QCOMPARE(okCall_->LogBookAktLbl->text(), QString());
+    QApplication::sendEvent(okCall_, &activate);
+    QCOMPARE(okCall_->RecordNumberText(), QString());
 
     MakeDatabase();
     MakeOkCall(kThreeStations);
@@ -377,10 +389,10 @@ class TestImportFrame : public QObject {
     duringStep_ = [&](int step) {
       if (step != 2) return;
       QEvent again(QEvent::WindowActivate);
-      QApplication::sendEvent(okCall_.get(), &again);
-      totalAfterActivation = okCall_->LogbookAllLbl->text();
+      QApplication::sendEvent(okCall_, &again);
+      totalAfterActivation = okCall_->TotalText();
     };
-    okCall_->StartBtn->click();
+    okCall_->StartButton()->click();
     QCOMPARE(totalAfterActivation, QString("3"));
   }
 
@@ -392,7 +404,7 @@ class TestImportFrame : public QObject {
               {"header 1", "header 2", "header 3", "header 4", ReportLine("VA3AAA", "John", "Smith"),
                "too short", ReportLine("VE2BBB", "Mary", "Jones")});
     amateur_->show();
-    amateur_->Button1->click();
+    amateur_->StartButton()->click();
     QCOMPARE(steps_.size(), std::size_t(3));
     for (int i = 0; i < 3; ++i) {
       QCOMPARE(steps_[i].current, QString::number(i + 1));
@@ -400,20 +412,20 @@ class TestImportFrame : public QObject {
     }
     QCOMPARE(Texts(), QStringList{QString::fromUtf8("Zakończono przetwarzanie!")});
     QCOMPARE(messages_[0].shown.current, QString("3"));
-    QCOMPARE(amateur_->LogBookAktLbl->text(), QString());
+    QCOMPARE(amateur_->RecordNumberText(), QString());
     QCOMPARE(appends_, 2);
-    QVERIFY(DM->Callbook().FindStation("VA3AAA"));
-    QVERIFY(DM->Callbook().FindStation("VE2BBB"));
+    QVERIFY(Book().FindStation("VA3AAA"));
+    QVERIFY(Book().FindStation("VE2BBB"));
   }
 
   void reportOfOnlyAHeader() {
     MakeDatabase();
     WriteText(*folder_ / "AMATEUR.RPT", {"h1", "h2", "h3"});
-    amateur_->Button1->click();
+    amateur_->StartButton()->click();
     QVERIFY(steps_.empty());
     QCOMPARE(Texts(), QStringList{QString::fromUtf8("Zakończono przetwarzanie!")});
     QCOMPARE(messages_[0].shown.current, QString("0"));
-    QCOMPARE(amateur_->LogBookAktLbl->text(), QString());
+    QCOMPARE(amateur_->RecordNumberText(), QString());
   }
 
 };

@@ -14,12 +14,8 @@
 
 #include <memory>
 
-#include "app/FMostrak.h"
-#include "import/CzytajAmateurCAFrm.h"
-#include "import/CzytajCBFrm.h"
-#include "import/CzytajLogCOKFrm.h"
-#include "import/CzytajLogCSPFrm.h"
-#include "import/CzytajOKCallFrm.h"
+#include "app/MainWindow.h"
+#include "app/ProgramWindows.h"
 #include "ui/ErrorReport.h"
 
 using namespace tolvo;
@@ -45,62 +41,48 @@ const char* const kDescription =
 class TestMainWindow : public QObject {
   Q_OBJECT
 
-  std::unique_ptr<TDM> dm_;
-  std::unique_ptr<TCzytajOKCallFrm> okCall_;
-  std::unique_ptr<TCzytajLogCSPFrm> logCSP_;
-  std::unique_ptr<TCzytajLogCOKFrm> logCOK_;
-  std::unique_ptr<TCzytajAmateurCAFrm> amateur_;
-  std::unique_ptr<TCzytajCBFrm> cb_;
+  std::unique_ptr<ProgramWindows> windows_;
+  MainWindow* dm_ = nullptr;
 
  private slots:
   void init() {
-    dm_ = std::make_unique<TDM>();
-    DM = dm_.get();
-    okCall_ = std::make_unique<TCzytajOKCallFrm>(DM);
-    CzytajOKCallFrm = okCall_.get();
-    logCSP_ = std::make_unique<TCzytajLogCSPFrm>(DM);
-    CzytajLogCSPFrm = logCSP_.get();
-    logCOK_ = std::make_unique<TCzytajLogCOKFrm>(DM);
-    CzytajLogCOKFrm = logCOK_.get();
-    amateur_ = std::make_unique<TCzytajAmateurCAFrm>(DM);
-    CzytajAmateurCAFrm = amateur_.get();
-    cb_ = std::make_unique<TCzytajCBFrm>(DM);
-    CzytajCBFrm = cb_.get();
+    windows_ = std::make_unique<ProgramWindows>();
+    dm_ = &windows_->Main();
   }
 
   void cleanup() {
-    CzytajCBFrm = nullptr;
-    cb_.reset();
-    CzytajAmateurCAFrm = nullptr;
-    amateur_.reset();
-    CzytajLogCOKFrm = nullptr;
-    logCOK_.reset();
-    CzytajLogCSPFrm = nullptr;
-    logCSP_.reset();
-    CzytajOKCallFrm = nullptr;
-    okCall_.reset();
-    dm_.reset();
-    QVERIFY(DM == nullptr);
+    dm_ = nullptr;
+    windows_.reset();
   }
 
   void windowLook() {
+    QCOMPARE(dm_->objectName(), QString("DM"));
     QCOMPARE(dm_->windowTitle(), QString("TolvoIMP"));
     QCOMPARE(dm_->size(), QSize(616, 272));
     QVERIFY(dm_->minimumSize() != dm_->maximumSize());  // resizable
-    QCOMPARE(dm_->Panel1->geometry(), QRect(9, 4, 477, 211));
-    QCOMPARE(dm_->Label4->geometry(), QRect(8, 8, 457, 156));
-    QCOMPARE(dm_->CloseBtn->geometry(), QRect(494, 5, 96, 25));
-    QCOMPARE(dm_->CloseBtn->text(), QString("&Zamknij"));
-    QCOMPARE(dm_->Label4->text(), QString::fromUtf8(kDescription));
+    QCOMPARE(dm_->DescriptionPanel()->geometry(), QRect(9, 4, 477, 211));
+    QCOMPARE(dm_->DescriptionLabel()->geometry(), QRect(8, 8, 457, 156));
+    QCOMPARE(dm_->CloseButton()->geometry(), QRect(494, 5, 96, 25));
+    QCOMPARE(dm_->CloseButton()->text(), QString("&Zamknij"));
+    QCOMPARE(dm_->DescriptionLabel()->text(), QString::fromUtf8(kDescription));
     // Every line fits, whatever font the system offers.
-    QVERIFY(dm_->Label4->sizeHint().width() <= dm_->Label4->width());
+    QVERIFY(dm_->DescriptionLabel()->sizeHint().width() <= dm_->DescriptionLabel()->width());
+    // The controls keep the names they have always had.
+    QCOMPARE(dm_->DescriptionPanel()->objectName(), QString("Panel1"));
+    QCOMPARE(dm_->DescriptionLabel()->objectName(), QString("Label4"));
+    QCOMPARE(dm_->CloseButton()->objectName(), QString("CloseBtn"));
+    QCOMPARE(dm_->SystemMenu()->objectName(), QString("System1"));
   }
 
   void menuSystemItemsInOrder() {
     QCOMPARE(dm_->menuBar()->actions().size(), 1);
     QCOMPARE(dm_->menuBar()->actions()[0]->text(), QString("System"));
-    QStringList captions;
-    for (QAction* item : dm_->System1->actions())
+    QStringList captions, names;
+    for (QAction* item : dm_->SystemMenu()->actions()) names << item->objectName();
+    QCOMPARE(names, QStringList({"WczytajPolskaCBDBF1", "Wczytaj11", "Wczytaj21",
+                                 "WczytajCzechyOKCALLDBF1", "WczytajKanadaAMATEUTRPT1", "N1",
+                                 "Zamknij1"}));
+    for (QAction* item : dm_->SystemMenu()->actions())
       captions << (item->isSeparator() ? QString("-") : item->text());
     QCOMPARE(captions, QStringList({"Wczytaj (Polska - CB.DBF)", "Wczytaj (Polska - LOG_C_SP.DBF)",
                                     "Wczytaj (Czechy - LOG_C_OK.DBF)",
@@ -109,7 +91,7 @@ class TestMainWindow : public QObject {
   }
 
   void eachItemOpensItsOwnDialogModally() {
-    const QList<QAction*> items = dm_->System1->actions();
+    const QList<QAction*> items = dm_->SystemMenu()->actions();
     const QStringList dialogs = {"CzytajCBFrm", "CzytajLogCSPFrm", "CzytajLogCOKFrm",
                                  "CzytajOKCallFrm", "CzytajAmateurCAFrm"};
     dm_->show();
@@ -140,14 +122,14 @@ class TestMainWindow : public QObject {
     MessageHook previous =
         SetMessageHook([&](MessageKind, const QString& t) { errors.push_back(t); });
     dm_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(dm_.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(dm_));
     // The program's own message loop must come to its end.
     QApplication::setQuitOnLastWindowClosed(true);
     QTimer::singleShot(0, [&] {
       if (viaMenu) {
-        dm_->Zamknij1->trigger();
+        dm_->CloseAction()->trigger();
       } else {
-        dm_->CloseBtn->click();
+        dm_->CloseButton()->click();
       }
     });
     QTimer stuck;  // ends the loop with a failure should the window stay

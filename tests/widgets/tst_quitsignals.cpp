@@ -24,9 +24,10 @@
 #include <string>
 #include <vector>
 
-#include "app/FMostrak.h"
+#include "app/MainWindow.h"
 #include "app/Program.h"
-#include "import/CzytajOKCallFrm.h"
+#include "app/ProgramWindows.h"
+#include "import/ImportDialog.h"
 #include "import/OkCallImport.h"
 #include "store/Callbook.h"
 #include "store/Firebird.h"
@@ -173,28 +174,29 @@ int RunDriver(int argc, char** argv, const QByteArray& mode) {
       Say(QString(kind == MessageKind::Error ? "error " : "message ") + text);
     });
   }
-  auto started = [mode] {
-    CzytajOKCallFrm->SetRecordStep([](const IRecordFields& rec, ICallbook& book) {
+  auto started = [mode](ProgramWindows& windows) {
+    ImportDialog* okCall = &windows.Dialog(ImportKindId::OKCall);
+    okCall->SetRecordStep([](const IRecordFields& rec, ICallbook& book) {
       ImportOKCallRecord(rec, book);
       Say(QString("posted %1").arg(++posted));
     });
     auto* watch = new QTimer(qApp);
-    QObject::connect(watch, &QTimer::timeout, [watch, mode] {
+    QObject::connect(watch, &QTimer::timeout, [watch, mode, okCall] {
       static bool pressed = false;
       QWidget* modal = QApplication::activeModalWidget();
-      if (!pressed && modal == CzytajOKCallFrm) {
+      if (!pressed && modal == okCall) {
         pressed = true;
         Say("started");
         // Not from inside this timer: its own ticks would wait for the
         // whole import.
-        QTimer::singleShot(0, CzytajOKCallFrm, [] { CzytajOKCallFrm->StartBtn->click(); });
+        QTimer::singleShot(0, okCall, [okCall] { okCall->StartButton()->click(); });
       } else if (auto* box = qobject_cast<QMessageBox*>(modal); box && mode == "box") {
         watch->stop();
         Say("box " + box->text());
       }
     });
     watch->start(10);
-    DM->WczytajCzechyOKCALLDBF1->trigger();
+    windows.Main().ImportAction(ImportKindId::OKCall)->trigger();
   };
   return RunProgram(app, started);
 }

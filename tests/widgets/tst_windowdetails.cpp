@@ -16,12 +16,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/FMostrak.h"
-#include "import/CzytajAmateurCAFrm.h"
-#include "import/CzytajCBFrm.h"
-#include "import/CzytajLogCOKFrm.h"
-#include "import/CzytajLogCSPFrm.h"
-#include "import/CzytajOKCallFrm.h"
+#include "app/MainWindow.h"
+#include "app/ProgramWindows.h"
+#include "import/ImportDialog.h"
 #include "tests/support/ScratchFolder.h"
 #include "ui/ErrorReport.h"
 #include "ui/Fonts.h"
@@ -55,8 +52,9 @@ class TestWindowDetails : public QObject {
   Q_OBJECT
 
   std::unique_ptr<ScratchFolder> folder_;  // empty: a start press says so
-  std::unique_ptr<TDM> dm_;
-  std::vector<std::unique_ptr<TImportFrm>> dialogs_;
+  std::unique_ptr<ProgramWindows> windows_;
+  MainWindow* dm_ = nullptr;
+  std::vector<ImportDialog*> dialogs_;  // in menu order
   MessageHook previousHook_;
   QStringList messages_;
 
@@ -129,26 +127,23 @@ class TestWindowDetails : public QObject {
   }
 
   void init() {
-    dm_ = std::make_unique<TDM>();
-    DM = dm_.get();
+    windows_ = std::make_unique<ProgramWindows>();
+    dm_ = &windows_->Main();
     dialogs_.clear();
-    dialogs_.push_back(std::make_unique<TCzytajCBFrm>(DM));
-    dialogs_.push_back(std::make_unique<TCzytajLogCSPFrm>(DM));
-    dialogs_.push_back(std::make_unique<TCzytajLogCOKFrm>(DM));
-    dialogs_.push_back(std::make_unique<TCzytajOKCallFrm>(DM));
-    dialogs_.push_back(std::make_unique<TCzytajAmateurCAFrm>(DM));
+    for (const ImportKind& kind : ImportKinds()) dialogs_.push_back(&windows_->Dialog(kind.id));
     messages_.clear();
   }
   void cleanup() {
     dialogs_.clear();
-    dm_.reset();
+    dm_ = nullptr;
+    windows_.reset();
   }
 
   void enterPressesCloseWhereverTheFocusIs() {
-    for (auto& d : dialogs_) {
-      for (QPushButton* focused : {d->StartButton, d->CloseBtn}) {
+    for (ImportDialog* d : dialogs_) {
+      for (QPushButton* focused : {d->StartButton(), d->CloseButton()}) {
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
-          ShowActive(d.get());
+          ShowActive(d);
           focused->setFocus();
           QTest::keyClick(focused, key);
           QVERIFY2(!d->isVisible(), qPrintable(Describe(focused)));
@@ -159,36 +154,36 @@ class TestWindowDetails : public QObject {
   }
 
   void altZClosesTheDialogsAndTheProgram() {
-    for (auto& d : dialogs_) {
-      ShowActive(d.get());
-      QTest::keyClick(d.get(), Qt::Key_Z, Qt::AltModifier);
+    for (ImportDialog* d : dialogs_) {
+      ShowActive(d);
+      QTest::keyClick(d, Qt::Key_Z, Qt::AltModifier);
       // A shortcut presses the button visibly: the click comes a moment later.
       QTRY_VERIFY2(!d->isVisible(), qPrintable(d->objectName()));
     }
-    ShowActive(dm_.get());
-    QTest::keyClick(dm_.get(), Qt::Key_Z, Qt::AltModifier);
+    ShowActive(dm_);
+    QTest::keyClick(dm_, Qt::Key_Z, Qt::AltModifier);
     QTRY_VERIFY(!dm_->isVisible());
 
     // In the open menu "System", Z is its last item.
-    ShowActive(dm_.get());
-    dm_->menuBar()->setActiveAction(dm_->System1->menuAction());
-    QTRY_VERIFY(dm_->System1->isVisible());
-    QTest::keyClick(dm_->System1, Qt::Key_Z);
+    ShowActive(dm_);
+    dm_->menuBar()->setActiveAction(dm_->SystemMenu()->menuAction());
+    QTRY_VERIFY(dm_->SystemMenu()->isVisible());
+    QTest::keyClick(dm_->SystemMenu(), Qt::Key_Z);
     QTRY_VERIFY(!dm_->isVisible());
     QCOMPARE(messages_, QStringList());
   }
 
   void tabGoesFromStartToCloseAndBack() {
-    for (auto& d : dialogs_) {
-      ShowActive(d.get());
+    for (ImportDialog* d : dialogs_) {
+      ShowActive(d);
       // The default button has the focus first, so Enter and Space agree.
-      QCOMPARE(QApplication::focusWidget(), d->CloseBtn);
+      QCOMPARE(QApplication::focusWidget(), d->CloseButton());
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-      QCOMPARE(QApplication::focusWidget(), d->StartButton);
+      QCOMPARE(QApplication::focusWidget(), d->StartButton());
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-      QCOMPARE(QApplication::focusWidget(), d->CloseBtn);
+      QCOMPARE(QApplication::focusWidget(), d->CloseButton());
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-      QCOMPARE(QApplication::focusWidget(), d->StartButton);
+      QCOMPARE(QApplication::focusWidget(), d->StartButton());
       d->hide();
     }
   }
@@ -200,15 +195,15 @@ class TestWindowDetails : public QObject {
       return std::abs(off.x()) <= 1 && std::abs(off.y()) <= 1;
     };
     dm_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(dm_.get()));
-    QVERIFY(centred(dm_.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(dm_));
+    QVERIFY(centred(dm_));
     // The dialogs go to the middle of the desktop, not over the main window.
     dm_->move(0, 0);
-    for (auto& d : dialogs_) {
+    for (ImportDialog* d : dialogs_) {
       for (int showing = 0; showing < 2; ++showing) {
         d->show();
-        QVERIFY(QTest::qWaitForWindowExposed(d.get()));
-        QVERIFY2(centred(d.get()), qPrintable(d->objectName()));
+        QVERIFY(QTest::qWaitForWindowExposed(d));
+        QVERIFY2(centred(d), qPrintable(d->objectName()));
         d->hide();
       }
     }
@@ -217,11 +212,11 @@ class TestWindowDetails : public QObject {
   void polishLettersInEveryText() {
     QVERIFY(HasPolishLetters(ProgramFont(11)));
     QVERIFY(HasPolishLetters(ProgramFont(15)));
-    std::vector<std::pair<QString, QFont>> texts = Texts(dm_.get());
-    for (QAction* item : dm_->System1->actions()) texts.emplace_back(item->text(), item->font());
-    texts.emplace_back(dm_->System1->title(), dm_->System1->font());
-    for (auto& d : dialogs_) {
-      const auto more = Texts(d.get());
+    std::vector<std::pair<QString, QFont>> texts = Texts(dm_);
+    for (QAction* item : dm_->SystemMenu()->actions()) texts.emplace_back(item->text(), item->font());
+    texts.emplace_back(dm_->SystemMenu()->title(), dm_->SystemMenu()->font());
+    for (ImportDialog* d : dialogs_) {
+      const auto more = Texts(d);
       texts.insert(texts.end(), more.begin(), more.end());
     }
     const QFont font = ProgramFont(11);
@@ -237,32 +232,32 @@ class TestWindowDetails : public QObject {
     }
     // The texts are Polish, in the program's own spelling.
     QVERIFY(polish > 40);
-    QCOMPARE(dialogs_[0]->Label3->text(), QString::fromUtf8("Liczba wszystkich wpisów:"));
+    QCOMPARE(dialogs_[0]->TotalCaption()->text(), QString::fromUtf8("Liczba wszystkich wpisów:"));
   }
 
   void noTextIsCutOffOrCovered() {
     dm_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(dm_.get()));
-    CheckFits(dm_.get());
+    QVERIFY(QTest::qWaitForWindowExposed(dm_));
+    CheckFits(dm_);
     CheckApart(dm_->centralWidget());
-    QVERIFY(dm_->Panel1->contentsRect().contains(dm_->Label4->geometry()));
+    QVERIFY(dm_->DescriptionPanel()->contentsRect().contains(dm_->DescriptionLabel()->geometry()));
 
-    for (auto& d : dialogs_) {
+    for (ImportDialog* d : dialogs_) {
       d->show();
-      QVERIFY(QTest::qWaitForWindowExposed(d.get()));
-      CheckFits(d.get());
-      CheckApart(d.get());
+      QVERIFY(QTest::qWaitForWindowExposed(d));
+      CheckFits(d);
+      CheckApart(d);
       // The numbers that an import shows have room to the dialog's edge.
       const QString widest = QStringLiteral("9999999999");
-      for (QLabel* number : {d->LogBookAktLbl, d->LogbookAllLbl}) {
+      for (QWidget* number : {d->RecordNumberWidget(), d->TotalWidget()}) {
         if (!number) continue;
         QVERIFY(QFontMetrics(number->font()).horizontalAdvance(widest) <= number->width());
         QVERIFY(QFontMetrics(number->font()).height() <= number->height());
       }
-      if (d->ProgBarSP) {
+      if (d->ProgressBar()) {
         // Below the title of its group box, inside the box.
-        QVERIFY(d->GroupBox1->rect().contains(d->ProgBarSP->geometry()));
-        QVERIFY(d->ProgBarSP->y() >= QFontMetrics(d->GroupBox1->font()).height());
+        QVERIFY(d->ProgressBox()->rect().contains(d->ProgressBar()->geometry()));
+        QVERIFY(d->ProgressBar()->y() >= QFontMetrics(d->ProgressBox()->font()).height());
       }
       d->hide();
     }

@@ -8,12 +8,13 @@
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  std::function<void()> started;
+  std::function<void(tolvo::ProgramWindows&)> started;
   bool pictureFailed = false;
   // The documentation's pictures are taken by the program itself.
   if (std::optional<tolvo::ScreenshotRequest> shot = tolvo::ScreenshotFromEnvironment()) {
-    started = [&pictureFailed, request = *shot] {
-      tolvo::TakeScreenshot(request, [&pictureFailed](bool saved) { pictureFailed = !saved; });
+    started = [&pictureFailed, request = *shot](tolvo::ProgramWindows& windows) {
+      tolvo::TakeScreenshot(request, windows,
+                            [&pictureFailed](bool saved) { pictureFailed = !saved; });
     };
   }
   const int result = tolvo::RunProgram(app, started);
