@@ -146,4 +146,4 @@ class TestMainWindow : public QObject {
 };
 
 QTEST_MAIN(TestMainWindow)
-#include "tst_mainwindow.moc"
+#include "MainWindowTest.moc"

@@ -319,4 +319,4 @@ int main(int argc, char** argv) {
   return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_quitsignals.moc"
+#include "QuitSignalsTest.moc"

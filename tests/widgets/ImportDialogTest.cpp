@@ -108,7 +108,7 @@ void WriteText(const std::filesystem::path& file, const std::vector<std::string>
 
 }  // namespace
 
-class TestImportFrame : public QObject {
+class TestImportDialog : public QObject {
   Q_OBJECT
 
   std::unique_ptr<ScratchFolder> folder_;
@@ -430,5 +430,5 @@ class TestImportFrame : public QObject {
 
 };
 
-QTEST_MAIN(TestImportFrame)
-#include "tst_importframe.moc"
+QTEST_MAIN(TestImportDialog)
+#include "ImportDialogTest.moc"

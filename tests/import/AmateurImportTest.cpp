@@ -18,8 +18,8 @@ std::string Line(std::string_view call, std::string_view first = "", std::string
   return AmateurLine(call, first, surname, address, town, region, postal);
 }
 
-TEST(AmateurImport, FullLineFillsEveryColumnInOrder) {
-  test::OrderCallbook book;
+TEST(AmateurImport, FullLineFillsEveryColumn) {
+  MemoryCallbook book;
   std::string line = Line("ve3abc", "John Paul", "Smith", "12 Main St", "Toronto", "ON",
                           "M5V 2T6");
   // The gaps between the columns are never read.
@@ -36,8 +36,6 @@ TEST(AmateurImport, FullLineFillsEveryColumnInOrder) {
                      {F::DOMENA, "ON"}},
                     1),
             "");
-  EXPECT_EQ(book.set, (std::vector<std::string>{"STACJA", "NAZWA", "IMIE", "NAZWISKO", "MIASTO",
-                                                "KODPOCZT", "ADRES", "DOMENA", "KRAJ"}));
 }
 
 TEST(AmateurImport, LineLengthDecidesWhetherItIsARecord) {

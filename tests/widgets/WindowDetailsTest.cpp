@@ -265,4 +265,4 @@ class TestWindowDetails : public QObject {
 };
 
 QTEST_MAIN(TestWindowDetails)
-#include "tst_windowdetails.moc"
+#include "WindowDetailsTest.moc"

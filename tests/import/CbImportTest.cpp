@@ -32,8 +32,8 @@ void PutStation(ICallbook& book, std::string_view call) {
   book.PostStation();
 }
 
-TEST(CBImport, FullRecordFillsEveryColumnInOrder) {
-  test::OrderCallbook book;
+TEST(CBImport, FullRecordFillsEveryColumn) {
+  MemoryCallbook book;
   // Mazovia: "Łódź" as 0x9C 0xA2 'd' 0xA6; "ul. Źródlana" with 0xA0 (Ź) 0xA2 (ó).
   ImportCBRecord(CBRecord(" test1 ", " Jan ", "Kowalski", "ul. \xA0r\xA2" "dlana 3",
                           "\x9C\xA2" "d\xA6", "JO90KH", "00950"),
@@ -51,9 +51,6 @@ TEST(CBImport, FullRecordFillsEveryColumnInOrder) {
                      {F::POWIAT, "ET"}},
                     269),
             "");
-  EXPECT_EQ(book.set, (std::vector<std::string>{"STACJA", "NAZWA", "IMIE", "NAZWISKO", "LOKATOR",
-                                                "MIASTO", "KODPOCZT", "ADRES", "WOJEW", "POWIAT",
-                                                "KRAJ"}));
   EXPECT_EQ(book.inserts, 1);
 }
 

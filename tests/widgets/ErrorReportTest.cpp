@@ -91,4 +91,4 @@ class TestErrorReport : public QObject {
 };
 
 QTEST_MAIN(TestErrorReport)
-#include "tst_errorreport.moc"
+#include "ErrorReportTest.moc"
