@@ -115,15 +115,37 @@ ImportDialog::ImportDialog(const ImportKind& kind, ICallbookHost& host, QWidget*
   // A fixed dialog frame: no resizing, no maximising, no help button.
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  const QFont font = ProgramFont(11);
-  const QFont large = ProgramFont(15);
-  setFont(font);
+  setFont(ProgramFont(11));
   setFixedSize(layout.client.width, layout.client.height);
 
+  MakeInformation();
+  startButton_ = new QPushButton(QString::fromUtf8(kind.startCaption), this);
+  startButton_->setObjectName(QString::fromLatin1(kind.startName));
+  startButton_->setAutoDefault(false);
+  startButton_->setGeometry(ToRect(layout.startButton));
+  connect(startButton_, &QPushButton::clicked, this, &ImportDialog::Start);
+  MakeProgress();
+
+  closeButton_ = new QPushButton(QStringLiteral("&Zamknij"), this);
+  closeButton_->setObjectName(QStringLiteral("CloseBtn"));
+  closeButton_->setGeometry(QRect(ToPoint(layout.closeButton), QSize(90, 25)));
+  closeButton_->setDefault(true);
+  connect(closeButton_, &QPushButton::clicked, this, [this] { Guarded([this] { reject(); }); });
+  // Tab goes from the start button to the close button and back, as they
+  // stand in the dialog; the close button takes the focus first.
+  setTabOrder(startButton_, closeButton_);
+
+  // Placed once, before the first showing, so that the toolkit does not
+  // centre it over the main window instead.
+  CentreOnDesktop(this);
+}
+
+void ImportDialog::MakeInformation() {
+  const ImportDialogLayout& layout = kind_.layout;
   informationBox_ = new QGroupBox(QStringLiteral("Informacje"), this);
   informationBox_->setObjectName(QStringLiteral("GroupBox2"));
   informationBox_->setGeometry(ToRect(layout.informationBox));
-  informationLabel_ = new QLabel(QString::fromUtf8(kind.information), informationBox_);
+  informationLabel_ = new QLabel(QString::fromUtf8(kind_.information), informationBox_);
   informationLabel_->setObjectName(QStringLiteral("Label1"));
   informationLabel_->setTextFormat(Qt::PlainText);
   informationLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -141,20 +163,18 @@ ImportDialog::ImportDialog(const ImportKind& kind, ICallbookHost& host, QWidget*
   informationLabel_->setGeometry(at.x(), at.y(),
                                  std::min(std::max(text.width, wanted.width()), room),
                                  std::min(std::max(text.height, wanted.height()), depth));
+}
 
-  startButton_ = new QPushButton(QString::fromUtf8(kind.startCaption), this);
-  startButton_->setObjectName(QString::fromLatin1(kind.startName));
-  startButton_->setAutoDefault(false);
-  startButton_->setGeometry(ToRect(layout.startButton));
-  connect(startButton_, &QPushButton::clicked, this, &ImportDialog::Start);
-
+void ImportDialog::MakeProgress() {
+  const ImportDialogLayout& layout = kind_.layout;
+  const QFont large = ProgramFont(15);
   const QString processed = QString::fromUtf8("Przetwarzany wpis:");
   const int wide = layout.client.width;
   recordCaption_ = MakeLabel(this, "Label2", processed, large, layout.recordCaption,
                              layout.recordNumber.x - layout.recordCaption.x - 4);
   recordNumberLabel_ =
       MakeLabel(this, "LogBookAktLbl", processed, large, layout.recordNumber, wide);
-  if (kind.HasTotal()) {
+  if (kind_.HasTotal()) {
     totalCaption_ = MakeLabel(this, "Label3", QString::fromUtf8("Liczba wszystkich wpisów:"),
                               large, layout.totalCaption,
                               layout.totalNumber.x - layout.totalCaption.x - 4);
@@ -174,19 +194,6 @@ ImportDialog::ImportDialog(const ImportKind& kind, ICallbookHost& host, QWidget*
   for (QLabel* number : {recordNumberLabel_, totalLabel_}) {
     if (number) number->resize(layout.client.width - number->x() - 8, number->height());
   }
-
-  closeButton_ = new QPushButton(QStringLiteral("&Zamknij"), this);
-  closeButton_->setObjectName(QStringLiteral("CloseBtn"));
-  closeButton_->setGeometry(QRect(ToPoint(layout.closeButton), QSize(90, 25)));
-  closeButton_->setDefault(true);
-  connect(closeButton_, &QPushButton::clicked, this, [this] { Guarded([this] { reject(); }); });
-  // Tab goes from the start button to the close button and back, as they
-  // stand in the dialog; the close button takes the focus first.
-  setTabOrder(startButton_, closeButton_);
-
-  // Placed once, before the first showing, so that the toolkit does not
-  // centre it over the main window instead.
-  CentreOnDesktop(this);
 }
 
 ImportDialog::~ImportDialog() = default;

@@ -83,6 +83,12 @@ class ImportDialog : public QDialog {
   class RunScope;
   class Display;
 
+  // The group box "Informacje" with the kind's information text.
+  void MakeInformation();
+  // The number labels with their captions, and the box with the progress
+  // bar where the kind has a total.
+  void MakeProgress();
+
   // The start button: one whole import.
   void Start();
   // Runs whenever the dialog becomes the active window: empties the number
