@@ -8,13 +8,14 @@ class QApplication;
 
 namespace tolvo {
 
-// Sets the title, installs the handlers for SIGTERM and SIGINT, creates the
-// main window and the five import dialogs (hidden, in their fixed order),
-// shows the main window and runs the message loop until it is closed or the
-// program is asked to end by a signal; then closes what is still open (which
-// commits the rows of the last import) and destroys the dialogs, the last
-// created first, and the main window last. `started`, when given, runs once
+class ProgramWindows;
+
+// Sets the title, installs the handlers for SIGTERM and SIGINT, makes the
+// program's windows (ProgramWindows), shows the main window and runs the
+// message loop until it is closed or the program is asked to end by a
+// signal; then closes what is still open (which commits the rows of the
+// last import) and destroys the windows. `started`, when given, runs once
 // from the message loop after the main window has been shown.
-int RunProgram(QApplication& app, const std::function<void()>& started = {});
+int RunProgram(QApplication& app, const std::function<void(ProgramWindows&)>& started = {});
 
 }  // namespace tolvo

@@ -17,43 +17,21 @@
 #include <memory>
 #include <utility>
 
-#include "app/FMostrak.h"
-#include "app/QuitSignals.h"
-#include "import/CzytajAmateurCAFrm.h"
-#include "import/CzytajCBFrm.h"
-#include "import/CzytajLogCOKFrm.h"
-#include "import/CzytajLogCSPFrm.h"
-#include "import/CzytajOKCallFrm.h"
+#include "app/MainWindow.h"
+#include "app/ProgramWindows.h"
+#include "import/ImportDialog.h"
+#include "import/ImportKinds.h"
+#include "ui/QuitSignals.h"
 
 namespace tolvo {
 namespace {
 
 const QString kRunning = QStringLiteral(".running");
 
-// Each dialog with the menu item that opens it.
-struct DialogItem {
-  const char* dialog;
-  const char* menuItem;
-};
-constexpr DialogItem kDialogItems[] = {
-    {"CzytajCBFrm", "WczytajPolskaCBDBF1"},
-    {"CzytajLogCSPFrm", "Wczytaj11"},
-    {"CzytajLogCOKFrm", "Wczytaj21"},
-    {"CzytajOKCallFrm", "WczytajCzechyOKCALLDBF1"},
-    {"CzytajAmateurCAFrm", "WczytajKanadaAMATEUTRPT1"},
-};
-
-const DialogItem* ItemFor(const QString& dialog) {
-  for (const DialogItem& item : kDialogItems) {
-    if (dialog == QLatin1String(item.dialog)) return &item;
-  }
-  return nullptr;
-}
-
-TImportFrm* DialogNamed(const QString& name) {
-  for (TImportFrm* d : std::initializer_list<TImportFrm*>{
-           CzytajCBFrm, CzytajLogCSPFrm, CzytajLogCOKFrm, CzytajOKCallFrm, CzytajAmateurCAFrm}) {
-    if (d && d->objectName() == name) return d;
+// The import whose dialog has that object name.
+const ImportKind* KindOfDialog(const QString& dialog) {
+  for (const ImportKind& kind : ImportKinds()) {
+    if (dialog == QLatin1String(kind.dialogName)) return &kind;
   }
   return nullptr;
 }
@@ -86,11 +64,11 @@ void Finish(const QPixmap& picture, const QString& file, const std::function<voi
 }
 
 // The main window with its menu "System" open, in one picture.
-QPixmap WindowWithMenu() {
-  const QPixmap window = DM->grab();
-  const QPixmap menu = DM->System1->grab();
-  const QRect windowRect(DM->mapToGlobal(QPoint(0, 0)), window.deviceIndependentSize().toSize());
-  const QRect menuRect(DM->System1->pos(), menu.deviceIndependentSize().toSize());
+QPixmap WindowWithMenu(MainWindow& main) {
+  const QPixmap window = main.grab();
+  const QPixmap menu = main.SystemMenu()->grab();
+  const QRect windowRect(main.mapToGlobal(QPoint(0, 0)), window.deviceIndependentSize().toSize());
+  const QRect menuRect(main.SystemMenu()->pos(), menu.deviceIndependentSize().toSize());
   const QRect all = windowRect.united(menuRect);
   const qreal ratio = window.devicePixelRatio();
   QPixmap picture(all.size() * ratio);
@@ -103,16 +81,16 @@ QPixmap WindowWithMenu() {
 }
 
 // Watches a running import and takes the picture half-way through it.
-void WatchImport(TImportFrm* dialog, const QString& file, std::function<void(bool)> done) {
+void WatchImport(ImportDialog* dialog, const QString& file, std::function<void(bool)> done) {
   auto* watch = new QTimer(qApp);
   const QDeadlineTimer deadline(20000);
   QObject::connect(watch, &QTimer::timeout, watch, [=] {
     bool known = false;
-    const long long current = dialog->LogBookAktLbl->text().toLongLong(&known);
+    const long long current = dialog->RecordNumberText().toLongLong(&known);
     long long target = 20;
-    if (dialog->LogbookAllLbl) {
+    if (dialog->Kind().HasTotal()) {
       bool totalKnown = false;
-      const long long total = dialog->LogbookAllLbl->text().toLongLong(&totalKnown);
+      const long long total = dialog->TotalText().toLongLong(&totalKnown);
       if (totalKnown) target = std::max(1LL, total / 2);
     }
     // The import may also have ended before that: its closing message shows.
@@ -123,7 +101,7 @@ void WatchImport(TImportFrm* dialog, const QString& file, std::function<void(boo
     Finish(dialog->grab(), file, done);
   });
   watch->start(0);
-  QTimer::singleShot(0, dialog->StartButton, [dialog] { dialog->StartButton->click(); });
+  QTimer::singleShot(0, dialog->StartButton(), [dialog] { dialog->StartButton()->click(); });
 }
 
 }  // namespace
@@ -141,12 +119,14 @@ bool IsScreenshotWindow(const QString& window) {
   if (window == QLatin1String("DM") || window == QLatin1String("System1")) return true;
   QString dialog = window;
   if (dialog.endsWith(kRunning)) dialog.chop(kRunning.size());
-  return ItemFor(dialog) != nullptr;
+  return KindOfDialog(dialog) != nullptr;
 }
 
-void TakeScreenshot(const ScreenshotRequest& request, std::function<void(bool)> done) {
+void TakeScreenshot(const ScreenshotRequest& request, ProgramWindows& windows,
+                    std::function<void(bool)> done) {
   const QString file = request.file;
-  if (!DM || !IsScreenshotWindow(request.window)) {
+  MainWindow* main = &windows.Main();
+  if (!IsScreenshotWindow(request.window)) {
     std::fprintf(stderr,
                  "TolvoIMP: no window \"%s\" to take a picture of (DM, System1, CzytajCBFrm, "
                  "CzytajLogCSPFrm, CzytajLogCOKFrm, CzytajOKCallFrm, CzytajAmateurCAFrm, "
@@ -157,15 +137,15 @@ void TakeScreenshot(const ScreenshotRequest& request, std::function<void(bool)> 
     return;
   }
   if (request.window == QLatin1String("DM")) {
-    WhenShown(DM, [=] { Finish(DM->grab(), file, done); });
+    WhenShown(main, [=] { Finish(main->grab(), file, done); });
     return;
   }
   if (request.window == QLatin1String("System1")) {
-    WhenShown(DM, [=] {
-      DM->menuBar()->setActiveAction(DM->System1->menuAction());
-      WhenShown(DM->System1, [=] {
-        const QPixmap picture = WindowWithMenu();
-        DM->System1->hide();
+    WhenShown(main, [=] {
+      main->menuBar()->setActiveAction(main->SystemMenu()->menuAction());
+      WhenShown(main->SystemMenu(), [=] {
+        const QPixmap picture = WindowWithMenu(*main);
+        main->SystemMenu()->hide();
         Finish(picture, file, done);
       });
     });
@@ -174,13 +154,9 @@ void TakeScreenshot(const ScreenshotRequest& request, std::function<void(bool)> 
   QString name = request.window;
   const bool running = name.endsWith(kRunning);
   if (running) name.chop(kRunning.size());
-  TImportFrm* dialog = DialogNamed(name);
-  QAction* item = DM->findChild<QAction*>(QLatin1String(ItemFor(name)->menuItem));
-  if (!dialog || !item) {
-    done(false);
-    RequestQuit();
-    return;
-  }
+  const ImportKind& kind = *KindOfDialog(name);
+  ImportDialog* dialog = &windows.Dialog(kind.id);
+  QAction* item = main->ImportAction(kind.id);
   // Opened the way the user opens it; the menu item returns only when the
   // dialog is closed, so everything else happens inside its modal loop.
   WhenShown(dialog, [=] {

@@ -2,7 +2,7 @@
 //   TOLVO_SCREENSHOT=<window>  TOLVO_SCREENSHOT_FILE=<picture.png>
 // in the environment the program, once started, shows that window, saves a
 // PNG of it and ends as if closed. <window> is "DM" (the main window),
-// "System1" (the main window with its menu open), the instance name of an
+// "System1" (the main window with its menu open), the object name of an
 // import dialog ("CzytajCBFrm", ...), or a dialog's name followed by
 // ".running" (the dialog half-way through its import).
 #pragma once
@@ -13,6 +13,8 @@
 #include <optional>
 
 namespace tolvo {
+
+class ProgramWindows;
 
 struct ScreenshotRequest {
   QString window;
@@ -28,6 +30,7 @@ bool IsScreenshotWindow(const QString& window);
 // Call from the message loop once the main window is shown. Shows the
 // window, saves the picture, calls `done` (true when the file was written)
 // and asks the program to end.
-void TakeScreenshot(const ScreenshotRequest& request, std::function<void(bool)> done);
+void TakeScreenshot(const ScreenshotRequest& request, ProgramWindows& windows,
+                    std::function<void(bool)> done);
 
 }  // namespace tolvo

@@ -1,34 +1,24 @@
 #include "bench/BenchRuns.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QString>
 
 #include <memory>
 #include <stdexcept>
 #include <vector>
 
-#include "app/ErrorReport.h"
 #include "bench/BenchFloor.h"
 #include "bench/BenchSources.h"
-#include "import/CzytajAmateurCA.h"
-#include "import/CzytajAmateurCAFrm.h"
-#include "import/CzytajCB.h"
-#include "import/CzytajCBFrm.h"
-#include "import/CzytajLogCOK.h"
-#include "import/CzytajLogCOKFrm.h"
-#include "import/CzytajLogCSP.h"
-#include "import/CzytajLogCSPFrm.h"
-#include "import/CzytajOKCall.h"
-#include "import/CzytajOKCallFrm.h"
-#include "import/ImportFrame.h"
-#include "source/DbfTable.h"
-#include "source/FileLookup.h"
-#include "source/TextReport.h"
+#include "import/ImportDialog.h"
+#include "import/ImportKinds.h"
+#include "import/ImportRun.h"
 #include "store/Callbook.h"
 #include "store/Firebird.h"
 #include "tests/support/DbAccess.h"
 #include "tests/support/ScratchFolder.h"
 #include "tools/writers/Tolvo10Database.h"
+#include "ui/ErrorReport.h"
 
 namespace tolvo::bench {
 namespace {
@@ -129,81 +119,34 @@ RunResult RunStore(std::int64_t n, std::uint64_t seed) {
   return result;
 }
 
-using RecordStep = void (*)(const IRecordFields&, ICallbook&);
-
-RecordStep StepOf(Source source) {
-  switch (source) {
-    case Source::CB: return ImportCBRecord;
-    case Source::LogCSP: return ImportLogCSPRecord;
-    case Source::LogCOK: return ImportLogCOKRecord;
-    case Source::OKCall: return ImportOKCallRecord;
-    case Source::Amateur: break;
-  }
-  return nullptr;
-}
-
-// The import without its dialog: the callbook opened, the source walked
-// record by record as the frame walks it, each record handed to the step.
+// The import without its dialog: the callbook opened, the source walked by
+// the dialog's own run loop with nothing to show, each record handed to the
+// step.
 RunResult RunHeadless(Source source) {
   RunResult result;
   Callbook book;
   FindCounter counting(book);
+  NoDisplay none;
   const Stopwatch watch;
   if (!book.Open("LOG.DAT")) throw std::runtime_error("headless: LOG.DAT cannot be opened");
-  if (source == Source::Amateur) {
-    const std::optional<fs::path> path = FindInWorkingFolder(InfoOf(source).file);
-    if (!path) throw std::runtime_error("headless: AMATEUR.RPT is missing");
-    TextReport report;
-    report.Open(*path);
-    std::string line;
-    for (int i = 0; i < 4 && report.ReadLine(line); ++i) {
-    }
-    while (report.ReadLine(line)) {
-      ImportAmateurLine(line, counting);
-      ++result.records;
-    }
-    report.Close();
-  } else {
-    const RecordStep step = StepOf(source);
-    DbfTable calls("Calls", std::string(InfoOf(source).file));
-    calls.Open();
-    (void)calls.RecordCount();
-    calls.First();
-    while (!calls.Eof()) {
-      (void)calls.RecNo();
-      step(calls, counting);
-      ++result.records;
-      calls.Next();
-    }
-  }
+  result.records = RunImportInWorkingFolder(ImportKindOf(source), counting, none).records;
   watch.Stop(result);
   result.found = counting.Found();
   book.Close();
   return result;
 }
 
-// The frame's host: the benchmark's own store in place of the main window's.
+// The dialog's host: the benchmark's own store in place of the main window's.
 class Host : public ICallbookHost {
  public:
   explicit Host(ICallbook& counting, tolvo::Callbook& book) : counting_(counting), book_(book) {}
   bool OpenCallbook() override { return book_.Open("LOG.DAT"); }
-  ICallbook& Callbook() override { return counting_; }
+  ICallbook& OpenedCallbook() override { return counting_; }
 
  private:
   ICallbook& counting_;
   tolvo::Callbook& book_;
 };
-
-std::unique_ptr<TImportFrm> MakeDialog(Source source) {
-  switch (source) {
-    case Source::CB: return std::make_unique<TCzytajCBFrm>();
-    case Source::LogCSP: return std::make_unique<TCzytajLogCSPFrm>();
-    case Source::LogCOK: return std::make_unique<TCzytajLogCOKFrm>();
-    case Source::OKCall: return std::make_unique<TCzytajOKCallFrm>();
-    case Source::Amateur: return std::make_unique<TCzytajAmateurCAFrm>();
-  }
-  return nullptr;
-}
 
 // The whole import through the dialog's start button, shown on the screen
 // (the offscreen platform paints like any other), every message recorded.
@@ -224,8 +167,7 @@ RunResult RunDialog(Source source, std::int64_t n, bool withStep) {
   const MessageHook previous = SetMessageHook(
       [&messages](MessageKind, const QString& text) { messages.push_back(text); });
   {
-    std::unique_ptr<TImportFrm> dialog = MakeDialog(source);
-    dialog->SetCallbookHost(&host);
+    auto dialog = std::make_unique<ImportDialog>(ImportKindOf(source), host);
     if (!withStep) {
       dialog->SetRecordStep({});
       dialog->SetLineStep({});
@@ -234,7 +176,7 @@ RunResult RunDialog(Source source, std::int64_t n, bool withStep) {
     QApplication::processEvents();
 
     const Stopwatch watch;
-    dialog->StartButton->click();
+    dialog->StartButton()->click();
     watch.Stop(result);
     dialog->hide();
   }

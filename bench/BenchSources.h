@@ -13,9 +13,12 @@
 #include <string_view>
 #include <vector>
 
+#include "import/ImportKinds.h"
+
 namespace tolvo::bench {
 
-enum class Source { CB, LogCSP, LogCOK, OKCall, Amateur };
+// The five lists, named as the imports are.
+using Source = ImportKindId;
 
 struct SourceInfo {
   Source source;

@@ -11,40 +11,19 @@
 
 #include "bench/BenchReport.h"
 #include "bench/BenchSources.h"
-#include "import/CzytajAmateurCA.h"
-#include "import/CzytajCB.h"
-#include "import/CzytajLogCOK.h"
-#include "import/CzytajLogCSP.h"
-#include "import/CzytajOKCall.h"
-#include "source/DbfTable.h"
-#include "source/TextReport.h"
+#include "import/ImportKinds.h"
+#include "import/ImportRun.h"
 #include "store/MemoryCallbook.h"
 #include "tests/support/ScratchFolder.h"
 
 namespace tolvo::bench {
 namespace {
 
-// Walks a generated source as the dialog does, into the in-memory callbook.
+// Walks a generated source with the imports' run loop, into the in-memory
+// callbook.
 void ImportInto(Source source, MemoryCallbook& book) {
-  if (source == Source::Amateur) {
-    TextReport report;
-    report.Open(InfoOf(source).file);
-    std::string line;
-    for (int i = 0; i < 4; ++i) ASSERT_TRUE(report.ReadLine(line));
-    while (report.ReadLine(line)) ImportAmateurLine(line, book);
-    return;
-  }
-  DbfTable calls("Calls", std::string(InfoOf(source).file));
-  calls.Open();
-  for (calls.First(); !calls.Eof(); calls.Next()) {
-    switch (source) {
-      case Source::CB: ImportCBRecord(calls, book); break;
-      case Source::LogCSP: ImportLogCSPRecord(calls, book); break;
-      case Source::LogCOK: ImportLogCOKRecord(calls, book); break;
-      case Source::OKCall: ImportOKCallRecord(calls, book); break;
-      case Source::Amateur: break;
-    }
-  }
+  NoDisplay none;
+  RunImportInWorkingFolder(ImportKindOf(source), book, none);
 }
 
 std::string Bytes(const std::filesystem::path& file) {

@@ -6,7 +6,8 @@
 
 namespace tolvo {
 
-// Poland: every station of the Polish lists (CB.DBF, LOG_C_SP.DBF).
-inline constexpr std::int16_t kCountryPoland = 269;
+inline constexpr std::int16_t kCountryPoland = 269;         // CB.DBF, LOG_C_SP.DBF
+inline constexpr std::int16_t kCountryCzechRepublic = 503;  // okcall.dbf, LOG_C_OK.DBF
+inline constexpr std::int16_t kCountryCanada = 1;           // AMATEUR.RPT
 
 }  // namespace tolvo

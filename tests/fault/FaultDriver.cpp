@@ -35,18 +35,11 @@
 #include <string>
 #include <vector>
 
-#include "app/ErrorReport.h"
-#include "app/FMostrak.h"
-#include "import/CzytajAmateurCA.h"
-#include "import/CzytajAmateurCAFrm.h"
-#include "import/CzytajCB.h"
-#include "import/CzytajCBFrm.h"
-#include "import/CzytajLogCOK.h"
-#include "import/CzytajLogCOKFrm.h"
-#include "import/CzytajLogCSP.h"
-#include "import/CzytajLogCSPFrm.h"
-#include "import/CzytajOKCall.h"
-#include "import/CzytajOKCallFrm.h"
+#include "app/MainWindow.h"
+#include "app/ProgramWindows.h"
+#include "import/ImportDialog.h"
+#include "import/ImportKinds.h"
+#include "ui/ErrorReport.h"
 
 using namespace tolvo;
 
@@ -88,12 +81,35 @@ void BeforeStep(const char* action, long& counter) {
   }
 }
 
-template <class Step>
-TImportFrm::RecordStep Announced(const char* action, Step step, long& counter) {
-  return [action, step, &counter](const IRecordFields& rec, ICallbook& book) {
-    BeforeStep(action, counter);
-    step(rec, book);
-  };
+// The action that presses each import's start button.
+const char* ActionOf(ImportKindId kind) {
+  switch (kind) {
+    case ImportKindId::CB: return "cb";
+    case ImportKindId::LogCSP: return "logcsp";
+    case ImportKindId::LogCOK: return "logcok";
+    case ImportKindId::OKCall: return "okcall";
+    case ImportKindId::Amateur: return "amateur";
+  }
+  return "";
+}
+
+// Makes the dialog announce every record before its own step runs.
+void Announce(ImportDialog& dialog, long& counter) {
+  const ImportKind& kind = dialog.Kind();
+  const char* action = ActionOf(kind.id);
+  if (kind.recordStep) {
+    dialog.SetRecordStep([action, step = kind.recordStep, &counter](const IRecordFields& rec,
+                                                                    ICallbook& book) {
+      BeforeStep(action, counter);
+      step(rec, book);
+    });
+  } else {
+    dialog.SetLineStep([action, step = kind.lineStep, &counter](std::string_view line,
+                                                                ICallbook& book) {
+      BeforeStep(action, counter);
+      step(line, book);
+    });
+  }
 }
 
 bool Fail(const std::string& text) {
@@ -143,44 +159,27 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QString::fromUtf8(kAppTitle));
   SetMessageHook(RecordMessage);
 
-  auto mainWindow = std::make_unique<TDM>();
-  DM = mainWindow.get();
-  auto okCall = std::make_unique<TCzytajOKCallFrm>(DM);
-  auto logCSP = std::make_unique<TCzytajLogCSPFrm>(DM);
-  auto logCOK = std::make_unique<TCzytajLogCOKFrm>(DM);
-  auto amateur = std::make_unique<TCzytajAmateurCAFrm>(DM);
-  auto cb = std::make_unique<TCzytajCBFrm>(DM);
-
+  auto windows = std::make_unique<ProgramWindows>();
   long counter = 0;
-  okCall->SetRecordStep(Announced("okcall", ImportOKCallRecord, counter));
-  logCSP->SetRecordStep(Announced("logcsp", ImportLogCSPRecord, counter));
-  logCOK->SetRecordStep(Announced("logcok", ImportLogCOKRecord, counter));
-  cb->SetRecordStep(Announced("cb", ImportCBRecord, counter));
-  amateur->SetLineStep([&counter](std::string_view line, ICallbook& book) {
-    BeforeStep("amateur", counter);
-    ImportAmateurLine(line, book);
-  });
+  for (const ImportKind& kind : ImportKinds()) Announce(windows->Dialog(kind.id), counter);
 
-  DM->show();
+  windows->Main().show();
   QApplication::processEvents();
   Emit("ready");
 
   int result = 0;
   for (const std::string& action : args) {
-    TImportFrm* dialog = nullptr;
-    if (action == "okcall") dialog = okCall.get();
-    if (action == "logcsp") dialog = logCSP.get();
-    if (action == "logcok") dialog = logCOK.get();
-    if (action == "amateur") dialog = amateur.get();
-    if (action == "cb") dialog = cb.get();
+    ImportDialog* dialog = nullptr;
+    for (const ImportKind& kind : ImportKinds())
+      if (action == ActionOf(kind.id)) dialog = &windows->Dialog(kind.id);
     if (dialog) {
       counter = 0;
       dialog->show();
       QApplication::processEvents();
-      dialog->StartButton->click();
+      dialog->StartButton()->click();
       dialog->hide();
     } else if (action == "close") {
-      DM->close();
+      windows->Main().close();
     } else if (action == "wait") {
       Emit("waiting");
       WaitForLine();
@@ -195,12 +194,7 @@ int main(int argc, char* argv[]) {
 
   // The program's own order: the dialogs, the last created first, then the
   // main window, whose store commits what is still pending.
-  cb.reset();
-  amateur.reset();
-  logCOK.reset();
-  logCSP.reset();
-  okCall.reset();
-  mainWindow.reset();
+  windows.reset();
   Emit("exit");
   return result;
 }

@@ -23,7 +23,7 @@ namespace tolvo::fault {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// The frame's texts as the driver writes them (UTF-8).
+// The import dialog's texts as the driver writes them (UTF-8).
 inline constexpr std::string_view kFinished = "Zakończono przetwarzanie!";
 inline constexpr std::string_view kCannotOpen = "Nie udało się otworzyć bazy Tolvo.dat";
 

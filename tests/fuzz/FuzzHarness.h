@@ -29,11 +29,9 @@
 #include <string_view>
 #include <vector>
 
-#include "import/CzytajAmateurCA.h"
-#include "import/CzytajCB.h"
-#include "import/CzytajLogCOK.h"
-#include "import/CzytajLogCSP.h"
-#include "import/CzytajOKCall.h"
+#include "text/CountryNumbers.h"
+#include "import/ImportKinds.h"
+#include "import/ImportRun.h"
 #include "source/DbfTable.h"
 #include "source/RecordFields.h"
 #include "source/TextReport.h"
@@ -266,7 +264,7 @@ inline void ReportCase(std::string_view bytes) {
 
 // ---------------------------------------------------------------- importers
 
-enum class Importer { CB, LogCSP, LogCOK, OKCall, Amateur };
+using Importer = ImportKindId;
 
 // The fields each dBASE importer reads, in table order.
 inline const std::vector<std::string>& ImporterFields(Importer which) {
@@ -292,10 +290,10 @@ inline std::int16_t Country(Importer which) {
     case Importer::CB:
     case Importer::LogCSP: return kCountryPoland;
     case Importer::LogCOK:
-    case Importer::OKCall: return kKrajCzechRepublic;
+    case Importer::OKCall: return kCountryCzechRepublic;
     case Importer::Amateur: break;
   }
-  return kKrajCanada;
+  return kCountryCanada;
 }
 
 // One source record: values by field name, matched without regard to case
@@ -338,22 +336,41 @@ inline std::vector<std::string_view> Split(std::string_view text, char at) {
 inline constexpr char kRecordSeparator = '\n';
 inline constexpr char kFieldSeparator = '|';
 
+// The input's records as a source for the importers' run loop.
+class InputRecords final : public IRecordSource {
+ public:
+  InputRecords(Importer which, const std::vector<std::string_view>& records)
+      : which_(which), records_(records) {}
+  std::optional<std::int64_t> Open() override {
+    next_ = 0;
+    return static_cast<std::int64_t>(records_.size());
+  }
+  bool Next(std::int64_t& number) override {
+    if (next_ >= records_.size()) return false;
+    number = static_cast<std::int64_t>(++next_);
+    return true;
+  }
+  void Step(ICallbook& book) override {
+    const std::string_view record = records_[next_ - 1];
+    const ImportKind& kind = ImportKindOf(which_);
+    if (kind.lineStep) {
+      kind.lineStep(record, book);
+      return;
+    }
+    kind.recordStep(FuzzRecord(ImporterFields(which_), Split(record, kFieldSeparator)), book);
+  }
+
+ private:
+  Importer which_;
+  const std::vector<std::string_view>& records_;
+  std::size_t next_ = 0;
+};
+
 inline void ImportAll(Importer which, const std::vector<std::string_view>& records,
                       MemoryCallbook& book) {
-  for (std::string_view record : records) {
-    if (which == Importer::Amateur) {
-      ImportAmateurLine(record, book);
-      continue;
-    }
-    const FuzzRecord fields(ImporterFields(which), Split(record, kFieldSeparator));
-    switch (which) {
-      case Importer::CB: ImportCBRecord(fields, book); break;
-      case Importer::LogCSP: ImportLogCSPRecord(fields, book); break;
-      case Importer::LogCOK: ImportLogCOKRecord(fields, book); break;
-      case Importer::OKCall: ImportOKCallRecord(fields, book); break;
-      case Importer::Amateur: break;
-    }
-  }
+  InputRecords source(which, records);
+  NoDisplay none;
+  RunImport(source, book, none);
 }
 
 inline bool SameRows(const MemoryCallbook& a, const MemoryCallbook& b) {

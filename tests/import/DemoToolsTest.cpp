@@ -5,11 +5,9 @@
 #include <set>
 #include <sstream>
 
-#include "import/CzytajAmateurCA.h"
-#include "import/CzytajCB.h"
-#include "import/CzytajLogCOK.h"
-#include "import/CzytajLogCSP.h"
-#include "import/CzytajOKCall.h"
+#include "import/AmateurImport.h"
+#include "import/ImportKinds.h"
+#include "import/ImportRun.h"
 #include "source/DbfTable.h"
 #include "source/TextReport.h"
 #include "store/Callbook.h"
@@ -211,24 +209,16 @@ TEST_F(DemoSources, SameSeedGivesTheSameBytes) {
 // Czech stations of okcall.dbf get their locators from LOG_C_OK.DBF.
 TEST_F(DemoSources, ImportsIntoASensibleCallbook) {
   MemoryCallbook book;
-  auto run = [&book](const char* table, void (*step)(const IRecordFields&, ICallbook&)) {
-    DbfTable t("Calls", table);
-    t.Open();
-    for (t.First(); !t.Eof(); t.Next()) step(t, book);
-  };
-  run("okcall.dbf", ImportOKCallRecord);
-  run("LOG_C_OK.DBF", ImportLogCOKRecord);
-  run("CB.DBF", ImportCBRecord);
-  run("LOG_C_SP.DBF", ImportLogCSPRecord);
-  TextReport report;
-  report.Open(dir / "AMATEUR.RPT");
+  NoDisplay none;
+  for (ImportKindId kind :
+       {ImportKindId::OKCall, ImportKindId::LogCOK, ImportKindId::CB, ImportKindId::LogCSP})
+    RunImportInWorkingFolder(ImportKindOf(kind), book, none);
   std::set<std::string> canadian;
-  std::string line;
-  for (int n = 1; report.ReadLine(line); ++n) {
-    if (n <= 4) continue;
-    ImportAmateurLine(line, book);
+  ReportSource report(dir / "AMATEUR.RPT", [&](std::string_view line, ICallbook& b) {
+    ImportAmateurLine(line, b);
     if (line.size() >= 190) canadian.insert(ToUpper1250(StripBlanks(line.substr(0, 6))));
-  }
+  });
+  RunImport(report, book, none);
 
   std::set<std::string> towns;
   for (const auto& t : demo::words::kPolishTowns) towns.insert(demo::Utf8To1250(t.name));

@@ -1,7 +1,6 @@
 // Importer test helpers: a source record with field values by name (names
 // matched without regard to ASCII case, a missing name raising the reader's
-// error), a column-by-column check of a callbook row, and a callbook that
-// records the order in which columns are set.
+// error) and a column-by-column check of a callbook row.
 #pragma once
 
 #include <optional>
@@ -90,20 +89,5 @@ inline std::string RowDiff(const MemoryCallbook& book, const std::string& callSi
         << (kraj ? std::to_string(*kraj) : "NULL");
   return out.str();
 }
-
-// A MemoryCallbook that also notes the columns set, in order, by name
-// ("KRAJ" for the country number).
-class OrderCallbook : public MemoryCallbook {
- public:
-  void SetField(StationField field, std::string_view value) override {
-    set.emplace_back(InfoOf(field).column);
-    MemoryCallbook::SetField(field, value);
-  }
-  void SetCountry(std::int16_t country) override {
-    set.emplace_back("KRAJ");
-    MemoryCallbook::SetCountry(country);
-  }
-  std::vector<std::string> set;
-};
 
 }  // namespace tolvo::test

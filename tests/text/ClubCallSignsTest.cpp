@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "import/CzytajLogCSP.h"
+#include "import/LogCspImport.h"
 
 namespace tolvo {
 namespace {

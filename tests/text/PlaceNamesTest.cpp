@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "import/CzytajLogCSP.h"
+#include "import/LogCspImport.h"
 #include "tests/support/LinearLookup.h"
 #include "text/Cp1250Text.h"
 #include "text/FieldText.h"

@@ -1,0 +1,71 @@
+// The main window: what the program is for, the menu "System" from which the
+// user chooses an import, and the callbook store that the imports write to.
+#pragma once
+
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+
+#include "import/ImportDialog.h"
+#include "import/ImportKinds.h"
+#include "store/ICallbook.h"
+
+class QAction;
+class QCloseEvent;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QShowEvent;
+
+namespace tolvo {
+
+class Callbook;
+
+class MainWindow : public QMainWindow, public ICallbookHost {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The store on the working folder's LOG.DAT, for the import dialogs. No
+  // connection is made before the first import; closing the window commits
+  // what the imports posted.
+  bool OpenCallbook() override;
+  ICallbook& OpenedCallbook() override;
+
+  QFrame* DescriptionPanel() const { return descriptionPanel_; }
+  QLabel* DescriptionLabel() const { return descriptionLabel_; }
+  QPushButton* CloseButton() const { return closeButton_; }
+  QMenu* SystemMenu() const { return systemMenu_; }
+  // The menu item that chooses `kind`.
+  QAction* ImportAction(ImportKindId kind) const;
+  QAction* CloseAction() const { return closeAction_; }
+
+ signals:
+  // The user chose an import from the menu.
+  void ImportChosen(ImportKindId kind);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  // The close button and the menu item "&Zamknij".
+  void CloseClicked();
+
+  std::unique_ptr<Callbook> callbook_;
+  QFrame* descriptionPanel_ = nullptr;  // Panel1
+  QLabel* descriptionLabel_ = nullptr;  // Label4
+  QPushButton* closeButton_ = nullptr;  // CloseBtn
+  QMenu* systemMenu_ = nullptr;         // System1
+  // WczytajPolskaCBDBF1, Wczytaj11, Wczytaj21, WczytajCzechyOKCALLDBF1,
+  // WczytajKanadaAMATEUTRPT1, by ImportKindId
+  std::array<QAction*, 5> importActions_{};
+  QAction* closeAction_ = nullptr;      // Zamknij1
+  bool placed_ = false;
+};
+
+}  // namespace tolvo

@@ -1,0 +1,119 @@
+// One walk over a source of station records, the same for every caller: the
+// import dialog, the benchmark, the fuzz harness and a command-line import.
+// The run hands each record to the list's per-record step, tells a display
+// which record it is at, and asks the display between two records whether
+// to stop. What differs between the callers is only the display: the
+// dialog's labels and bar with a pass of the message loop, nothing at all
+// for a headless run, a terminal line for a command-line tool.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "source/RecordFields.h"
+#include "source/TextReport.h"
+#include "store/ICallbook.h"
+
+namespace tolvo {
+
+class DbfTable;
+
+// A report's station lines start after this many header lines.
+inline constexpr int kReportHeaderLines = 4;
+
+// What is done with one record of a dBASE table, or one station line of a
+// report. An empty step does nothing.
+using RecordStep = std::function<void(const IRecordFields& record, ICallbook& book)>;
+using LineStep = std::function<void(std::string_view line, ICallbook& book)>;
+
+// What a run walks over.
+class IRecordSource {
+ public:
+  virtual ~IRecordSource() = default;
+  // Opens the source for a walk from its start. Returns the number of its
+  // records where it is known before the walk (a table's header says it),
+  // nullopt otherwise (a report's lines are counted as they are read).
+  virtual std::optional<std::int64_t> Open() = 0;
+  // Moves to the next record, on the first call after Open to the first
+  // one; false when there is none left. `number` gets the record's number:
+  // a table's record number (from 1), otherwise the count so far.
+  virtual bool Next(std::int64_t& number) = 0;
+  // Hands the current record to the per-record step.
+  virtual void Step(ICallbook& book) = 0;
+  // The walk has reached the end of the source.
+  virtual void Finish() {}
+};
+
+// What a run reports to.
+class IRunDisplay {
+ public:
+  virtual ~IRunDisplay() = default;
+  // The source is open; `total` as IRecordSource::Open returned it.
+  virtual void Begin(std::optional<std::int64_t> total) = 0;
+  // Record `number` is the next one for the step.
+  virtual void ShowRecord(std::int64_t number) = 0;
+  // Asked after every ShowRecord, before the step: true ends the run there,
+  // between two records, with every record before it handled.
+  virtual bool StopRequested() = 0;
+};
+
+// Shows nothing and never stops a run.
+class NoDisplay final : public IRunDisplay {
+ public:
+  void Begin(std::optional<std::int64_t>) override {}
+  void ShowRecord(std::int64_t) override {}
+  bool StopRequested() override { return false; }
+};
+
+struct RunSummary {
+  std::int64_t records = 0;  // records handed to the step
+  bool stopped = false;      // the display asked to stop before the end
+};
+
+// Walks `source` from its start to its end, or until `display` asks to
+// stop: for each record ShowRecord, StopRequested, then the step. Errors of
+// the source, the step and the callbook pass through and end the run.
+RunSummary RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& display);
+
+// A dBASE table, walked from its first record; records marked deleted are
+// passed over. The table stays open after the run (Open does nothing for a
+// table that is open already), so that the next run reads the same table
+// from its first record again.
+class TableSource final : public IRecordSource {
+ public:
+  TableSource(DbfTable& table, RecordStep step);
+  std::optional<std::int64_t> Open() override;
+  bool Next(std::int64_t& number) override;
+  void Step(ICallbook& book) override;
+
+ private:
+  DbfTable& table_;
+  RecordStep step_;
+  bool started_ = false;
+};
+
+// A text report: its header lines are passed over, every line after them
+// is a record (short ones included: the step decides). The file is closed
+// when the walk reaches its end, or when the source goes.
+class ReportSource final : public IRecordSource {
+ public:
+  ReportSource(std::filesystem::path file, LineStep step);
+  std::optional<std::int64_t> Open() override;
+  bool Next(std::int64_t& number) override;
+  void Step(ICallbook& book) override;
+  void Finish() override;
+
+ private:
+  std::filesystem::path file_;
+  LineStep step_;
+  TextReport report_;
+  std::string line_;
+  std::int64_t count_ = 0;
+  bool headerRead_ = false;
+};
+
+}  // namespace tolvo

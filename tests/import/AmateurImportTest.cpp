@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "import/AmateurImport.h"
+#include "tests/import/RecordMap.h"
+#include "tools/writers/ReportWriter.h"
+
+namespace tolvo {
+namespace {
+
+using test::RowDiff;
+using F = StationField;
+
+std::string Line(std::string_view call, std::string_view first = "", std::string_view surname = "",
+                 std::string_view address = "", std::string_view town = "",
+                 std::string_view region = "", std::string_view postal = "") {
+  return AmateurLine(call, first, surname, address, town, region, postal);
+}
+
+TEST(AmateurImport, FullLineFillsEveryColumn) {
+  MemoryCallbook book;
+  std::string line = Line("ve3abc", "John Paul", "Smith", "12 Main St", "Toronto", "ON",
+                          "M5V 2T6");
+  // The gaps between the columns are never read.
+  for (std::size_t gap : {7, 43, 79, 150, 186, 189}) line[gap - 1] = '|';
+  ImportAmateurLine(line, book);
+  EXPECT_EQ(RowDiff(book, "VE3ABC",
+                    {{F::STACJA, "VE3ABC"},
+                     {F::NAZWA, "Smith John Paul"},
+                     {F::IMIE, "John"},
+                     {F::NAZWISKO, "Smith"},
+                     {F::ADRES, "12 Main St"},
+                     {F::MIASTO, "Toronto"},
+                     {F::KODPOCZT, "M5V 2T6"},
+                     {F::DOMENA, "ON"}},
+                    1),
+            "");
+}
+
+TEST(AmateurImport, LineLengthDecidesWhetherItIsARecord) {
+  const std::string full = Line("VA3AAA", "Ann", "Lee", "", "", "", "K1A0B1");
+  MemoryCallbook book;
+  ImportAmateurLine(std::string_view(full).substr(0, 189), book);
+  EXPECT_TRUE(book.Rows().empty());
+  EXPECT_EQ(book.lookups, 0);
+
+  ImportAmateurLine(std::string_view(full).substr(0, 190), book);
+  EXPECT_EQ(RowDiff(book, "VA3AAA", {{F::STACJA, "VA3AAA"}, {F::NAZWA, "Lee Ann"},
+                                     {F::IMIE, "Ann"}, {F::NAZWISKO, "Lee"},
+                                     {F::KODPOCZT, "K"}},
+                    1),
+            "");
+
+  // Bytes after column 199 are not part of any column.
+  MemoryCallbook longer;
+  ImportAmateurLine(full + "XXXXXXXX", longer);
+  EXPECT_EQ((*longer.Row("VA3AAA"))[F::KODPOCZT], "K1A0B1");
+
+  MemoryCallbook none;
+  ImportAmateurLine("", none);
+  EXPECT_TRUE(none.Rows().empty());
+}
+
+TEST(AmateurImport, FirstNameForImie) {
+  const std::pair<const char*, std::optional<std::string>> cases[] = {
+      {"John Paul", "John"},
+      {"Mary Ann Lee", "Mary Ann Lee"},  // more than one blank: kept whole
+      {"  Peter  ", "Peter"},
+      {"", std::nullopt},
+  };
+  for (const auto& [first, want] : cases) {
+    MemoryCallbook book;
+    ImportAmateurLine(Line("VE1X", first, "Smith"), book);
+    EXPECT_EQ((*book.Row("VE1X"))[F::IMIE], want) << first;
+  }
+}
+
+TEST(AmateurImport, UnknownPlaceholdersMatchOnlyInTheirOwnCase) {
+  MemoryCallbook book;
+  ImportAmateurLine(Line("VE1A", "First Name Unknown", "Smith", "ADDRESS UNKNOWN", "CITY UNKNOWN"),
+                    book);
+  ImportAmateurLine(Line("VE1B", "John", " Surname Unknown "), book);
+  ImportAmateurLine(Line("VE1C", "First Name Unknown", "Surname Unknown"), book);
+  ImportAmateurLine(Line("VE1D", "first name unknown", "surname unknown", "Address Unknown",
+                         "city unknown"),
+                    book);
+  EXPECT_EQ(RowDiff(book, "VE1A", {{F::STACJA, "VE1A"}, {F::NAZWA, "Smith"},
+                                   {F::NAZWISKO, "Smith"}}, 1), "");
+  EXPECT_EQ(RowDiff(book, "VE1B", {{F::STACJA, "VE1B"}, {F::NAZWA, "John"}, {F::IMIE, "John"}}, 1),
+            "");
+  EXPECT_EQ(RowDiff(book, "VE1C", {{F::STACJA, "VE1C"}}, 1), "");
+  EXPECT_EQ(RowDiff(book, "VE1D",
+                    {{F::STACJA, "VE1D"},
+                     {F::NAZWA, "surname unknown first name unknown"},
+                     {F::IMIE, "first name unkn"},  // two blanks: whole, cut to 15
+                     {F::NAZWISKO, "surname unknown"},
+                     {F::ADRES, "Address Unknown"},
+                     {F::MIASTO, "city unknown"}},
+                    1),
+            "");
+}
+
+TEST(AmateurImport, CallSignCapitalsAreAsciiOnly) {
+  MemoryCallbook book;
+  // 0xE1 (á) is a letter in Windows-1250 but the report's call signs are
+  // ASCII; it passes unchanged.
+  ImportAmateurLine(Line(" va3\xE1" "b"), book);
+  ASSERT_NE(book.Row("VA3\xE1" "B"), nullptr);
+}
+
+TEST(AmateurImport, SkipsEmptyCallSignsDuplicatesAndKnownStations) {
+  MemoryCallbook book;
+  book.AppendStation();
+  book.SetField(F::STACJA, "VE7OLD");
+  book.SetField(F::DOMENA, "BC");
+  book.SetCountry(291);
+  book.PostStation();
+
+  ImportAmateurLine(Line("", "John", "Smith", "1 Main", "Ottawa", "ON", "K1A"), book);
+  ImportAmateurLine(Line("VE3NEW", "John", "Smith"), book);
+  ImportAmateurLine(Line("ve3new", "Jane", "Doe", "", "", "QC"), book);
+  ImportAmateurLine(Line("VE7OLD", "Jane", "Doe", "2 Main", "Victoria", "ON", "V8W"), book);
+
+  EXPECT_EQ(book.Rows().size(), 2u);
+  EXPECT_EQ(RowDiff(book, "VE3NEW", {{F::STACJA, "VE3NEW"}, {F::NAZWA, "Smith John"},
+                                     {F::IMIE, "John"}, {F::NAZWISKO, "Smith"}}, 1), "");
+  EXPECT_EQ(RowDiff(book, "VE7OLD", {{F::STACJA, "VE7OLD"}, {F::DOMENA, "BC"}}, 291), "");
+  EXPECT_EQ(book.updates, 0);
+}
+
+}  // namespace
+}  // namespace tolvo

@@ -1,0 +1,101 @@
+// The run loop that every caller shares: which records reach the step, with
+// which numbers, and where a stop request ends the run.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "import/ImportKinds.h"
+#include "import/ImportRun.h"
+#include "source/DbfTable.h"
+#include "store/MemoryCallbook.h"
+#include "tools/writers/DbfWriter.h"
+#include "tests/support/ScratchFolder.h"
+
+namespace tolvo {
+namespace {
+
+// Notes what the run told it; asks to stop when record `stopAt` is shown.
+class RecordingDisplay : public IRunDisplay {
+ public:
+  void Begin(std::optional<std::int64_t> total) override {
+    events.push_back(total ? "begin " + std::to_string(*total) : "begin");
+  }
+  void ShowRecord(std::int64_t number) override {
+    events.push_back("show " + std::to_string(number));
+  }
+  bool StopRequested() override {
+    return stopAt != 0 && events.back() == "show " + std::to_string(stopAt);
+  }
+
+  std::vector<std::string> events;
+  std::int64_t stopAt = 0;
+};
+
+TEST(ImportRun, TableRecordsByTheirNumbersDeletedOnesPassedOverStopBeforeTheStep) {
+  ScratchFolder folder(ScratchFolder::Enter::Yes);
+  WriteDbf("CALLS.DBF", {{"CALL", 'C', 8}}, {{"A"}, {"B"}, {"C"}, {"D"}},
+           {false, true, false, false});
+  DbfTable table("Calls", "CALLS.DBF");
+  MemoryCallbook book;
+  std::vector<std::string> stepped;
+  RecordingDisplay display;
+  TableSource source(table, [&](const IRecordFields& record, ICallbook&) {
+    stepped.push_back(record.FieldAsString("CALL"));
+    display.events.push_back("step");
+  });
+
+  RunSummary summary = RunImport(source, book, display);
+  EXPECT_FALSE(summary.stopped);
+  EXPECT_EQ(summary.records, 3);
+  EXPECT_EQ(display.events, (std::vector<std::string>{"begin 4", "show 1", "step", "show 3",
+                                                      "step", "show 4", "step"}));
+
+  // A second run over the same open table starts again at its first record;
+  // a stop request ends it after the display, before the step.
+  display.events.clear();
+  stepped.clear();
+  display.stopAt = 3;
+  summary = RunImport(source, book, display);
+  EXPECT_TRUE(summary.stopped);
+  EXPECT_EQ(summary.records, 1);
+  EXPECT_EQ(stepped, std::vector<std::string>{"A"});
+  EXPECT_EQ(display.events.back(), "show 3");
+}
+
+TEST(ImportRun, ReportLinesAfterTheHeaderCountedFromOne) {
+  ScratchFolder folder(ScratchFolder::Enter::Yes);
+  {
+    std::ofstream out("AMATEUR.RPT", std::ios::binary);
+    out << "h1\r\nh2\r\nh3\r\nh4\r\nfirst\r\n\r\nthird\r\n";
+  }
+  std::vector<std::string> lines;
+  ReportSource source("AMATEUR.RPT",
+                      [&](std::string_view line, ICallbook&) { lines.emplace_back(line); });
+  MemoryCallbook book;
+  RecordingDisplay display;
+  const RunSummary summary = RunImport(source, book, display);
+  EXPECT_EQ(summary.records, 3);
+  EXPECT_EQ(lines, (std::vector<std::string>{"first", "", "third"}));
+  EXPECT_EQ(display.events, (std::vector<std::string>{"begin", "show 1", "show 2", "show 3"}));
+}
+
+TEST(ImportRun, HeadlessRunOfAKindNeedsItsSourceFile) {
+  ScratchFolder folder(ScratchFolder::Enter::Yes);
+  MemoryCallbook book;
+  NoDisplay none;
+  for (const ImportKind& kind : ImportKinds()) {
+    try {
+      RunImportInWorkingFolder(kind, book, none);
+      ADD_FAILURE() << kind.sourceFile;
+    } catch (const std::runtime_error& e) {
+      EXPECT_EQ(e.what(), "Brak pliku: " + std::string(kind.sourceFile));
+    }
+  }
+  EXPECT_EQ(book.lookups, 0);
+}
+
+}  // namespace
+}  // namespace tolvo

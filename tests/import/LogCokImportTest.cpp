@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "import/LogCokImport.h"
+#include "tests/import/RecordMap.h"
+
+namespace tolvo {
+namespace {
+
+using test::RecordMap;
+using test::RowDiff;
+using F = StationField;
+
+RecordMap OKRecord(std::string call, std::string name, std::string memF, std::string loc = "",
+                   std::string woj = "") {
+  return RecordMap{{"CALL", call}, {"NAME", name}, {"MEM_F", memF}, {"QRA_LOC", loc},
+                   {"WOJ", woj}};
+}
+
+void PutStation(ICallbook& book, std::string_view call, std::string_view lokator) {
+  book.AppendStation();
+  book.SetField(F::STACJA, call);
+  book.SetField(F::NAZWA, "Stary Wpis");
+  book.SetField(F::MIASTO, "Opava");
+  book.SetField(F::LOKATOR, lokator);
+  book.SetCountry(503);
+  book.PostStation();
+}
+
+TEST(LogCOKRoutines, PostalCodePrefix) {
+  for (const char* yes : {"12-345", "12 345 Praha", "  12-345", "12-3456", "00-000x"})
+    EXPECT_TRUE(HasPostalCodePrefix(yes)) << yes;
+  for (const char* no : {"", "12-34", "110 00 Praha", "1a-345", "12_345", "12--345", "Praha"})
+    EXPECT_FALSE(HasPostalCodePrefix(no)) << no;
+
+  EXPECT_EQ(PostalCodePart("12-345 Praha"), "12-345");
+  EXPECT_EQ(TownPart("12-345 Praha"), " Praha");
+  EXPECT_EQ(TownPart("12-345"), "");
+  EXPECT_EQ(TownPart("110 00 Praha"), "110 00 Praha");
+}
+
+TEST(LogCOKRoutines, AfterFirstWord) {
+  EXPECT_EQ(AfterFirstWord(" Jan Novak "), "Novak");
+  EXPECT_EQ(AfterFirstWord("Jan Karel Novak"), "Karel Novak");
+  EXPECT_EQ(AfterFirstWord("Novak"), "");
+  EXPECT_EQ(AfterFirstWord(""), "");
+}
+
+TEST(LogCOKImport, NewStationFromAFullRecord) {
+  MemoryCallbook book;
+  RecordMap rec = OKRecord(" ok1abc ", "Jan", "Jan Novak;Hlavni 5;12-345 Praha", "JO7OFB", "PR");
+  ImportLogCOKRecord(rec, book);
+  EXPECT_EQ(RowDiff(book, "OK1ABC",
+                    {{F::STACJA, "OK1ABC"},
+                     {F::NAZWA, "Novak Jan"},
+                     {F::IMIE, "Jan"},
+                     {F::NAZWISKO, "Novak"},
+                     {F::ADRES, "Hlavni 5"},
+                     {F::KODPOCZT, "12-345"},
+                     {F::MIASTO, " Praha"},
+                     {F::LOKATOR, "JO70FB"}},
+                    503),
+            "");
+  EXPECT_EQ(rec.reads, (std::vector<std::string>{"Call", "Name", "mem_f", "QRA_LOC", "WOJ"}));
+}
+
+TEST(LogCOKImport, TownAndPostalCodeFromPartThree) {
+  struct Case {
+    const char* memF;
+    std::optional<std::string> kod, miasto, adres;
+  };
+  const Case cases[] = {
+      {"x;Hlavni 5;12 345 Praha", "12 345", " Praha", "Hlavni 5"},
+      {"x;Hlavni 5;110 00 Praha", std::nullopt, "110 00 Praha", "Hlavni 5"},
+      {"x;Hlavni 5;  12-345 Praha", "12-345", " Praha", "Hlavni 5"},
+      {"x;Hlavni 5;12-345", "12-345", std::nullopt, "Hlavni 5"},
+      {"x; Hlavni 5; Praha", std::nullopt, " Praha", " Hlavni 5"},
+      {"x;;Praha;Brno", std::nullopt, "Praha;Brno", std::nullopt},
+      {"x;Hlavni 5;   ", std::nullopt, std::nullopt, "Hlavni 5"},
+  };
+  for (const Case& c : cases) {
+    MemoryCallbook book;
+    ImportLogCOKRecord(OKRecord("OK1T", "", c.memF), book);
+    const StationRow& row = *book.Row("OK1T");
+    EXPECT_EQ(row[F::KODPOCZT], c.kod) << c.memF;
+    EXPECT_EQ(row[F::MIASTO], c.miasto) << c.memF;
+    EXPECT_EQ(row[F::ADRES], c.adres) << c.memF;
+  }
+}
+
+TEST(LogCOKImport, NamesFromNameAndPartOne) {
+  struct Case {
+    const char* name;
+    const char* memF;
+    std::optional<std::string> nazwa, imie, nazwisko;
+  };
+  const Case cases[] = {
+      {"Jan", "Jan Karel Novak;;", "Jan", "Jan", std::nullopt},
+      {"Jan", "Novak;;", "Jan", "Jan", std::nullopt},
+      {"", "Jan Novak;;", "Jan Novak", std::nullopt, std::nullopt},
+      {"Petr", "Jan Novak;;", "Novak Petr", "Petr", "Novak"},
+      {"Jan", "", std::nullopt, "Jan", std::nullopt},
+      {"Jan", "Jan Novak;Hlavni 5", std::nullopt, "Jan", std::nullopt},  // one ';' only
+      {"Jan", ";Hlavni 5;Praha", std::nullopt, "Jan", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    MemoryCallbook book;
+    ImportLogCOKRecord(OKRecord("OK1N", c.name, c.memF), book);
+    const StationRow& row = *book.Row("OK1N");
+    EXPECT_EQ(row[F::NAZWA], c.nazwa) << c.name << " / " << c.memF;
+    EXPECT_EQ(row[F::IMIE], c.imie) << c.name << " / " << c.memF;
+    EXPECT_EQ(row[F::NAZWISKO], c.nazwisko) << c.name << " / " << c.memF;
+  }
+  // A field with fewer than two ';' gives nothing but IMIE (and the locator).
+  MemoryCallbook book;
+  ImportLogCOKRecord(OKRecord("OK1M", "Jan", "Jan Novak;Hlavni 5", "JO70"), book);
+  EXPECT_EQ(RowDiff(book, "OK1M", {{F::STACJA, "OK1M"}, {F::IMIE, "Jan"}, {F::LOKATOR, "JO70"}},
+                    503),
+            "");
+}
+
+TEST(LogCOKImport, LocatorRepairs) {
+  const std::pair<const char*, std::optional<std::string>> cases[] = {
+      {"JO7O", "JO70"},     {"jo7o", "jo70"},       {"JOOO", "JO00"},
+      {"JO70??", "JO70"},   {"JO7O??", "JO70"},     {"JO70?", "JO70?"},
+      {"JO70?A", "JO70 A"}, {" JO70AB ", "JO70AB"}, {"JO70OO", "JO70OO"},
+      {"JO", "JO"},         {"??", "??"},           {"", std::nullopt},
+  };
+  for (const auto& [loc, want] : cases) {
+    MemoryCallbook book;
+    ImportLogCOKRecord(OKRecord("OK1L", "", "", loc), book);
+    EXPECT_EQ((*book.Row("OK1L"))[F::LOKATOR], want) << loc;
+  }
+}
+
+TEST(LogCOKImport, KnownStationOnlyGetsAMissingLocator) {
+  MemoryCallbook book;
+  PutStation(book, "OK1NOLOC", "");
+  PutStation(book, "OK1BLANK", "  ");
+  PutStation(book, "OK1HASLOC", "JN79AA");
+  const int before = book.updates;
+
+  for (const char* call : {"OK1NOLOC", "OK1BLANK", "OK1HASLOC"})
+    ImportLogCOKRecord(OKRecord(call, "Jan", "Jan Novak;Hlavni 5;12-345 Praha", "JO7O??"), book);
+
+  for (const char* call : {"OK1NOLOC", "OK1BLANK"})
+    EXPECT_EQ(RowDiff(book, call, {{F::STACJA, call}, {F::NAZWA, "Stary Wpis"},
+                                   {F::MIASTO, "Opava"}, {F::LOKATOR, "JO70"}}, 503),
+              "")
+        << call;
+  EXPECT_EQ(RowDiff(book, "OK1HASLOC", {{F::STACJA, "OK1HASLOC"}, {F::NAZWA, "Stary Wpis"},
+                                        {F::MIASTO, "Opava"}, {F::LOKATOR, "JN79AA"}}, 503),
+            "");
+  EXPECT_EQ(book.updates - before, 2);
+  EXPECT_EQ(book.inserts, 3);
+
+  // No locator in the file: nothing to fill, no update.
+  PutStation(book, "OK1NONE", "");
+  ImportLogCOKRecord(OKRecord("OK1NONE", "Jan", "", "   "), book);
+  ImportLogCOKRecord(OKRecord("OK1NONE", "Jan", "", ""), book);
+  EXPECT_EQ(book.updates - before, 2);
+  EXPECT_EQ((*book.Row("OK1NONE"))[F::LOKATOR], std::nullopt);
+}
+
+TEST(LogCOKImport, RepeatedCallSignWritesFirstAndFillsItsLocatorLater) {
+  MemoryCallbook book;
+  ImportLogCOKRecord(OKRecord("OK2A", "Jan", "Jan Novak;;", ""), book);
+  ImportLogCOKRecord(OKRecord("OK2A", "Petr", "Petr Dvorak;Dlouha;Brno", "JN89AB"), book);
+  ImportLogCOKRecord(OKRecord("OK2A", "Karel", "", "JN99XX"), book);
+  EXPECT_EQ(RowDiff(book, "OK2A", {{F::STACJA, "OK2A"}, {F::NAZWA, "Novak Jan"},
+                                   {F::IMIE, "Jan"}, {F::NAZWISKO, "Novak"},
+                                   {F::LOKATOR, "JN89AB"}}, 503),
+            "");
+  EXPECT_EQ(book.inserts, 1);
+  EXPECT_EQ(book.updates, 1);
+}
+
+TEST(LogCOKImport, EmptyCallSignWritesNothing) {
+  MemoryCallbook book;
+  ImportLogCOKRecord(OKRecord(" ", "Jan", "Jan Novak;Hlavni 5;12-345 Praha", "JO70FB"), book);
+  EXPECT_TRUE(book.Rows().empty());
+}
+
+TEST(LogCOKImport, MissingFieldRaisesAfterTheLookupAndWritesNothing) {
+  MemoryCallbook book;
+  PutStation(book, "OK1ABC", "");
+  RecordMap rec = OKRecord("OK1ABC", "Jan", "", "JO70FB");
+  rec.Drop("woj");
+  try {
+    ImportLogCOKRecord(rec, book);
+    FAIL() << "no error";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "Calls: Field 'WOJ' not found");
+  }
+  EXPECT_EQ(book.lookups, 1);
+  EXPECT_EQ(book.updates, 0);
+  EXPECT_EQ((*book.Row("OK1ABC"))[F::LOKATOR], std::nullopt);
+}
+
+}  // namespace
+}  // namespace tolvo

@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "import/OkCallImport.h"
+#include "tests/import/RecordMap.h"
+
+namespace tolvo {
+namespace {
+
+using test::RecordMap;
+using test::RowDiff;
+using F = StationField;
+
+RecordMap OKRecord(std::string call, std::string name = "", std::string lastName = "",
+                   std::string address = "", std::string city = "", std::string zip = "") {
+  return RecordMap{{"call", call},       {"name", name}, {"lastname", lastName},
+                   {"address", address}, {"city", city}, {"zip", zip}};
+}
+
+TEST(OKCallImport, FullRecord) {
+  MemoryCallbook book;
+  // Windows-1250 á 0xE1, í 0xED: stored exactly as read.
+  RecordMap rec = OKRecord(" ok1abc ", "Jan ", " Nov\xE1k", " Hlavn\xED 5 ", "Praha", "110 00");
+  ImportOKCallRecord(rec, book);
+  EXPECT_EQ(RowDiff(book, "OK1ABC",
+                    {{F::STACJA, "OK1ABC"},
+                     {F::NAZWA, "Nov\xE1k Jan"},
+                     {F::IMIE, "Jan"},
+                     {F::NAZWISKO, "Nov\xE1k"},
+                     {F::ADRES, "Hlavn\xED 5"},
+                     {F::MIASTO, "Praha"},
+                     {F::KODPOCZT, "110 00"}},
+                    503),
+            "");
+  EXPECT_EQ(rec.reads,
+            (std::vector<std::string>{"Call", "Name", "LastName", "Address", "City", "ZIP"}));
+}
+
+TEST(OKCallImport, NamesAndSmallLetters) {
+  MemoryCallbook book;
+  ImportOKCallRecord(OKRecord("OK1A", "", "novak"), book);
+  ImportOKCallRecord(OKRecord("OK1B", "jan", ""), book);
+  ImportOKCallRecord(OKRecord("OK1C", "", "", "", "brno"), book);
+  EXPECT_EQ(RowDiff(book, "OK1A", {{F::STACJA, "OK1A"}, {F::NAZWA, "novak"},
+                                   {F::NAZWISKO, "novak"}}, 503), "");
+  EXPECT_EQ(RowDiff(book, "OK1B", {{F::STACJA, "OK1B"}, {F::NAZWA, "jan"}, {F::IMIE, "jan"}}, 503),
+            "");
+  EXPECT_EQ(RowDiff(book, "OK1C", {{F::STACJA, "OK1C"}, {F::MIASTO, "brno"}}, 503), "");
+}
+
+TEST(OKCallImport, SkipsEmptyCallSignsDuplicatesAndKnownStations) {
+  MemoryCallbook book;
+  book.AppendStation();
+  book.SetField(F::STACJA, "OK1OLD");
+  book.SetField(F::NAZWA, "Kowalski Jan");
+  book.SetCountry(269);
+  book.PostStation();
+
+  ImportOKCallRecord(OKRecord("   ", "Jan", "Novak"), book);
+  ImportOKCallRecord(OKRecord("OK1NEW", "Jan", "Novak"), book);
+  ImportOKCallRecord(OKRecord("ok1new", "Petr", "Svoboda"), book);
+  ImportOKCallRecord(OKRecord("OK1OLD", "Petr", "Svoboda", "Dlouha 1", "Brno", "60200"), book);
+
+  EXPECT_EQ(book.Rows().size(), 2u);
+  EXPECT_EQ(RowDiff(book, "OK1NEW", {{F::STACJA, "OK1NEW"}, {F::NAZWA, "Novak Jan"},
+                                     {F::IMIE, "Jan"}, {F::NAZWISKO, "Novak"}}, 503), "");
+  EXPECT_EQ(RowDiff(book, "OK1OLD", {{F::STACJA, "OK1OLD"}, {F::NAZWA, "Kowalski Jan"}}, 269), "");
+  EXPECT_EQ(book.updates, 0);
+}
+
+TEST(OKCallImport, MissingFieldRaisesTheReadersError) {
+  MemoryCallbook book;
+  RecordMap rec = OKRecord("OK1ABC", "Jan", "Novak");
+  rec.Drop("City");
+  EXPECT_THROW(
+      {
+        try {
+          ImportOKCallRecord(rec, book);
+        } catch (const std::runtime_error& e) {
+          EXPECT_STREQ(e.what(), "Calls: Field 'City' not found");
+          throw;
+        }
+      },
+      std::runtime_error);
+  EXPECT_TRUE(book.Rows().empty());
+}
+
+}  // namespace
+}  // namespace tolvo

@@ -1,0 +1,100 @@
+#include "ui/ErrorReport.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStringDecoder>
+
+#include <cstdio>
+#include <string>
+
+#include "text/Cp1250Text.h"
+#include "ui/QuitSignals.h"
+
+namespace tolvo {
+namespace {
+
+MessageHook& Hook() {
+  static MessageHook hook;
+  return hook;
+}
+
+void ShowBox(MessageKind kind, const QString& text) {
+  QMessageBox box(kind == MessageKind::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
+                  QString::fromUtf8(kAppTitle), text, QMessageBox::Ok);
+  if (kind == MessageKind::Plain) {
+    // Centred on the screen rather than over the window that asked for it.
+    box.adjustSize();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+      QRect area = screen->availableGeometry();
+      QRect frame(QPoint(0, 0), box.sizeHint());
+      frame.moveCenter(area.center());
+      box.move(frame.topLeft());
+    }
+  }
+  box.exec();
+}
+
+void Deliver(MessageKind kind, const QString& text) {
+  if (QuitRequested()) {
+    // The program is ending on its own: nobody waits for a plain message,
+    // and an error goes to the terminal too, should the box not be seen.
+    if (kind == MessageKind::Plain) return;
+    std::fprintf(stderr, "%s: %s\n", kAppTitle, text.toLocal8Bit().constData());
+  }
+  if (Hook()) {
+    Hook()(kind, text);
+  } else {
+    ShowBox(kind, text);
+  }
+}
+
+}  // namespace
+
+MessageHook SetMessageHook(MessageHook hook) {
+  MessageHook previous = std::move(Hook());
+  Hook() = std::move(hook);
+  return previous;
+}
+
+void ShowMessage(const QString& text) { Deliver(MessageKind::Plain, text); }
+
+QString UnknownErrorText() { return QString::fromUtf8("Wystąpił nieznany błąd."); }
+
+QString ErrorReportText(std::string_view message) {
+  QByteArray bytes(message.data(), static_cast<qsizetype>(message.size()));
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = utf8(bytes);
+  if (utf8.hasError()) text = QString::fromStdString(Cp1250ToUtf8(message));
+  if (text.isEmpty()) return UnknownErrorText();
+  // Compare the last code point, not the last UTF-16 unit.
+  const char32_t last = text.back().isLowSurrogate() && text.size() > 1
+                            ? QChar::surrogateToUcs4(text[text.size() - 2], text.back())
+                            : text.back().unicode();
+  if (last > U'.') text += QLatin1Char('.');
+  return text;
+}
+
+void ShowErrorReport(std::string_view message) {
+  Deliver(MessageKind::Error, ErrorReportText(message));
+}
+
+void ReportCurrentException() noexcept {
+  try {
+    try {
+      throw;
+    } catch (const std::exception& e) {
+      ShowErrorReport(e.what());
+    } catch (...) {
+      Deliver(MessageKind::Error, UnknownErrorText());
+    }
+  } catch (...) {
+    // Showing the report failed (out of memory, a throwing hook): nothing
+    // is left to show it with, so at least leave a trace on the console.
+    std::fputs("TolvoIMP: an error could not be reported\n", stderr);
+  }
+}
+
+}  // namespace tolvo
