@@ -28,13 +28,13 @@ int ToBarValue(long long value) {
   return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
-QPoint ToPoint(Point p) { return {p.x, p.y}; }
-QRect ToRect(Box b) { return {b.x, b.y, b.width, b.height}; }
+QPoint ToPoint(ImportDialogLayout::Point p) { return {p.x, p.y}; }
+QRect ToRect(ImportDialogLayout::Box b) { return {b.x, b.y, b.width, b.height}; }
 
 // A label sized to its text; `room` is the width it may take before it
 // runs into its neighbour.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QFont& font,
-                  Point at, int room) {
+                  ImportDialogLayout::Point at, int room) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(QString::fromLatin1(name));
   label->setTextFormat(Qt::PlainText);
@@ -154,7 +154,7 @@ void ImportDialog::MakeInformation() {
   // contents, and where the font at hand is wider than the one the dialog
   // was laid out for, it is narrowed to the box and the label grown to it.
   const QRect inside = informationBox_->contentsRect();
-  const Box& text = layout.informationText;
+  const ImportDialogLayout::Box& text = layout.informationText;
   const QPoint at(std::max(text.x, inside.left()), std::max(text.y, inside.top()));
   const int room = inside.right() + 1 - at.x();
   const int depth = inside.bottom() + 1 - at.y();

@@ -29,25 +29,25 @@ enum class SourceKind {
   TextReport,  // read line by line after its header; no count is known
 };
 
-// Positions and sizes in pixels, left and top first.
-struct Point {
-  int x = 0;
-  int y = 0;
-};
-struct Size {
-  int width = 0;
-  int height = 0;
-};
-struct Box {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-};
-
-// Where the dialog's controls stand in its client area. The total and the
-// progress bar are only in the dialogs of a dBASE table.
+// Where the dialog's controls stand in its client area, in pixels, left
+// and top first. The total and the progress bar are only in the dialogs of
+// a dBASE table.
 struct ImportDialogLayout {
+  struct Point {
+    int x = 0;
+    int y = 0;
+  };
+  struct Size {
+    int width = 0;
+    int height = 0;
+  };
+  struct Box {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+  };
+
   Size client;               // fixed
   Box informationBox;        // GroupBox2 "Informacje"
   Box informationText;       // Label1, inside the box
