@@ -6,9 +6,9 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$here/build"}
 
 # shapelib (dbfdump) and python3-dbfread: the reference readers of the dBASE
-# compatibility test.
+# compatibility test; desktop-file-utils: the desktop entry's check.
 packages="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev firebird-dev libfbclient2 \
-firebird3.0-server-core firebird3.0-utils libgtest-dev shapelib python3-dbfread"
+firebird3.0-server-core firebird3.0-utils libgtest-dev shapelib python3-dbfread desktop-file-utils"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
