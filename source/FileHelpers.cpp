@@ -2,11 +2,45 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace tolvo {
 
-std::string ErrnoText(int err) { return err ? std::strerror(err) : "unknown error"; }
+std::string ErrnoText(int err) {
+  switch (err) {
+    case 0: return "nieznany błąd";
+    case ENOENT: return "nie ma takiego pliku ani folderu";
+    case EACCES: return "brak uprawnień dostępu";
+    case EPERM: return "operacja niedozwolona";
+    case EISDIR: return "to jest folder, a nie plik";
+    case ENOTDIR: return "część ścieżki nie jest folderem";
+    case ENOSPC: return "brak miejsca na dysku";
+    case EDQUOT: return "wyczerpany przydział miejsca na dysku";
+    case EFBIG: return "plik przekroczył największy dozwolony rozmiar";
+    case EOVERFLOW: return "plik jest za duży";
+    case EIO: return "błąd wejścia-wyjścia (uszkodzony nośnik lub przerwane połączenie)";
+    case EMFILE: return "za dużo otwartych plików w tym programie";
+    case ENFILE: return "za dużo otwartych plików w systemie";
+    case ENOMEM: return "brak pamięci";
+    case ENAMETOOLONG: return "za długa nazwa pliku lub ścieżka";
+    case ELOOP: return "za dużo dowiązań symbolicznych w ścieżce";
+    case EROFS: return "system plików jest tylko do odczytu";
+    case EBUSY: return "plik lub urządzenie jest zajęte";
+    case ETXTBSY: return "plik jest w użyciu";
+    case EEXIST: return "plik już istnieje";
+    case ENXIO:
+    case ENODEV: return "brak urządzenia";
+    case ESTALE: return "nieaktualny uchwyt pliku sieciowego";
+    case EAGAIN: return "zasób chwilowo niedostępny";
+    case EINTR: return "operacja przerwana";
+    case EINVAL: return "nieprawidłowy argument";
+    default: break;
+  }
+  std::string text = "błąd systemowy nr " + std::to_string(err);
+  if (const char* name = strerrorname_np(err)) text += std::string(" (") + name + ")";
+  return text;
+}
 
 bool ReadStamp(std::FILE* file, FileStamp& stamp) {
   struct stat st {};

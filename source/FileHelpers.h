@@ -10,7 +10,11 @@
 
 namespace tolvo {
 
-// The system's text for `err`; "unknown error" for 0.
+// What went wrong, in Polish, for the errno value `err`: a lower-case phrase
+// without a final full stop, to follow a colon ("nie można otworzyć pliku:
+// brak uprawnień"). Values without a wording of their own give "błąd
+// systemowy nr N" with the symbolic name when the C library knows it; 0
+// gives "nieznany błąd".
 std::string ErrnoText(int err);
 
 // Closes the file when the pointer goes; a failure to close is not seen.

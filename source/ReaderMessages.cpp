@@ -1,6 +1,9 @@
 #include "source/ReaderMessages.h"
 
+#include <cerrno>
+
 #include "source/FileHelpers.h"
+#include "text/PolishPlural.h"
 
 namespace tolvo::messages {
 namespace {
@@ -13,118 +16,178 @@ std::string Hex(unsigned value) {
   return std::string("0x") + digits[(value >> 4) & 0xF] + digits[value & 0xF];
 }
 
+std::string Bytes(std::uint64_t n) { return PolishCount(n, "bajt", "bajty", "bajtów"); }
+
+// What to do about a damaged list: the usual cause is a download cut short.
+constexpr const char* kDownloadAgain = "Pobierz listę ponownie i powtórz import.";
+
+std::string DownloadWithMemo(std::string_view memoName) {
+  return "Pobierz listę ponownie razem z plikiem " + S(memoName) + " i powtórz import.";
+}
+
+// What to do when the system refused to open or read a file.
+const char* Advice(int err) {
+  switch (err) {
+    case EACCES:
+    case EPERM: return "Sprawdź, czy masz prawo odczytu tego pliku, i powtórz import.";
+    case ENOENT:
+    case ENOTDIR:
+    case ESTALE: return "Sprawdź, czy plik nadal jest na swoim miejscu, i powtórz import.";
+    case EISDIR: return "Umieść w tym miejscu pobrany plik listy zamiast folderu.";
+    case EIO: return "Skopiuj plik z innego nośnika albo pobierz go ponownie i powtórz import.";
+    case EMFILE:
+    case ENFILE:
+    case ENOMEM: return "Zamknij inne programy i powtórz import.";
+    case ELOOP:
+    case ENAMETOOLONG: return "Sprawdź ścieżkę do pliku i powtórz import.";
+    default: return "Powtórz import; gdy błąd wróci, pobierz listę ponownie.";
+  }
+}
+
+// The system's reason and what to do, after a colon.
+std::string Reason(int err) { return ErrnoText(err) + ". " + Advice(err); }
+
 }  // namespace
 
 std::string FileNotFound(std::string_view folder) {
-  return "file not found in the working folder " + S(folder);
+  return "nie znaleziono pliku w folderze roboczym " + S(folder) +
+         ". Umieść go tam i powtórz import.";
 }
-std::string CannotOpen(int err) { return "cannot open the file: " + ErrnoText(err); }
-std::string CannotClose(int err) { return "cannot close the file: " + ErrnoText(err); }
-std::string ReadError(int err) { return "read error: " + ErrnoText(err); }
-std::string NotOpen() { return "not open"; }
-std::string TableNotOpen() { return "the table is not open"; }
-std::string ReportNotOpen() { return "report: not open"; }
-std::string ChangedWhileRead() { return "the file changed while it was being read"; }
+std::string CannotOpen(int err) { return "nie można otworzyć pliku: " + Reason(err); }
+std::string CannotClose(int err) { return "nie można zamknąć pliku: " + Reason(err); }
+std::string ReadError(int err) { return "błąd odczytu pliku: " + Reason(err); }
+std::string NotOpen() { return "plik nie jest otwarty"; }
+std::string TableNotOpen() { return "tabela nie jest otwarta"; }
+std::string ReportNotOpen() { return "Plik raportu nie jest otwarty"; }
+std::string ChangedWhileRead() {
+  return "plik zmienił się w trakcie odczytu. Poczekaj, aż pobieranie lub kopiowanie się "
+         "zakończy, i powtórz import.";
+}
 
 std::string TooShortForTable(std::uint64_t fileSize) {
-  return "not a dBASE table: the file is only " + N(fileSize) + " bytes long";
+  return std::string("to nie jest tabela dBASE: ") +
+         (fileSize == 0 ? "plik jest pusty. " : "plik ma tylko " + Bytes(fileSize) + ". ") +
+         kDownloadAgain;
 }
-std::string CannotReadHeader(int err) { return "cannot read the table header: " + ErrnoText(err); }
-std::string Dbase7() { return "dBASE 7 tables are not supported"; }
+std::string CannotReadHeader(int err) {
+  return "nie można odczytać nagłówka tabeli: " + Reason(err);
+}
+std::string Dbase7() {
+  return "tabele dBASE 7 nie są obsługiwane. Zapisz tabelę w formacie dBASE III lub IV i powtórz "
+         "import.";
+}
 std::string UnknownVersion(unsigned version) {
-  return "not a dBASE table (unknown version byte " + Hex(version) + ")";
+  return "to nie jest tabela dBASE (nieznany bajt wersji " + Hex(version) +
+         "). Sprawdź, czy to właściwy plik, albo pobierz listę ponownie.";
 }
 std::string NoRoomForField(std::size_t headerLength) {
-  return "damaged header: the header length " + N(headerLength) + " leaves no room for a field";
+  return "uszkodzony nagłówek: jego długość (" + Bytes(headerLength) +
+         ") nie mieści opisu żadnego pola. " + kDownloadAgain;
 }
 std::string HeaderCutShort(std::size_t headerLength, std::uint64_t fileSize) {
-  return "the header is cut short: it declares " + N(headerLength) + " bytes, the file has " +
-         N(fileSize);
+  return "plik jest obcięty: sam nagłówek powinien mieć " + Bytes(headerLength) +
+         ", a cały plik ma tylko " + Bytes(fileSize) + ". " + kDownloadAgain;
 }
 std::string CannotReadDescriptors(int err) {
-  return "cannot read the field descriptors: " + ErrnoText(err);
+  return "nie można odczytać opisów pól tabeli: " + Reason(err);
 }
 std::string DamagedDescriptor(std::size_t number, unsigned typeByte) {
-  return "damaged field descriptor " + N(number) + " (type byte " + Hex(typeByte) + ")";
+  return "uszkodzony opis pola nr " + N(number) + " (bajt typu " + Hex(typeByte) + "). " +
+         kDownloadAgain;
 }
 std::string DescriptorsDoNotEnd(std::size_t headerLength) {
-  return "damaged header: the field descriptors do not end within the header length " +
-         N(headerLength);
+  return "uszkodzony nagłówek: opisy pól nie kończą się w obrębie nagłówka (" +
+         Bytes(headerLength) + "). " + kDownloadAgain;
 }
-std::string NoFields() { return "damaged header: the table has no fields"; }
+std::string NoFields() {
+  return std::string("uszkodzony nagłówek: tabela nie ma żadnego pola. ") + kDownloadAgain;
+}
 std::string RecordShorterThanFields(std::size_t recordLength, std::size_t fieldBytes) {
-  return "damaged header: the record length " + N(recordLength) + " is shorter than its fields (" +
-         N(fieldBytes) + " bytes)";
+  return "uszkodzony nagłówek: rekord ma " + Bytes(recordLength) + ", a jego pola wymagają " +
+         Bytes(fieldBytes) + ". " + kDownloadAgain;
 }
 std::string RecordsDoNotFit(std::int64_t records, std::size_t recordLength,
                             std::size_t headerLength, std::uint64_t fileSize) {
-  return "damaged header: its " + std::to_string(records) + " records of " + N(recordLength) +
-         " bytes after a header of " + N(headerLength) + " bytes do not fit the file of " +
-         N(fileSize) + " bytes";
+  const auto count = static_cast<std::uint64_t>(records);
+  const std::uint64_t needed = headerLength + count * recordLength;
+  return "plik jest obcięty lub uszkodzony: nagłówek zapowiada " +
+         PolishCount(count, "rekord", "rekordy", "rekordów") + " po " + Bytes(recordLength) +
+         ", czyli razem z nagłówkiem " + Bytes(needed) + ", a plik ma tylko " + Bytes(fileSize) +
+         ". " + kDownloadAgain;
 }
 std::string FieldLabel(std::string_view name, std::size_t number) {
-  return "field " + (name.empty() ? "#" + N(number) : S(name));
+  return name.empty() ? "pole nr " + N(number) : "pole " + S(name);
 }
 std::string WrongFieldLength(std::string_view label, char type, std::size_t length,
                              std::size_t want) {
-  return S(label) + " of type " + std::string(1, type) + " has length " + N(length) +
-         " instead of " + N(want);
+  return "uszkodzony opis pola: " + S(label) + " typu " + std::string(1, type) + " ma długość " +
+         N(length) + " zamiast " + N(want) + ". " + kDownloadAgain;
 }
-std::string ZeroFieldLength(std::string_view label) { return S(label) + " has length 0"; }
+std::string ZeroFieldLength(std::string_view label) {
+  return "uszkodzony opis pola: " + S(label) + " ma długość 0. " + kDownloadAgain;
+}
 std::string StructureChanged(bool whileOpen) {
-  return whileOpen ? "the table's structure changed while it was open"
-                   : "the table's structure changed while it was being read";
+  return whileOpen ? "budowa tabeli zmieniła się od jej otwarcia. Uruchom program ponownie i "
+                     "powtórz import."
+                   : "budowa tabeli zmieniła się w trakcie odczytu. Poczekaj, aż pobieranie lub "
+                     "kopiowanie się zakończy, i powtórz import.";
 }
 
-std::string CannotReadRecords(int err) { return "cannot read the records: " + ErrnoText(err); }
+std::string CannotReadRecords(int err) { return "nie można odczytać rekordów: " + Reason(err); }
 std::string CannotReadRecord(std::int64_t number, int err) {
-  return "cannot read record " + std::to_string(number) + ": " + ErrnoText(err);
+  return "nie można odczytać rekordu " + std::to_string(number) + ": " + Reason(err);
 }
 std::string EndsInsideRecord(std::int64_t number, std::int64_t declared) {
-  return "the file ends inside record " + std::to_string(number) + " of the " +
-         std::to_string(declared) + " that its header declares";
+  if (declared == 1)
+    return std::string("plik kończy się w jedynym rekordzie zapowiedzianym w nagłówku. ") +
+           kDownloadAgain;
+  return "plik kończy się w rekordzie " + std::to_string(number) + " z " +
+         std::to_string(declared) + " zapowiedzianych w nagłówku. " + kDownloadAgain;
 }
 std::string FieldNotFound(std::string_view component, std::string_view name) {
   return S(component) + ": Field '" + S(name) + "' not found";
 }
 std::string FieldOfAnotherTable(std::string_view name) {
-  return "field " + S(name) + " does not belong to this table";
+  return "pole " + S(name) + " nie należy do tej tabeli";
 }
 std::string UnreadableFieldType(std::string_view name, char type) {
-  return "field " + S(name) + " has type '" + std::string(1, type) +
-         "', which this reader cannot read";
+  return "pole " + S(name) + " ma typ '" + std::string(1, type) +
+         "', którego program nie umie odczytać. Sprawdź, czy to właściwy plik listy.";
 }
 
 std::string MemoMissing(std::string_view memoName) {
-  return "the memo file " + S(memoName) + " is missing";
+  return "brak pliku memo " + S(memoName) +
+         ", który należy do tej tabeli. Umieść go obok tabeli, w tym samym folderze, i powtórz "
+         "import.";
 }
 std::string CannotOpenMemo(std::string_view memoName, int err) {
-  return "cannot open the memo file " + S(memoName) + ": " + ErrnoText(err);
+  return "nie można otworzyć pliku memo " + S(memoName) + ": " + Reason(err);
 }
 std::string MemoHeaderCutShort(std::string_view memoName) {
-  return "the memo file " + S(memoName) + " is damaged (its header is cut short)";
+  return "plik memo " + S(memoName) + " jest uszkodzony (obcięty nagłówek). " +
+         DownloadWithMemo(memoName);
 }
 std::string CannotReadMemo(std::string_view memoName, int err) {
-  return "cannot read the memo file " + S(memoName) + ": " + ErrnoText(err);
+  return "nie można odczytać pliku memo " + S(memoName) + ": " + Reason(err);
 }
 std::string MemoCutShort(std::string_view memoName) {
-  return "the memo file " + S(memoName) + " is cut short";
+  return "plik memo " + S(memoName) + " jest obcięty. " + DownloadWithMemo(memoName);
 }
 std::string DamagedMemoReference(std::int64_t record, std::string_view field) {
-  return "record " + std::to_string(record) + ": field " + S(field) +
-         " holds a damaged memo reference";
+  return "rekord " + std::to_string(record) + ": pole " + S(field) +
+         " zawiera uszkodzony odnośnik do pliku memo. " + kDownloadAgain;
 }
 std::string BadMemoBlock(std::int64_t record, std::uint64_t block, MemoBlockFault fault,
                          std::string_view memoName) {
   const char* what = "";
   switch (fault) {
-    case MemoBlockFault::BeyondEnd: what = " lies beyond the end of"; break;
-    case MemoBlockFault::CutShort: what = " is cut short in"; break;
-    case MemoBlockFault::RunsPastEnd: what = " runs past the end of"; break;
-    case MemoBlockFault::Damaged: what = " is damaged in"; break;
+    case MemoBlockFault::BeyondEnd: what = " leży poza końcem"; break;
+    case MemoBlockFault::CutShort: what = " jest obcięty w"; break;
+    case MemoBlockFault::RunsPastEnd: what = " wychodzi poza koniec"; break;
+    case MemoBlockFault::Damaged: what = " jest uszkodzony w"; break;
   }
-  return "record " + std::to_string(record) + ": memo block " + N(block) + what +
-         " the memo file " + S(memoName);
+  return "rekord " + std::to_string(record) + ": blok memo " + N(block) + what + " pliku memo " +
+         S(memoName) + ". " + DownloadWithMemo(memoName);
 }
 
 }  // namespace tolvo::messages

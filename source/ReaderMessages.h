@@ -1,5 +1,9 @@
-// Every error text of the table and report readers, built in one place. The
-// reader puts the file's name and ": " in front of each.
+// Every error text of the table and report readers, built in one place, in
+// Polish (UTF-8): what is wrong with the file and, where the user can do
+// something about it, what to do ("Pobierz listę ponownie i powtórz
+// import."). The reader puts the file's name and ": " in front of each. The
+// one text in English is the missing field's, which the program has always
+// worded so.
 #pragma once
 
 #include <cstdint>
@@ -32,7 +36,8 @@ std::string NoFields();
 std::string RecordShorterThanFields(std::size_t recordLength, std::size_t fieldBytes);
 std::string RecordsDoNotFit(std::int64_t records, std::size_t recordLength,
                             std::size_t headerLength, std::uint64_t fileSize);
-// `field` is "field NAME", or "field #N" for a field without a name.
+// How a field is named in a message: "pole NAME", or "pole nr N" for a field
+// without a name.
 std::string FieldLabel(std::string_view name, std::size_t number);
 std::string WrongFieldLength(std::string_view label, char type, std::size_t length,
                              std::size_t want);

@@ -4,10 +4,23 @@
 #include <optional>
 #include <stdexcept>
 
+#include "text/Cp1250Text.h"
 #include "text/FieldText.h"
 
 namespace tolvo {
 namespace {
+
+// Runs `step`; a database error it raises is raised again with our sentence
+// (what could not be done) as its first line and the server's own words
+// after it.
+template <class F>
+auto Saying(const std::string& sentence, F&& step) {
+  try {
+    return step();
+  } catch (const DatabaseError& e) {
+    throw DatabaseError(sentence + "\n" + e.what(), e.Codes());
+  }
+}
 
 fb::ConnectOptions ConnectionOptions() {
   fb::ConnectOptions o;
@@ -162,19 +175,23 @@ bool Callbook::StationsTableExists() {
 // transaction is rolled back, leaving the catalogue as it was, so that the
 // next import tries again from the start.
 void Callbook::CreateStationsTable() {
-  fb::Transaction schema(connection_);  // rolled back when a statement fails
-  connection_.ExecuteImmediate(schema, kCreateTable);
-  for (std::string_view index : kCreateIndexes) connection_.ExecuteImmediate(schema, index);
-  schema.CommitOrRollback();
+  Saying("Nie udało się dodać do bazy tabeli callbooka STACJE; w bazie nic nie zmieniono:", [&] {
+    fb::Transaction schema(connection_);  // rolled back when a statement fails
+    connection_.ExecuteImmediate(schema, kCreateTable);
+    for (std::string_view index : kCreateIndexes) connection_.ExecuteImmediate(schema, index);
+    schema.CommitOrRollback();
+  });
 }
 
 // ---- the table view ----
 
 void Callbook::OpenTableView() {
   TableView view;
-  view.lookup = fb::Statement(connection_, writing_, LookupSql());
-  view.insert = fb::Statement(connection_, writing_, InsertSql());
-  view.update = fb::Statement(connection_, writing_, UpdateSql());
+  Saying("Nie udało się przygotować tabeli callbooka STACJE do importu:", [&] {
+    view.lookup = fb::Statement(connection_, writing_, LookupSql());
+    view.insert = fb::Statement(connection_, writing_, InsertSql());
+    view.update = fb::Statement(connection_, writing_, UpdateSql());
+  });
   view.key = view.lookup.NewInput();
   view.row = view.lookup.NewOutput();
   view.fetched = view.lookup.NewOutput();
@@ -190,17 +207,20 @@ bool Callbook::FindStation(std::string_view callSign) {
   // A key longer than the column can never equal a stored value.
   if (key.size() > stations_.key.Capacity(0)) return false;
   stations_.key.SetText(0, key);
-  bool found = false;
-  fb::Cursor cursor = stations_.lookup.Open(writing_, &stations_.key, stations_.fetched);
-  while (cursor.Fetch()) {
-    // The collation decides what the server calls equal; the callbook
-    // matches the bytes exactly.
-    if (StripTrailingSpaces(stations_.fetched.Text(0)) == key) {
-      found = true;
-      break;
+  const bool found = Saying("Nie udało się odczytać callbooka z bazy danych:", [&] {
+    fb::Cursor cursor = stations_.lookup.Open(writing_, &stations_.key, stations_.fetched);
+    bool match = false;
+    while (cursor.Fetch()) {
+      // The collation decides what the server calls equal; the callbook
+      // matches the bytes exactly.
+      if (StripTrailingSpaces(stations_.fetched.Text(0)) == key) {
+        match = true;
+        break;
+      }
     }
-  }
-  cursor.Close();
+    cursor.Close();
+    return match;
+  });
   if (found) {
     stations_.row.Swap(stations_.fetched);
     stations_.hasCurrent = true;
@@ -260,7 +280,15 @@ void Callbook::PostStation() {
       stations_.pending == TableView::Pending::New ? stations_.insert : stations_.update;
   // A row that the server refuses is not kept pending.
   stations_.pending = TableView::Pending::None;
-  statement.Execute(writing_, &values);
+  try {
+    statement.Execute(writing_, &values);
+  } catch (const DatabaseError& e) {
+    const unsigned call = SlotOf(StationField::STACJA);
+    const std::string station =
+        values.IsNull(call) ? "stacji" : "stacji " + Cp1250ToUtf8(values.Text(call));
+    throw DatabaseError("Nie udało się zapisać w bazie danych " + station + ":\n" + e.what(),
+                        e.Codes());
+  }
   for (unsigned i = 0; i < kRowSlots; ++i) stations_.row.CopySlot(i, values, i);
   stations_.hasCurrent = true;
 }

@@ -57,6 +57,21 @@ std::string ErrorTextAsUtf8(std::string text) {
   return Cp1250ToUtf8(text);
 }
 
+}  // namespace
+
+std::vector<long> ErrorCodes(const intptr_t* status) {
+  std::vector<long> codes;
+  if (!status) return codes;
+  for (std::size_t i = 0; status[i] != isc_arg_end;) {
+    const intptr_t tag = status[i];
+    if (tag == isc_arg_gds) codes.push_back(static_cast<long>(status[i + 1]));
+    i += tag == isc_arg_cstring ? 3 : 2;  // a counted string has a length and a pointer
+  }
+  return codes;
+}
+
+namespace {
+
 // The status that every call into the client library reports to. The
 // library's own call wrappers clear it before each call and hand it to
 // checkException after; an error found there is thrown as DatabaseError.
@@ -78,9 +93,7 @@ class ThrowingStatus : public Firebird::BaseStatusWrapper<ThrowingStatus> {
     unsigned n = Util()->formatStatus(text, sizeof text, this);
     n = std::min<unsigned>(n, sizeof text - 1);
     while (n > 0 && (text[n - 1] == '\n' || text[n - 1] == '\0')) --n;
-    const intptr_t* errors = getErrors();
-    const long code = (errors && errors[0] == isc_arg_gds) ? static_cast<long>(errors[1]) : 0;
-    return DatabaseError(ErrorTextAsUtf8(std::string(text, n)), code);
+    return DatabaseError(ErrorTextAsUtf8(std::string(text, n)), ErrorCodes(getErrors()));
   }
 };
 

@@ -27,20 +27,31 @@ namespace tolvo {
 
 // A failure reported by the database client or server. what() is the server's
 // text; Code() is the first error code of the status vector (0 when the error
-// did not come from the server).
+// did not come from the server), Has() tells whether a code is anywhere in it.
 class DatabaseError : public std::runtime_error {
  public:
   explicit DatabaseError(const std::string& text, long code = 0)
-      : std::runtime_error(text), code_(code) {}
-  long Code() const { return code_; }
+      : std::runtime_error(text), codes_(code ? std::vector<long>{code} : std::vector<long>{}) {}
+  DatabaseError(const std::string& text, std::vector<long> codes)
+      : std::runtime_error(text), codes_(std::move(codes)) {}
+  long Code() const { return codes_.empty() ? 0 : codes_.front(); }
+  const std::vector<long>& Codes() const { return codes_; }
+  bool Has(long code) const {
+    for (long c : codes_)
+      if (c == code) return true;
+    return false;
+  }
 
  private:
-  long code_;
+  std::vector<long> codes_;
 };
 
 }  // namespace tolvo
 
 namespace tolvo::fb {
+
+// The error codes (isc_arg_gds entries) of a status vector, in order.
+std::vector<long> ErrorCodes(const intptr_t* status);
 
 // The owner of one reference to an object of the client library. Ending the
 // object takes its closing call (detach, rollback, free or close), which on

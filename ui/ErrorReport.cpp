@@ -93,7 +93,7 @@ void ReportCurrentException() noexcept {
   } catch (...) {
     // Showing the report failed (out of memory, a throwing hook): nothing
     // is left to show it with, so at least leave a trace on the console.
-    std::fputs("TolvoIMP: an error could not be reported\n", stderr);
+    std::fputs("TolvoIMP: nie udało się pokazać komunikatu o błędzie\n", stderr);
   }
 }
 

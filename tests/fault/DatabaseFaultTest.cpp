@@ -172,6 +172,8 @@ TEST_F(DatabaseFault, FullDiskIsReportedAndEarlierImportsStay) {
   // the end: the server gave the import's transaction up, so its rows are
   // lost, and the user is told.
   EXPECT_TRUE(shown[0].error);
+  EXPECT_EQ(shown[0].text.rfind("Nie udało się zapisać w bazie danych stacji OK2", 0), 0u)
+      << shown[0].text;
   EXPECT_NE(shown[0].text.find("File too large"), std::string::npos) << shown[0].text;
   EXPECT_GT(run.Steps(), 1);
   EXPECT_LT(run.Steps(), 5000);

@@ -84,42 +84,52 @@ TEST_F(SourceFault, LyingTableHeaders) {
   };
   const std::vector<Case> cases = {
       {"more records than the file holds", [](std::string& b) { PatchLe(b, 4, 1000, 4); },
-       "ends inside record 11 of the 1000", kRecords},
+       "okcall.dbf: plik kończy się w rekordzie 11 z 1000 zapowiedzianych w nagłówku. Pobierz "
+       "listę ponownie i powtórz import.",
+       kRecords},
       {"the largest record count", [](std::string& b) { PatchLe(b, 4, 0xFFFFFFFF, 4); },
-       "ends inside record 11", kRecords},
+       "kończy się w rekordzie 11 z ", kRecords},
       {"fewer records than the file holds", [](std::string& b) { PatchLe(b, 4, 4, 4); }, nullptr,
        4},
       {"header longer than the file", [](std::string& b) { PatchLe(b, 8, 60000, 2); },
-       "header is cut short", 0},
+       "sam nagłówek powinien mieć 60000 bajtów", 0},
       {"header too short for its fields", [](std::string& b) { PatchLe(b, 8, 32 + 2 * 32 + 1, 2); },
-       "do not end within", 0},
+       "opisy pól nie kończą się w obrębie nagłówka", 0},
       {"header too short for any field", [](std::string& b) { PatchLe(b, 8, 40, 2); },
-       "leaves no room for a field", 0},
+       "nie mieści opisu żadnego pola", 0},
       {"header a few bytes longer than its fields",
-       [](std::string& b) { PatchLe(b, 8, kHeaderLength + 5, 2); }, "do not fit the file", 0},
+       [](std::string& b) { PatchLe(b, 8, kHeaderLength + 5, 2); },
+       "nagłówek zapowiada 10 rekordów po", 0},
       {"record longer than its fields and the file's records",
-       [](std::string& b) { PatchLe(b, 10, kRecordLength + 20, 2); }, "do not fit the file", 0},
+       [](std::string& b) { PatchLe(b, 10, kRecordLength + 20, 2); },
+       "nagłówek zapowiada 10 rekordów po", 0},
       {"record shorter than its fields",
-       [](std::string& b) { PatchLe(b, 10, kRecordLength - 20, 2); },
-       "is shorter than its fields", 0},
+       [](std::string& b) { PatchLe(b, 10, kRecordLength - 20, 2); }, "a jego pola wymagają", 0},
       {"a field longer than it is, the record length to match",
        [](std::string& b) {
          b[32 + 16] = static_cast<char>(10 + 40);  // CALL
          PatchLe(b, 10, kRecordLength + 40, 2);
        },
-       "do not fit the file", 0},
+       "nagłówek zapowiada 10 rekordów po", 0},
       {"field offsets that point anywhere",
        [](std::string& b) {
          for (int f = 0; f < 6; ++f) PatchLe(b, 32 + 32 * f + 12, 0xDEADBEEF - f * 977, 4);
        },
        nullptr, kRecords},
-      {"a field of length 0", [](std::string& b) { b[32 + 32 + 16] = 0; }, "has length 0", 0},
+      {"a field of length 0", [](std::string& b) { b[32 + 32 + 16] = 0; }, "ma długość 0", 0},
       {"no end of the field list", [](std::string& b) { b[kHeaderLength - 1] = ' '; },
-       "do not end within", 0},
-      {"a damaged type byte", [](std::string& b) { b[32 + 11] = 0; }, "damaged field descriptor",
+       "opisy pól nie kończą się w obrębie nagłówka", 0},
+      {"a damaged type byte", [](std::string& b) { b[32 + 11] = 0; },
+       "uszkodzony opis pola nr 1 (bajt typu 0x00)", 0},
+      {"not a dBASE version", [](std::string& b) { b[0] = 0x42; }, "to nie jest tabela dBASE", 0},
+      {"cut inside the header", [](std::string& b) { b.resize(100); }, "plik jest obcięty", 0},
+      // What a download that broke off gives: a cut inside some record.
+      {"cut inside a record",
+       [](std::string& b) { b.resize(kHeaderLength + 6 * kRecordLength + 40); },
+       "okcall.dbf: plik jest obcięty lub uszkodzony: nagłówek zapowiada 10 rekordów po 151 "
+       "bajtów, czyli razem z nagłówkiem 1735 bajtów, a plik ma tylko 1171 bajtów. Pobierz listę "
+       "ponownie i powtórz import.",
        0},
-      {"not a dBASE version", [](std::string& b) { b[0] = 0x42; }, "not a dBASE table", 0},
-      {"cut inside the header", [](std::string& b) { b.resize(100); }, "cut short", 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -172,22 +182,23 @@ TEST_F(SourceFault, MemoFilesThatFailTheTable) {
 
   fresh();
   pointTo(3, "  99999999");
-  ExpectError(Import("logcsp"), "record 3: memo block 99999999 lies beyond the end of the memo");
+  ExpectError(Import("logcsp"),
+              "rekord 3: blok memo 99999999 leży poza końcem pliku memo LOG_C_SP.DBT");
   EXPECT_EQ(CallSigns(db), firstTwo);
 
   fresh();
   pointTo(3, "   12ab   ");
-  ExpectError(Import("logcsp"), "damaged memo reference");
+  ExpectError(Import("logcsp"), "uszkodzony odnośnik do pliku memo");
   EXPECT_EQ(CallSigns(db), firstTwo);
 
   fresh();
   fs::resize_file(memo, 100);
-  ExpectError(Import("logcsp"), "record 1: memo block 1 lies beyond the end of the memo file");
+  ExpectError(Import("logcsp"), "rekord 1: blok memo 1 leży poza końcem pliku memo");
   EXPECT_EQ(CallSigns(db), std::set<std::string>{});
 
   fresh();
   fs::remove(memo);
-  ExpectError(Import("logcsp"), "the memo file LOG_C_SP.DBT is missing");
+  ExpectError(Import("logcsp"), "brak pliku memo LOG_C_SP.DBT");
   EXPECT_EQ(CallSigns(db), std::set<std::string>{});
   ExpectValid();
 }
@@ -205,14 +216,15 @@ TEST_F(SourceFault, SourcesThatCannotBeRead) {
 
   // A link to nowhere.
   fs::create_symlink(dir / "gone.dbf", dir / "okcall.dbf");
-  ExpectError(Import("okcall"), "okcall.dbf: cannot open the file: No such file or directory");
+  ExpectError(Import("okcall"),
+              "okcall.dbf: nie można otworzyć pliku: nie ma takiego pliku ani folderu");
   fs::create_symlink(dir / "gone.rpt", dir / "AMATEUR.RPT");
-  ExpectError(Import("amateur"), "cannot open the file: No such file or directory");
+  ExpectError(Import("amateur"), "nie można otworzyć pliku: nie ma takiego pliku ani folderu");
   fs::remove(dir / "AMATEUR.RPT");
 
   // A file that fails when it is read (this process's memory at address 0).
   fs::create_symlink("/proc/self/mem", dir / "AMATEUR.RPT");
-  ExpectError(Import("amateur"), "read error: Input/output error");
+  ExpectError(Import("amateur"), "błąd odczytu pliku: błąd wejścia-wyjścia");
   EXPECT_EQ(CallSigns(db), std::set<std::string>{});
   ExpectValid();
 }
@@ -234,7 +246,7 @@ TEST_F(SourceFault, SourceWithoutTheRightToReadIt) {
     std::vector<std::string> args = asUser;
     args.push_back(action);
     args.push_back("close");
-    ExpectError(RunDriver(dir.Path(), args), "cannot open the file: Permission denied");
+    ExpectError(RunDriver(dir.Path(), args), "nie można otworzyć pliku: brak uprawnień dostępu");
   }
   EXPECT_EQ(CallSigns(db), std::set<std::string>{});
 }
@@ -394,7 +406,7 @@ TEST_F(SourceFault, TablesChangedWhileTheyAreRead) {
   fresh();
   ExpectError(pausedImport({"okcall"},
                            [&] { fs::resize_file(table, kHeaderLength + 7 * kRecordLength + 3); }),
-              "ends inside record 8 of the 40");
+              "kończy się w rekordzie 8 z 40 zapowiedzianych");
   EXPECT_EQ(CallSigns(db), first(7));
 
   // Rewritten in place as a table of other fields: the rest is not read as
@@ -410,7 +422,7 @@ TEST_F(SourceFault, TablesChangedWhileTheyAreRead) {
                                       rows);
                              WriteBytes(table, ReadBytes(dir / "other.dbf"));
                            }),
-              "structure changed while it was being read");
+              "budowa tabeli zmieniła się w trakcie odczytu");
   EXPECT_EQ(CallSigns(db), first(5));
 
   // Replaced by a new file: the one that was opened is read to its end, and
@@ -448,7 +460,7 @@ TEST_F(SourceFault, ReportsChangedWhileTheyAreRead) {
   // Cut short in place: an error, not an import that looks complete.
   WriteAmateurReport(report, AmateurLines("VA", kLines));
   ExpectError(pausedImport([&] { fs::resize_file(report, fs::file_size(report) / 8); }),
-              "AMATEUR.RPT: the file changed while it was being read");
+              "AMATEUR.RPT: plik zmienił się w trakcie odczytu");
   const std::set<std::string> cut = CallSigns(db);
   EXPECT_GE(cut.size(), 5u);
   EXPECT_LT(cut.size(), 1000u);
@@ -459,7 +471,7 @@ TEST_F(SourceFault, ReportsChangedWhileTheyAreRead) {
   CreateTolvo10Database(db);
   WriteAmateurReport(report, AmateurLines("VA", kLines));
   ExpectError(pausedImport([&] { WriteAmateurReport(report, AmateurLines("VE", kLines)); }),
-              "the file changed while it was being read");
+              "plik zmienił się w trakcie odczytu");
   const std::set<std::string> rewritten = CallSigns(db);
   EXPECT_TRUE(std::includes(all.begin(), all.end(), rewritten.begin(), rewritten.end()));
 

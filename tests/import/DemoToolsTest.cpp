@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "import/AmateurImport.h"
 #include "import/ImportKinds.h"
@@ -272,6 +276,20 @@ TEST(DemoFolder, SomebodysListIsNeverOverwritten) {
 
 // ---- the viewer ----
 
+// The lines of a text as characters (one per UTF-8 lead byte), to measure
+// columns as a terminal shows them.
+std::vector<std::u32string> TerminalLines(const std::string& text) {
+  std::vector<std::u32string> lines;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) {
+    std::u32string cps;
+    for (char c : l)
+      if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) cps += static_cast<char32_t>(c);
+    lines.push_back(cps);
+  }
+  return lines;
+}
+
 class CallbookView : public ::testing::Test {
  protected:
   CallbookView() {
@@ -320,20 +338,13 @@ TEST_F(CallbookView, RowsInCallSignOrderFiltered) {
 
 TEST_F(CallbookView, TableIsAlignedUtf8) {
   const std::string table = show::FormatCallbook(show::ReadCallbook(dir.Path()));
-  std::vector<std::u32string> lines;
-  std::istringstream in(table);
-  for (std::string l; std::getline(in, l);) {
-    std::u32string cps;  // code points, to measure columns as a terminal shows them
-    for (std::size_t i = 0; i < l.size(); ++i)
-      if ((static_cast<unsigned char>(l[i]) & 0xC0) != 0x80) cps += static_cast<char32_t>(l[i]);
-    lines.push_back(cps);
-  }
+  const std::vector<std::u32string> lines = TerminalLines(table);
   ASSERT_EQ(lines.size(), 7u);  // header, rule, four rows, count
   EXPECT_NE(table.find("Łącki Jan"), std::string::npos);
   EXPECT_NE(table.find("Dvořák Petr"), std::string::npos);
   EXPECT_NE(table.find("Nowak?[2J"), std::string::npos);
   EXPECT_EQ(table.find('\x1B'), std::string::npos);
-  EXPECT_TRUE(table.ends_with("\n4 rows\n"));
+  EXPECT_TRUE(table.ends_with("\n4 stacje\n"));  // nothing cut
 
   // Every row's name starts where the header's NAZWA does, and every line
   // that reaches the last column ends where the header's KRAJ does.
@@ -343,6 +354,74 @@ TEST_F(CallbookView, TableIsAlignedUtf8) {
   for (std::size_t i = 1; i <= 5; ++i) EXPECT_EQ(lines[i].size(), lines[0].size()) << i;
 }
 
+// Long values fit 120 columns by being cut with a mark; the call sign and the
+// country never are; --full shows everything.
+TEST(CallbookViewLayout, LongValuesAreCutToFitUnlessWhole) {
+  CallbookListing l;
+  l.state = CallbookListing::State::Rows;
+  for (const auto& info : kStationFieldInfo) l.columns.emplace_back(info.column);
+  l.columns.emplace_back("KRAJ");
+  auto row = [&](std::string call, std::string name, std::string town, std::string address) {
+    std::vector<std::optional<std::string>> r(l.columns.size());
+    r[0] = call;
+    r[1] = name;
+    r[4] = town;
+    r[6] = address;
+    r.back() = "269";
+    l.rows.push_back(r);
+  };
+  const std::string longName = "Klub Ł" + std::string(50, 'x');
+  for (int i = 0; i < 20; ++i)
+    row("SP" + std::to_string(i) + "ABCDEF", "Nowak Jan", "Krak\xF3w", std::string(20 + i, 'u'));
+  row("SP9XYZ", "Klub \xA3" + std::string(50, 'x'), std::string(25, 't'), std::string(50, 'a'));
+
+  const std::string table = show::FormatCallbook(l);
+  const std::vector<std::u32string> cut = TerminalLines(table);
+  for (const auto& line : cut) EXPECT_LE(line.size(), show::kTableWidth);
+  std::size_t marks = 0;
+  for (std::size_t at = 0; (at = table.find("…", at)) != std::string::npos; at += 3) ++marks;
+  EXPECT_NE(table.find("SP19ABCDEF "), std::string::npos);  // call signs whole
+  EXPECT_NE(table.find("Nowak Jan"), std::string::npos);    // short values whole
+  EXPECT_NE(table.find("Klub Łxx"), std::string::npos);     // a long one cut after its start
+  EXPECT_EQ(table.find(longName), std::string::npos);
+  EXPECT_GE(marks, 3u + 1u);  // the last line names the mark too
+  EXPECT_TRUE(
+      table.ends_with("21 stacji\nWartości dłuższe niż ich kolumna są ucięte („…”); "
+                      "całe pokazuje opcja --full.\n"));
+  // Every line that reaches the last column ends where the header's KRAJ does.
+  for (std::size_t i = 1; i < cut.size() - 2; ++i) EXPECT_EQ(cut[i].size(), cut[0].size()) << i;
+
+  const std::string full = show::FormatCallbook(l, true);
+  EXPECT_NE(full.find(longName), std::string::npos);
+  EXPECT_EQ(full.find("…"), std::string::npos);
+  EXPECT_TRUE(full.ends_with("\n21 stacji\n"));
+  EXPECT_GT(TerminalLines(full)[0].size(), show::kTableWidth);
+}
+
+// While another program holds the database, the viewer says so in its own
+// words rather than in the engine's.
+TEST_F(CallbookView, DatabaseInUseIsSaid) {
+  if (std::system("command -v isql-fb >/dev/null 2>&1") != 0) GTEST_SKIP() << "no isql-fb";
+  const fs::path out = dir / "isql.out";
+  const std::string command = "isql-fb -q -user sysdba -password quartzfog '" +
+                              (dir / "LOG.DAT").string() + "' > '" + out.string() + "' 2>&1";
+  FILE* other = popen(command.c_str(), "w");
+  ASSERT_NE(other, nullptr);
+  std::fputs("SELECT 'ATTACHED' FROM RDB$DATABASE;\n", other);
+  std::fflush(other);
+  for (int i = 0; i < 200 && ReadBytes(out).find("ATTACHED") == std::string::npos; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_NE(ReadBytes(out).find("ATTACHED"), std::string::npos) << ReadBytes(out);
+  const CallbookListing held = show::ReadCallbook(dir.Path());
+  pclose(other);  // end of input: the other program detaches and ends
+  EXPECT_EQ(held.state, CallbookListing::State::InUse);
+  EXPECT_EQ(show::InUseText(held.database),
+            (dir / "LOG.DAT").lexically_normal().string() +
+                " jest otwarty przez inny program (Tolvo lub TolvoIMP). Zamknij go i spróbuj "
+                "ponownie.");
+  EXPECT_EQ(show::ReadCallbook(dir.Path()).state, CallbookListing::State::Rows);
+}
+
 TEST(CallbookViewStates, MissingDatabaseOrTableIsSaid) {
   ScratchFolder dir;
   EXPECT_EQ(show::ReadCallbook(dir.Path()).state, CallbookListing::State::NoDatabase);
@@ -350,7 +429,7 @@ TEST(CallbookViewStates, MissingDatabaseOrTableIsSaid) {
   const CallbookListing l = show::ReadCallbook(dir.Path());
   EXPECT_EQ(l.state, CallbookListing::State::NoTable);
   EXPECT_EQ(l.database.filename(), "log.dat");
-  EXPECT_TRUE(show::FormatCallbook(CallbookListing{}).ends_with("0 rows\n"));
+  EXPECT_TRUE(show::FormatCallbook(CallbookListing{}).ends_with("0 stacji\n"));
 }
 
 }  // namespace

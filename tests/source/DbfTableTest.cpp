@@ -273,43 +273,48 @@ TEST_F(DbfTableTest, FilesThatAreNotTablesOrHaveALyingHeaderAreRefusedAtOpen) {
     return ErrorOf([] { DbfTable("Calls", "t.dbf").Open(); });
   };
   EXPECT_NE(openWith("Hello, world! This is a text file, not a table at all.\n")
-                .find("t.dbf: not a dBASE table"),
+                .find("t.dbf: to nie jest tabela dBASE"),
             std::string::npos);
-  EXPECT_NE(openWith(good.substr(0, 10)).find("not a dBASE table"), std::string::npos);
-  EXPECT_NE(openWith(good.substr(0, 60)).find("header is cut short"), std::string::npos);
+  EXPECT_NE(openWith(good.substr(0, 10)).find("to nie jest tabela dBASE: plik ma tylko 10 bajtów."),
+            std::string::npos);
+  EXPECT_EQ(
+      openWith(good.substr(0, 60)),
+      "t.dbf: plik jest obcięty: sam nagłówek powinien mieć 97 bajtów, a cały plik ma tylko 60 "
+      "bajtów. Pobierz listę ponownie i powtórz import.");
 
   std::string b = good;
   PatchLe(b, 10, 12, 2);  // record length shorter than the fields
-  EXPECT_NE(openWith(b).find("record length 12 is shorter than its fields (17 bytes)"),
+  EXPECT_NE(openWith(b).find("rekord ma 12 bajtów, a jego pola wymagają 17 bajtów"),
             std::string::npos);
   b = good;
   PatchLe(b, 10, 40, 2);  // longer than the fields, but not the file's records
-  EXPECT_NE(openWith(b).find("records of 40 bytes after a header of 97 bytes do not fit"),
-            std::string::npos);
+  EXPECT_NE(openWith(b).find("po 40 bajtów, czyli razem z nagłówkiem"), std::string::npos);
   b = good;
   PatchLe(b, 8, 80, 2);  // header length cuts the second descriptor
-  EXPECT_NE(openWith(b).find("do not end within the header"), std::string::npos);
+  EXPECT_NE(openWith(b).find("opisy pól nie kończą się w obrębie nagłówka"), std::string::npos);
   b = good;
   PatchLe(b, 8, 64, 2);  // ends after the first descriptor: the records would begin in the second
-  EXPECT_NE(openWith(b).find("do not end within the header length 64"), std::string::npos);
+  EXPECT_NE(openWith(b).find("nie kończą się w obrębie nagłówka (64 bajty)"), std::string::npos);
   b = good;
   b[32] = '\x0D';  // the terminator where the first field should be
-  EXPECT_NE(openWith(b).find("no fields"), std::string::npos);
+  EXPECT_NE(openWith(b).find("tabela nie ma żadnego pola"), std::string::npos);
   b = good;
   b[32 + 16] = 0;  // a field of length 0
-  EXPECT_NE(openWith(b).find("length 0"), std::string::npos);
+  EXPECT_NE(openWith(b).find("ma długość 0"), std::string::npos);
   b = good;
   b[32 + 11] = '\x01';  // a type byte that no writer uses
-  EXPECT_NE(openWith(b).find("damaged field descriptor 1"), std::string::npos);
+  EXPECT_NE(openWith(b).find("uszkodzony opis pola nr 1"), std::string::npos);
   b = good;
   b[0] = '\x04';
   EXPECT_NE(openWith(b).find("dBASE 7"), std::string::npos);
 
   WriteAll("t.dbf", good);
   fs::remove("t.dbt");
-  EXPECT_NE(ErrorOf([] { DbfTable("Calls", "t.dbf").Open(); }).find("memo file t.dbt is missing"),
+  EXPECT_NE(ErrorOf([] { DbfTable("Calls", "t.dbf").Open(); }).find("brak pliku memo t.dbt"),
             std::string::npos);
-  EXPECT_NE(ErrorOf([] { DbfTable("Calls", "none.dbf").Open(); }).find("none.dbf: file not found"),
+  EXPECT_NE(ErrorOf([] {
+              DbfTable("Calls", "none.dbf").Open();
+            }).find("none.dbf: nie znaleziono pliku w folderze roboczym"),
             std::string::npos);
 }
 
@@ -327,7 +332,9 @@ TEST_F(DbfTableTest, ARecordCountBeyondTheFileDeliversWholeRecordsThenRaises) {
   }
   EXPECT_EQ(t.FieldAsString("CALL"), "SP2");
   const std::string err = ErrorOf([&] { t.Next(); });  // only the end-of-file mark is left
-  EXPECT_NE(err.find("ends inside record 4 of the 5"), std::string::npos) << err;
+  EXPECT_EQ(err,
+            "t.dbf: plik kończy się w rekordzie 4 z 5 zapowiedzianych w nagłówku. Pobierz listę "
+            "ponownie i powtórz import.");
   EXPECT_TRUE(t.Eof());
 }
 
@@ -346,11 +353,15 @@ TEST_F(DbfTableTest, MemoReferencesBeyondTheMemoFileRaise) {
     });
   };
   EXPECT_EQ(readNoteWith("         1"), "(no error)");
-  EXPECT_NE(readNoteWith("         9").find("memo block 9 lies beyond the end of the memo file"),
+  EXPECT_EQ(
+      readNoteWith("         9"),
+      "t.dbf: rekord 1: blok memo 9 leży poza końcem pliku memo t.dbt. Pobierz listę ponownie "
+      "razem z plikiem t.dbt i powtórz import.");
+  EXPECT_NE(readNoteWith("4294967295").find("leży poza końcem"), std::string::npos);
+  EXPECT_NE(readNoteWith("-000000001").find("uszkodzony odnośnik do pliku memo"),
             std::string::npos);
-  EXPECT_NE(readNoteWith("4294967295").find("lies beyond"), std::string::npos);
-  EXPECT_NE(readNoteWith("-000000001").find("damaged memo reference"), std::string::npos);
-  EXPECT_NE(readNoteWith("     1x   ").find("damaged memo reference"), std::string::npos);
+  EXPECT_NE(readNoteWith("     1x   ").find("uszkodzony odnośnik do pliku memo"),
+            std::string::npos);
 
   // A dBASE IV memo and a FoxPro memo whose stated length runs past the file.
   CopyFixtures({"db4memo.dbf", "db4memo.dbt", "fox.dbf", "fox.fpt"});
@@ -361,7 +372,7 @@ TEST_F(DbfTableTest, MemoReferencesBeyondTheMemoFileRaise) {
               DbfTable t("Calls", "db4memo.dbf");
               t.Open();
               t.FieldAsString("NOTE");
-            }).find("runs past the end of the memo file db4memo.dbt"),
+            }).find("wychodzi poza koniec pliku memo db4memo.dbt"),
             std::string::npos);
   std::string fpt = ReadAll("fox.fpt");
   const std::size_t firstMemo = 512;  // 64-byte blocks after a 512-byte header
@@ -371,7 +382,7 @@ TEST_F(DbfTableTest, MemoReferencesBeyondTheMemoFileRaise) {
               DbfTable t("Calls", "fox.dbf");
               t.Open();
               t.FieldAsString("MEMO");
-            }).find("runs past the end of the memo file fox.fpt"),
+            }).find("wychodzi poza koniec pliku memo fox.fpt"),
             std::string::npos);
 }
 
@@ -387,9 +398,9 @@ TEST_F(DbfTableTest, AFileCutOrRewrittenWhileOpenRaises) {
   const std::string err = ErrorOf([&] {
     while (!t.Eof()) t.Next();
   });
-  EXPECT_NE(err.find("ends inside record 8000"), std::string::npos) << err;
+  EXPECT_NE(err.find("kończy się w rekordzie 8000 z "), std::string::npos) << err;
   fs::resize_file("t.dbf", 40);
-  EXPECT_NE(ErrorOf([&] { t.First(); }).find("cut short"), std::string::npos);
+  EXPECT_NE(ErrorOf([&] { t.First(); }).find("plik jest obcięty"), std::string::npos);
 
   // The same file rewritten in place with other fields.
   {
@@ -399,7 +410,7 @@ TEST_F(DbfTableTest, AFileCutOrRewrittenWhileOpenRaises) {
     other[32 + 32 + 16] = 11;
     out.write(other.data(), static_cast<std::streamsize>(other.size()));
   }
-  EXPECT_NE(ErrorOf([&] { t.First(); }).find("structure changed"), std::string::npos);
+  EXPECT_NE(ErrorOf([&] { t.First(); }).find("budowa tabeli zmieniła się"), std::string::npos);
 
   // Records appended in place: the new count is taken over.
   {

@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "source/FileHelpers.h"
 #include "source/FileLookup.h"
 #include "store/Firebird.h"
 #include "tools/demo/DemoRecords.h"
@@ -27,6 +28,8 @@ void Write(const fs::path& file, const std::vector<DbfFieldSpec>& fields,
     DbfWriter out(file, fields);
     for (const Record& rec : records) out.Add(rec.values, rec.deleted);
     out.Finish();
+  } catch (const std::runtime_error& e) {
+    throw DemoError(e.what());  // names the file already
   } catch (const std::exception& e) {
     throw DemoError(file.string() + ": " + e.what());
   }
@@ -98,19 +101,22 @@ DemoFolder PrepareDemoFolder(const fs::path& folder, DemoCounts* counts) {
   std::error_code ec;
   if (!fs::exists(folder, ec)) {
     fs::create_directories(folder, ec);
-    if (ec) throw DemoError(folder.string() + ": cannot make the folder: " + ec.message());
+    if (ec)
+      throw DemoError(folder.string() + ": nie można utworzyć folderu: " + ErrnoText(ec.value()));
   } else if (!fs::is_directory(folder, ec)) {
-    throw DemoError(folder.string() + " is not a folder");
+    throw DemoError(folder.string() + " nie jest folderem");
   }
   if (auto db = FindFileCaseBlind(folder, kDemoDatabase, true)) {
-    if (fs::is_directory(*db, ec)) throw DemoError(db->string() + " is a folder, not a database");
+    if (fs::is_directory(*db, ec))
+      throw DemoError(db->string() + " jest folderem, a nie bazą danych");
     return DemoFolder::AlreadyThere;
   }
   for (std::string_view name : kDemoSourceFiles)
     if (auto found = FindFileCaseBlind(folder, name, true))
-      throw DemoError(folder.string() + " has no LOG.DAT but holds " +
+      throw DemoError("w folderze " + folder.string() + " nie ma LOG.DAT, ale jest " +
                       found->filename().string() +
-                      "; nothing was written (it may be somebody's own list)");
+                      "; nic nie zapisano, bo to może być czyjaś własna lista. Wskaż pusty "
+                      "albo nowy folder.");
 
   auto removeMade = [&folder] {
     std::error_code ignored;
@@ -123,7 +129,9 @@ DemoFolder PrepareDemoFolder(const fs::path& folder, DemoCounts* counts) {
     if (counts) *counts = made;
   } catch (const DatabaseError& e) {
     removeMade();
-    throw DemoError((folder / kDemoDatabase).string() + ": " + e.what());
+    // The server's own words after ours.
+    throw DemoError((folder / kDemoDatabase).string() +
+                    ": nie udało się utworzyć bazy danych: " + e.what());
   } catch (...) {
     removeMade();
     throw;

@@ -33,13 +33,13 @@ std::u32string DecodeUtf8(std::string_view s) {
     } else if (c >= 0xF0 && c <= 0xF4) {
       extra = 3, cp = c & 0x07;
     } else {
-      throw DemoError("bad UTF-8 in '" + std::string(s) + "'");
+      throw DemoError("błędny UTF-8 w '" + std::string(s) + "'");
     }
     if (i + extra >= s.size())
-      throw DemoError("bad UTF-8 in '" + std::string(s) + "'");
+      throw DemoError("błędny UTF-8 w '" + std::string(s) + "'");
     for (std::size_t k = 1; k <= extra; ++k) {
       const unsigned char t = static_cast<unsigned char>(s[i + k]);
-      if ((t & 0xC0) != 0x80) throw DemoError("bad UTF-8 in '" + std::string(s) + "'");
+      if ((t & 0xC0) != 0x80) throw DemoError("błędny UTF-8 w '" + std::string(s) + "'");
       cp = (cp << 6) | (t & 0x3F);
     }
     out.push_back(cp);
@@ -61,7 +61,7 @@ std::string Utf8ToMazovia(std::string_view utf8) {
     const auto it = std::find_if(kMazovia.begin(), kMazovia.end(),
                                  [cp](const auto& e) { return e.first == cp; });
     if (it == kMazovia.end())
-      throw DemoError("no Mazovia code for a character of '" + std::string(utf8) + "'");
+      throw DemoError("w '" + std::string(utf8) + "' jest znak spoza strony kodowej Mazovia");
     out += static_cast<char>(it->second);
   }
   return out;
@@ -70,7 +70,7 @@ std::string Utf8ToMazovia(std::string_view utf8) {
 std::string Utf8To1250(std::string_view utf8) {
   std::string out;
   if (!Utf8ToCp1250(utf8, out))
-    throw DemoError("no Windows-1250 code for a character of '" + std::string(utf8) + "'");
+    throw DemoError("w '" + std::string(utf8) + "' jest znak spoza strony kodowej Windows-1250");
   return out;
 }
 

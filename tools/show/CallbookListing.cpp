@@ -10,7 +10,6 @@
 #include "store/Firebird.h"
 #include "store/StationFields.h"
 #include "text/Cp1250Text.h"
-#include "text/Cp1250Text.h"
 #include "text/FieldText.h"
 
 namespace tolvo::show {
@@ -43,7 +42,8 @@ class ApiStatus {
     unsigned n = Master()->getUtilInterface()->formatStatus(text, sizeof text - 1, &wrapper_);
     n = std::min<unsigned>(n, sizeof text - 1);
     while (n > 0 && (text[n - 1] == '\n' || text[n - 1] == '\0')) --n;
-    throw DatabaseError(Cp1250ToUtf8(std::string_view(text, n)));
+    throw DatabaseError(Cp1250ToUtf8(std::string_view(text, n)),
+                        fb::ErrorCodes(wrapper_.getErrors()));
   }
 
  private:
@@ -129,13 +129,20 @@ CallbookListing ReadCallbook(const fs::path& folder, const CallbookFilter& filte
   CallbookListing listing;
   const auto file = FindFileCaseBlind(folder, kDatabaseFile);
   if (!file) return listing;
-  listing.database = *file;
+  listing.database = fs::absolute(*file).lexically_normal();
 
   fb::ConnectOptions options;
   options.user = "sysdba";
   options.password = "quartzfog";
   options.charset = "WIN1250";
-  fb::Attachment att = fb::Attachment::Open(fs::absolute(*file).string(), options);
+  fb::Attachment att;
+  try {
+    att = fb::Attachment::Open(listing.database.string(), options);
+  } catch (const DatabaseError& e) {
+    if (!e.Has(isc_already_opened)) throw;
+    listing.state = CallbookListing::State::InUse;
+    return listing;
+  }
   {
     ReadTransaction tr(att);
     bool hasTable = false;

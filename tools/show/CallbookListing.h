@@ -15,7 +15,9 @@ struct CallbookFilter {
 };
 
 struct CallbookListing {
-  enum class State { NoDatabase, NoTable, Rows };
+  // InUse: another program (Tolvo, TolvoIMP, a Firebird server) has the
+  // database open, and the embedded engine cannot open it beside that.
+  enum class State { NoDatabase, InUse, NoTable, Rows };
   State state = State::NoDatabase;
   std::filesystem::path database;  // the LOG.DAT found (empty for NoDatabase)
   std::vector<std::string> columns;
@@ -27,7 +29,7 @@ struct CallbookListing {
 // The rows of STACJE of the LOG.DAT in `folder` (found without regard to
 // letter case), in call-sign order, filtered. Reads in a read-only
 // transaction and changes nothing. Throws DatabaseError when the database
-// cannot be opened or read.
+// cannot be opened or read for any reason but being in use.
 CallbookListing ReadCallbook(const std::filesystem::path& folder, const CallbookFilter& filter = {});
 
 }  // namespace tolvo::show

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "source/FileHelpers.h"
+
 namespace tolvo {
 namespace {
 
@@ -33,7 +35,7 @@ std::filesystem::path DbfWriter::MemoPath(const std::filesystem::path& table) {
 void DbfWriter::Write(std::FILE* f, const void* data, std::size_t size,
                       const std::filesystem::path& p) {
   if (size && std::fwrite(data, 1, size, f) != size)
-    throw std::runtime_error(p.string() + ": cannot write: " + std::strerror(errno));
+    throw std::runtime_error(p.string() + ": nie można zapisać pliku: " + ErrnoText(errno));
 }
 
 DbfWriter::DbfWriter(const std::filesystem::path& table, std::vector<DbfFieldSpec> fields)
@@ -57,7 +59,8 @@ DbfWriter::DbfWriter(const std::filesystem::path& table, std::vector<DbfFieldSpe
     throw std::invalid_argument("too many dBASE fields");
 
   file_.reset(std::fopen(table_.c_str(), "wb"));
-  if (!file_) throw std::runtime_error(table_.string() + ": cannot create: " + std::strerror(errno));
+  if (!file_)
+    throw std::runtime_error(table_.string() + ": nie można utworzyć pliku: " + ErrnoText(errno));
   std::string header(headerLength, '\0');
   auto* h = reinterpret_cast<unsigned char*>(header.data());
   h[0] = hasMemo ? 0x83 : 0x03;
@@ -80,7 +83,8 @@ DbfWriter::DbfWriter(const std::filesystem::path& table, std::vector<DbfFieldSpe
     memoPath_ = MemoPath(table_);
     memo_.reset(std::fopen(memoPath_.c_str(), "wb"));
     if (!memo_)
-      throw std::runtime_error(memoPath_.string() + ": cannot create: " + std::strerror(errno));
+      throw std::runtime_error(memoPath_.string() +
+                               ": nie można utworzyć pliku: " + ErrnoText(errno));
     unsigned char block[kMemoBlock] = {};
     PutLe32(block, nextBlock_);
     block[16] = 0x03;
@@ -137,18 +141,20 @@ void DbfWriter::Finish() {
   unsigned char count[4];
   PutLe32(count, static_cast<std::uint32_t>(count_));
   if (std::fseek(file.get(), 4, SEEK_SET) != 0)
-    throw std::runtime_error(table_.string() + ": cannot write: " + std::strerror(errno));
+    throw std::runtime_error(table_.string() + ": nie można zapisać pliku: " + ErrnoText(errno));
   Write(file.get(), count, sizeof count, table_);
   if (std::fclose(file.release()) != 0)
-    throw std::runtime_error(table_.string() + ": cannot write: " + std::strerror(errno));
+    throw std::runtime_error(table_.string() + ": nie można zapisać pliku: " + ErrnoText(errno));
   if (memo) {
     unsigned char next[4];
     PutLe32(next, nextBlock_);
     if (std::fseek(memo.get(), 0, SEEK_SET) != 0)
-      throw std::runtime_error(memoPath_.string() + ": cannot write: " + std::strerror(errno));
+      throw std::runtime_error(memoPath_.string() +
+                               ": nie można zapisać pliku: " + ErrnoText(errno));
     Write(memo.get(), next, sizeof next, memoPath_);
     if (std::fclose(memo.release()) != 0)
-      throw std::runtime_error(memoPath_.string() + ": cannot write: " + std::strerror(errno));
+      throw std::runtime_error(memoPath_.string() +
+                               ": nie można zapisać pliku: " + ErrnoText(errno));
   }
 }
 

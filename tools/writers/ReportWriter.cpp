@@ -52,7 +52,7 @@ void WriteAmateurReport(const std::filesystem::path& file, const std::vector<std
   for (const auto& l : AmateurHeader()) out << l << lineEnd;
   for (const auto& l : lines) out << l << lineEnd;
   out.close();
-  if (!out) throw std::runtime_error(file.string() + ": cannot write the report");
+  if (!out) throw std::runtime_error(file.string() + ": nie można zapisać pliku");
 }
 
 }  // namespace tolvo
