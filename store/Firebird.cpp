@@ -77,9 +77,17 @@ class Status {
     unsigned n = Util()->formatStatus(text, sizeof text, &wrapper_);
     n = std::min<unsigned>(n, sizeof text - 1);
     while (n > 0 && (text[n - 1] == '\n' || text[n - 1] == '\0')) --n;
-    const intptr_t* errors = wrapper_.getErrors();
-    long code = (errors && errors[0] == isc_arg_gds) ? static_cast<long>(errors[1]) : 0;
-    return DatabaseError(ErrorTextAsUtf8(std::string(text, n)), code);
+    // The error codes and the system's error number; the other arguments
+    // (strings and numbers) are in the text already.
+    std::vector<long> codes;
+    int systemError = 0;
+    for (const intptr_t* e = wrapper_.getErrors(); e && *e != isc_arg_end;) {
+      const intptr_t type = *e++;
+      if (type == isc_arg_gds) codes.push_back(static_cast<long>(*e));
+      if (type == isc_arg_unix && !systemError) systemError = static_cast<int>(*e);
+      e += type == isc_arg_cstring ? 2 : 1;
+    }
+    return DatabaseError(ErrorTextAsUtf8(std::string(text, n)), std::move(codes), systemError);
   }
   void Check() {
     if (Failed()) throw Error();

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace Firebird {
@@ -24,15 +25,27 @@ namespace tolvo {
 
 // A failure reported by the database client or server. what() is the server's
 // text; Code() is the first error code of the status vector (0 when the error
-// did not come from the server).
+// did not come from the server), Codes() all of them in order, and
+// SystemError() the operating system's error number the server gave with
+// them (0 when none).
 class DatabaseError : public std::runtime_error {
  public:
   explicit DatabaseError(const std::string& text, long code = 0)
-      : std::runtime_error(text), code_(code) {}
-  long Code() const { return code_; }
+      : std::runtime_error(text), codes_(code ? std::vector<long>{code} : std::vector<long>{}) {}
+  DatabaseError(const std::string& text, std::vector<long> codes, int systemError)
+      : std::runtime_error(text), codes_(std::move(codes)), systemError_(systemError) {}
+  long Code() const { return codes_.empty() ? 0 : codes_.front(); }
+  const std::vector<long>& Codes() const { return codes_; }
+  bool Has(long code) const {
+    for (long c : codes_)
+      if (c == code) return true;
+    return false;
+  }
+  int SystemError() const { return systemError_; }
 
  private:
-  long code_;
+  std::vector<long> codes_;
+  int systemError_ = 0;
 };
 
 }  // namespace tolvo
