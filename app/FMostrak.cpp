@@ -184,6 +184,7 @@ bool TDM::OpenCallbook() {
   TQuitSignalsHeld held;
   return callbook_->OpenCallbook();
 }
+std::string TDM::OpenFailure() const { return callbook_->OpenFailure(); }
 
 namespace {
 

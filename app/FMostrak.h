@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "store/ICallbook.h"
@@ -57,6 +58,9 @@ class TDM : public QMainWindow {
   bool StationsTableExists();
   bool CreateStationsTable();
   bool OpenCallbook();
+  // Why the callbook could not be opened last time (one line; empty after a
+  // success).
+  std::string OpenFailure() const;
   ICallbook& Callbook();
 
   QFrame* Panel1 = nullptr;

@@ -29,6 +29,7 @@ class MainWindowHost : public ICallbookHost {
  public:
   bool OpenCallbook() override { return Window().OpenCallbook(); }
   ICallbook& Callbook() override { return Window().Callbook(); }
+  std::string OpenFailure() override { return Window().OpenFailure(); }
 
  private:
   static TDM& Window() {
@@ -234,7 +235,10 @@ std::optional<std::filesystem::path> TImportFrm::CheckFilesAndOpenCallbook() {
     return std::nullopt;
   }
   if (!Host().OpenCallbook()) {
-    ShowMessage(QString::fromUtf8(kCannotOpenCallbook));
+    // The fixed line, and under it why and what to do.
+    const std::string cause = Host().OpenFailure();
+    ShowMessage(QString::fromUtf8(kCannotOpenCallbook) +
+                (cause.empty() ? QString() : QLatin1Char('\n') + QString::fromStdString(cause)));
     return std::nullopt;
   }
   return source;

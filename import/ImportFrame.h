@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -56,6 +57,8 @@ class ICallbookHost {
   virtual ~ICallbookHost() = default;
   virtual bool OpenCallbook() = 0;
   virtual ICallbook& Callbook() = 0;
+  // Why OpenCallbook failed, as one line; empty when there is nothing to add.
+  virtual std::string OpenFailure() { return {}; }
 };
 
 // The frame's fixed messages.

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "source/FileLookup.h"
+#include "store/OpenFailure.h"
 
 namespace tolvo {
 namespace {
@@ -149,11 +150,19 @@ void TCallbook::CloseConnection() {
 
 bool TCallbook::ConnectDatabase() {
   CloseConnection();
+  openFailure_.clear();
   std::optional<std::filesystem::path> file = FindInWorkingFolder(kDatabaseName);
-  if (!file) return false;
+  if (!file) {
+    openFailure_ = MissingDatabaseCause(std::filesystem::current_path());
+    return false;
+  }
   try {
     Baza = fb::Attachment::Open(file->string(), BazaParams());
-  } catch (const std::exception&) {
+  } catch (const DatabaseError& e) {
+    openFailure_ = OpenFailureCause(*file, e, EngineLockFolder());
+    return false;
+  } catch (const std::exception& e) {
+    openFailure_ = e.what();
     return false;
   }
   return true;

@@ -32,6 +32,9 @@ class TCallbook : public ICallbook {
   // opened. Throws DatabaseError when the rows of the previous import could
   // not be committed (they are rolled back and the connection is closed).
   bool ConnectDatabase();
+  // Why the last ConnectDatabase (or OpenCallbook) failed, as one Polish
+  // line with what to do; empty after a success.
+  const std::string& OpenFailure() const { return openFailure_; }
   // Whether the database has the table STACJE.
   bool StationsTableExists();
   // Creates STACJE, its primary key and its ten indexes in the schema
@@ -90,6 +93,7 @@ class TCallbook : public ICallbook {
   fb::Transaction trStacje;
   std::string TworzStacje;  // text of the schema statement, run in trTworzStacje
   TableView Stacje;
+  std::string openFailure_;
 };
 
 }  // namespace tolvo
