@@ -7,10 +7,12 @@
 #include <unistd.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <random>
 
 #include "tests/fault/FaultHarness.h"
+#include "tests/support/FirebirdServer.h"
 #include "tools/writers/ReportWriter.h"
 
 namespace tolvo::fault {
@@ -120,6 +122,42 @@ TEST_F(DatabaseFault, DatabaseHeldByAnotherRunIsRefusedUntilItEnds) {
 
   EXPECT_EQ(RunDriver(dir.Path(), {"amateur", "close"}), std::vector<Shown>{Plain(kFinished)});
   EXPECT_EQ(CallSigns(db), Union(CallsOf(czech), CallsOf("VA", 50)));
+  ExpectValid();
+}
+
+// Tolvo working through a Firebird server on this machine: the server holds
+// LOG.DAT, the embedded engine is refused, and the client library goes on to
+// the server on the local host. The program is told nothing but the server's
+// port, through the client configuration.
+TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
+  std::string why;
+  std::unique_ptr<testdb::FirebirdServer> server = testdb::FirebirdServer::Start(why);
+  ASSERT_TRUE(server) << why;
+  CreateDurableDatabase(db);
+  const auto czech = OkCallRows("OK1", 40);
+  WriteOkCall(dir / "okcall.dbf", czech);
+  WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("VA", 40));
+  const fs::path throughServer = server->Connection(db);
+  {
+    fb::Attachment tolvo = fb::Attachment::Open(throughServer.string(), testdb::Sysdba());
+
+    // Where the client finds no server of its own, the file is in use.
+    const std::vector<Shown> refused = RunDriver(dir.Path(), {"amateur", "close"});
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_TRUE(IsRefusal(refused[0], {"jest otwarty przez inny program"}));
+
+    Driver run(dir.Path(), {"--firebird", server->ClientConfiguration().string(), "okcall",
+                            "amateur", "close"});
+    run.Finish();
+    EXPECT_TRUE(run.EndedCleanly()) << run.Describe() << server->Log();
+    EXPECT_EQ(run.Messages(), (std::vector<Shown>{Plain(kFinished), Plain(kFinished)}))
+        << run.Describe() << server->Log();
+    // The server, which held the file all along, has the rows.
+    EXPECT_EQ(CallSigns(throughServer), Union(CallsOf(czech), CallsOf("VA", 40)));
+    tolvo.Detach();
+  }
+  server.reset();
+  EXPECT_EQ(CallSigns(db), Union(CallsOf(czech), CallsOf("VA", 40)));
   ExpectValid();
 }
 
