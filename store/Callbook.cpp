@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 #include <stdexcept>
+#include <system_error>
 
 #include "source/FileLookup.h"
 #include "store/OpenFailure.h"
@@ -153,7 +154,8 @@ bool TCallbook::ConnectDatabase() {
   openFailure_.clear();
   std::optional<std::filesystem::path> file = FindInWorkingFolder(kDatabaseName);
   if (!file) {
-    openFailure_ = MissingDatabaseCause(std::filesystem::current_path());
+    std::error_code ec;  // a working folder that is gone has no name to give
+    openFailure_ = MissingDatabaseCause(std::filesystem::current_path(ec));
     return false;
   }
   try {

@@ -137,9 +137,16 @@ std::string PermissionCause(const fs::path& file, bool readable) {
 
 HeaderReading ReadDatabaseFileHeader(const fs::path& file) {
   HeaderReading result;
-  const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not blocking: a named pipe in the file's place must not hang the program.
+  const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     result.systemError = errno;
+    return result;
+  }
+  struct stat st{};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    result.outcome = HeaderReading::Outcome::NotDatabase;
     return result;
   }
   std::array<unsigned char, kSmallestPage> page{};
@@ -155,12 +162,10 @@ HeaderReading ReadDatabaseFileHeader(const fs::path& file) {
     if (n == 0) break;
     got += static_cast<std::size_t>(n);
   }
-  struct stat st{};
-  const bool sized = fstat(fd, &st) == 0;
   close(fd);
 
   result.outcome = HeaderReading::Outcome::NotDatabase;
-  if (got < page.size() || !sized || page[kPageTypeAt] != kHeaderPageType) return result;
+  if (got < page.size() || page[kPageTypeAt] != kHeaderPageType) return result;
   const unsigned pageSize = Word(page, kPageSizeAt);
   const unsigned version = Word(page, kOdsVersionAt);
   const unsigned major = version & ~kFirebirdFlag;
