@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include "store/Callbook.h"
+#include "store/OpenFailure.h"
 #include "ui/Centring.h"
 #include "ui/ErrorReport.h"
 #include "ui/Fonts.h"
@@ -108,7 +109,14 @@ bool MainWindow::OpenCallbook() {
   QuitSignalsHeld held;
   callbook_->Close();
   const std::optional<std::filesystem::path> file = FindInWorkingFolder(kCallbookFile);
+  missingFile_ = !file;
   return file && callbook_->Open(*file);
+}
+
+std::string MainWindow::OpenFailure() {
+  if (!missingFile_) return callbook_->OpenFailure();
+  std::error_code ec;  // a working folder that is gone has no name to give
+  return MissingDatabaseCause(std::filesystem::current_path(ec));
 }
 
 ICallbook& MainWindow::OpenedCallbook() { return *callbook_; }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 
 #include "import/ImportDialog.h"
 #include "import/ImportKinds.h"
@@ -35,6 +36,7 @@ class MainWindow : public QMainWindow, public ICallbookHost {
   // what the imports posted.
   bool OpenCallbook() override;
   ICallbook& OpenedCallbook() override;
+  std::string OpenFailure() override;
 
   QFrame* DescriptionPanel() const { return descriptionPanel_; }
   QLabel* DescriptionLabel() const { return descriptionLabel_; }
@@ -57,6 +59,7 @@ class MainWindow : public QMainWindow, public ICallbookHost {
   void CloseClicked();
 
   std::unique_ptr<Callbook> callbook_;
+  bool missingFile_ = false;  // the last OpenCallbook found no LOG.DAT
   QFrame* descriptionPanel_ = nullptr;  // Panel1
   QLabel* descriptionLabel_ = nullptr;  // Label4
   QPushButton* closeButton_ = nullptr;  // CloseBtn

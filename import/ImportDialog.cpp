@@ -275,7 +275,10 @@ std::optional<std::filesystem::path> ImportDialog::CheckFilesAndOpenCallbook() {
     return std::nullopt;
   }
   if (!host_.OpenCallbook()) {
-    ShowMessage(QString::fromUtf8(kCannotOpenCallbook));
+    // The fixed line, and under it why and what to do.
+    const std::string cause = host_.OpenFailure();
+    ShowMessage(QString::fromUtf8(kCannotOpenCallbook) +
+                (cause.empty() ? QString() : QLatin1Char('\n') + QString::fromStdString(cause)));
     return std::nullopt;
   }
   return source;

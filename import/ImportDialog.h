@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "import/ImportKinds.h"
 #include "import/ImportRun.h"
@@ -35,6 +36,8 @@ class ICallbookHost {
   virtual bool OpenCallbook() = 0;
   // The callbook the steps write to; valid after a successful OpenCallbook.
   virtual ICallbook& OpenedCallbook() = 0;
+  // Why OpenCallbook failed, as one line; empty when there is nothing to add.
+  virtual std::string OpenFailure() { return {}; }
 };
 
 class ImportDialog : public QDialog {

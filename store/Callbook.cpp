@@ -3,9 +3,11 @@
 #include <array>
 #include <optional>
 #include <stdexcept>
+#include <system_error>
 
 #include "text/Cp1250Text.h"
 #include "text/FieldText.h"
+#include "store/OpenFailure.h"
 
 namespace tolvo {
 namespace {
@@ -143,9 +145,14 @@ void Callbook::CloseConnection() {
 
 bool Callbook::Open(const std::filesystem::path& file) {
   CloseConnection();
+  openFailure_.clear();
   try {
     connection_ = fb::Attachment::Open(std::filesystem::absolute(file).string(), ConnectionOptions());
-  } catch (const std::exception&) {
+  } catch (const DatabaseError& e) {
+    openFailure_ = OpenFailureCause(file, e, EngineLockFolder());
+    return false;
+  } catch (const std::exception& e) {
+    openFailure_ = e.what();
     return false;
   }
   if (!StationsTableExists()) CreateStationsTable();

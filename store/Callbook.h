@@ -43,6 +43,9 @@ class Callbook : public ICallbook {
   bool Open(const std::filesystem::path& file);
   // End of program: commits the writing transaction and closes the
   // connection. Throws like Open when the commit fails.
+  // Why the last Open failed, as one Polish line with what to do; empty
+  // after a success.
+  const std::string& OpenFailure() const { return openFailure_; }
   void Close();
 
   bool IsConnected() const { return connection_.IsOpen(); }
@@ -87,6 +90,7 @@ class Callbook : public ICallbook {
   fb::Attachment connection_;
   fb::Transaction writing_;  // lookups, inserts and updates of station rows
   TableView stations_;
+  std::string openFailure_;
 };
 
 }  // namespace tolvo

@@ -72,6 +72,18 @@ std::vector<long> ErrorCodes(const intptr_t* status) {
 
 namespace {
 
+// The operating system's error number that the server gave with its codes
+// (0 when none).
+int SystemErrorOf(const intptr_t* status) {
+  if (!status) return 0;
+  for (std::size_t i = 0; status[i] != isc_arg_end;) {
+    const intptr_t tag = status[i];
+    if (tag == isc_arg_unix) return static_cast<int>(status[i + 1]);
+    i += tag == isc_arg_cstring ? 3 : 2;
+  }
+  return 0;
+}
+
 // The status that every call into the client library reports to. The
 // library's own call wrappers clear it before each call and hand it to
 // checkException after; an error found there is thrown as DatabaseError.
@@ -93,7 +105,8 @@ class ThrowingStatus : public Firebird::BaseStatusWrapper<ThrowingStatus> {
     unsigned n = Util()->formatStatus(text, sizeof text, this);
     n = std::min<unsigned>(n, sizeof text - 1);
     while (n > 0 && (text[n - 1] == '\n' || text[n - 1] == '\0')) --n;
-    return DatabaseError(ErrorTextAsUtf8(std::string(text, n)), ErrorCodes(getErrors()));
+    return DatabaseError(ErrorTextAsUtf8(std::string(text, n)), ErrorCodes(getErrors()),
+                         SystemErrorOf(getErrors()));
   }
 };
 

@@ -27,13 +27,15 @@ namespace tolvo {
 
 // A failure reported by the database client or server. what() is the server's
 // text; Code() is the first error code of the status vector (0 when the error
-// did not come from the server), Has() tells whether a code is anywhere in it.
+// did not come from the server), Codes() all of them in order, and
+// SystemError() the operating system's error number the server gave with
+// them (0 when none).
 class DatabaseError : public std::runtime_error {
  public:
   explicit DatabaseError(const std::string& text, long code = 0)
       : std::runtime_error(text), codes_(code ? std::vector<long>{code} : std::vector<long>{}) {}
-  DatabaseError(const std::string& text, std::vector<long> codes)
-      : std::runtime_error(text), codes_(std::move(codes)) {}
+  DatabaseError(const std::string& text, std::vector<long> codes, int systemError = 0)
+      : std::runtime_error(text), codes_(std::move(codes)), systemError_(systemError) {}
   long Code() const { return codes_.empty() ? 0 : codes_.front(); }
   const std::vector<long>& Codes() const { return codes_; }
   bool Has(long code) const {
@@ -41,9 +43,11 @@ class DatabaseError : public std::runtime_error {
       if (c == code) return true;
     return false;
   }
+  int SystemError() const { return systemError_; }
 
  private:
   std::vector<long> codes_;
+  int systemError_ = 0;
 };
 
 }  // namespace tolvo

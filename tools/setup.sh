@@ -6,9 +6,11 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$here/build"}
 
 # shapelib (dbfdump) and python3-dbfread: the reference readers of the dBASE
-# compatibility test; desktop-file-utils: the desktop entry's check.
+# compatibility test; desktop-file-utils: the desktop entry's check;
+# firebird3.0-server: for one test, which starts a server of its own.
 packages="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev firebird-dev libfbclient2 \
-firebird3.0-server-core firebird3.0-utils libgtest-dev shapelib python3-dbfread desktop-file-utils"
+firebird3.0-server-core firebird3.0-server firebird3.0-utils libgtest-dev shapelib python3-dbfread \
+desktop-file-utils"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
@@ -17,8 +19,35 @@ if [ -n "$missing" ]; then
   echo "Installing:$missing"
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  # Installed here, the server package leaves no system server behind: while
+  # it is installed, a policy-rc.d (unless the machine has one) forbids its
+  # start, and its service is disabled afterwards. A server that was already
+  # installed is not touched.
+  server=""
+  case " $missing " in *" firebird3.0-server "*) server=yes ;; esac
+  policy=/usr/sbin/policy-rc.d
+  made_policy=""
+  if [ -n "$server" ] && [ ! -e "$policy" ]; then
+    printf '#!/bin/sh\n# tools/setup.sh: no service starts during this install\nexit 101\n' |
+      $sudo tee "$policy" >/dev/null
+    $sudo chmod 755 "$policy"
+    made_policy=yes
+    trap '$sudo rm -f "$policy"' EXIT
+  fi
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+  if [ -n "$made_policy" ]; then
+    $sudo rm -f "$policy"
+    trap - EXIT
+  fi
+  if [ -n "$server" ]; then
+    if [ -d /run/systemd/system ]; then
+      $sudo systemctl disable --now --quiet firebird3.0.service 2>/dev/null || true
+    else
+      $sudo service firebird3.0 stop >/dev/null 2>&1 || true
+    fi
+    $sudo update-rc.d firebird3.0 disable >/dev/null 2>&1 || true
+  fi
 fi
 
 # Configured once, or again when asked for other settings; after that the

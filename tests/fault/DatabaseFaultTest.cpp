@@ -6,9 +6,13 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <functional>
+#include <memory>
+#include <optional>
 #include <random>
 
 #include "tests/fault/FaultHarness.h"
+#include "tests/support/FirebirdServer.h"
 #include "tools/writers/ReportWriter.h"
 
 namespace tolvo::fault {
@@ -83,7 +87,9 @@ TEST_F(DatabaseFault, ReadOnlyDatabaseIsRefusedAndLeftAsItIs) {
   using fs::perms;
   fs::permissions(db, perms::owner_read | perms::group_read | perms::others_read);
   const std::string before = ReadBytes(db);
-  EXPECT_EQ(run({"amateur", "close"}), std::vector<Shown>{Plain(kCannotOpen)});
+  const std::vector<Shown> refused = run({"amateur", "close"});
+  ASSERT_EQ(refused.size(), 1u);
+  EXPECT_TRUE(IsRefusal(refused[0], {"Brak prawa zapisu do pliku " + db.string(), "0444"}));
   EXPECT_EQ(ReadBytes(db), before);
 
   // The same user with the right to write imports normally: it was the
@@ -105,7 +111,9 @@ TEST_F(DatabaseFault, DatabaseHeldByAnotherRunIsRefusedUntilItEnds) {
   // uncommitted rows) while a second one tries.
   Driver holder(dir.Path(), {"okcall", "wait", "close"});
   ASSERT_TRUE(holder.WaitFor("waiting")) << holder.Describe();
-  EXPECT_EQ(RunDriver(dir.Path(), {"amateur", "close"}), std::vector<Shown>{Plain(kCannotOpen)});
+  const std::vector<Shown> refused = RunDriver(dir.Path(), {"amateur", "close"});
+  ASSERT_EQ(refused.size(), 1u);
+  EXPECT_TRUE(IsRefusal(refused[0], {"Plik " + db.string() + " jest otwarty przez inny program"}));
   holder.Send();
   holder.Finish();
   EXPECT_TRUE(holder.EndedCleanly()) << holder.Describe();
@@ -114,6 +122,42 @@ TEST_F(DatabaseFault, DatabaseHeldByAnotherRunIsRefusedUntilItEnds) {
 
   EXPECT_EQ(RunDriver(dir.Path(), {"amateur", "close"}), std::vector<Shown>{Plain(kFinished)});
   EXPECT_EQ(CallSigns(db), Union(CallsOf(czech), CallsOf("VA", 50)));
+  ExpectValid();
+}
+
+// Tolvo working through a Firebird server on this machine: the server holds
+// LOG.DAT, the embedded engine is refused, and the client library goes on to
+// the server on the local host. The program is told nothing but the server's
+// port, through the client configuration.
+TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
+  std::string why;
+  std::unique_ptr<testdb::FirebirdServer> server = testdb::FirebirdServer::Start(why);
+  ASSERT_TRUE(server) << why;
+  CreateDurableDatabase(db);
+  const auto czech = OkCallRows("OK1", 40);
+  WriteOkCall(dir / "okcall.dbf", czech);
+  WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("VA", 40));
+  const fs::path throughServer = server->Connection(db);
+  {
+    fb::Attachment tolvo = fb::Attachment::Open(throughServer.string(), testdb::Sysdba());
+
+    // Where the client finds no server of its own, the file is in use.
+    const std::vector<Shown> refused = RunDriver(dir.Path(), {"amateur", "close"});
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_TRUE(IsRefusal(refused[0], {"jest otwarty przez inny program"}));
+
+    Driver run(dir.Path(), {"--firebird", server->ClientConfiguration().string(), "okcall",
+                            "amateur", "close"});
+    run.Finish();
+    EXPECT_TRUE(run.EndedCleanly()) << run.Describe() << server->Log();
+    EXPECT_EQ(run.Messages(), (std::vector<Shown>{Plain(kFinished), Plain(kFinished)}))
+        << run.Describe() << server->Log();
+    // The server, which held the file all along, has the rows.
+    EXPECT_EQ(CallSigns(throughServer), Union(CallsOf(czech), CallsOf("VA", 40)));
+    tolvo.Detach();
+  }
+  server.reset();
+  EXPECT_EQ(CallSigns(db), Union(CallsOf(czech), CallsOf("VA", 40)));
   ExpectValid();
 }
 
@@ -135,7 +179,10 @@ TEST_F(DatabaseFault, DatabaseReplacedOrDeletedBetweenImports) {
     run.Send();
     run.Finish();
     EXPECT_TRUE(run.EndedCleanly()) << run.Describe();
-    EXPECT_EQ(run.Messages(), (std::vector<Shown>{Plain(kFinished), Plain(kCannotOpen)}));
+    const std::vector<Shown> shown = run.Messages();
+    ASSERT_EQ(shown.size(), 2u) << run.Describe();
+    EXPECT_EQ(shown[0], Plain(kFinished));
+    EXPECT_TRUE(IsRefusal(shown[1], {"Plik " + db.string() + " nie jest bazą danych"}));
     EXPECT_EQ(ReadBytes(db), noise);
   }
 
@@ -152,6 +199,98 @@ TEST_F(DatabaseFault, DatabaseReplacedOrDeletedBetweenImports) {
     EXPECT_EQ(run.Messages(), (std::vector<Shown>{Plain(kFinished), Plain("Brak pliku: Log.dat")}));
   }
   EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"AMATEUR.RPT", "okcall.dbf"}));
+}
+
+// Gives the header page of `file` another on-disk structure: the version
+// word (with the Firebird flag, or without it for InterBase) and the minor
+// version where that structure keeps it.
+void SetStructure(const fs::path& file, unsigned version, std::size_t minorAt, unsigned minor) {
+  std::string bytes = ReadBytes(file);
+  bytes.at(18) = static_cast<char>(version & 0xFF);
+  bytes.at(19) = static_cast<char>(version >> 8);
+  bytes.at(minorAt) = static_cast<char>(minor & 0xFF);
+  bytes.at(minorAt + 1) = static_cast<char>(minor >> 8);
+  WriteBytes(file, bytes);
+}
+
+// A LOG.DAT that cannot be opened, made from a real file each time: the
+// fixed line, and under it why and what to do. The file is left as it was.
+TEST_F(DatabaseFault, RefusalSaysWhy) {
+  WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("VA", 5));
+  std::optional<std::vector<std::string>> asUser;
+  if (geteuid() == 0) asUser = UnprivilegedUser(dir.Path());
+  const fs::path lock = dir / "closed-lock";
+
+  struct Case {
+    const char* name;
+    std::function<void()> make;  // makes LOG.DAT (and what else the case needs)
+    std::vector<std::string> options;
+    std::vector<std::string> cause;
+    bool unprivileged = false;  // run as another user when this one is root
+  };
+  const std::vector<Case> cases = {
+      {"older structure, as Firebird 2.5 writes it",
+       [&] {
+         CreateDurableDatabase(db);
+         SetStructure(db, 0x800B, 62, 2);
+       },
+       {},
+       {"Plik " + db.string(), "ODS 11.2", "Firebird 2.5", "tolvo-import --database"}},
+      {"newer structure, as Firebird 5 writes it",
+       [&] {
+         CreateDurableDatabase(db);
+         SetStructure(db, 0x800D, 64, 1);
+       },
+       {},
+       {"ODS 13.1", "Firebird 5"}},
+      {"an InterBase 6 structure",
+       [&] {
+         CreateDurableDatabase(db);
+         SetStructure(db, 0x000A, 62, 0);
+       },
+       {},
+       {"ODS 10.0", "InterBase 6"}},
+      {"a few bytes of noise",
+       [&] {
+         std::mt19937 random(11);
+         std::string noise(100, '\0');
+         for (char& c : noise) c = static_cast<char>(random());
+         WriteBytes(db, noise);
+       },
+       {},
+       {"Plik " + db.string() + " nie jest bazą danych"}},
+      // Another user's lock folder, as /tmp/firebird is after the engine ran
+      // as root; without root, a folder closed to its owner.
+      {"a lock folder this user may not use",
+       [&] {
+         CreateDurableDatabase(db);
+         fs::create_directories(lock);
+         fs::permissions(lock, geteuid() == 0 ? fs::perms::owner_all | fs::perms::group_all
+                                              : fs::perms::none);
+       },
+       {"--lock", lock.string()},
+       {"Folder blokad Firebirda " + lock.string(), "FIREBIRD_LOCK"},
+       true},
+  };
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // Root may use any folder: this case needs someone else.
+    if (c.unprivileged && geteuid() == 0 && !asUser) continue;
+    std::error_code ec;
+    fs::remove(db, ec);
+    c.make();
+    std::vector<std::string> args;
+    if (c.unprivileged && asUser) args = *asUser;
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.insert(args.end(), {"amateur", "close"});
+    const std::string before = ReadBytes(db);
+    const std::vector<Shown> shown = RunDriver(dir.Path(), args);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(IsRefusal(shown[0], c.cause));
+    EXPECT_EQ(ReadBytes(db), before);
+  }
+  fs::permissions(lock, fs::perms::owner_all);
 }
 
 TEST_F(DatabaseFault, FullDiskIsReportedAndEarlierImportsStay) {

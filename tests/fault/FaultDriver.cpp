@@ -12,6 +12,8 @@
 //             wait                             wait for a line on standard input
 //   options:  --uid N       run as that user (and its group) from the start
 //             --lock DIR    the embedded engine's lock folder (FIREBIRD_LOCK)
+//             --firebird DIR  the database client's configuration folder
+//                           (FIREBIRD), as a user's machine may set it up
 //             --fsize N     no file may grow beyond N bytes (SIGXFSZ ignored)
 //             --pause-at N  before the N-th record step of every import, print
 //                           "paused" and wait for a line on standard input
@@ -131,6 +133,8 @@ bool ApplyOptions(std::vector<std::string>& args) {
         return Fail("cannot become user " + std::to_string(uid) + ": " + std::strerror(errno));
     } else if (a == "--lock" && hasValue) {
       setenv("FIREBIRD_LOCK", args[++i].c_str(), 1);
+    } else if (a == "--firebird" && hasValue) {
+      setenv("FIREBIRD", args[++i].c_str(), 1);
     } else if (a == "--fsize" && hasValue) {
       signal(SIGXFSZ, SIG_IGN);
       const rlim_t limit = static_cast<rlim_t>(std::stoull(args[++i]));

@@ -37,6 +37,25 @@ void PrintTo(const Shown& shown, std::ostream* os) {
   *os << (shown.error ? "error \"" : "plain \"") << shown.text << '"';
 }
 
+::testing::AssertionResult IsRefusal(const Shown& shown,
+                                     const std::vector<std::string>& cause) {
+  // The driver writes a line end inside a message as "\n".
+  const std::string separator = "\\n";
+  const std::size_t end = shown.text.find(separator);
+  const std::string first = shown.text.substr(0, end);
+  const std::string second =
+      end == std::string::npos ? std::string() : shown.text.substr(end + separator.size());
+  if (shown.error || first != kCannotOpen || second.empty() ||
+      second.find(separator) != std::string::npos)
+    return ::testing::AssertionFailure() << "not the refusal with one line of cause: \""
+                                         << shown.text << '"';
+  for (const std::string& part : cause)
+    if (second.find(part) == std::string::npos)
+      return ::testing::AssertionFailure() << "the cause \"" << second << "\" does not say \""
+                                           << part << '"';
+  return ::testing::AssertionSuccess();
+}
+
 // ---- the driver in a child process ----
 
 Driver::Driver(const fs::path& folder, const std::vector<std::string>& args) {

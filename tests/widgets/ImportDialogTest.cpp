@@ -245,7 +245,13 @@ class TestImportDialog : public QObject {
     WriteText(*folder_ / "LOG.DAT", {"this is not a database"});
     MakeOkCall(kThreeStations);
     okCall_->StartButton()->click();
-    QCOMPARE(Texts(), QStringList{QString::fromUtf8("Nie udało się otworzyć bazy Tolvo.dat")});
+    // The fixed line, and under it the cause.
+    const QStringList texts = Texts();
+    QCOMPARE(texts.size(), 1);
+    const QStringList lines = texts[0].split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines[0], QString::fromUtf8("Nie udało się otworzyć bazy Tolvo.dat"));
+    QVERIFY2(lines[1].contains(QString::fromUtf8("nie jest bazą danych")), qPrintable(lines[1]));
     QVERIFY(steps_.empty());
     QVERIFY(okCall_->StartButton()->isEnabled());
   }

@@ -1,0 +1,244 @@
+#include "store/OpenFailure.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <ibase.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace tolvo {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The header page's fields used here (all versions keep them in place; the
+// page is stored in the byte order of the machine that wrote it, which for
+// the files this program meets is little-endian).
+constexpr std::size_t kPageTypeAt = 0;
+constexpr std::size_t kPageSizeAt = 16;
+constexpr std::size_t kOdsVersionAt = 18;
+// The minor version moved when the structure changed with ODS 12.
+constexpr std::size_t kOdsMinorBefore12At = 62;
+constexpr std::size_t kOdsMinorAt = 64;
+constexpr unsigned char kHeaderPageType = 1;
+constexpr unsigned kFirebirdFlag = 0x8000;
+constexpr std::size_t kSmallestPage = 1024;
+
+unsigned Word(const std::array<unsigned char, kSmallestPage>& page, std::size_t at) {
+  return page[at] | (page[at + 1] << 8);
+}
+
+bool IsPageSize(unsigned size) {
+  for (unsigned s = 1024; s <= 32768; s *= 2)
+    if (size == s) return true;
+  return false;
+}
+
+std::string Quoted(const fs::path& path) { return path.string(); }
+
+std::string UserName(uid_t uid) {
+  if (const passwd* pw = getpwuid(uid)) return pw->pw_name;
+  return std::to_string(uid);
+}
+
+std::string GroupName(gid_t gid) {
+  if (const group* gr = getgrgid(gid)) return gr->gr_name;
+  return std::to_string(gid);
+}
+
+std::string Mode(mode_t mode) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04o", static_cast<unsigned>(mode & 07777));
+  return text;
+}
+
+// "właściciel root:firebird, prawa 0770"
+std::string OwnerAndMode(const struct stat& st) {
+  return "właściciel " + UserName(st.st_uid) + ":" + GroupName(st.st_gid) + ", prawa " +
+         Mode(st.st_mode);
+}
+
+std::string ThisUser() { return UserName(geteuid()); }
+
+// Whether this process can keep its lock files in `folder`: an existing
+// folder it may enter and write, or a missing one it can make.
+bool LockFolderUsable(const fs::path& folder) {
+  struct stat st{};
+  if (stat(folder.c_str(), &st) == 0)
+    return S_ISDIR(st.st_mode) && access(folder.c_str(), R_OK | W_OK | X_OK) == 0;
+  const fs::path parent = folder.parent_path();
+  return access(parent.empty() ? "." : parent.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string LockFolderCause(const fs::path& folder) {
+  std::string state;
+  std::string advice =
+      "Ustaw zmienną FIREBIRD_LOCK na własny folder (np. export "
+      "FIREBIRD_LOCK=$HOME/.firebird-lock) i uruchom program ponownie";
+  struct stat st{};
+  if (stat(folder.c_str(), &st) == 0) {
+    state = " (" + OwnerAndMode(st) + ")";
+    // A folder open to its group lets a member of that group in; the
+    // administrators' group is no advice to give.
+    if (st.st_gid != 0 && (st.st_mode & S_IRWXG) == S_IRWXG)
+      advice += " albo dopisz się do grupy " + GroupName(st.st_gid) + " i zaloguj ponownie";
+  } else {
+    state = " (nie istnieje i nie można go utworzyć)";
+  }
+  return "Folder blokad Firebirda " + Quoted(folder) + " jest niedostępny dla użytkownika " +
+         ThisUser() + state + ". " + advice + ".";
+}
+
+std::string StructureCause(const fs::path& file, const DatabaseFileHeader& header) {
+  std::string version = std::to_string(header.odsMajor);
+  if (header.odsMinor) version += "." + std::to_string(*header.odsMinor);
+  return "Plik " + Quoted(file) + " ma strukturę dyskową ODS " + version + ", którą zapisuje " +
+         OdsWriters(header) + "; wbudowany Firebird 3 otwiera tylko ODS " +
+         std::to_string(kEngineOdsMajor) +
+         ". Importuj przez serwer tej wersji: tolvo-import --database "
+         "serwer:ścieżka_do_LOG.DAT LISTA (zob. README).";
+}
+
+std::string NotDatabaseCause(const fs::path& file) {
+  return "Plik " + Quoted(file) +
+         " nie jest bazą danych Firebird ani InterBase. Przywróć LOG.DAT z kopii zapasowej "
+         "albo uruchom program w folderze Tolvo.";
+}
+
+std::string InUseCause(const fs::path& file) {
+  return "Plik " + Quoted(file) +
+         " jest otwarty przez inny program (np. Tolvo). Zamknij ten program i spróbuj ponownie "
+         "albo udostępnij bazę przez lokalny serwer Firebird 3 (zob. README).";
+}
+
+// The file could not be opened for writing (`readable`: but for reading it
+// could) or not at all.
+std::string PermissionCause(const fs::path& file, bool readable) {
+  if (access(file.c_str(), W_OK) != 0 && errno == EROFS)
+    return "Plik " + Quoted(file) +
+           " leży w systemie plików tylko do odczytu. Skopiuj LOG.DAT na dysk z prawem zapisu "
+           "i uruchom program tam.";
+  std::string state;
+  struct stat st{};
+  if (stat(file.c_str(), &st) == 0) state = " (" + OwnerAndMode(st) + ")";
+  return std::string(readable ? "Brak prawa zapisu do pliku " : "Brak prawa odczytu i zapisu pliku ") +
+         Quoted(file) + state + " dla użytkownika " + ThisUser() +
+         ". Nadaj to prawo (np. chmod u+rw) albo uruchom program jako właściciel pliku.";
+}
+
+}  // namespace
+
+HeaderReading ReadDatabaseFileHeader(const fs::path& file) {
+  HeaderReading result;
+  // Not blocking: a named pipe in the file's place must not hang the program.
+  const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    result.systemError = errno;
+    return result;
+  }
+  struct stat st{};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    result.outcome = HeaderReading::Outcome::NotDatabase;
+    return result;
+  }
+  std::array<unsigned char, kSmallestPage> page{};
+  std::size_t got = 0;
+  while (got < page.size()) {
+    const ssize_t n = pread(fd, page.data() + got, page.size() - got, static_cast<off_t>(got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      result.systemError = errno;
+      close(fd);
+      return result;
+    }
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  close(fd);
+
+  result.outcome = HeaderReading::Outcome::NotDatabase;
+  if (got < page.size() || page[kPageTypeAt] != kHeaderPageType) return result;
+  const unsigned pageSize = Word(page, kPageSizeAt);
+  const unsigned version = Word(page, kOdsVersionAt);
+  const unsigned major = version & ~kFirebirdFlag;
+  if (!IsPageSize(pageSize) || static_cast<std::uintmax_t>(st.st_size) < pageSize || major < 2 ||
+      major > 99)
+    return result;
+
+  DatabaseFileHeader& header = result.header;
+  header.firebird = (version & kFirebirdFlag) != 0;
+  header.odsMajor = major;
+  header.pageSize = pageSize;
+  if (major < kEngineOdsMajor)
+    header.odsMinor = Word(page, kOdsMinorBefore12At);
+  else if (header.firebird)
+    header.odsMinor = Word(page, kOdsMinorAt);
+  result.outcome = HeaderReading::Outcome::Database;
+  return result;
+}
+
+std::string OdsWriters(const DatabaseFileHeader& header) {
+  const unsigned major = header.odsMajor;
+  const unsigned minor = header.odsMinor.value_or(0);
+  if (!header.firebird) {
+    if (major < 10) return "InterBase 5 lub starszy";
+    if (major == 10) return "InterBase 6 lub Firebird 1.0";
+    return "InterBase 7 lub nowszy";
+  }
+  switch (major) {
+    case 10:
+      return minor == 0 ? "Firebird 1.0" : "Firebird 1.5";
+    case 11:
+      return minor == 0 ? "Firebird 2.0" : minor == 1 ? "Firebird 2.1" : "Firebird 2.5";
+    case 12:
+      return "Firebird 3";
+    case 13:
+      return minor == 0 ? "Firebird 4" : "Firebird 5";
+    default:
+      return major < 10 ? "InterBase 5 lub starszy" : "Firebird nowszy niż 5";
+  }
+}
+
+fs::path EngineLockFolder() {
+  const char* set = std::getenv("FIREBIRD_LOCK");
+  return set && *set ? fs::path(set) : fs::path("/tmp/firebird");
+}
+
+std::string OpenFailureCause(const fs::path& file, const DatabaseError& error,
+                             const fs::path& lockFolder) {
+  // The engine could not start its lock manager: nothing was opened.
+  if ((error.Has(isc_lock_dir_access) || error.Has(isc_sys_request)) &&
+      !LockFolderUsable(lockFolder))
+    return LockFolderCause(lockFolder);
+
+  // What the file itself is comes before who holds it: a file of another
+  // structure cannot be opened here whoever lets go of it.
+  const HeaderReading reading = ReadDatabaseFileHeader(file);
+  if (reading.outcome == HeaderReading::Outcome::NotDatabase) return NotDatabaseCause(file);
+  if (reading.outcome == HeaderReading::Outcome::Database &&
+      (!reading.header.firebird || reading.header.odsMajor != kEngineOdsMajor))
+    return StructureCause(file, reading.header);
+
+  if (error.Has(isc_already_opened)) return InUseCause(file);
+  if (error.Has(isc_no_priv)) return PermissionCause(file, true);
+  const int system = error.SystemError() ? error.SystemError() : reading.systemError;
+  if (error.Has(isc_io_error) && (system == EACCES || system == EPERM))
+    return PermissionCause(file, false);
+  if (error.Has(isc_io_error) && system == ENOENT) return MissingDatabaseCause(file.parent_path());
+  if (error.Has(isc_bad_db_format)) return NotDatabaseCause(file);
+  return std::string("Firebird zgłasza: ") + error.what();
+}
+
+std::string MissingDatabaseCause(const fs::path& folder) {
+  return "W folderze " + Quoted(folder) + " nie ma pliku LOG.DAT.";
+}
+
+}  // namespace tolvo
