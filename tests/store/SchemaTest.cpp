@@ -1,8 +1,4 @@
 // Creation of STACJE in a database that has none, as the catalogue records it.
-#include <algorithm>
-#include <iterator>
-#include <map>
-
 #include <gtest/gtest.h>
 
 #include "store/Callbook.h"
@@ -58,48 +54,6 @@ std::vector<Row> PrimaryKeyOf(const fs::path& db) {
 
 bool HasStacje(const fs::path& db) {
   return !Query(db, "SELECT 1 FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'STACJE'").empty();
-}
-
-// Every row of every stored table of the catalogue (the system tables but
-// the monitoring views), as its table's name and its values: names as they
-// are, anything else as a hash.
-std::vector<std::string> Catalogue(const fs::path& db) {
-  const auto columns = Query(db,
-      "SELECT TRIM(rf.RDB$RELATION_NAME), TRIM(rf.RDB$FIELD_NAME), f.RDB$FIELD_TYPE"
-      " FROM RDB$RELATION_FIELDS rf"
-      " JOIN RDB$RELATIONS r ON r.RDB$RELATION_NAME = rf.RDB$RELATION_NAME"
-      " JOIN RDB$FIELDS f ON f.RDB$FIELD_NAME = rf.RDB$FIELD_SOURCE"
-      " WHERE r.RDB$SYSTEM_FLAG = 1 AND r.RDB$RELATION_TYPE = 0"
-      " ORDER BY 1, rf.RDB$FIELD_POSITION");
-  std::map<std::string, std::string> rowOf;  // table -> the expression of one row
-  for (const auto& c : columns) {
-    const bool text = *c[2] == "14" || *c[2] == "37";  // CHAR, VARCHAR
-    const std::string value = text ? "TRIM(" + *c[1] + ")" : "CAST(HASH(" + *c[1] + ") AS VARCHAR(20))";
-    rowOf[*c[0]] += " || '|' || COALESCE(" + value + ", '-')";
-  }
-  std::string sql;
-  for (const auto& [table, row] : rowOf) {
-    if (!sql.empty()) sql += " UNION ALL ";
-    sql += "SELECT '" + table + "'" + row + " FROM " + table;
-  }
-  std::vector<std::string> rows;
-  for (const auto& r : Query(db, sql)) rows.push_back(*r[0]);
-  std::sort(rows.begin(), rows.end());
-  return rows;
-}
-
-// The rows that one catalogue has and the other has not ("-" before, "+" after).
-std::vector<std::string> Changes(const std::vector<std::string>& before,
-                                 const std::vector<std::string>& after) {
-  std::vector<std::string> changes;
-  std::set_difference(before.begin(), before.end(), after.begin(), after.end(),
-                      std::back_inserter(changes));
-  for (std::string& c : changes) c = "- " + c;
-  std::vector<std::string> added;
-  std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
-                      std::back_inserter(added));
-  for (const std::string& a : added) changes.push_back("+ " + a);
-  return changes;
 }
 
 // STACJE as it is made: its columns, and its indexes with the primary key.
@@ -202,7 +156,7 @@ TEST(SchemaFaults, FailedCreationLeavesTheCatalogueAsItWas) {
       } catch (const DatabaseError& e) {
         EXPECT_NE(std::string(e.what()).find(fault.serverText), std::string::npos) << e.what();
       }
-      EXPECT_EQ(Changes(before, Catalogue(db)), std::vector<std::string>{}) << attempt;
+      EXPECT_EQ(CatalogueChanges(before, Catalogue(db)), std::vector<std::string>{}) << attempt;
     }
 
     Execute(db, fault.cure);
