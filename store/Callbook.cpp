@@ -72,6 +72,20 @@ constexpr std::array<std::string_view, 10> kCreateIndexes = {
 constexpr std::string_view kTableExistsQuery =
     "Select USER from RDB$RELATIONS where RDB$RELATION_NAME = 'STACJE'";
 
+// A table that takes the number a cut-off creation left pages under (see
+// ClearCutOffCreation); it lives only from one commit to the next.
+constexpr std::string_view kPlaceholderExistsQuery =
+    "SELECT 1 FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'TOLVOIMP$PLACEHOLDER'";
+constexpr std::string_view kCreatePlaceholder = "CREATE TABLE TOLVOIMP$PLACEHOLDER (X SMALLINT)";
+constexpr std::string_view kDropPlaceholder = "DROP TABLE TOLVOIMP$PLACEHOLDER";
+// The engine's own records (pages, row formats) under the number the next
+// new table gets, which no table has.
+constexpr std::string_view kLeftoversAtNextTableQuery =
+    "SELECT 1 FROM RDB$DATABASE d"
+    " WHERE NOT EXISTS (SELECT 1 FROM RDB$RELATIONS r WHERE r.RDB$RELATION_ID = d.RDB$RELATION_ID)"
+    " AND (EXISTS (SELECT 1 FROM RDB$PAGES p WHERE p.RDB$RELATION_ID = d.RDB$RELATION_ID)"
+    " OR EXISTS (SELECT 1 FROM RDB$FORMATS f WHERE f.RDB$RELATION_ID = d.RDB$RELATION_ID))";
+
 // The columns of STACJE that have no field object; always NULL in new rows.
 constexpr std::array<std::string_view, 7> kUnusedColumns = {
     "MANAGER", "IOTA", "EMAIL1", "EMAIL2", "UWAGI", "DATAAKT", "AKTUAL"};
@@ -155,7 +169,10 @@ bool Callbook::Open(const std::filesystem::path& file) {
     openFailure_ = e.what();
     return false;
   }
-  if (!StationsTableExists()) CreateStationsTable();
+  if (!StationsTableExists()) {
+    ClearCutOffCreation();
+    CreateStationsTable();
+  }
   writing_ = fb::Transaction(connection_);
   OpenTableView();
   return true;
@@ -163,16 +180,42 @@ bool Callbook::Open(const std::filesystem::path& file) {
 
 void Callbook::Close() { CloseConnection(); }
 
-// Asks the catalogue in a short transaction of its own.
-bool Callbook::StationsTableExists() {
-  fb::Transaction query(connection_);
-  fb::Statement statement(connection_, query, kTableExistsQuery);
+bool Callbook::HasRow(std::string_view query) {
+  fb::Transaction reading(connection_);
+  fb::Statement statement(connection_, reading, query);
   fb::Message row = statement.NewOutput();
-  fb::Cursor cursor = statement.Open(query, nullptr, row);
-  const bool exists = cursor.Fetch();
+  fb::Cursor cursor = statement.Open(reading, nullptr, row);
+  const bool found = cursor.Fetch();
   cursor.Close();
-  query.CommitOrRollback();
-  return exists;
+  reading.CommitOrRollback();
+  return found;
+}
+
+void Callbook::ExecuteAlone(std::string_view statement) {
+  fb::Transaction alone(connection_);  // rolled back when the statement fails
+  connection_.ExecuteImmediate(alone, statement);
+  alone.CommitOrRollback();
+}
+
+bool Callbook::StationsTableExists() { return HasRow(kTableExistsQuery); }
+
+// A process killed while it commits the creation of a table (of STACJE, or
+// of any other) leaves behind what the engine records outside the
+// transaction: in RDB$PAGES the pages it had already made for the new table,
+// in RDB$FORMATS its row format, both under the number it had given the
+// table. The number itself goes back with the transaction, so the next table
+// made gets it again and takes those records over: STACJE would find the
+// places of its indexes taken, and its primary key would be refused
+// ("cannot create index PK_STACJE") at every import from then on. A table
+// without indexes, made and dropped first, each in a transaction of its own,
+// uses that number up and takes those records away with its own; STACJE
+// then gets the next number, which is clean. A placeholder that a kill
+// between the two left behind is dropped first.
+void Callbook::ClearCutOffCreation() {
+  if (HasRow(kPlaceholderExistsQuery)) ExecuteAlone(kDropPlaceholder);
+  if (!HasRow(kLeftoversAtNextTableQuery)) return;
+  ExecuteAlone(kCreatePlaceholder);
+  ExecuteAlone(kDropPlaceholder);
 }
 
 // The table, its key and its indexes are made in one transaction, all or

@@ -79,7 +79,12 @@ class Callbook : public ICallbook {
 
   void RequireOpen() const;
   fb::Message& PendingValues();
+  // Whether `query` gives a row, asked in a short transaction of its own.
+  bool HasRow(std::string_view query);
+  // Executes one statement in a transaction of its own and commits it.
+  void ExecuteAlone(std::string_view statement);
   bool StationsTableExists();
+  void ClearCutOffCreation();
   void CreateStationsTable();
   void OpenTableView();
   // Ends the writing transaction by commit and detaches; throws when the

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Sets up and builds TolvoIMP, then runs every test.
+# Sets up and builds TolvoIMP, then runs every test (the kill loop, which the
+# sanitizer run leaves out, included).
 #   tools/test.sh
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)

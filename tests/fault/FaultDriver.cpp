@@ -18,8 +18,13 @@
 //             --pause-at N  before the N-th record step of every import, print
 //                           "paused" and wait for a line on standard input
 //
-//   output:   ready | step <action> <n> | paused | waiting | end <action> |
-//             message plain|error <text> | exit
+//   output:   ready | start <action> | step <action> <n> | paused | waiting |
+//             end <action> | message plain|error <text> | exit
+//             ("start" comes right before the action's button is pressed or
+//             the window closed: an import's "start" to its first "step" is
+//             the opening of the callbook, which commits the previous import
+//             and creates the table where there is none; "start close" to
+//             "end close" is the commit at the end)
 #include <QApplication>
 #include <QPushButton>
 #include <QString>
@@ -180,9 +185,11 @@ int main(int argc, char* argv[]) {
       counter = 0;
       dialog->show();
       QApplication::processEvents();
+      Emit("start " + action);
       dialog->StartButton()->click();
       dialog->hide();
     } else if (action == "close") {
+      Emit("start close");
       windows->Main().close();
     } else if (action == "wait") {
       Emit("waiting");

@@ -17,6 +17,8 @@
 namespace tolvo::storetest {
 
 namespace fs = std::filesystem;
+using testdb::Catalogue;
+using testdb::CatalogueChanges;
 using testdb::Execute;
 using testdb::Query;
 using testdb::ReadBytes;

@@ -1,7 +1,9 @@
 #include "tests/support/DbAccess.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <stdexcept>
 
 namespace tolvo::testdb {
@@ -51,6 +53,44 @@ void Execute(const std::filesystem::path& file, const std::vector<std::string>& 
 
 std::int64_t CountStations(const std::filesystem::path& file) {
   return std::stoll(Query(file, "SELECT COUNT(*) FROM STACJE").at(0).at(0).value());
+}
+
+std::vector<std::string> Catalogue(const std::filesystem::path& file) {
+  const auto columns = Query(file,
+      "SELECT TRIM(rf.RDB$RELATION_NAME), TRIM(rf.RDB$FIELD_NAME), f.RDB$FIELD_TYPE"
+      " FROM RDB$RELATION_FIELDS rf"
+      " JOIN RDB$RELATIONS r ON r.RDB$RELATION_NAME = rf.RDB$RELATION_NAME"
+      " JOIN RDB$FIELDS f ON f.RDB$FIELD_NAME = rf.RDB$FIELD_SOURCE"
+      " WHERE r.RDB$SYSTEM_FLAG = 1 AND r.RDB$RELATION_TYPE = 0"
+      " ORDER BY 1, rf.RDB$FIELD_POSITION");
+  std::map<std::string, std::string> rowOf;  // table -> the expression of one row
+  for (const auto& c : columns) {
+    const bool text = *c[2] == "14" || *c[2] == "37";  // CHAR, VARCHAR
+    const std::string value = text ? "TRIM(" + *c[1] + ")" : "CAST(HASH(" + *c[1] + ") AS VARCHAR(20))";
+    rowOf[*c[0]] += " || '|' || COALESCE(" + value + ", '-')";
+  }
+  std::string sql;
+  for (const auto& [table, row] : rowOf) {
+    if (!sql.empty()) sql += " UNION ALL ";
+    sql += "SELECT '" + table + "'" + row + " FROM " + table;
+  }
+  std::vector<std::string> rows;
+  for (const auto& r : Query(file, sql)) rows.push_back(*r[0]);
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+std::vector<std::string> CatalogueChanges(const std::vector<std::string>& before,
+                                          const std::vector<std::string>& after) {
+  std::vector<std::string> changes;
+  std::set_difference(before.begin(), before.end(), after.begin(), after.end(),
+                      std::back_inserter(changes));
+  for (std::string& c : changes) c = "- " + c;
+  std::vector<std::string> added;
+  std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
+                      std::back_inserter(added));
+  for (const std::string& a : added) changes.push_back("+ " + a);
+  return changes;
 }
 
 std::string ReadBytes(const std::filesystem::path& file) {

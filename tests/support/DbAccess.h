@@ -25,6 +25,15 @@ void Execute(const std::filesystem::path& file, const std::vector<std::string>& 
 // The number of rows of STACJE.
 std::int64_t CountStations(const std::filesystem::path& file);
 
+// Every row of every stored table of the catalogue (the system tables but
+// the monitoring views), sorted, each as its table's name and its values:
+// names as they are, anything else as a hash.
+std::vector<std::string> Catalogue(const std::filesystem::path& file);
+// The rows that one catalogue has and the other has not ("- " before,
+// "+ " after); empty when they are equal.
+std::vector<std::string> CatalogueChanges(const std::vector<std::string>& before,
+                                          const std::vector<std::string>& after);
+
 std::string ReadBytes(const std::filesystem::path& file);
 // Replaces the file's contents; throws when it cannot be written.
 void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
