@@ -307,8 +307,9 @@ std::string NameOf(Phase phase) {
 }
 
 // The lengths of one phase, as the runs that went through measured them.
-// They vary a lot (a commit waits for the disk), so a kill takes one of them
-// at random as the length of the phase it aims at.
+// They vary a lot, and with the machine's load (a commit waits for the
+// disk), so a kill takes one of the latest at random as the length of the
+// phase it aims at.
 class Length {
  public:
   void Add(double ms) { samples_.push_back(ms); }
@@ -318,7 +319,8 @@ class Length {
     return samples_.empty() ? 0 : sum / static_cast<double>(samples_.size());
   }
   double Any(std::uint64_t random) const {
-    return samples_.empty() ? 0 : samples_[random % samples_.size()];
+    const std::size_t latest = std::min<std::size_t>(samples_.size(), 6);
+    return latest == 0 ? 0 : samples_[samples_.size() - 1 - random % latest];
   }
 
  private:
