@@ -102,8 +102,8 @@ std::string StructureCause(const fs::path& file, const DatabaseFileHeader& heade
   return "Plik " + Quoted(file) + " ma strukturę dyskową ODS " + version + ", którą zapisuje " +
          OdsWriters(header) + "; wbudowany Firebird 3 otwiera tylko ODS " +
          std::to_string(kEngineOdsMajor) +
-         ". Importuj przez serwer tej wersji: tolvo-import --database "
-         "serwer:ścieżka_do_LOG.DAT LISTA (zob. README).";
+         ". Aby importować, przenieś bazę do Firebirda 3: kopia zapasowa gbak -b wykonana "
+         "starszą wersją i odtworzenie gbak -c Firebirdem 3 (zob. README).";
 }
 
 std::string NotDatabaseCause(const fs::path& file) {

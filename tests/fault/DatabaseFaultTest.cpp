@@ -235,7 +235,7 @@ TEST_F(DatabaseFault, RefusalSaysWhy) {
          SetStructure(db, 0x800B, 62, 2);
        },
        {},
-       {"Plik " + db.string(), "ODS 11.2", "Firebird 2.5", "tolvo-import --database"}},
+       {"Plik " + db.string(), "ODS 11.2", "Firebird 2.5", "gbak -c"}},
       {"newer structure, as Firebird 5 writes it",
        [&] {
          CreateDurableDatabase(db);
