@@ -89,6 +89,10 @@ LITERAL = re.compile(
     r'(?P<prefix>u8|u|U|L)?(?:R"(?P<delim>[^(\s]*)\((?P<raw>.*?)\)(?P=delim)"'
     r'|"(?P<body>(?:[^"\\\n]|\\.)*)")', re.S)
 
+CHAR_LITERAL = re.compile(r"'(?:[^'\\\n]|\\.)*'")
+# A name, or a number with its digit separators (1'000).
+NAME_OR_NUMBER = re.compile(r"[0-9][0-9A-Za-z_.']*|[A-Za-z_][A-Za-z_0-9]*")
+
 
 def cpp_literals(code):
     """The string literals of one C++ file, adjacent ones joined; comments and
@@ -123,12 +127,12 @@ def cpp_literals(code):
         if current is not None:
             out.append(current)
             current = None
-        if c == "'":  # a character literal (or a digit separator: harmless)
-            m = re.match(r"'(?:[^'\\\n]|\\.)*'", code[i:])
-            i += len(m.group(0)) if m else 1
+        if c == "'":  # a character literal
+            m = CHAR_LITERAL.match(code, i)
+            i = m.end() if m else i + 1
             continue
-        m = re.match(r"[A-Za-z_0-9]+", code[i:])
-        i += len(m.group(0)) if m else 1
+        m = NAME_OR_NUMBER.match(code, i)
+        i = m.end() if m else i + 1
     if current is not None:
         out.append(current)
     return out
@@ -286,7 +290,7 @@ def check_guide(path, matcher):
         if quoted:
             count += 1
             if not matcher.quotation(body):
-                faults.append(f"{path}:{line}: the program has no text \"{body}\"")
+                faults.append(f"{path}:{line}: the program has no text \"{normalise(body)}\"")
         elif (re.search(r"[^\x00-\x7f]|&", body) or " " in normalise(body)) and \
                 normalise(body) in matcher.fragments:
             faults.append(f"{path}:{line}: \"{body}\" is a program text: put the inline code "
