@@ -1,0 +1,57 @@
+# The Debian package: `cpack -G DEB` in a build folder makes
+# tolvoimp_<version>-<revision>_<arch>.deb of what the install rules put under /usr, with
+# the programs stripped, the copyright file and the Debian changelog.
+
+set(TOLVO_PACKAGE_DIR ${CMAKE_CURRENT_LIST_DIR})
+set(TOLVO_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/tolvoimp)
+
+# The changelog goes in compressed as Debian wants it: gzip -9 without the
+# file's name and time, so that the same text always makes the same bytes.
+set(TOLVO_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz)
+add_custom_command(OUTPUT ${TOLVO_CHANGELOG_GZ}
+  COMMAND sh -c "gzip -9n < \"$0\" > \"$1\"" ${TOLVO_PACKAGE_DIR}/changelog ${TOLVO_CHANGELOG_GZ}
+  DEPENDS ${TOLVO_PACKAGE_DIR}/changelog
+  COMMENT "Compressing the Debian changelog"
+  VERBATIM)
+add_custom_target(tolvo_changelog ALL DEPENDS ${TOLVO_CHANGELOG_GZ})
+
+install(FILES ${TOLVO_PACKAGE_DIR}/copyright ${TOLVO_CHANGELOG_GZ} DESTINATION ${TOLVO_DOC_DIR})
+
+set(CPACK_PACKAGE_NAME tolvoimp)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "TolvoIMP developers")
+set(CPACK_STRIP_FILES ON)
+
+set(TOLVO_DEB_MAINTAINER "TolvoIMP developers <maintainers@users.noreply.c-seed-4cd95e61.example>"
+  CACHE STRING "Maintainer field of the Debian package")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${TOLVO_DEB_MAINTAINER})
+# The Debian version is the program's version and the package's revision,
+# 1.0-1 for the first package of 1.0; the revision goes up when only the
+# package changes. The newest entry of packaging/changelog carries it.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The libraries the programs link come from dpkg-shlibdeps. Two packages no
+# link shows are added: the embedded database engine, which the Firebird
+# client loads as a plugin when it opens LOG.DAT, and Qt's platform plugins,
+# without which no window can open (Qt's GUI library only recommends them).
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "firebird3.0-server-core, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The first line is the synopsis, the rest the long description (CPack
+# indents it for the control file; an empty line becomes " .").
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+"callbook import for the Tolvo amateur radio logging program
+TolvoIMP fills the callbook of the Tolvo logging program (the table STACJE of
+its Firebird database LOG.DAT) with the stations of public station lists: the
+Polish CB.DBF and LOG_C_SP.DBF, the Czech LOG_C_OK.DBF and okcall.dbf, and the
+Canadian AMATEUR.RPT. It adds a row for every station that the callbook does
+not hold yet and leaves the stations already there as they are.
+
+The program works in the folder it is started from and speaks Polish. The
+command-line tool tolvo-import runs the same import without a window, for
+scripts, and tolvo-show prints the callbook. The database is opened with
+Firebird's embedded engine, so no Firebird server has to run.")
+
+include(CPack)
