@@ -1,21 +1,35 @@
 # The Debian package: `cpack -G DEB` in a build folder makes
-# tolvoimp_<version>-<revision>_<arch>.deb of what the install rules put under /usr, with
-# the programs stripped, the copyright file and the Debian changelog.
+# tolvoimp_<version>-<revision>_<arch>.deb of what the install rules put
+# under /usr: the programs (stripped), the desktop entry and the icon, and
+# here the manual pages (man/*.1), the copyright file and the Debian changelog.
 
 set(TOLVO_PACKAGE_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(TOLVO_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/tolvoimp)
 
-# The changelog goes in compressed as Debian wants it: gzip -9 without the
-# file's name and time, so that the same text always makes the same bytes.
-set(TOLVO_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz)
-add_custom_command(OUTPUT ${TOLVO_CHANGELOG_GZ}
-  COMMAND sh -c "gzip -9n < \"$0\" > \"$1\"" ${TOLVO_PACKAGE_DIR}/changelog ${TOLVO_CHANGELOG_GZ}
-  DEPENDS ${TOLVO_PACKAGE_DIR}/changelog
-  COMMENT "Compressing the Debian changelog"
-  VERBATIM)
-add_custom_target(tolvo_changelog ALL DEPENDS ${TOLVO_CHANGELOG_GZ})
+# The changelog and the manual pages go in compressed as Debian wants them:
+# gzip -9 without the file's name and time, so that the same text always
+# makes the same bytes.
+set(TOLVO_COMPRESSED)
+function(tolvo_compress source output)
+  add_custom_command(OUTPUT ${output}
+    COMMAND sh -c "gzip -9n < \"$0\" > \"$1\"" ${source} ${output}
+    DEPENDS ${source}
+    COMMENT "Compressing ${output}"
+    VERBATIM)
+  set(TOLVO_COMPRESSED ${TOLVO_COMPRESSED} ${output} PARENT_SCOPE)
+endfunction()
 
+set(TOLVO_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz)
+tolvo_compress(${TOLVO_PACKAGE_DIR}/changelog ${TOLVO_CHANGELOG_GZ})
 install(FILES ${TOLVO_PACKAGE_DIR}/copyright ${TOLVO_CHANGELOG_GZ} DESTINATION ${TOLVO_DOC_DIR})
+
+file(GLOB TOLVO_MAN_PAGES CONFIGURE_DEPENDS ${TOLVO_PACKAGE_DIR}/man/*.1)
+foreach(page ${TOLVO_MAN_PAGES})
+  get_filename_component(name ${page} NAME)
+  tolvo_compress(${page} ${CMAKE_BINARY_DIR}/packaging/man/${name}.gz)
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/man/${name}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+add_custom_target(tolvo_compressed ALL DEPENDS ${TOLVO_COMPRESSED})
 
 set(CPACK_PACKAGE_NAME tolvoimp)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
