@@ -23,10 +23,12 @@ set(TOLVO_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz)
 tolvo_compress(${TOLVO_PACKAGE_DIR}/changelog ${TOLVO_CHANGELOG_GZ})
 install(FILES ${TOLVO_PACKAGE_DIR}/copyright ${TOLVO_CHANGELOG_GZ} DESTINATION ${TOLVO_DOC_DIR})
 
+# The pages' footers carry the program's version.
 file(GLOB TOLVO_MAN_PAGES CONFIGURE_DEPENDS ${TOLVO_PACKAGE_DIR}/man/*.1)
 foreach(page ${TOLVO_MAN_PAGES})
   get_filename_component(name ${page} NAME)
-  tolvo_compress(${page} ${CMAKE_BINARY_DIR}/packaging/man/${name}.gz)
+  configure_file(${page} ${CMAKE_BINARY_DIR}/packaging/man/${name} @ONLY)
+  tolvo_compress(${CMAKE_BINARY_DIR}/packaging/man/${name} ${CMAKE_BINARY_DIR}/packaging/man/${name}.gz)
   install(FILES ${CMAKE_BINARY_DIR}/packaging/man/${name}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
 add_custom_target(tolvo_compressed ALL DEPENDS ${TOLVO_COMPRESSED})
@@ -35,6 +37,8 @@ set(CPACK_PACKAGE_NAME tolvoimp)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "TolvoIMP developers")
 set(CPACK_STRIP_FILES ON)
+# The target "package" (cmake --build build --target package) makes it too.
+set(CPACK_GENERATOR DEB)
 
 set(TOLVO_DEB_MAINTAINER "TolvoIMP developers <maintainers@users.noreply.c-seed-4cd95e61.example>"
   CACHE STRING "Maintainer field of the Debian package")
