@@ -7,10 +7,11 @@ build=${1:-"$here/build"}
 
 # shapelib (dbfdump) and python3-dbfread: the reference readers of the dBASE
 # compatibility test; desktop-file-utils: the desktop entry's check;
-# firebird3.0-server: for one test, which starts a server of its own.
+# firebird3.0-server: for one test, which starts a server of its own;
+# dpkg-dev (dpkg-shlibdeps) and lintian: the Debian package and its check.
 packages="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev firebird-dev libfbclient2 \
 firebird3.0-server-core firebird3.0-server firebird3.0-utils libgtest-dev shapelib python3-dbfread \
-desktop-file-utils"
+desktop-file-utils dpkg-dev lintian"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
