@@ -1,7 +1,8 @@
 // tolvo-import [--database CONNECTION] LIST [FOLDER]: the import of one
 // station list without a window, for scripts and terminals. It reads LIST
 // (CB.DBF, LOG_C_SP.DBF, LOG_C_OK.DBF, okcall.dbf or AMATEUR.RPT, in any
-// letter case) from FOLDER (default: the working folder) into the callbook
+// letter case; a path to one of them names FOLDER as well) from FOLDER
+// (default: the working folder) into the callbook
 // of that folder's LOG.DAT, or of the database that CONNECTION names through
 // a Firebird server. It makes the same checks with the same messages as the
 // import dialog, uses the same store and the same per-record steps, and
@@ -52,7 +53,7 @@ void Usage(std::FILE* to) {
       "  Wczytuje listę stacji LISTA z folderu FOLDER (domyślnie z bieżącego) do callbooka\n"
       "  (tabeli STACJE) w pliku LOG.DAT tego folderu, tak jak okno importu TolvoIMP.\n"
       "  LISTA: CB.DBF, LOG_C_SP.DBF, LOG_C_OK.DBF, okcall.dbf albo AMATEUR.RPT\n"
-      "         (wielkość liter bez znaczenia)\n"
+      "         (wielkość liter bez znaczenia; ścieżka do listy wskazuje też FOLDER)\n"
       "  --database POŁĄCZENIE  baza przez serwer Firebird zamiast LOG.DAT z folderu,\n"
       "                         np. serwer:C:\\Tolvo\\LOG.DAT albo serwer/3050:/dane/LOG.DAT\n"
       "  Kod wyjścia: 0 gotowe, 1 błąd, 2 złe wywołanie, 128+numer sygnału po przerwaniu\n"
@@ -67,14 +68,33 @@ volatile std::sig_atomic_t stopSignal = 0;
 
 extern "C" void OnStopSignal(int signalNumber) { stopSignal = signalNumber; }
 
+// A signal that the tool was started with ignored (SIGINT of a job that a
+// shell script put in the background, say) stays ignored.
+bool ignoreTerm = false;
+bool ignoreInt = false;
+
 void InstallStopHandlers() {
   struct sigaction action {};
   action.sa_handler = OnStopSignal;
   sigemptyset(&action.sa_mask);
   // A read or write that the signal interrupts goes on.
   action.sa_flags = SA_RESTART;
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGINT, &action, nullptr);
+  if (!ignoreTerm) sigaction(SIGTERM, &action, nullptr);
+  if (!ignoreInt) sigaction(SIGINT, &action, nullptr);
+}
+
+// At the start: our handlers, and the signals let through even where the
+// parent process left them blocked.
+void SetUpStopSignals() {
+  struct sigaction previous {};
+  ignoreTerm = sigaction(SIGTERM, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN;
+  ignoreInt = sigaction(SIGINT, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN;
+  InstallStopHandlers();
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGINT);
+  pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
 }
 
 // Holds SIGINT and SIGTERM back while the database client connects: the
@@ -272,9 +292,9 @@ int Refuse(const std::string& first, const std::string& cause = {}) {
   return kExitError;
 }
 
-int WrongCall(const std::string& what) {
+int WrongCall(const std::string& what, bool withUsage = true) {
   std::fprintf(stderr, "tolvo-import: %s\n", what.c_str());
-  Usage(stderr);
+  if (withUsage) Usage(stderr);
   return kExitUsage;
 }
 
@@ -320,9 +340,17 @@ int main(int argc, char** argv) {
   if (positional.empty()) return WrongCall("podaj listę stacji do wczytania");
   if (positional.size() > 2) return WrongCall("za dużo argumentów: " + positional[2]);
 
+  // A list named with its folder ("~/Tolvo/CB.DBF") names FOLDER too.
+  const fs::path listArgument = positional[0];
+  if (listArgument.has_parent_path() && listArgument.has_filename()) {
+    if (positional.size() > 1)
+      return WrongCall("podaj samą nazwę listy, gdy folder jest podany osobno: " + positional[0]);
+    positional = {listArgument.filename().string(), listArgument.parent_path().string()};
+  }
   const ImportKind* kind = tolvo::ImportKindOfFile(positional[0]);
   if (!kind)
-    return WrongCall("nieznana lista " + positional[0] + "; podaj jedną z: " + KnownLists());
+    return WrongCall("nieznana lista " + positional[0] + "; podaj jedną z: " + KnownLists(),
+                     false);
 
   // A local database named relative to where the tool was started stays
   // that file once the tool works in FOLDER.
@@ -352,7 +380,7 @@ int main(int argc, char** argv) {
                   "W folderze " + here.string() + " nie ma pliku " + kind->sourceFile + ".");
   const std::string database = connection ? *connection : databaseFile->string();
 
-  InstallStopHandlers();
+  SetUpStopSignals();
   tolvo::Callbook book;
   try {
     bool opened = false;
