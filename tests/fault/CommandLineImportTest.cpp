@@ -108,6 +108,9 @@ TEST_F(CommandLineImport, SummaryCountsEveryRecordOfEveryList) {
     std::function<void()> write;
     Counts counts;
     const char* lastLine;  // the last progress line
+    // Run from the folder above, naming the folder and, with --database, the
+    // database by relative paths.
+    bool fromAbove = false;
   };
   const std::vector<Case> cases = {
       {"OKCALL.DBF",
@@ -161,12 +164,18 @@ TEST_F(CommandLineImport, SummaryCountsEveryRecordOfEveryList) {
          WriteAmateurReport(dir / "AMATEUR.RPT", lines);
        },
        {5, 2, 1, 0, 1, 1, -1},
-       "AMATEUR.RPT: wpis 5, koniec"},
+       "AMATEUR.RPT: wpis 5, koniec",
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.list);
     c.write();
-    const ToolRun run = RunTool(dir.Path(), {c.list});
+    const fs::path name = dir.Path().filename();
+    const ToolRun run =
+        c.fromAbove ? RunTool(dir.Path().parent_path(),
+                              {"--database", (name / "LOG.DAT").string(), c.list, name.string()})
+                    : RunTool(dir.Path(), {c.list});
+    EXPECT_TRUE(run.Says("Baza:  " + db.string())) << run.Text();
     EXPECT_EQ(run.status, 0) << run.Text();
     EXPECT_TRUE(run.Says(kFinished)) << run.Text();
     EXPECT_TRUE(run.Says(c.lastLine)) << run.Text();
