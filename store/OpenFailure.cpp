@@ -314,7 +314,7 @@ std::string ConnectionFailureCause(std::string_view connection, const DatabaseEr
   } else if (HasAny(error, {isc_wirecrypt_incompatible, isc_miss_wirecrypt, isc_wirecrypt_key,
                             isc_wirecrypt_plugin})) {
     sentence = server +
-               " i klient nie uzgodnili szyfrowania połączenia. Na serwerze Firebird 3 lub "
+               " i klient nie uzgodniły szyfrowania połączenia. Na serwerze Firebird 3 lub "
                "nowszym ustaw WireCrypt = Enabled (zob. README).";
   } else if (HasAny(error, {isc_login, isc_login_error})) {
     sentence = server +

@@ -218,7 +218,8 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
                                               Union(CallsOf("VA", 40), CallsOf("VE", 30))));
 
     // A server that cannot open the file says so under the fixed line: one
-    // of another structure, and a path where there is no file.
+    // of another structure, and a path where there is no file; and so does
+    // a connection that finds no server.
     const fs::path older = dir / "older" / "LOG.DAT";
     fs::create_directories(older.parent_path());
     CreateDurableDatabase(older);
@@ -231,6 +232,11 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
         dir.Path(), {"--database", server->Connection(dir / "none" / "LOG.DAT"), "amateur.rpt"});
     EXPECT_EQ(status, 1);
     EXPECT_TRUE(RefusedWith(lines, "nie może otworzyć pliku")) << Joined(lines);
+    std::tie(status, lines) =
+        RunImportTool(dir.Path(), {"--database", "127.0.0.1/1:" + db.string(), "amateur.rpt"});
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(RefusedWith(lines, "Nie udało się połączyć z serwerem Firebird 127.0.0.1/1."))
+        << Joined(lines);
     tolvo.Detach();
   }
   server.reset();
