@@ -26,8 +26,8 @@ std::string Field(std::string_view line, std::size_t from, std::size_t width,
 
 }  // namespace
 
-void ImportAmateurLine(std::string_view line, ICallbook& book) {
-  if (line.size() < kAmateurMinLineLength) return;
+RecordOutcome ImportAmateurLine(std::string_view line, ICallbook& book) {
+  if (line.size() < kAmateurMinLineLength) return RecordOutcome::Skipped;
 
   std::string callSign = Field(line, 1, 6);
   for (char& c : callSign)
@@ -41,7 +41,8 @@ void ImportAmateurLine(std::string_view line, ICallbook& book) {
 
   const std::string_view key = StationKey(callSign);
   const bool found = book.FindStation(key);
-  if (found || key.empty()) return;
+  if (key.empty()) return RecordOutcome::NoCallSign;
+  if (found) return RecordOutcome::AlreadyThere;
 
   // IMIE holds one given name: of "John Paul" only "John"; longer runs of
   // names stay whole.
@@ -59,6 +60,7 @@ void ImportAmateurLine(std::string_view line, ICallbook& book) {
   book.SetField(StationField::DOMENA, region);
   book.SetCountry(kCountryCanada);
   book.PostStation();
+  return RecordOutcome::Added;
 }
 
 }  // namespace tolvo

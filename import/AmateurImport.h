@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "import/RecordOutcome.h"
 #include "text/CountryNumbers.h"
 #include "store/ICallbook.h"
 
@@ -16,8 +17,8 @@ inline constexpr std::size_t kAmateurMinLineLength = 190;
 // columns (call sign, first names, surname, address, town, region, postal
 // code), drops the report's "unknown" placeholders, and appends the station
 // unless the line is shorter than kAmateurMinLineLength, its call sign is
-// empty, or the station is already in the callbook. Callbook errors pass
-// through.
-void ImportAmateurLine(std::string_view line, ICallbook& book);
+// empty, or the station is already in the callbook; says which of these it
+// was. Callbook errors pass through.
+RecordOutcome ImportAmateurLine(std::string_view line, ICallbook& book);
 
 }  // namespace tolvo

@@ -9,7 +9,7 @@
 #include "text/Locators.h"
 
 namespace tolvo {
-void ImportCBRecord(const IRecordFields& rec, ICallbook& book) {
+RecordOutcome ImportCBRecord(const IRecordFields& rec, ICallbook& book) {
   // Every field is read once, in the table's order; the values below are
   // views into these.
   const std::string znak = rec.FieldAsString("Znak");
@@ -27,8 +27,8 @@ void ImportCBRecord(const IRecordFields& rec, ICallbook& book) {
   const std::string_view key = StationKey(callSign);
   // Only a record that will be written needs its text converted.
   const bool found = book.FindStation(key);
-  if (found || key.empty()) return;
-
+  if (key.empty()) return RecordOutcome::NoCallSign;
+  if (found) return RecordOutcome::AlreadyThere;
 
   // CB.DBF marks an unknown locator with a lone question mark.
   if (locator == "?") locator = {};
@@ -65,6 +65,7 @@ void ImportCBRecord(const IRecordFields& rec, ICallbook& book) {
   book.SetField(StationField::POWIAT, county);
   book.SetCountry(kCountryPoland);
   book.PostStation();
+  return RecordOutcome::Added;
 }
 
 }  // namespace tolvo

@@ -1,6 +1,7 @@
 // The per-record step of the CB.DBF import (Polish stations, Mazovia-coded).
 #pragma once
 
+#include "import/RecordOutcome.h"
 #include "text/CountryNumbers.h"
 #include "source/RecordFields.h"
 #include "store/ICallbook.h"
@@ -11,8 +12,8 @@ namespace tolvo {
 // Loc, Kod), converts its Polish letters from Mazovia to Windows-1250,
 // derives the voivodeship and county from a six-character locator, and
 // appends the station to the callbook unless it is already there or the
-// call sign is empty. Errors of the record reader and of the callbook pass
-// through.
-void ImportCBRecord(const IRecordFields& rec, ICallbook& book);
+// call sign is empty; says which of these it was. Errors of the record
+// reader and of the callbook pass through.
+RecordOutcome ImportCBRecord(const IRecordFields& rec, ICallbook& book);
 
 }  // namespace tolvo

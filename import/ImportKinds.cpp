@@ -171,15 +171,36 @@ const ImportKind& ImportKindOf(ImportKindId id) {
 
 RunSummary RunImportInWorkingFolder(const ImportKind& kind, ICallbook& book,
                                     IRunDisplay& display) {
+  RunSummary summary;
+  RunImportInWorkingFolder(kind, book, display, summary);
+  return summary;
+}
+
+void RunImportInWorkingFolder(const ImportKind& kind, ICallbook& book, IRunDisplay& display,
+                              RunSummary& summary) {
+  summary = RunSummary{};
   const std::optional<std::filesystem::path> file = FindInWorkingFolder(kind.sourceFile);
   if (!file) throw std::runtime_error(std::string(kMissingFilePrefix) + kind.sourceFile);
   if (kind.source == SourceKind::TextReport) {
     ReportSource source(*file, kind.lineStep);
-    return RunImport(source, book, display);
+    RunImport(source, book, display, summary);
+    return;
   }
   DbfTable table("Calls", kind.tableName);
   TableSource source(table, kind.recordStep);
-  return RunImport(source, book, display);
+  RunImport(source, book, display, summary);
+}
+
+const ImportKind* ImportKindOfFile(std::string_view name) {
+  const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+  for (const ImportKind& kind : kImportKinds) {
+    const std::string_view file = kind.sourceFile;
+    if (file.size() != name.size()) continue;
+    bool same = true;
+    for (std::size_t i = 0; same && i < file.size(); ++i) same = upper(file[i]) == upper(name[i]);
+    if (same) return &kind;
+  }
+  return nullptr;
 }
 
 }  // namespace tolvo

@@ -70,8 +70,8 @@ struct ImportKind {
   SourceKind source;
   const char* tableName;     // the file the table reader opens (dBASE only)
   // The per-record step: recordStep for a dBASE table, lineStep for a report.
-  void (*recordStep)(const IRecordFields& record, ICallbook& book);
-  void (*lineStep)(std::string_view line, ICallbook& book);
+  RecordOutcome (*recordStep)(const IRecordFields& record, ICallbook& book);
+  RecordOutcome (*lineStep)(std::string_view line, ICallbook& book);
   const char* startName;     // object name of the start button
   const char* startCaption;
   const char* information;   // Label1, lines separated by '\n'
@@ -93,5 +93,12 @@ const ImportKind& ImportKindOf(ImportKindId id);
 // with the dialog's message ("Brak pliku: ...").
 RunSummary RunImportInWorkingFolder(const ImportKind& kind, ICallbook& book,
                                     IRunDisplay& display);
+// The same, with `summary` kept up to date record by record (see RunImport).
+void RunImportInWorkingFolder(const ImportKind& kind, ICallbook& book, IRunDisplay& display,
+                              RunSummary& summary);
+
+// The kind whose source file is `name`, matched without regard to ASCII
+// letter case (as the file itself is found); nullptr when none is.
+const ImportKind* ImportKindOfFile(std::string_view name);
 
 }  // namespace tolvo

@@ -1,26 +1,47 @@
 #include "import/ImportRun.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "source/DbfTable.h"
 
 namespace tolvo {
 
+void RunSummary::Count(RecordOutcome outcome) {
+  ++records;
+  switch (outcome) {
+    case RecordOutcome::Added: ++added; return;
+    case RecordOutcome::AlreadyThere: ++alreadyThere; return;
+    case RecordOutcome::LocatorFilled: ++locatorsFilled; return;
+    case RecordOutcome::NoCallSign: ++noCallSign; return;
+    case RecordOutcome::Skipped: ++skipped; return;
+  }
+  ++skipped;  // a value outside the enumeration still counts once
+}
+
 RunSummary RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& display) {
   RunSummary summary;
+  RunImport(source, book, display, summary);
+  return summary;
+}
+
+void RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& display,
+               RunSummary& summary) {
+  summary = RunSummary{};
   display.Begin(source.Open());
   std::int64_t number = 0;
-  while (source.Next(number)) {
+  for (;;) {
+    const bool more = source.Next(number);
+    summary.deleted = source.PassedOver();
+    if (!more) break;
     display.ShowRecord(number);
     if (display.StopRequested()) {
       summary.stopped = true;
-      return summary;
+      return;
     }
-    source.Step(book);
-    ++summary.records;
+    summary.Count(source.Step(book));
   }
   source.Finish();
-  return summary;
 }
 
 TableSource::TableSource(DbfTable& table, RecordStep step)
@@ -29,6 +50,8 @@ TableSource::TableSource(DbfTable& table, RecordStep step)
 std::optional<std::int64_t> TableSource::Open() {
   table_.Open();
   started_ = false;
+  lastNumber_ = 0;
+  passedOver_ = 0;
   return table_.RecordCount();
 }
 
@@ -39,13 +62,22 @@ bool TableSource::Next(std::int64_t& number) {
     table_.First();
     started_ = true;
   }
-  if (table_.Eof()) return false;
+  // The table passes over deleted records by itself; they are the gaps
+  // between the numbers of the records it stops at, and after the last one
+  // the rest of the count its header gives.
+  if (table_.Eof()) {
+    passedOver_ += std::max<std::int64_t>(0, table_.RecordCount() - lastNumber_);
+    lastNumber_ = std::max(lastNumber_, table_.RecordCount());
+    return false;
+  }
   number = table_.RecNo();
+  passedOver_ += std::max<std::int64_t>(0, number - lastNumber_ - 1);
+  lastNumber_ = number;
   return true;
 }
 
-void TableSource::Step(ICallbook& book) {
-  if (step_) step_(table_, book);
+RecordOutcome TableSource::Step(ICallbook& book) {
+  return step_ ? step_(table_, book) : RecordOutcome::Skipped;
 }
 
 ReportSource::ReportSource(std::filesystem::path file, LineStep step)
@@ -69,8 +101,8 @@ bool ReportSource::Next(std::int64_t& number) {
   return true;
 }
 
-void ReportSource::Step(ICallbook& book) {
-  if (step_) step_(line_, book);
+RecordOutcome ReportSource::Step(ICallbook& book) {
+  return step_ ? step_(line_, book) : RecordOutcome::Skipped;
 }
 
 void ReportSource::Finish() { report_.Close(); }

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "import/RecordOutcome.h"
 #include "source/RecordFields.h"
 #include "source/TextReport.h"
 #include "store/ICallbook.h"
@@ -26,9 +27,9 @@ class DbfTable;
 inline constexpr int kReportHeaderLines = 4;
 
 // What is done with one record of a dBASE table, or one station line of a
-// report. An empty step does nothing.
-using RecordStep = std::function<void(const IRecordFields& record, ICallbook& book)>;
-using LineStep = std::function<void(std::string_view line, ICallbook& book)>;
+// report, and what came of it. An empty step does nothing (Skipped).
+using RecordStep = std::function<RecordOutcome(const IRecordFields& record, ICallbook& book)>;
+using LineStep = std::function<RecordOutcome(std::string_view line, ICallbook& book)>;
 
 // What a run walks over.
 class IRecordSource {
@@ -43,9 +44,12 @@ class IRecordSource {
   // a table's record number (from 1), otherwise the count so far.
   virtual bool Next(std::int64_t& number) = 0;
   // Hands the current record to the per-record step.
-  virtual void Step(ICallbook& book) = 0;
+  virtual RecordOutcome Step(ICallbook& book) = 0;
   // The walk has reached the end of the source.
   virtual void Finish() {}
+  // The records marked deleted that the walk has passed over so far
+  // (those after the last record too, once Next has said there is none).
+  virtual std::int64_t PassedOver() const { return 0; }
 };
 
 // What a run reports to.
@@ -69,15 +73,29 @@ class NoDisplay final : public IRunDisplay {
   bool StopRequested() override { return false; }
 };
 
+// What a run did. The counts of the outcomes add up to `records`.
 struct RunSummary {
-  std::int64_t records = 0;  // records handed to the step
+  std::int64_t records = 0;  // records handed to the step, and done with
   bool stopped = false;      // the display asked to stop before the end
+  std::int64_t added = 0;
+  std::int64_t alreadyThere = 0;
+  std::int64_t locatorsFilled = 0;
+  std::int64_t noCallSign = 0;
+  std::int64_t skipped = 0;
+  std::int64_t deleted = 0;  // records marked deleted, passed over unread
+
+  // Counts one record that the step is done with.
+  void Count(RecordOutcome outcome);
 };
 
 // Walks `source` from its start to its end, or until `display` asks to
 // stop: for each record ShowRecord, StopRequested, then the step. Errors of
 // the source, the step and the callbook pass through and end the run.
 RunSummary RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& display);
+// The same, with `summary` (reset first) kept up to date record by record,
+// so that after an error it still tells what was done before it.
+void RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& display,
+               RunSummary& summary);
 
 // A dBASE table, walked from its first record; records marked deleted are
 // passed over. The table stays open after the run (Open does nothing for a
@@ -88,12 +106,15 @@ class TableSource final : public IRecordSource {
   TableSource(DbfTable& table, RecordStep step);
   std::optional<std::int64_t> Open() override;
   bool Next(std::int64_t& number) override;
-  void Step(ICallbook& book) override;
+  RecordOutcome Step(ICallbook& book) override;
+  std::int64_t PassedOver() const override { return passedOver_; }
 
  private:
   DbfTable& table_;
   RecordStep step_;
   bool started_ = false;
+  std::int64_t lastNumber_ = 0;  // of the record the walk is at
+  std::int64_t passedOver_ = 0;
 };
 
 // A text report: its header lines are passed over, every line after them
@@ -104,7 +125,7 @@ class ReportSource final : public IRecordSource {
   ReportSource(std::filesystem::path file, LineStep step);
   std::optional<std::int64_t> Open() override;
   bool Next(std::int64_t& number) override;
-  void Step(ICallbook& book) override;
+  RecordOutcome Step(ICallbook& book) override;
   void Finish() override;
 
  private:

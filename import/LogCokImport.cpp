@@ -34,7 +34,7 @@ std::string AfterFirstWord(std::string_view text) {
   return std::string(t.substr(blank + 1));
 }
 
-void ImportLogCOKRecord(const IRecordFields& rec, ICallbook& book) {
+RecordOutcome ImportLogCOKRecord(const IRecordFields& rec, ICallbook& book) {
   const std::string call = rec.FieldAsString("Call");
   const std::string callSign = ToUpper1250(StripBlanksView(call));
   const std::string_view key = StationKey(callSign);
@@ -54,10 +54,11 @@ void ImportLogCOKRecord(const IRecordFields& rec, ICallbook& book) {
       book.EditStation();
       book.SetField(StationField::LOKATOR, locator);
       book.PostStation();
+      return RecordOutcome::LocatorFilled;
     }
-    return;
+    return RecordOutcome::AlreadyThere;
   }
-  if (key.empty()) return;
+  if (key.empty()) return RecordOutcome::NoCallSign;
 
   const std::string_view firstName = StripBlanksView(name);
 
@@ -100,6 +101,7 @@ void ImportLogCOKRecord(const IRecordFields& rec, ICallbook& book) {
   book.SetField(StationField::LOKATOR, locator);
   book.SetCountry(kCountryCzechRepublic);
   book.PostStation();
+  return RecordOutcome::Added;
 }
 
 }  // namespace tolvo

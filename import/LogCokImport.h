@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "import/RecordOutcome.h"
 #include "source/RecordFields.h"
 #include "store/ICallbook.h"
 
@@ -29,7 +30,8 @@ std::string AfterFirstWord(std::string_view text);
 // WOJ). A station not yet in the callbook is appended, with its repaired
 // locator and the Czech country number; a station already there only gets
 // the locator when its own is empty. An empty call sign writes nothing.
-// Errors of the record reader and of the callbook pass through.
-void ImportLogCOKRecord(const IRecordFields& rec, ICallbook& book);
+// Says which of these it was. Errors of the record reader and of the
+// callbook pass through.
+RecordOutcome ImportLogCOKRecord(const IRecordFields& rec, ICallbook& book);
 
 }  // namespace tolvo

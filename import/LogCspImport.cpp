@@ -148,7 +148,7 @@ std::string SurnamePart(std::string_view text) {
   return CapitalAfterHyphen(LowerTail(t.substr(blank + 1)));
 }
 
-void ImportLogCSPRecord(const IRecordFields& rec, ICallbook& book) {
+RecordOutcome ImportLogCSPRecord(const IRecordFields& rec, ICallbook& book) {
   const std::string callField = rec.FieldAsString("Call");
   const std::string call = ToUpper1250(Trimmed(callField));
 
@@ -167,7 +167,8 @@ void ImportLogCSPRecord(const IRecordFields& rec, ICallbook& book) {
   const std::string memF = rec.FieldAsString("mem_f");
   const std::string locField = rec.FieldAsString("QRA_LOC");
   const std::string wojField = rec.FieldAsString("WOJ");
-  if (found || key.empty()) return;
+  if (key.empty()) return RecordOutcome::NoCallSign;
+  if (found) return RecordOutcome::AlreadyThere;
 
   std::string firstName = NormalizeFirstName(Trimmed(nameField));
   const auto parts = SplitSemicolonTriple(memF);
@@ -238,6 +239,7 @@ void ImportLogCSPRecord(const IRecordFields& rec, ICallbook& book) {
   book.SetField(StationField::POWIAT, county);
   book.SetCountry(kCountryPoland);
   book.PostStation();
+  return RecordOutcome::Added;
 }
 
 }  // namespace tolvo

@@ -8,7 +8,7 @@
 
 namespace tolvo {
 
-void ImportOKCallRecord(const IRecordFields& rec, ICallbook& book) {
+RecordOutcome ImportOKCallRecord(const IRecordFields& rec, ICallbook& book) {
   // Every field is read once, in this order; the values are views into them.
   const std::string call = rec.FieldAsString("Call");
   const std::string name = rec.FieldAsString("Name");
@@ -26,7 +26,8 @@ void ImportOKCallRecord(const IRecordFields& rec, ICallbook& book) {
 
   const std::string_view key = StationKey(callSign);
   const bool found = book.FindStation(key);
-  if (found || key.empty()) return;
+  if (key.empty()) return RecordOutcome::NoCallSign;
+  if (found) return RecordOutcome::AlreadyThere;
 
   book.AppendStation();
   book.SetField(StationField::STACJA, key);
@@ -38,6 +39,7 @@ void ImportOKCallRecord(const IRecordFields& rec, ICallbook& book) {
   book.SetField(StationField::ADRES, address);
   book.SetCountry(kCountryCzechRepublic);
   book.PostStation();
+  return RecordOutcome::Added;
 }
 
 }  // namespace tolvo

@@ -158,12 +158,25 @@ void Callbook::CloseConnection() {
 }
 
 bool Callbook::Open(const std::filesystem::path& file) {
+  return Attach(std::filesystem::absolute(file).string(), [&](const DatabaseError& e) {
+    return OpenFailureCause(file, e, EngineLockFolder());
+  });
+}
+
+bool Callbook::OpenConnection(const std::string& connection) {
+  if (!IsRemoteConnection(connection)) return Open(connection);
+  return Attach(connection,
+                [&](const DatabaseError& e) { return ConnectionFailureCause(connection, e); });
+}
+
+template <class Cause>
+bool Callbook::Attach(const std::string& attachTo, Cause cause) {
   CloseConnection();
   openFailure_.clear();
   try {
-    connection_ = fb::Attachment::Open(std::filesystem::absolute(file).string(), ConnectionOptions());
+    connection_ = fb::Attachment::Open(attachTo, ConnectionOptions());
   } catch (const DatabaseError& e) {
-    openFailure_ = OpenFailureCause(file, e, EngineLockFolder());
+    openFailure_ = cause(e);
     return false;
   } catch (const std::exception& e) {
     openFailure_ = e.what();

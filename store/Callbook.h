@@ -41,6 +41,11 @@ class Callbook : public ICallbook {
   // the server's text when the table cannot be created (nothing of it is
   // left) or its statements cannot be prepared.
   bool Open(const std::filesystem::path& file);
+  // The same through a connection string as Firebird's client takes it
+  // ("host:/path/LOG.DAT", "host/3050:C:\\Tolvo\\LOG.DAT"): the database is
+  // reached through the server named there, whatever on-disk structure that
+  // server opens. A string without a host is a local file, as for Open.
+  bool OpenConnection(const std::string& connection);
   // End of program: commits the writing transaction and closes the
   // connection. Throws like Open when the commit fails.
   // Why the last Open failed, as one Polish line with what to do; empty
@@ -90,6 +95,10 @@ class Callbook : public ICallbook {
   // Ends the writing transaction by commit and detaches; throws when the
   // commit failed.
   void CloseConnection();
+  // Open's work once the target is named: `attachTo` as the client takes
+  // it, `cause` the reason of a refused attach.
+  template <class Cause>
+  bool Attach(const std::string& attachTo, Cause cause);
 
   // Declared in the order of creation; destroyed the other way round.
   fb::Attachment connection_;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 
 namespace tolvo {
 namespace {
@@ -96,14 +97,22 @@ std::string LockFolderCause(const fs::path& folder) {
          ThisUser() + state + ". " + advice + ".";
 }
 
+// The file stays with the server of its own version, which the import then
+// goes through; a file older than the engine's can also be moved over to it
+// (a newer one cannot: a backup does not restore into an older version).
 std::string StructureCause(const fs::path& file, const DatabaseFileHeader& header) {
   std::string version = std::to_string(header.odsMajor);
   if (header.odsMinor) version += "." + std::to_string(*header.odsMinor);
+  const bool older = !header.firebird || header.odsMajor < kEngineOdsMajor;
   return "Plik " + Quoted(file) + " ma strukturę dyskową ODS " + version + ", którą zapisuje " +
          OdsWriters(header) + "; wbudowany Firebird 3 otwiera tylko ODS " +
          std::to_string(kEngineOdsMajor) +
-         ". Aby importować, przenieś bazę do Firebirda 3: kopia zapasowa gbak -b wykonana "
-         "starszą wersją i odtworzenie gbak -c Firebirdem 3 (zob. README).";
+         ". Aby importować, użyj tolvo-import --database przez serwer " + OdsWriters(header) +
+         ", który obsługuje ten plik, np. tolvo-import --database localhost:" +
+         Quoted(fs::absolute(file)) + " LISTA (zob. README)" +
+         (older ? "; albo przenieś bazę do Firebirda 3: kopia zapasowa gbak -b wykonana starszą "
+                  "wersją i odtworzenie gbak -c Firebirdem 3."
+                : ".");
 }
 
 std::string NotDatabaseCause(const fs::path& file) {
@@ -239,6 +248,102 @@ std::string OpenFailureCause(const fs::path& file, const DatabaseError& error,
 
 std::string MissingDatabaseCause(const fs::path& folder) {
   return "W folderze " + Quoted(folder) + " nie ma pliku LOG.DAT.";
+}
+
+bool IsRemoteConnection(std::string_view connection) {
+  for (std::string_view protocol : {"inet://", "inet4://", "inet6://", "wnet://", "xnet://"})
+    if (connection.starts_with(protocol)) return true;
+  if (connection.starts_with("\\\\")) return true;
+  if (connection.starts_with('/') || connection.starts_with('.')) return false;
+  return connection.find(':') != std::string_view::npos;
+}
+
+namespace {
+
+// "host/port:path" -> host/port and path; the URL forms as they stand.
+struct ConnectionParts {
+  std::string server;
+  std::string file;
+};
+
+ConnectionParts SplitConnection(std::string_view connection) {
+  const std::size_t scheme = connection.find("://");
+  if (scheme != std::string_view::npos) {
+    const std::size_t slash = connection.find('/', scheme + 3);
+    if (slash == std::string_view::npos) return {std::string(connection), {}};
+    return {std::string(connection.substr(0, slash)), std::string(connection.substr(slash + 1))};
+  }
+  if (connection.starts_with("\\\\")) {
+    const std::size_t backslash = connection.find('\\', 2);
+    if (backslash == std::string_view::npos) return {std::string(connection), {}};
+    return {std::string(connection.substr(2, backslash - 2)),
+            std::string(connection.substr(backslash + 1))};
+  }
+  const std::size_t colon = connection.find(':');
+  if (colon == std::string_view::npos) return {{}, std::string(connection)};
+  return {std::string(connection.substr(0, colon)), std::string(connection.substr(colon + 1))};
+}
+
+// The client's text on one line: its lines joined.
+std::string OneLine(std::string_view text) {
+  std::string line(text);
+  while (!line.empty() && line.back() == '\n') line.pop_back();
+  for (char& c : line)
+    if (c == '\n' || c == '\r') c = ' ';
+  return line;
+}
+
+bool HasAny(const DatabaseError& error, std::initializer_list<long> codes) {
+  for (long code : codes)
+    if (error.Has(code)) return true;
+  return false;
+}
+
+}  // namespace
+
+std::string ConnectionFailureCause(std::string_view connection, const DatabaseError& error) {
+  const ConnectionParts parts = SplitConnection(connection);
+  const std::string server = "Serwer Firebird " + parts.server;
+  const std::string file = "plik " + parts.file;
+  std::string sentence;
+  if (HasAny(error, {isc_network_error, isc_net_connect_err, isc_net_lookup_err,
+                     isc_net_read_err, isc_net_write_err, isc_conn_lost})) {
+    sentence = "Nie udało się połączyć z serwerem Firebird " + parts.server +
+               ". Sprawdź, czy serwer działa i czy nazwa komputera i port w --database są "
+               "poprawne.";
+  } else if (HasAny(error, {isc_wirecrypt_incompatible, isc_miss_wirecrypt, isc_wirecrypt_key,
+                            isc_wirecrypt_plugin})) {
+    sentence = server +
+               " i klient nie uzgodniły szyfrowania połączenia. Na serwerze Firebird 3 lub "
+               "nowszym ustaw WireCrypt = Enabled (zob. README).";
+  } else if (HasAny(error, {isc_login, isc_login_error})) {
+    sentence = server +
+               " nie przyjął logowania SYSDBA z hasłem programu Tolvo. Sprawdź hasło SYSDBA na "
+               "serwerze; serwer Firebird 3 lub nowszy z użytkownikami starszej wersji potrzebuje "
+               "AuthServer = Srp, Legacy_Auth i WireCrypt = Enabled (zob. README).";
+  } else if (error.Has(isc_wrong_ods)) {
+    sentence = server + " nie otwiera pliku " + parts.file +
+               ": plik ma strukturę dyskową innej wersji Firebirda. Połącz się przez serwer tej "
+               "wersji, która obsługuje ten plik (zob. README).";
+  } else if (error.Has(isc_already_opened)) {
+    sentence = "Plik " + parts.file + " na serwerze " + parts.server +
+               " jest otwarty przez inny program. Zamknij ten program i spróbuj ponownie.";
+  } else if (error.Has(isc_no_priv) ||
+             (error.Has(isc_io_error) &&
+              (error.SystemError() == EACCES || error.SystemError() == EPERM))) {
+    sentence = server + " nie ma prawa zapisu do pliku " + parts.file +
+               ". Nadaj je użytkownikowi, jako który działa serwer (np. firebird).";
+  } else if (error.Has(isc_io_error)) {
+    sentence = server + " nie może otworzyć pliku " + parts.file +
+               ". Sprawdź ścieżkę w --database (ścieżka na komputerze serwera) i prawa "
+               "użytkownika, jako który działa serwer.";
+  } else if (error.Has(isc_bad_db_format)) {
+    sentence = "Plik " + parts.file + " na serwerze " + parts.server +
+               " nie jest bazą danych Firebird ani InterBase.";
+  } else {
+    sentence = server + " nie otworzył " + file + ".";
+  }
+  return sentence + " Firebird zgłasza: " + OneLine(error.what());
 }
 
 }  // namespace tolvo

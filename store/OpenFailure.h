@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "store/Firebird.h"
 
@@ -48,5 +49,15 @@ std::string OpenFailureCause(const std::filesystem::path& file, const DatabaseEr
 
 // The cause when the file was not there to attach to.
 std::string MissingDatabaseCause(const std::filesystem::path& folder);
+
+// Whether a connection string names a server ("host:path", "host/port:path",
+// "inet://host/path", "\\\\host\\path") rather than a local file.
+bool IsRemoteConnection(std::string_view connection);
+
+// The cause of a failed attach through the server that `connection` names,
+// with what to do, as one line (UTF-8) ending in the server's own text. The
+// file itself cannot be looked at from here, so the cause comes from the
+// error codes alone.
+std::string ConnectionFailureCause(std::string_view connection, const DatabaseError& error);
 
 }  // namespace tolvo

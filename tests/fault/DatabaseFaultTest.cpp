@@ -6,8 +6,10 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
+#include <tuple>
 #include <optional>
 #include <random>
 
@@ -125,7 +127,46 @@ TEST_F(DatabaseFault, DatabaseHeldByAnotherRunIsRefusedUntilItEnds) {
   ExpectValid();
 }
 
-// Tolvo working through a Firebird server on this machine: the server holds
+// Gives the header page of `file` another on-disk structure: the version
+// word (with the Firebird flag, or without it for InterBase) and the minor
+// version where that structure keeps it.
+void SetStructure(const fs::path& file, unsigned version, std::size_t minorAt, unsigned minor) {
+  std::string bytes = ReadBytes(file);
+  bytes.at(18) = static_cast<char>(version & 0xFF);
+  bytes.at(19) = static_cast<char>(version >> 8);
+  bytes.at(minorAt) = static_cast<char>(minor & 0xFF);
+  bytes.at(minorAt + 1) = static_cast<char>(minor >> 8);
+  WriteBytes(file, bytes);
+}
+
+// tolvo-import run to its end in `folder`: its exit status and every line it
+// wrote.
+std::pair<int, std::vector<std::string>> RunImportTool(const fs::path& folder,
+                                                       const std::vector<std::string>& args,
+                                                       const std::vector<std::string>& env = {}) {
+  Driver run({TOLVO_IMPORT_TOOL, env}, folder, args);
+  run.Finish();
+  return {run.Status(), run.Lines()};
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& l : lines) text += l + "\n";
+  return text;
+}
+
+bool Holds(const std::vector<std::string>& lines, std::string_view line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// Whether `lines` open with the refusal to open the database and a cause
+// that says `cause`.
+bool RefusedWith(const std::vector<std::string>& lines, std::string_view cause) {
+  return lines.size() >= 2 && lines[0] == kCannotOpen &&
+         lines[1].find(cause) != std::string::npos;
+}
+
+
 // LOG.DAT, the embedded engine is refused, and the client library goes on to
 // the server on the local host. The program is told nothing but the server's
 // port, through the client configuration.
@@ -154,10 +195,54 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
         << run.Describe() << server->Log();
     // The server, which held the file all along, has the rows.
     EXPECT_EQ(CallSigns(throughServer), Union(CallsOf(czech), CallsOf("VA", 40)));
+
+    // tolvo-import the same: refused where it finds no server, through the
+    // server by the default provider order, and through the server that a
+    // connection string names.
+    const auto moreCzech = OkCallRows("OK2", 30);
+    WriteOkCall(dir / "okcall.dbf", moreCzech);
+    auto [status, lines] = RunImportTool(dir.Path(), {"okcall.dbf"});
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(RefusedWith(lines, "jest otwarty przez inny program")) << Joined(lines);
+    std::tie(status, lines) = RunImportTool(
+        dir.Path(), {"okcall.dbf"}, {"FIREBIRD=" + server->ClientConfiguration().string()});
+    EXPECT_EQ(status, 0) << Joined(lines) << server->Log();
+    EXPECT_TRUE(Holds(lines, kFinished));
+    WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("VE", 30));
+    std::tie(status, lines) =
+        RunImportTool(dir.Path(), {"--database", server->Connection(db), "amateur.rpt"});
+    EXPECT_EQ(status, 0) << Joined(lines) << server->Log();
+    EXPECT_TRUE(Holds(lines, kFinished));
+    EXPECT_TRUE(Holds(lines, "Baza:  " + server->Connection(db)));
+    EXPECT_EQ(CallSigns(throughServer), Union(Union(CallsOf(czech), CallsOf(moreCzech)),
+                                              Union(CallsOf("VA", 40), CallsOf("VE", 30))));
+
+    // A server that cannot open the file says so under the fixed line: one
+    // of another structure, and a path where there is no file; and so does
+    // a connection that finds no server.
+    const fs::path older = dir / "older" / "LOG.DAT";
+    fs::create_directories(older.parent_path());
+    CreateDurableDatabase(older);
+    SetStructure(older, 0x800B, 62, 2);
+    std::tie(status, lines) =
+        RunImportTool(dir.Path(), {"--database", server->Connection(older), "amateur.rpt"});
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(RefusedWith(lines, "strukturę dyskową innej wersji")) << Joined(lines);
+    std::tie(status, lines) = RunImportTool(
+        dir.Path(), {"--database", server->Connection(dir / "none" / "LOG.DAT"), "amateur.rpt"});
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(RefusedWith(lines, "nie może otworzyć pliku")) << Joined(lines);
+    std::tie(status, lines) =
+        RunImportTool(dir.Path(), {"--database", "127.0.0.1/1:" + db.string(), "amateur.rpt"});
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(RefusedWith(lines, "Nie udało się połączyć z serwerem Firebird 127.0.0.1/1."))
+        << Joined(lines);
     tolvo.Detach();
   }
   server.reset();
-  EXPECT_EQ(CallSigns(db), Union(CallsOf(czech), CallsOf("VA", 40)));
+  const std::set<std::string> all = Union(Union(CallsOf(czech), CallsOf(OkCallRows("OK2", 30))),
+                                          Union(CallsOf("VA", 40), CallsOf("VE", 30)));
+  EXPECT_EQ(CallSigns(db), all);
   ExpectValid();
 }
 
@@ -201,18 +286,6 @@ TEST_F(DatabaseFault, DatabaseReplacedOrDeletedBetweenImports) {
   EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"AMATEUR.RPT", "okcall.dbf"}));
 }
 
-// Gives the header page of `file` another on-disk structure: the version
-// word (with the Firebird flag, or without it for InterBase) and the minor
-// version where that structure keeps it.
-void SetStructure(const fs::path& file, unsigned version, std::size_t minorAt, unsigned minor) {
-  std::string bytes = ReadBytes(file);
-  bytes.at(18) = static_cast<char>(version & 0xFF);
-  bytes.at(19) = static_cast<char>(version >> 8);
-  bytes.at(minorAt) = static_cast<char>(minor & 0xFF);
-  bytes.at(minorAt + 1) = static_cast<char>(minor >> 8);
-  WriteBytes(file, bytes);
-}
-
 // A LOG.DAT that cannot be opened, made from a real file each time: the
 // fixed line, and under it why and what to do. The file is left as it was.
 TEST_F(DatabaseFault, RefusalSaysWhy) {
@@ -235,14 +308,16 @@ TEST_F(DatabaseFault, RefusalSaysWhy) {
          SetStructure(db, 0x800B, 62, 2);
        },
        {},
-       {"Plik " + db.string(), "ODS 11.2", "Firebird 2.5", "gbak -c"}},
+       {"Plik " + db.string(), "ODS 11.2", "Firebird 2.5",
+        "tolvo-import --database przez serwer Firebird 2.5",
+        "tolvo-import --database localhost:" + db.string() + " LISTA", "gbak -c"}},
       {"newer structure, as Firebird 5 writes it",
        [&] {
          CreateDurableDatabase(db);
          SetStructure(db, 0x800D, 64, 1);
        },
        {},
-       {"ODS 13.1", "Firebird 5"}},
+       {"ODS 13.1", "Firebird 5", "tolvo-import --database przez serwer Firebird 5"}},
       {"an InterBase 6 structure",
        [&] {
          CreateDurableDatabase(db);

@@ -108,13 +108,13 @@ void Announce(ImportDialog& dialog, long& counter) {
     dialog.SetRecordStep([action, step = kind.recordStep, &counter](const IRecordFields& rec,
                                                                     ICallbook& book) {
       BeforeStep(action, counter);
-      step(rec, book);
+      return step(rec, book);
     });
   } else {
     dialog.SetLineStep([action, step = kind.lineStep, &counter](std::string_view line,
                                                                 ICallbook& book) {
       BeforeStep(action, counter);
-      step(line, book);
+      return step(line, book);
     });
   }
 }

@@ -59,6 +59,16 @@ void PrintTo(const Shown& shown, std::ostream* os) {
 // ---- the driver in a child process ----
 
 Driver::Driver(const fs::path& folder, const std::vector<std::string>& args) {
+  Start({kDriverPath, {}}, folder, args, false);
+}
+
+Driver::Driver(const Program& program, const fs::path& folder,
+               const std::vector<std::string>& args) {
+  Start(program, folder, args, true);
+}
+
+void Driver::Start(const Program& program, const fs::path& folder,
+                   const std::vector<std::string>& args, bool errorsToOutput) {
   char errName[] = "/tmp/tolvo-fault-stderr-XXXXXX";
   const int err = mkstemp(errName);
   if (err < 0) throw SystemError("mkstemp");
@@ -69,11 +79,23 @@ Driver::Driver(const fs::path& folder, const std::vector<std::string>& args) {
 
   // Everything the child needs is made before the fork: only async-signal-
   // safe calls may follow it in a process that runs threads.
-  std::vector<std::string> argv{kDriverPath};
+  std::vector<std::string> argv{program.path.string()};
   argv.insert(argv.end(), args.begin(), args.end());
   std::vector<char*> cargv;
   for (std::string& a : argv) cargv.push_back(a.data());
   cargv.push_back(nullptr);
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) {
+    const std::string entry = *e;
+    const std::string name = entry.substr(0, entry.find('=') + 1);
+    const bool replaced = std::any_of(program.environment.begin(), program.environment.end(),
+                                      [&](const std::string& set) { return set.starts_with(name); });
+    if (!replaced) env.push_back(entry);
+  }
+  env.insert(env.end(), program.environment.begin(), program.environment.end());
+  std::vector<char*> cenv;
+  for (std::string& e : env) cenv.push_back(e.data());
+  cenv.push_back(nullptr);
   const std::string where = folder.string();
 
   pid_ = fork();
@@ -82,8 +104,8 @@ Driver::Driver(const fs::path& folder, const std::vector<std::string>& args) {
     if (chdir(where.c_str()) != 0) _exit(126);
     dup2(toChild[0], STDIN_FILENO);
     dup2(fromChild[1], STDOUT_FILENO);
-    dup2(err, STDERR_FILENO);
-    execv(cargv[0], cargv.data());
+    dup2(errorsToOutput ? fromChild[1] : err, STDERR_FILENO);
+    execve(cargv[0], cargv.data(), cenv.data());
     _exit(127);
   }
   close(err);
@@ -160,6 +182,10 @@ void Driver::Reap(bool block) {
     waitStatus_ = status;
     maxRssKiB_ = usage.ru_maxrss;
   }
+}
+
+void Driver::Signal(int signalNumber) {
+  if (!exited_) kill(pid_, signalNumber);
 }
 
 void Driver::Kill() {

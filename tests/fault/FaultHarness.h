@@ -41,10 +41,20 @@ inline Shown Plain(std::string_view text) { return {false, std::string(text)}; }
 inline Shown Error(std::string_view text) { return {true, std::string(text)}; }
 void PrintTo(const Shown& shown, std::ostream* os);
 
-// One run of tolvo_fault_driver in `folder`, started at construction.
+// A program to run in the driver's place (a command-line tool): its path,
+// and the entries ("NAME=value") that its environment has on top of this
+// process's own. Its error output comes along with its output, in order.
+struct Program {
+  fs::path path;
+  std::vector<std::string> environment;
+};
+
+// One run of tolvo_fault_driver (or of another program) in `folder`,
+// started at construction.
 class Driver {
  public:
   Driver(const fs::path& folder, const std::vector<std::string>& args);
+  Driver(const Program& program, const fs::path& folder, const std::vector<std::string>& args);
   ~Driver();  // kills a child that is still running
   Driver(const Driver&) = delete;
   Driver& operator=(const Driver&) = delete;
@@ -56,6 +66,8 @@ class Driver {
   void Send(std::string_view line = {});
   // SIGKILL, then waits for the child.
   void Kill();
+  // Sends `signalNumber` to the child, which goes on running.
+  void Signal(int signalNumber);
   // Closes the child's input, reads the rest of its output and waits for
   // its end; a child still running after `timeout` is killed.
   void Finish(std::chrono::milliseconds timeout = 90s);
@@ -75,6 +87,8 @@ class Driver {
   std::string Describe() const;
 
  private:
+  void Start(const Program& program, const fs::path& folder, const std::vector<std::string>& args,
+             bool errorsToOutput);
   bool ReadSome(std::chrono::milliseconds timeout);
   void Reap(bool block);
 

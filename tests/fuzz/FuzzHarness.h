@@ -350,14 +350,12 @@ class InputRecords final : public IRecordSource {
     number = static_cast<std::int64_t>(++next_);
     return true;
   }
-  void Step(ICallbook& book) override {
+  RecordOutcome Step(ICallbook& book) override {
     const std::string_view record = records_[next_ - 1];
     const ImportKind& kind = ImportKindOf(which_);
-    if (kind.lineStep) {
-      kind.lineStep(record, book);
-      return;
-    }
-    kind.recordStep(FuzzRecord(ImporterFields(which_), Split(record, kFieldSeparator)), book);
+    if (kind.lineStep) return kind.lineStep(record, book);
+    return kind.recordStep(FuzzRecord(ImporterFields(which_), Split(record, kFieldSeparator)),
+                           book);
   }
 
  private:

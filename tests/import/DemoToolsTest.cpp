@@ -219,8 +219,9 @@ TEST_F(DemoSources, ImportsIntoASensibleCallbook) {
     RunImportInWorkingFolder(ImportKindOf(kind), book, none);
   std::set<std::string> canadian;
   ReportSource report(dir / "AMATEUR.RPT", [&](std::string_view line, ICallbook& b) {
-    ImportAmateurLine(line, b);
+    const RecordOutcome outcome = ImportAmateurLine(line, b);
     if (line.size() >= 190) canadian.insert(ToUpper1250(StripBlanks(line.substr(0, 6))));
+    return outcome;
   });
   RunImport(report, book, none);
 

@@ -36,8 +36,8 @@ class RecordingDisplay : public IRunDisplay {
 
 TEST(ImportRun, TableRecordsByTheirNumbersDeletedOnesPassedOverStopBeforeTheStep) {
   ScratchFolder folder(ScratchFolder::Enter::Yes);
-  WriteDbf("CALLS.DBF", {{"CALL", 'C', 8}}, {{"A"}, {"B"}, {"C"}, {"D"}},
-           {false, true, false, false});
+  WriteDbf("CALLS.DBF", {{"CALL", 'C', 8}}, {{"A"}, {"B"}, {"C"}, {"D"}, {"E"}},
+           {false, true, false, false, true});
   DbfTable table("Calls", "CALLS.DBF");
   MemoryCallbook book;
   std::vector<std::string> stepped;
@@ -45,13 +45,23 @@ TEST(ImportRun, TableRecordsByTheirNumbersDeletedOnesPassedOverStopBeforeTheStep
   TableSource source(table, [&](const IRecordFields& record, ICallbook&) {
     stepped.push_back(record.FieldAsString("CALL"));
     display.events.push_back("step");
+    return stepped.back() == "A" ? RecordOutcome::Added
+           : stepped.back() == "C" ? RecordOutcome::LocatorFilled
+                                   : RecordOutcome::NoCallSign;
   });
 
   RunSummary summary = RunImport(source, book, display);
   EXPECT_FALSE(summary.stopped);
   EXPECT_EQ(summary.records, 3);
-  EXPECT_EQ(display.events, (std::vector<std::string>{"begin 4", "show 1", "step", "show 3",
+  EXPECT_EQ(display.events, (std::vector<std::string>{"begin 5", "show 1", "step", "show 3",
                                                       "step", "show 4", "step"}));
+  // Every record read is counted once by what came of it; the deleted ones,
+  // the last record among them, are counted apart.
+  EXPECT_EQ(summary.added, 1);
+  EXPECT_EQ(summary.locatorsFilled, 1);
+  EXPECT_EQ(summary.noCallSign, 1);
+  EXPECT_EQ(summary.alreadyThere + summary.skipped, 0);
+  EXPECT_EQ(summary.deleted, 2);
 
   // A second run over the same open table starts again at its first record;
   // a stop request ends it after the display, before the step.
@@ -61,6 +71,8 @@ TEST(ImportRun, TableRecordsByTheirNumbersDeletedOnesPassedOverStopBeforeTheStep
   summary = RunImport(source, book, display);
   EXPECT_TRUE(summary.stopped);
   EXPECT_EQ(summary.records, 1);
+  EXPECT_EQ(summary.added, 1);
+  EXPECT_EQ(summary.deleted, 1);
   EXPECT_EQ(stepped, std::vector<std::string>{"A"});
   EXPECT_EQ(display.events.back(), "show 3");
 }
@@ -73,7 +85,10 @@ TEST(ImportRun, ReportLinesAfterTheHeaderCountedFromOne) {
   }
   std::vector<std::string> lines;
   ReportSource source("AMATEUR.RPT",
-                      [&](std::string_view line, ICallbook&) { lines.emplace_back(line); });
+                      [&](std::string_view line, ICallbook&) {
+                        lines.emplace_back(line);
+                        return RecordOutcome::Skipped;
+                      });
   MemoryCallbook book;
   RecordingDisplay display;
   const RunSummary summary = RunImport(source, book, display);

@@ -157,13 +157,13 @@ class TestImportDialog : public QObject {
       steps_.push_back(Take(*okCall_));
       if (duringStep_) duringStep_(static_cast<int>(steps_.size()));
       CountingCallbook counting(book, appends_);
-      ImportOKCallRecord(rec, counting);
+      return ImportOKCallRecord(rec, counting);
     });
     amateur_->SetLineStep([this](std::string_view line, ICallbook& book) {
       steps_.push_back(Take(*amateur_));
       if (duringStep_) duringStep_(static_cast<int>(steps_.size()));
       CountingCallbook counting(book, appends_);
-      ImportAmateurLine(line, counting);
+      return ImportAmateurLine(line, counting);
     });
   }
 

@@ -176,8 +176,9 @@ int RunDriver(int argc, char** argv, const QByteArray& mode) {
   auto started = [mode](ProgramWindows& windows) {
     ImportDialog* okCall = &windows.Dialog(ImportKindId::OKCall);
     okCall->SetRecordStep([](const IRecordFields& rec, ICallbook& book) {
-      ImportOKCallRecord(rec, book);
+      const RecordOutcome outcome = ImportOKCallRecord(rec, book);
       Say(QString("posted %1").arg(++posted));
+      return outcome;
     });
     auto* watch = new QTimer(qApp);
     QObject::connect(watch, &QTimer::timeout, [watch, mode, okCall] {

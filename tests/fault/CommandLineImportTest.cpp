@@ -1,0 +1,244 @@
+// tolvo-import run as a user runs it, on real files: the summary's counts
+// for every list, the exit status and the rows kept after an error, and a
+// stop by SIGTERM that commits what came before it.
+#include <signal.h>
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
+#include "tests/fault/FaultHarness.h"
+#include "tools/writers/DbfWriter.h"
+#include "tools/writers/ReportWriter.h"
+
+namespace tolvo::fault {
+namespace {
+
+const Program kImportTool{TOLVO_IMPORT_TOOL, {}};
+
+const std::vector<DbfFieldSpec> kCbFields = {
+    {"ZNAK", 'C', 10},   {"IMIE", 'C', 15}, {"NAZWISKO", 'C', 30}, {"ADRES", 'C', 40},
+    {"POCZTA", 'C', 30}, {"LOC", 'C', 6},   {"KOD", 'C', 6}};
+const std::vector<DbfFieldSpec> kLogCFields = {
+    {"CALL", 'C', 10}, {"NAME", 'C', 10}, {"MEM_F", 'M', 0}, {"QRA_LOC", 'C', 6}, {"WOJ", 'C', 3}};
+
+std::vector<std::string> CbRow(const std::string& call) {
+  return {call, "Jan", "Kowalski", "Polna 1", "Opole", "JO90AA", "45001"};
+}
+std::vector<std::string> LogCRow(const std::string& call, const std::string& locator = "") {
+  return {call, "Jan", "Jan Nowak;Polna 1;45-001 Opole", locator, ""};
+}
+
+// The summary's counts by their labels, and every line the tool wrote.
+struct ToolRun {
+  int status = 0;
+  std::vector<std::string> lines;
+  std::map<std::string, long> counts;
+
+  bool Says(std::string_view line) const {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+  }
+  std::string Text() const {
+    std::string text;
+    for (const std::string& l : lines) text += l + "\n";
+    return text;
+  }
+};
+
+ToolRun Parse(const Driver& run) {
+  ToolRun result;
+  result.status = run.Status();
+  result.lines = run.Lines();
+  for (const std::string& line : result.lines) {
+    const std::size_t colon = line.rfind(':');
+    if (colon == std::string::npos) continue;
+    std::string value = line.substr(colon + 1);
+    value.erase(0, value.find_first_not_of(' '));
+    if (value.empty() || !std::all_of(value.begin(), value.end(), ::isdigit)) continue;
+    std::string label = line.substr(0, colon);
+    label.erase(0, label.find_first_not_of(' '));
+    result.counts[label] = std::stol(value);
+  }
+  return result;
+}
+
+ToolRun RunTool(const fs::path& folder, const std::vector<std::string>& args,
+                const std::vector<std::string>& environment = {}) {
+  Driver run({kImportTool.path, environment}, folder, args);
+  run.Finish();
+  return Parse(run);
+}
+
+// What the summary says, in its order: records read, stations added, already
+// there, locators filled, without a call sign, skipped; deleted records
+// (-1 where the list has none to tell of).
+struct Counts {
+  long read, added, alreadyThere, locatorsFilled, noCallSign, skipped, deleted;
+};
+
+void ExpectCounts(const ToolRun& run, const Counts& want) {
+  const auto& c = run.counts;
+  auto count = [&](const std::string& label) {
+    const auto it = c.find(label);
+    return it == c.end() ? -1L : it->second;
+  };
+  const long skipped = std::max(count("wpisy pominięte z innego powodu"),
+                                count("wpisy pominięte z innego powodu (za krótkie wiersze)"));
+  EXPECT_EQ(count("Wczytane wpisy"), want.read) << run.Text();
+  EXPECT_EQ(count("dodane stacje"), want.added) << run.Text();
+  EXPECT_EQ(count("stacje już w callbooku (lub wcześniej na liście)"), want.alreadyThere)
+      << run.Text();
+  EXPECT_EQ(count("uzupełnione lokatory"), want.locatorsFilled) << run.Text();
+  EXPECT_EQ(count("wpisy bez znaku wywoławczego"), want.noCallSign) << run.Text();
+  EXPECT_EQ(skipped, want.skipped) << run.Text();
+  EXPECT_EQ(count("Rekordy usunięte w pliku (niewczytane)"), want.deleted) << run.Text();
+}
+
+class CommandLineImport : public FaultTest {};
+
+// Each list in turn into one callbook, named in another letter case than its
+// file, each holding new stations, stations already there (from an earlier
+// list or earlier in the same one), a record without a call sign and deleted
+// records; LOG_C_OK.DBF gives a locator to a station that lacked one,
+// AMATEUR.RPT has a line too short for a station.
+TEST_F(CommandLineImport, SummaryCountsEveryRecordOfEveryList) {
+  CreateDurableDatabase(db);
+  struct Case {
+    const char* list;  // as typed
+    std::function<void()> write;
+    Counts counts;
+    const char* lastLine;  // the last progress line
+    // Run from the folder above, naming the folder and, with --database, the
+    // database by relative paths.
+    bool fromAbove = false;
+  };
+  const std::vector<Case> cases = {
+      {"OKCALL.DBF",
+       [&] {
+         auto rows = OkCallRows("OK1", 3);
+         rows.push_back(rows[0]);
+         rows.push_back(OkCallRows("", 1)[0]);
+         rows[4][0] = "";
+         WriteDbf(dir / "okcall.dbf",
+                  {{"CALL", 'C', 10},
+                   {"NAME", 'C', 20},
+                   {"LASTNAME", 'C', 40},
+                   {"ADDRESS", 'C', 40},
+                   {"CITY", 'C', 30},
+                   {"ZIP", 'C', 10}},
+                  rows, {false, false, true, false, false});
+       },
+       {4, 2, 1, 0, 1, 0, 1},
+       "okcall.dbf: wpis 5 z 5, koniec"},
+      {"cb.dbf",
+       [&] {
+         WriteDbf(dir / "CB.DBF", kCbFields,
+                  {CbRow("SP1A"), CbRow("SP9Z"), CbRow("OK12"), CbRow("   "), CbRow("SP1B"),
+                   CbRow("sp1a"), CbRow("SP9Y")},
+                  {false, true, false, false, false, false, true});
+       },
+       {5, 2, 2, 0, 1, 0, 2},
+       "CB.DBF: wpis 7 z 7, koniec"},
+      {"Log_C_Sp.dbf",
+       [&] {
+         WriteDbf(dir / "LOG_C_SP.DBF", kLogCFields,
+                  {LogCRow("SP2A"), LogCRow("SP1A"), LogCRow(""), LogCRow("SP2Z")},
+                  {false, false, false, true});
+       },
+       {3, 1, 1, 0, 1, 0, 1},
+       "LOG_C_SP.DBF: wpis 4 z 4, koniec"},
+      {"log_c_ok.DBF",
+       [&] {
+         WriteDbf(dir / "LOG_C_OK.DBF", kLogCFields,
+                  {LogCRow("OK11", "JO70FD"), LogCRow("OK12"), LogCRow("OK2A", "JO70FE"),
+                   LogCRow("OK2A", "JO70FF"), LogCRow(" ")});
+       },
+       {5, 1, 2, 1, 1, 0, 0},
+       "LOG_C_OK.DBF: wpis 5 z 5, koniec"},
+      {"amateur.rpt",
+       [&] {
+         std::vector<std::string> lines = AmateurLines("VA1", 2);
+         lines.push_back("a line too short for a station");
+         lines.push_back(lines[0]);
+         lines.push_back(AmateurLine("", "John", "Smith", "1 Main St", "Ottawa", "ON", "K1A"));
+         WriteAmateurReport(dir / "AMATEUR.RPT", lines);
+       },
+       {5, 2, 1, 0, 1, 1, -1},
+       "AMATEUR.RPT: wpis 5, koniec",
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.list);
+    c.write();
+    const fs::path name = dir.Path().filename();
+    const ToolRun run =
+        c.fromAbove ? RunTool(dir.Path().parent_path(),
+                              {"--database", (name / "LOG.DAT").string(), c.list, name.string()})
+                    : RunTool(dir.Path(), {c.list});
+    EXPECT_TRUE(run.Says("Baza:  " + db.string())) << run.Text();
+    EXPECT_EQ(run.status, 0) << run.Text();
+    EXPECT_TRUE(run.Says(kFinished)) << run.Text();
+    EXPECT_TRUE(run.Says(c.lastLine)) << run.Text();
+    ExpectCounts(run, c.counts);
+    const Counts& n = c.counts;
+    EXPECT_EQ(n.added + n.alreadyThere + n.locatorsFilled + n.noCallSign + n.skipped, n.read);
+  }
+  EXPECT_EQ(CallSigns(db), (std::set<std::string>{"OK11", "OK12", "SP1A", "SP1B", "SP2A", "OK2A",
+                                                  "VA11", "VA12"}));
+  // The locator went to the station that lacked one; the new station kept
+  // its first one.
+  EXPECT_EQ(Query(db, "SELECT STACJA, LOKATOR FROM STACJE WHERE STACJA IN ('OK11', 'OK2A') "
+                      "ORDER BY STACJA"),
+            (std::vector<Row>{{"OK11", "JO70FD"}, {"OK2A", "JO70FE"}}));
+}
+
+// A list that breaks off in the middle: the message, a failing exit status,
+// and the rows before the bad record in the database. A progress line comes
+// every 1000 records.
+TEST_F(CommandLineImport, ErrorEndsWithFailureAndKeepsTheRowsBeforeIt) {
+  CreateDurableDatabase(db);
+  std::vector<std::vector<std::string>> rows;
+  for (int i = 1; i <= 1500; ++i) rows.push_back(LogCRow("SP" + std::to_string(i)));
+  const fs::path table = dir / "LOG_C_SP.DBF";
+  WriteDbf(table, kLogCFields, rows);
+  // Every memo takes one block after the memo file's header block: the
+  // 1201st record's lies beyond the cut.
+  fs::resize_file(DbfWriter::MemoPath(table), 1201 * 512);
+
+  const ToolRun run = RunTool(dir.Path(), {"log_c_sp.dbf"});
+  EXPECT_EQ(run.status, 1) << run.Text();
+  EXPECT_TRUE(run.Says("LOG_C_SP.DBF: wpis 1000 z 1500")) << run.Text();
+  EXPECT_TRUE(run.Says("LOG_C_SP.DBF: wpis 1201 z 1500, przerwano")) << run.Text();
+  EXPECT_TRUE(run.Says("Przerwano przez błąd; wpisy sprzed błędu zapisano w bazie."))
+      << run.Text();
+  EXPECT_FALSE(run.Says(kFinished)) << run.Text();
+  ExpectCounts(run, {1200, 1200, 0, 0, 0, 0, 0});
+  std::set<std::string> before;
+  for (int i = 1; i <= 1200; ++i) before.insert("SP" + std::to_string(i));
+  EXPECT_EQ(CallSigns(db), before);
+  EXPECT_EQ(ValidationErrors(db), "");
+}
+
+// SIGTERM stops the run between two records; what came before is committed
+// and the summary tells how much that was.
+TEST_F(CommandLineImport, SigtermStopsAndCommits) {
+  CreateDurableDatabase(db);
+  WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("V", 40000));
+  Driver run({kImportTool.path, {}}, dir.Path(), {"AMATEUR.RPT"});
+  ASSERT_TRUE(run.WaitFor("AMATEUR.RPT: wpis 1000")) << run.Describe();
+  run.Signal(SIGTERM);
+  run.Finish();
+  const ToolRun result = Parse(run);
+  EXPECT_EQ(result.status, 128 + SIGTERM) << result.Text();
+  const long added = result.counts.count("dodane stacje") ? result.counts.at("dodane stacje") : -1;
+  EXPECT_GE(added, 999) << result.Text();  // the line comes before the 1000th step
+  EXPECT_LT(added, 40000) << result.Text();
+  EXPECT_TRUE(result.Says("Przerwano (SIGTERM) przed wpisem " + std::to_string(added + 1) +
+                          "; wcześniejsze wpisy zapisano w bazie."))
+      << result.Text();
+  EXPECT_EQ(static_cast<long>(CallSigns(db).size()), added);
+  EXPECT_EQ(ValidationErrors(db), "");
+}
+
+}  // namespace
+}  // namespace tolvo::fault

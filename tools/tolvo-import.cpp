@@ -1,0 +1,443 @@
+// tolvo-import [--database CONNECTION] LIST [FOLDER]: the import of one
+// station list without a window, for scripts and terminals. It reads LIST
+// (CB.DBF, LOG_C_SP.DBF, LOG_C_OK.DBF, okcall.dbf or AMATEUR.RPT, in any
+// letter case; a path to one of them names FOLDER as well) from FOLDER
+// (default: the working folder) into the callbook
+// of that folder's LOG.DAT, or of the database that CONNECTION names through
+// a Firebird server. It makes the same checks with the same messages as the
+// import dialog, uses the same store and the same per-record steps, and
+// walks the list with the dialog's own run loop. As in the program, the rows
+// are committed at the end: after the whole list, after an error (the rows
+// before it), and after SIGINT or SIGTERM, which stop the run between two
+// records. Progress goes to standard error (a bar on a terminal, otherwise a
+// line every 1000 records and one at the end), the summary to standard
+// output. Everything it says is in Polish (UTF-8).
+//
+// Exit status: 0 done; 1 an error (after its message); 2 a wrong command
+// line; 128 + the signal's number when a signal stopped the run.
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "import/ImportKinds.h"
+#include "import/ImportRun.h"
+#include "source/FileLookup.h"
+#include "store/Callbook.h"
+#include "store/OpenFailure.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tolvo::ImportKind;
+using tolvo::RunSummary;
+
+constexpr int kExitError = 1;
+constexpr int kExitUsage = 2;
+
+void Usage(std::FILE* to) {
+  std::fputs(
+      "użycie: tolvo-import [--database POŁĄCZENIE] LISTA [FOLDER]\n"
+      "  Wczytuje listę stacji LISTA z folderu FOLDER (domyślnie z bieżącego) do callbooka\n"
+      "  (tabeli STACJE) w pliku LOG.DAT tego folderu, tak jak okno importu TolvoIMP.\n"
+      "  LISTA: CB.DBF, LOG_C_SP.DBF, LOG_C_OK.DBF, okcall.dbf albo AMATEUR.RPT\n"
+      "         (wielkość liter bez znaczenia; ścieżka do listy wskazuje też FOLDER)\n"
+      "  --database POŁĄCZENIE  baza przez serwer Firebird zamiast LOG.DAT z folderu,\n"
+      "                         np. serwer:C:\\Tolvo\\LOG.DAT albo serwer/3050:/dane/LOG.DAT\n"
+      "  Kod wyjścia: 0 gotowe, 1 błąd, 2 złe wywołanie, 128+numer sygnału po przerwaniu\n"
+      "  (130 Ctrl-C, 143 SIGTERM). Wpisy wczytane przed błędem lub przerwaniem\n"
+      "  zostają zapisane w bazie.\n",
+      to);
+}
+
+// ---- stopping on SIGINT and SIGTERM ----
+
+volatile std::sig_atomic_t stopSignal = 0;
+
+extern "C" void OnStopSignal(int signalNumber) { stopSignal = signalNumber; }
+
+// A signal that the tool was started with ignored (SIGINT of a job that a
+// shell script put in the background, say) stays ignored.
+bool ignoreTerm = false;
+bool ignoreInt = false;
+
+void InstallStopHandlers() {
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  // A read or write that the signal interrupts goes on.
+  action.sa_flags = SA_RESTART;
+  if (!ignoreTerm) sigaction(SIGTERM, &action, nullptr);
+  if (!ignoreInt) sigaction(SIGINT, &action, nullptr);
+}
+
+// At the start: our handlers, and the signals let through even where the
+// parent process left them blocked.
+void SetUpStopSignals() {
+  struct sigaction previous {};
+  ignoreTerm = sigaction(SIGTERM, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN;
+  ignoreInt = sigaction(SIGINT, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN;
+  InstallStopHandlers();
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGINT);
+  pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+}
+
+// Holds SIGINT and SIGTERM back while the database client connects: the
+// embedded engine puts handlers of its own in place on its first
+// connection, which would shut it down on a signal before the posted rows
+// are committed. The threads it starts meanwhile keep the signals blocked,
+// so that they reach this thread. Afterwards our handlers are put back and
+// a signal that came meanwhile is delivered to them.
+class StopSignalsHeld {
+ public:
+  StopSignalsHeld() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &set, &previous_);
+  }
+  ~StopSignalsHeld() {
+    InstallStopHandlers();
+    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+  }
+  StopSignalsHeld(const StopSignalsHeld&) = delete;
+  StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
+
+ private:
+  sigset_t previous_{};
+};
+
+const char* SignalName(int signalNumber) {
+  return signalNumber == SIGINT ? "SIGINT (Ctrl-C)" : signalNumber == SIGTERM ? "SIGTERM" : "?";
+}
+
+// ---- progress ----
+
+// Characters on the screen of a UTF-8 text (Polish letters are one each).
+std::size_t Width(std::string_view text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
+int TerminalColumns() {
+  winsize size{};
+  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
+}
+
+// The station lines of a report, for a bar where no count is known in
+// advance: its line ends up to an end-of-file mark, less the header.
+std::optional<std::int64_t> CountReportLines(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::int64_t lines = 0;
+  char last = '\n';
+  std::vector<char> buffer(1 << 16);
+  while (in) {
+    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    const std::size_t got = static_cast<std::size_t>(in.gcount());
+    const auto end = std::find(buffer.begin(), buffer.begin() + got, '\x1A');
+    lines += std::count(buffer.begin(), end, '\n');
+    if (end != buffer.begin()) last = *(end - 1);
+    if (end != buffer.begin() + got) break;
+  }
+  if (last != '\n') ++lines;
+  return std::max<std::int64_t>(0, lines - tolvo::kReportHeaderLines);
+}
+
+// The run's display on standard error. On a terminal a bar redrawn at most
+// ten times a second; elsewhere a line every 1000 records and one at the end.
+class Progress final : public tolvo::IRunDisplay {
+ public:
+  Progress(std::string name, bool terminal, std::optional<std::int64_t> estimate)
+      : name_(std::move(name)), terminal_(terminal), estimate_(estimate) {}
+
+  void Begin(std::optional<std::int64_t> total) override {
+    total_ = total;
+    if (terminal_) Draw();
+  }
+
+  void ShowRecord(std::int64_t number) override {
+    number_ = number;
+    ++shown_;
+    if (terminal_) {
+      const auto now = std::chrono::steady_clock::now();
+      if (now - drawn_ >= std::chrono::milliseconds(100)) Draw();
+    } else if (shown_ % 1000 == 0) {
+      std::fprintf(stderr, "%s\n", Position().c_str());
+    }
+  }
+
+  bool StopRequested() override { return stopSignal != 0; }
+
+  // The last word: `finished` when the walk reached the end of the list.
+  void End(bool finished) {
+    if (finished && total_) number_ = *total_;
+    if (terminal_) {
+      ended_ = finished;
+      Draw();
+      std::fputc('\n', stderr);
+    } else {
+      std::fprintf(stderr, "%s, %s\n", Position().c_str(), finished ? "koniec" : "przerwano");
+    }
+    std::fflush(stderr);
+  }
+
+  // The number of the record the run was at.
+  std::int64_t Number() const { return number_; }
+
+ private:
+  // "LOG_C_OK.DBF: wpis 1000 z 3000"
+  std::string Position() const {
+    std::string text = name_ + ": wpis " + std::to_string(number_);
+    if (total_) text += " z " + std::to_string(*total_);
+    return text;
+  }
+
+  void Draw() {
+    drawn_ = std::chrono::steady_clock::now();
+    const std::optional<std::int64_t> whole = total_ ? total_ : estimate_;
+    std::string line = name_;
+    const std::string position =
+        "wpis " + std::to_string(number_) + (total_ ? " z " + std::to_string(*total_) : "");
+    if (whole) {
+      const int percent =
+          ended_ ? 100
+          : *whole > 0 ? static_cast<int>(std::min<std::int64_t>(100, number_ * 100 / *whole))
+                       : 0;
+      // The line must stay within the terminal's width, or \r returns to a
+      // wrapped line's second half.
+      const int room = TerminalColumns() - static_cast<int>(Width(name_) + Width(position)) - 10;
+      const int bar = std::min(30, room);
+      if (bar >= 10) {
+        const int filled = bar * percent / 100;
+        line += " [" + std::string(static_cast<std::size_t>(filled), '#') +
+                std::string(static_cast<std::size_t>(bar - filled), '-') + "]";
+      }
+      char number[8];
+      std::snprintf(number, sizeof number, " %3d%%", percent);
+      line += number;
+    }
+    line += " " + position;
+    std::fprintf(stderr, "\r%s\033[K", line.c_str());
+    std::fflush(stderr);
+  }
+
+  std::string name_;
+  bool terminal_;
+  std::optional<std::int64_t> estimate_;
+  std::optional<std::int64_t> total_;
+  std::int64_t number_ = 0;
+  std::int64_t shown_ = 0;
+  bool ended_ = false;
+  std::chrono::steady_clock::time_point drawn_{};
+};
+
+// ---- summary ----
+
+struct SummaryLine {
+  std::string label;
+  std::int64_t count;
+};
+
+void PrintSummary(const std::string& headline, const ImportKind& kind, const fs::path& list,
+                  const std::string& database, const RunSummary& s) {
+  const bool table = kind.source == tolvo::SourceKind::DbaseTable;
+  std::vector<SummaryLine> lines = {
+      {"Wczytane wpisy:", s.records},
+      {"  dodane stacje:", s.added},
+      {"  stacje już w callbooku (lub wcześniej na liście):", s.alreadyThere},
+      {"  uzupełnione lokatory:", s.locatorsFilled},
+      {"  wpisy bez znaku wywoławczego:", s.noCallSign},
+      {table ? "  wpisy pominięte z innego powodu:"
+             : "  wpisy pominięte z innego powodu (za krótkie wiersze):",
+       s.skipped},
+  };
+  if (table) lines.push_back({"Rekordy usunięte w pliku (niewczytane):", s.deleted});
+  std::size_t labels = 0, digits = 0;
+  for (const SummaryLine& l : lines) {
+    labels = std::max(labels, Width(l.label));
+    digits = std::max(digits, std::to_string(l.count).size());
+  }
+  std::printf("%s\nLista: %s\nBaza:  %s\n", headline.c_str(), list.c_str(), database.c_str());
+  for (const SummaryLine& l : lines) {
+    const std::string count = std::to_string(l.count);
+    std::printf("%s%s %s%s\n", l.label.c_str(), std::string(labels - Width(l.label), ' ').c_str(),
+                std::string(digits - count.size(), ' ').c_str(), count.c_str());
+  }
+  std::fflush(stdout);
+}
+
+// A message the dialog would show: its fixed first line, the cause under it.
+int Refuse(const std::string& first, const std::string& cause = {}) {
+  std::fprintf(stderr, "%s\n", first.c_str());
+  if (!cause.empty()) std::fprintf(stderr, "%s\n", cause.c_str());
+  return kExitError;
+}
+
+int WrongCall(const std::string& what, bool withUsage = true) {
+  std::fprintf(stderr, "tolvo-import: %s\n", what.c_str());
+  if (withUsage) Usage(stderr);
+  return kExitUsage;
+}
+
+std::string KnownLists() {
+  std::string names;
+  for (const ImportKind& kind : tolvo::ImportKinds()) {
+    if (!names.empty()) names += ", ";
+    // okcall.dbf is spelled as the list's own file is named.
+    names += kind.id == tolvo::ImportKindId::OKCall ? kind.tableName : kind.sourceFile;
+  }
+  return names;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::optional<std::string> connection;
+  std::vector<std::string> positional;
+  bool optionsEnd = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (optionsEnd || !arg.starts_with("-") || arg == "-") {
+      positional.emplace_back(arg);
+    } else if (arg == "--") {
+      optionsEnd = true;
+    } else if (arg == "-h" || arg == "--help") {
+      Usage(stdout);
+      return 0;
+    } else if (arg == "--database" || arg.starts_with("--database=")) {
+      std::string value;
+      if (arg == "--database") {
+        if (i + 1 >= argc) return WrongCall("--database wymaga połączenia, np. serwer:/dane/LOG.DAT");
+        value = argv[++i];
+      } else {
+        value = std::string(arg.substr(std::string_view("--database=").size()));
+      }
+      if (value.empty()) return WrongCall("--database wymaga połączenia, np. serwer:/dane/LOG.DAT");
+      connection = value;
+    } else {
+      return WrongCall("nieznana opcja " + std::string(arg));
+    }
+  }
+  if (positional.empty()) return WrongCall("podaj listę stacji do wczytania");
+  if (positional.size() > 2) return WrongCall("za dużo argumentów: " + positional[2]);
+
+  // A list named with its folder ("~/Tolvo/CB.DBF") names FOLDER too.
+  const fs::path listArgument = positional[0];
+  if (listArgument.has_parent_path() && listArgument.has_filename()) {
+    if (positional.size() > 1)
+      return WrongCall("podaj samą nazwę listy, gdy folder jest podany osobno: " + positional[0]);
+    positional = {listArgument.filename().string(), listArgument.parent_path().string()};
+  }
+  const ImportKind* kind = tolvo::ImportKindOfFile(positional[0]);
+  if (!kind)
+    return WrongCall("nieznana lista " + positional[0] + "; podaj jedną z: " + KnownLists(),
+                     false);
+
+  // A local database named relative to where the tool was started stays
+  // that file once the tool works in FOLDER.
+  std::error_code ec;
+  if (connection && !tolvo::IsRemoteConnection(*connection))
+    connection = fs::absolute(*connection, ec).lexically_normal().string();
+
+  const fs::path folder = positional.size() > 1 ? fs::path(positional[1]) : fs::path(".");
+  if (!fs::is_directory(folder, ec))
+    return Refuse("tolvo-import: " + folder.string() + " nie jest folderem");
+  // The lists are found in the working folder, as the program finds them.
+  fs::current_path(folder, ec);
+  if (ec) return Refuse("tolvo-import: nie można przejść do folderu " + folder.string());
+  const fs::path here = fs::current_path(ec);
+
+  // The dialog's checks, in its order and with its messages.
+  std::optional<fs::path> databaseFile;
+  if (!connection) {
+    databaseFile = tolvo::FindInWorkingFolder(tolvo::kDatabaseFile);
+    if (!databaseFile)
+      return Refuse(std::string(tolvo::kMissingFilePrefix) + tolvo::kDatabaseFile,
+                    tolvo::MissingDatabaseCause(here));
+  }
+  const std::optional<fs::path> list = tolvo::FindInWorkingFolder(kind->sourceFile);
+  if (!list)
+    return Refuse(std::string(tolvo::kMissingFilePrefix) + kind->sourceFile,
+                  "W folderze " + here.string() + " nie ma pliku " + kind->sourceFile + ".");
+  const std::string database = connection ? *connection : databaseFile->string();
+
+  SetUpStopSignals();
+  tolvo::Callbook book;
+  try {
+    bool opened = false;
+    {
+      StopSignalsHeld held;
+      opened = connection ? book.OpenConnection(*connection) : book.Open(*databaseFile);
+    }
+    if (!opened) return Refuse(tolvo::kCannotOpenCallbook, book.OpenFailure());
+  } catch (const std::exception& e) {
+    return Refuse(e.what());
+  }
+
+  const bool terminal = isatty(STDERR_FILENO) == 1;
+  std::optional<std::int64_t> estimate;
+  if (terminal && kind->source == tolvo::SourceKind::TextReport)
+    estimate = CountReportLines(*list);
+  Progress progress(list->filename().string(), terminal, estimate);
+
+  RunSummary summary;
+  std::string failure;
+  try {
+    tolvo::RunImportInWorkingFolder(*kind, book, progress, summary);
+  } catch (const std::exception& e) {
+    failure = e.what();
+  }
+  const bool finished = failure.empty() && !summary.stopped;
+  progress.End(finished);
+  if (!failure.empty()) std::fprintf(stderr, "%s\n", failure.c_str());
+
+  // The rows posted so far are committed, whatever ended the run.
+  std::string headline;
+  int status = 0;
+  try {
+    book.Close();
+    if (finished) {
+      headline = tolvo::kImportFinished;
+    } else if (!failure.empty()) {
+      headline = "Przerwano przez błąd; wpisy sprzed błędu zapisano w bazie.";
+      status = kExitError;
+    } else {
+      headline = std::string("Przerwano (") + SignalName(stopSignal) + ") przed wpisem " +
+                 std::to_string(progress.Number()) + "; wcześniejsze wpisy zapisano w bazie.";
+      status = 128 + stopSignal;
+    }
+  } catch (const std::exception& e) {
+    std::string why = e.what();
+    if (why.starts_with(tolvo::kPreviousImportLost)) {
+      why.erase(0, tolvo::kPreviousImportLost.size());
+      std::fprintf(stderr, "Nie udało się zapisać importu w bazie danych:\n%s\n", why.c_str());
+      headline = "Nic z tego importu nie zapisano w bazie.";
+    } else {
+      // The commit went through; only the disconnection failed.
+      std::fprintf(stderr, "%s\n", why.c_str());
+      headline = "Wpisy zapisano w bazie, ale rozłączenie z nią się nie udało.";
+    }
+    status = kExitError;
+  }
+  PrintSummary(headline, *kind, *list, database, summary);
+  return status;
+}
