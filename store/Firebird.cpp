@@ -315,9 +315,10 @@ void Message::SetText(unsigned i, std::string_view text) {
   if (slot.type == SQL_VARYING) {
     const std::uint16_t len = static_cast<std::uint16_t>(text.size());
     std::memcpy(p, &len, sizeof len);
-    std::memcpy(p + sizeof len, text.data(), text.size());
+    // An empty view may have no data at all, which memcpy must not be given.
+    if (!text.empty()) std::memcpy(p + sizeof len, text.data(), text.size());
   } else {
-    std::memcpy(p, text.data(), text.size());
+    if (!text.empty()) std::memcpy(p, text.data(), text.size());
     std::memset(p + text.size(), ' ', slot.length - text.size());
   }
   const std::int16_t flag = 0;
