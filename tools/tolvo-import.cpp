@@ -308,10 +308,17 @@ std::string KnownLists() {
   return names;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// What the command line asks for: the list's file name, its folder, and a
+// connection through a server when one is named.
+struct CommandLine {
+  std::string listName;
+  fs::path folder = ".";
   std::optional<std::string> connection;
+};
+
+// Reads the command line into `line`; an exit status when the tool is to
+// stop at once (its help, or a wrong call after its message).
+std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& line) {
   std::vector<std::string> positional;
   bool optionsEnd = false;
   for (int i = 1; i < argc; ++i) {
@@ -332,7 +339,7 @@ int main(int argc, char** argv) {
         value = std::string(arg.substr(std::string_view("--database=").size()));
       }
       if (value.empty()) return WrongCall("--database wymaga połączenia, np. serwer:/dane/LOG.DAT");
-      connection = value;
+      line.connection = value;
     } else {
       return WrongCall("nieznana opcja " + std::string(arg));
     }
@@ -347,28 +354,70 @@ int main(int argc, char** argv) {
       return WrongCall("podaj samą nazwę listy, gdy folder jest podany osobno: " + positional[0]);
     positional = {listArgument.filename().string(), listArgument.parent_path().string()};
   }
-  const ImportKind* kind = tolvo::ImportKindOfFile(positional[0]);
-  if (!kind)
-    return WrongCall("nieznana lista " + positional[0] + "; podaj jedną z: " + KnownLists(),
-                     false);
+  line.listName = positional[0];
+  if (positional.size() > 1) line.folder = positional[1];
 
   // A local database named relative to where the tool was started stays
   // that file once the tool works in FOLDER.
   std::error_code ec;
-  if (connection && !tolvo::IsRemoteConnection(*connection))
-    connection = fs::absolute(*connection, ec).lexically_normal().string();
+  if (line.connection && !tolvo::IsRemoteConnection(*line.connection))
+    line.connection = fs::absolute(*line.connection, ec).lexically_normal().string();
+  return std::nullopt;
+}
 
-  const fs::path folder = positional.size() > 1 ? fs::path(positional[1]) : fs::path(".");
-  if (!fs::is_directory(folder, ec))
-    return Refuse("tolvo-import: " + folder.string() + " nie jest folderem");
+// Commits what the run posted, whatever ended it, and gives the summary's
+// headline and the exit status.
+int CommitRun(tolvo::Callbook& book, const std::string& failure, bool finished,
+              std::int64_t stoppedBefore, std::string& headline) {
+  try {
+    book.Close();
+    if (finished) {
+      headline = tolvo::kImportFinished;
+      return 0;
+    }
+    if (!failure.empty()) {
+      headline = "Przerwano przez błąd; wpisy sprzed błędu zapisano w bazie.";
+      return kExitError;
+    }
+    headline = std::string("Przerwano (") + SignalName(stopSignal) + ") przed wpisem " +
+               std::to_string(stoppedBefore) + "; wcześniejsze wpisy zapisano w bazie.";
+    return 128 + stopSignal;
+  } catch (const std::exception& e) {
+    std::string why = e.what();
+    if (why.starts_with(tolvo::kPreviousImportLost)) {
+      why.erase(0, tolvo::kPreviousImportLost.size());
+      std::fprintf(stderr, "Nie udało się zapisać importu w bazie danych:\n%s\n", why.c_str());
+      headline = "Nic z tego importu nie zapisano w bazie.";
+    } else {
+      // The commit went through; only the disconnection failed.
+      std::fprintf(stderr, "%s\n", why.c_str());
+      headline = "Wpisy zapisano w bazie, ale rozłączenie z nią się nie udało.";
+    }
+    return kExitError;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CommandLine line;
+  if (const std::optional<int> exitNow = ParseCommandLine(argc, argv, line)) return *exitNow;
+  const ImportKind* kind = tolvo::ImportKindOfFile(line.listName);
+  if (!kind)
+    return WrongCall("nieznana lista " + line.listName + "; podaj jedną z: " + KnownLists(),
+                     false);
+
+  std::error_code ec;
+  if (!fs::is_directory(line.folder, ec))
+    return Refuse("tolvo-import: " + line.folder.string() + " nie jest folderem");
   // The lists are found in the working folder, as the program finds them.
-  fs::current_path(folder, ec);
-  if (ec) return Refuse("tolvo-import: nie można przejść do folderu " + folder.string());
+  fs::current_path(line.folder, ec);
+  if (ec) return Refuse("tolvo-import: nie można przejść do folderu " + line.folder.string());
   const fs::path here = fs::current_path(ec);
 
   // The dialog's checks, in its order and with its messages.
   std::optional<fs::path> databaseFile;
-  if (!connection) {
+  if (!line.connection) {
     databaseFile = tolvo::FindInWorkingFolder(tolvo::kDatabaseFile);
     if (!databaseFile)
       return Refuse(std::string(tolvo::kMissingFilePrefix) + tolvo::kDatabaseFile,
@@ -378,7 +427,7 @@ int main(int argc, char** argv) {
   if (!list)
     return Refuse(std::string(tolvo::kMissingFilePrefix) + kind->sourceFile,
                   "W folderze " + here.string() + " nie ma pliku " + kind->sourceFile + ".");
-  const std::string database = connection ? *connection : databaseFile->string();
+  const std::string database = line.connection ? *line.connection : databaseFile->string();
 
   SetUpStopSignals();
   tolvo::Callbook book;
@@ -386,7 +435,7 @@ int main(int argc, char** argv) {
     bool opened = false;
     {
       StopSignalsHeld held;
-      opened = connection ? book.OpenConnection(*connection) : book.Open(*databaseFile);
+      opened = line.connection ? book.OpenConnection(*line.connection) : book.Open(*databaseFile);
     }
     if (!opened) return Refuse(tolvo::kCannotOpenCallbook, book.OpenFailure());
   } catch (const std::exception& e) {
@@ -410,34 +459,8 @@ int main(int argc, char** argv) {
   progress.End(finished);
   if (!failure.empty()) std::fprintf(stderr, "%s\n", failure.c_str());
 
-  // The rows posted so far are committed, whatever ended the run.
   std::string headline;
-  int status = 0;
-  try {
-    book.Close();
-    if (finished) {
-      headline = tolvo::kImportFinished;
-    } else if (!failure.empty()) {
-      headline = "Przerwano przez błąd; wpisy sprzed błędu zapisano w bazie.";
-      status = kExitError;
-    } else {
-      headline = std::string("Przerwano (") + SignalName(stopSignal) + ") przed wpisem " +
-                 std::to_string(progress.Number()) + "; wcześniejsze wpisy zapisano w bazie.";
-      status = 128 + stopSignal;
-    }
-  } catch (const std::exception& e) {
-    std::string why = e.what();
-    if (why.starts_with(tolvo::kPreviousImportLost)) {
-      why.erase(0, tolvo::kPreviousImportLost.size());
-      std::fprintf(stderr, "Nie udało się zapisać importu w bazie danych:\n%s\n", why.c_str());
-      headline = "Nic z tego importu nie zapisano w bazie.";
-    } else {
-      // The commit went through; only the disconnection failed.
-      std::fprintf(stderr, "%s\n", why.c_str());
-      headline = "Wpisy zapisano w bazie, ale rozłączenie z nią się nie udało.";
-    }
-    status = kExitError;
-  }
+  const int status = CommitRun(book, failure, finished, progress.Number(), headline);
   PrintSummary(headline, *kind, *list, database, summary);
   return status;
 }
