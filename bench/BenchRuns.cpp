@@ -18,6 +18,7 @@
 #include "tests/support/DbAccess.h"
 #include "tests/support/ScratchFolder.h"
 #include "tools/writers/Tolvo10Database.h"
+#include "ui/DisplaySetup.h"
 #include "ui/ErrorReport.h"
 
 namespace tolvo::bench {
@@ -157,6 +158,7 @@ class Host : public ICallbookHost {
 RunResult RunDialog(Source source, std::int64_t n, bool withStep, const char* platform) {
   if (platform) qputenv("QT_QPA_PLATFORM", platform);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  PrepareDisplay();  // as the program does
   static int argc = 1;
   static char name[] = "tolvo-bench";
   static char* argv[] = {name, nullptr};
