@@ -330,9 +330,11 @@ int ReadWaylandCommits(const fs::path& log, const std::string& caption, std::str
   std::string dialogSurface;
   std::vector<std::pair<std::string, std::string>> requests;  // surface, request
   bool importing = false;
+  const std::string starts = std::string("set_title(\"") + kImportStarts;
+  const std::string ended = std::string("set_title(\"") + kImportEnded;
   for (const std::string& line : Lines(log)) {
-    if (line.find(std::string("set_title(\"") + kImportStarts) != std::string::npos) importing = true;
-    if (line.find(std::string("set_title(\"") + kImportEnded) != std::string::npos) importing = false;
+    if (line.find(starts) != std::string::npos) importing = true;
+    if (line.find(ended) != std::string::npos) importing = false;
     std::smatch m;
     if (!std::regex_search(line, m, request)) continue;
     const std::string object = m[1].str() + "@" + m[2].str();
