@@ -5,8 +5,10 @@
 
 #include "app/Program.h"
 #include "app/Screenshot.h"
+#include "ui/DisplaySetup.h"
 
 int main(int argc, char* argv[]) {
+  tolvo::PrepareDisplay();
   QApplication app(argc, argv);
   std::function<void(tolvo::ProgramWindows&)> started;
   bool pictureFailed = false;

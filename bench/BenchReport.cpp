@@ -12,6 +12,18 @@ constexpr double kStoreGoal = 0.90;
 constexpr double kHeadlessGoal = 0.85;
 constexpr double kDialogGoal = 0.75;
 constexpr long kMemoryGoalKiB = 10 * 1024;
+// What a dialog on a display server may cost more than the offscreen one.
+constexpr double kX11ExtraUs = 15;
+constexpr double kWaylandExtraUs = 25;
+
+// The dialog measurements on a display server, with the cost allowed on top
+// of the offscreen dialog's.
+struct DisplayKind {
+  const char* prefix;
+  double extraUs;
+};
+constexpr DisplayKind kDisplays[] = {{"dialog-x11:", kX11ExtraUs},
+                                     {"dialog-wayland:", kWaylandExtraUs}};
 
 std::string Fixed(double value, int decimals) {
   char buf[64];
@@ -39,7 +51,8 @@ std::string Mib(long kib) { return Fixed(kib / 1024.0, 1); }
 std::vector<std::string> Subjects() {
   std::vector<std::string> s = {"floor", "store"};
   for (const SourceInfo& info : kSources) s.push_back("headless:" + std::string(info.name));
-  for (const SourceInfo& info : kSources) s.push_back("dialog:" + std::string(info.name));
+  for (const char* kind : {"dialog:", "dialog-x11:", "dialog-wayland:"})
+    for (const SourceInfo& info : kSources) s.push_back(kind + std::string(info.name));
   for (const SourceInfo& info : kSources) s.push_back("display:" + std::string(info.name));
   return s;
 }
@@ -50,6 +63,16 @@ std::string Growth(long fromKiB, long toKiB) {
 }
 
 std::string Verdict(bool met) { return met ? "met" : "NOT met"; }
+
+// The rate of `reference` by the clock that `f` is timed by.
+double RateByClockOf(const Figure& reference, const Figure& f) {
+  return f.wall ? WallRate(reference) : Rate(reference);
+}
+
+// The source part of a dialog subject ("cb" of "dialog-x11:cb").
+std::string SourceOf(const std::string& subject) {
+  return subject.substr(subject.find(':') + 1);
+}
 
 }  // namespace
 
@@ -70,20 +93,21 @@ const Figure* FindFigure(const std::vector<Figure>& figures, const std::string& 
   return nullptr;
 }
 
+bool TimedByWallClock(const std::string& subject) { return subject.rfind("dialog", 0) == 0; }
+
 std::optional<double> FloorRatio(const std::vector<Figure>& figures, const Figure& f) {
   // Showing the progress alone does no database work to compare.
   if (f.subject.rfind("display:", 0) == 0) return std::nullopt;
   const Figure* floor = FindFigure(figures, "floor", f.pass, f.n);
-  if (!floor || Rate(*floor) <= 0 || !f.error.empty()) return std::nullopt;
-  return Rate(f) / Rate(*floor);
+  if (!floor || RateByClockOf(*floor, f) <= 0 || !f.error.empty()) return std::nullopt;
+  return Rate(f) / RateByClockOf(*floor, f);
 }
 
 std::optional<double> HeadlessRatio(const std::vector<Figure>& figures, const Figure& f) {
-  if (f.subject.rfind("dialog:", 0) != 0 || !f.error.empty()) return std::nullopt;
-  const Figure* headless =
-      FindFigure(figures, "headless:" + f.subject.substr(7), f.pass, f.n);
-  if (!headless || Rate(*headless) <= 0) return std::nullopt;
-  return Rate(f) / Rate(*headless);
+  if (f.subject.rfind("dialog", 0) != 0 || !f.error.empty()) return std::nullopt;
+  const Figure* headless = FindFigure(figures, "headless:" + SourceOf(f.subject), f.pass, f.n);
+  if (!headless || RateByClockOf(*headless, f) <= 0) return std::nullopt;
+  return Rate(f) / RateByClockOf(*headless, f);
 }
 
 std::string FormatTable(const std::vector<Figure>& figures, const std::vector<std::int64_t>& ns) {
@@ -91,8 +115,8 @@ std::string FormatTable(const std::vector<Figure>& figures, const std::vector<st
   std::vector<std::string> head = {"measurement", "pass"};
   for (std::int64_t n : ns) {
     const std::string at = " @" + Thousands(n);
-    head.insert(head.end(), {"rec/s" + at, "wall rec/s" + at, "us/rec" + at, "/floor" + at,
-                             "/headless" + at, "MiB" + at});
+    head.insert(head.end(), {"rec/s" + at, "wall rec/s" + at, "us/rec" + at, "cpu us/rec" + at,
+                             "/floor" + at, "/headless" + at, "MiB" + at});
   }
   rows.push_back(head);
   for (const std::string& subject : Subjects()) {
@@ -109,11 +133,12 @@ std::string FormatTable(const std::vector<Figure>& figures, const std::vector<st
           row.insert(row.end(), {Thousands(static_cast<std::int64_t>(Rate(*f) + 0.5)),
                                  Thousands(static_cast<std::int64_t>(WallRate(*f) + 0.5)),
                                  Rate(*f) > 0 ? Fixed(1e6 / Rate(*f), 1) : "-",
+                                 f->records > 0 ? Fixed(1e6 * f->cpuSeconds / f->records, 1) : "-",
                                  subject == "floor" ? "1.00" : Ratio(FloorRatio(figures, *f)),
                                  Ratio(HeadlessRatio(figures, *f)), Mib(f->peakKiB)});
         } else {
           any = any || failed;
-          row.insert(row.end(), {failed ? "FAILED" : "-", "-", "-", "-", "-", "-"});
+          row.insert(row.end(), {failed ? "FAILED" : "-", "-", "-", "-", "-", "-", "-"});
         }
       }
       if (any) rows.push_back(row);
@@ -175,6 +200,51 @@ std::vector<GoalCheck> CheckGoals(const std::vector<Figure>& figures,
   for (const SourceInfo& info : kSources)
     for (const char* pass : {"new", "find"})
       ratioGoal("dialog:" + std::string(info.name), pass, kDialogGoal, true);
+
+  // The dialogs on a display server against the offscreen dialog of the
+  // same run, per record, by the wall clock.
+  for (const DisplayKind& display : kDisplays) {
+    for (const SourceInfo& info : kSources) {
+      for (const char* pass : {"new", "find"}) {
+        const std::string subject = display.prefix + std::string(info.name);
+        const std::string offscreen = "dialog:" + std::string(info.name);
+        GoalCheck check;
+        check.goal = subject + " " + pass + " <= " + offscreen + " + " +
+                     Fixed(display.extraUs, 0) + " us/rec @" + Thousands(big);
+        const Figure* a = FindFigure(figures, offscreen, pass, big);
+        const Figure* b = FindFigure(figures, subject, pass, big);
+        if (!a || !b || WallRate(*a) <= 0 || WallRate(*b) <= 0) {
+          check.detail = "not measured";
+        } else {
+          const double usA = 1e6 / WallRate(*a), usB = 1e6 / WallRate(*b);
+          const double cpu = 1e6 * (b->cpuSeconds - a->cpuSeconds) / static_cast<double>(big);
+          check.met = usB - usA <= display.extraUs;
+          check.detail = (usB >= usA ? "+" : "") + Fixed(usB - usA, 1) + " us/rec (" +
+                         Fixed(usB, 1) + " vs " + Fixed(usA, 1) + "; CPU with the server " +
+                         (cpu >= 0 ? "+" : "") + Fixed(cpu, 1) + ")";
+        }
+        goals.push_back(check);
+      }
+    }
+  }
+  for (const SourceInfo& info : kSources) {
+    for (const char* pass : {"new", "find"}) {
+      const std::string subject = "dialog-wayland:" + std::string(info.name);
+      const std::string offscreen = "dialog:" + std::string(info.name);
+      GoalCheck check;
+      check.goal = subject + " " + pass + " peak memory <= " + offscreen + " + 10 MiB @" +
+                   Thousands(big);
+      const Figure* a = FindFigure(figures, offscreen, pass, big);
+      const Figure* b = FindFigure(figures, subject, pass, big);
+      if (!a || !b) {
+        check.detail = "not measured";
+      } else {
+        check.met = b->peakKiB - a->peakKiB <= kMemoryGoalKiB;
+        check.detail = Growth(a->peakKiB, b->peakKiB);
+      }
+      goals.push_back(check);
+    }
+  }
 
   if (big != small) {
     for (const char* kind : {"headless:", "dialog:"}) {

@@ -18,6 +18,7 @@
 #include "tests/support/DbAccess.h"
 #include "tests/support/ScratchFolder.h"
 #include "tools/writers/Tolvo10Database.h"
+#include "ui/DisplaySetup.h"
 #include "ui/ErrorReport.h"
 
 namespace tolvo::bench {
@@ -25,7 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 struct Name {
-  std::string what;    // floor, store, headless, dialog
+  std::string what;    // floor, store, headless, dialog, dialog-x11, dialog-wayland, display
   std::string source;  // for headless and dialog
   bool second = false; // the ":find" pass
 };
@@ -40,8 +41,10 @@ Name Parse(const std::string& text) {
     if (colon == std::string::npos) break;
     from = colon + 1;
   }
-  const bool withSource = parts.size() == 3 && (parts[0] == "headless" || parts[0] == "dialog" ||
-                                                (parts[0] == "display" && parts[2] == "new"));
+  const bool withSource =
+      parts.size() == 3 &&
+      (parts[0] == "headless" || parts[0] == "dialog" || parts[0] == "dialog-x11" ||
+       parts[0] == "dialog-wayland" || (parts[0] == "display" && parts[2] == "new"));
   const bool plain = parts.size() == 2 && (parts[0] == "floor" || parts[0] == "store");
   if ((!withSource && !plain) || (parts.back() != "new" && parts.back() != "find"))
     throw std::invalid_argument("unknown measurement '" + text + "'");
@@ -149,11 +152,13 @@ class Host : public ICallbookHost {
 };
 
 // The whole import through the dialog's start button, shown on the screen
-// (the offscreen platform paints like any other), every message recorded.
-// Without `withStep` the dialog walks the source and shows its progress but
-// hands no record on.
-RunResult RunDialog(Source source, std::int64_t n, bool withStep) {
+// of `platform` (the environment's or the offscreen one when empty), every
+// message recorded. Without `withStep` the dialog walks the source and shows
+// its progress but hands no record on.
+RunResult RunDialog(Source source, std::int64_t n, bool withStep, const char* platform) {
+  if (platform) qputenv("QT_QPA_PLATFORM", platform);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  PrepareDisplay();  // as the program does
   static int argc = 1;
   static char name[] = "tolvo-bench";
   static char* argv[] = {name, nullptr};
@@ -214,8 +219,13 @@ RunResult RunMeasurement(const std::string& what, const fs::path& folder, std::i
     result = RunStore(n, seed);
   else if (name.what == "headless")
     result = RunHeadless(SourceNamed(name.source));
+  else if (name.what == "display")
+    result = RunDialog(SourceNamed(name.source), n, false, nullptr);
   else
-    result = RunDialog(SourceNamed(name.source), n, name.what == "dialog");
+    result = RunDialog(SourceNamed(name.source), n, true,
+                       name.what == "dialog-x11"       ? "xcb"
+                       : name.what == "dialog-wayland" ? "wayland"
+                                                       : nullptr);
   result.rows = CountStations();
 
   // Every record is a station of its own: the first pass writes them all,

@@ -10,7 +10,15 @@
 //   headless:<source>:new|find    the source's per-record step over its file,
 //                                 read as the dialog reads it
 //   dialog:<source>:new|find      the whole import through the dialog's start
-//                                 button, display and message pump included
+//                                 button, display and message pump included,
+//                                 on the platform QT_QPA_PLATFORM names
+//                                 (offscreen by default)
+//   dialog-x11:<source>:new|find  the same on an X server (the xcb platform;
+//                                 DISPLAY names the server)
+//   dialog-wayland:<source>:new|find
+//                                 the same on a Wayland compositor (the wayland
+//                                 platform; WAYLAND_DISPLAY and XDG_RUNTIME_DIR
+//                                 name it)
 //   display:<source>:new          the dialog's walk over the source with its
 //                                 display and message pump, but no per-record
 //                                 step: what showing the progress costs

@@ -12,9 +12,16 @@
 // run; the fastest repetition counts. Rates and ratios come from the CPU time of the measuring
 // process (--clock cpu, the default: steady on a machine shared with other
 // work) or from the wall clock (--clock wall); the other rate is shown
-// beside them. --only runs the measurements whose name contains TEXT (the
-// floor is always run, as the ratios need it). Exit status 1 when any
-// measurement failed.
+// beside them. The dialogs are always timed by the wall clock: on a display
+// server part of their work is the server's, and the offscreen dialog is
+// timed alike so that the two compare. For the dialog-x11 and dialog-wayland
+// measurements the benchmark starts a virtual X server (Xvfb) and a headless
+// Wayland compositor (weston) of its own and stops them at the end; when one
+// cannot be started its measurements are left out. --only runs the
+// measurements whose name contains TEXT (the floor is always run, as the
+// ratios need it). Exit status 1 when any measurement failed.
+#include <poll.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,6 +33,7 @@
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -33,9 +41,11 @@
 #include "bench/BenchReport.h"
 #include "bench/BenchRuns.h"
 #include "bench/BenchSources.h"
+#include "tests/support/DisplayServer.h"
 
 namespace fs = std::filesystem;
 using namespace tolvo::bench;
+using tolvo::DisplayServer;
 
 namespace {
 
@@ -122,16 +132,31 @@ int ChildMain(int argc, char** argv) {
 
 // ---- the parent side ----
 
+// The display servers of the run, started when a measurement needs one.
+struct Displays {
+  std::unique_ptr<DisplayServer> x11;
+  std::unique_ptr<DisplayServer> wayland;
+
+  // The server a measurement runs on; nullptr for one that needs none.
+  const DisplayServer* For(const std::string& what) const {
+    if (what.rfind("dialog-x11:", 0) == 0) return x11.get();
+    if (what.rfind("dialog-wayland:", 0) == 0) return wayland.get();
+    return nullptr;
+  }
+};
+
 // Runs one measurement in a child process (this program again, so that
 // nothing of the parent is inherited) and takes its result and its peak
-// resident memory.
+// resident memory. The child gets `display`'s environment; one that has not
+// ended after `limit` seconds is killed.
 Figure Measure(const std::string& what, const fs::path& folder, std::int64_t n,
-               std::uint64_t seed, bool wallClock) {
+               std::uint64_t seed, bool wallClock, const DisplayServer* display, double limit) {
   Figure f;
   const std::size_t last = what.rfind(':');
   f.subject = what.substr(0, last);
   f.pass = what.substr(last + 1);
   f.n = n;
+  f.wall = wallClock || TimedByWallClock(f.subject);
 
   int out[2];
   if (pipe(out) != 0) {
@@ -150,6 +175,7 @@ Figure Measure(const std::string& what, const fs::path& folder, std::int64_t n,
     dup2(out[1], STDOUT_FILENO);
     close(out[0]);
     close(out[1]);
+    if (display) display->Enter();
     const std::string nText = std::to_string(n), seedText = std::to_string(seed);
     const std::string folderText = folder.string();
     execl("/proc/self/exe", "tolvo-bench", "--child", what.c_str(), folderText.c_str(),
@@ -157,9 +183,21 @@ Figure Measure(const std::string& what, const fs::path& folder, std::int64_t n,
     _exit(127);
   }
   close(out[1]);
+  const double serverCpu = display ? display->CpuSeconds() : 0;
   std::string text;
   char buf[512];
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::duration<double>(limit);
+  bool timedOut = false;
   for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    pollfd p{out[0], POLLIN, 0};
+    if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) == 0) {
+      timedOut = true;
+      kill(pid, SIGKILL);
+      break;
+    }
     const ssize_t got = read(out[0], buf, sizeof buf);
     if (got <= 0) break;
     text.append(buf, static_cast<std::size_t>(got));
@@ -169,6 +207,10 @@ Figure Measure(const std::string& what, const fs::path& folder, std::int64_t n,
   struct rusage usage {};
   wait4(pid, &status, 0, &usage);
   f.peakKiB = usage.ru_maxrss;
+  if (timedOut) {
+    f.error = "did not end within " + std::to_string(static_cast<long long>(limit)) + " s";
+    return f;
+  }
 
   double seconds = 0, cpuSeconds = 0;
   long long records = 0, found = 0, rows = 0;
@@ -180,8 +222,9 @@ Figure Measure(const std::string& what, const fs::path& folder, std::int64_t n,
                                   : "failed (exit status " + std::to_string(WEXITSTATUS(status)) + ")";
     return f;
   }
-  f.seconds = wallClock ? seconds : cpuSeconds;
+  f.seconds = f.wall ? seconds : cpuSeconds;
   f.wallSeconds = seconds;
+  f.cpuSeconds = cpuSeconds + (display ? display->CpuSeconds() - serverCpu : 0);
   f.records = records;
   return f;
 }
@@ -212,6 +255,8 @@ std::vector<std::vector<std::string>> Plan(const std::string& only) {
   for (const SourceInfo& info : kSources) {
     subjects.push_back("headless:" + std::string(info.name));
     subjects.push_back("dialog:" + std::string(info.name));
+    subjects.push_back("dialog-x11:" + std::string(info.name));
+    subjects.push_back("dialog-wayland:" + std::string(info.name));
     subjects.push_back("display:" + std::string(info.name));
   }
   std::vector<std::vector<std::string>> plan;
@@ -258,9 +303,44 @@ int ParentMain(const Options& o) {
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
   }
 
+  // The display servers the plan needs; the measurements of one that does
+  // not start are left out.
+  std::vector<std::vector<std::string>> plan = Plan(o.only);
+  Displays displays;
+  auto needs = [&plan](const char* prefix) {
+    for (const auto& passes : plan)
+      if (passes.front().rfind(prefix, 0) == 0) return true;
+    return false;
+  };
+  std::string problem;
+  if (needs("dialog-x11:")) {
+    displays.x11 = DisplayServer::StartX(problem);
+    std::cerr << (displays.x11 ? "X server (Xvfb) on " + displays.x11->Name()
+                               : "no dialog-x11 measurements: " + problem)
+              << "\n";
+  }
+  if (needs("dialog-wayland:")) {
+    displays.wayland = DisplayServer::StartWayland(problem);
+    std::cerr << (displays.wayland ? "Wayland compositor (weston, headless) on " +
+                                         displays.wayland->Name()
+                                   : "no dialog-wayland measurements: " + problem)
+              << "\n";
+  }
+  plan.erase(std::remove_if(plan.begin(), plan.end(),
+                            [&](const std::vector<std::string>& passes) {
+                              const std::string& first = passes.front();
+                              return (first.rfind("dialog-x11:", 0) == 0 && !displays.x11) ||
+                                     (first.rfind("dialog-wayland:", 0) == 0 &&
+                                      !displays.wayland);
+                            }),
+             plan.end());
+
   std::vector<Figure> figures;
   bool failed = false;
   for (std::int64_t n : o.ns) {
+    // A child that hangs (a toolkit that does not come back from the
+    // display server) is given up after this long.
+    const double limit = 300 + 0.005 * static_cast<double>(n);
     const fs::path sources = root / ("sources-" + std::to_string(n));
     fs::create_directories(sources);
     const auto started = std::chrono::steady_clock::now();
@@ -274,7 +354,7 @@ int ParentMain(const Options& o) {
     // repetition counts, and the largest peak memory.
     std::vector<Figure> best;
     for (int round = 0; round < o.repeat; ++round) {
-      for (const std::vector<std::string>& passes : Plan(o.only)) {
+      for (const std::vector<std::string>& passes : plan) {
         const std::string& first = passes.front();
         const std::string subject = first.substr(0, first.rfind(':'));
         const fs::path folder = root / (FolderName(subject) + "-" + std::to_string(n));
@@ -287,7 +367,7 @@ int ParentMain(const Options& o) {
           if (!info.memo.empty()) LinkOrCopy(sources / info.memo, folder / info.memo);
         }
         for (const std::string& what : passes) {
-          Figure f = Measure(what, folder, n, o.seed, o.wallClock);
+          Figure f = Measure(what, folder, n, o.seed, o.wallClock, displays.For(what), limit);
           std::cerr << "  " << what << " @" << n << ": "
                     << (f.error.empty() ? std::to_string(static_cast<long long>(Rate(f))) +
                                               " rec/s, " + std::to_string(f.peakKiB / 1024) + " MiB"
@@ -307,7 +387,8 @@ int ParentMain(const Options& o) {
   if (madeRoot && !o.keep) fs::remove_all(root);
 
   std::cout << "Rates by " << (o.wallClock ? "wall-clock time" : "CPU time of the measuring process")
-            << ", best of " << o.repeat << "; ratios of rates at the same N and pass.\n\n"
+            << (o.wallClock ? "" : " (the dialogs by wall-clock time)") << ", best of " << o.repeat
+            << "; ratios of rates at the same N and pass, by the clock of the row.\n\n"
             << FormatTable(figures, o.ns) << "\n" << FormatGoals(CheckGoals(figures, o.ns));
   return failed ? 1 : 0;
 }

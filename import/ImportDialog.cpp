@@ -19,6 +19,7 @@
 #include "ui/ErrorReport.h"
 #include "ui/Fonts.h"
 #include "ui/QuitSignals.h"
+#include "ui/RecordNumberLabel.h"
 
 namespace tolvo {
 namespace {
@@ -172,8 +173,13 @@ void ImportDialog::MakeProgress() {
   const int wide = layout.client.width;
   recordCaption_ = MakeLabel(this, "Label2", processed, large, layout.recordCaption,
                              layout.recordNumber.x - layout.recordCaption.x - 4);
-  recordNumberLabel_ =
-      MakeLabel(this, "LogBookAktLbl", processed, large, layout.recordNumber, wide);
+  // The number that changes for every record draws itself on a surface of
+  // its own, at the cost of its digits alone.
+  recordNumberLabel_ = new RecordNumberLabel(processed, this);
+  recordNumberLabel_->setObjectName(QStringLiteral("LogBookAktLbl"));
+  recordNumberLabel_->setFont(large);
+  recordNumberLabel_->move(ToPoint(layout.recordNumber));
+  recordNumberLabel_->resize(recordNumberLabel_->sizeHint());
   if (kind_.HasTotal()) {
     totalCaption_ = MakeLabel(this, "Label3", QString::fromUtf8("Liczba wszystkich wpisów:"),
                               large, layout.totalCaption,
@@ -191,7 +197,8 @@ void ImportDialog::MakeProgress() {
     progressBar_->setValue(0);
   }
   // The number labels are as wide as the dialog lets them be.
-  for (QLabel* number : {recordNumberLabel_, totalLabel_}) {
+  for (QWidget* number :
+       {static_cast<QWidget*>(recordNumberLabel_), static_cast<QWidget*>(totalLabel_)}) {
     if (number) number->resize(layout.client.width - number->x() - 8, number->height());
   }
 }

@@ -25,6 +25,7 @@ class QPushButton;
 namespace tolvo {
 
 class DbfTable;
+class RecordNumberLabel;
 
 // Where the dialog's callbook comes from: the program's main window, or in
 // tests and benchmarks a store of their own.
@@ -120,7 +121,7 @@ class ImportDialog : public QDialog {
   QLabel* informationLabel_ = nullptr;     // Label1
   QPushButton* startButton_ = nullptr;     // StartBtn or Button1
   QLabel* recordCaption_ = nullptr;        // Label2
-  QLabel* recordNumberLabel_ = nullptr;    // LogBookAktLbl
+  RecordNumberLabel* recordNumberLabel_ = nullptr;  // LogBookAktLbl
   QLabel* totalCaption_ = nullptr;         // Label3
   QLabel* totalLabel_ = nullptr;           // LogbookAllLbl
   QGroupBox* progressBox_ = nullptr;       // GroupBox1
