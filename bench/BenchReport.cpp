@@ -93,6 +93,19 @@ const Figure* FindFigure(const std::vector<Figure>& figures, const std::string& 
   return nullptr;
 }
 
+// Peak memory of `b` at most 10 MiB above that of `a`.
+GoalCheck MemoryGoal(std::string goal, const Figure* a, const Figure* b) {
+  GoalCheck check;
+  check.goal = std::move(goal);
+  if (!a || !b) {
+    check.detail = "not measured";
+  } else {
+    check.met = b->peakKiB - a->peakKiB <= kMemoryGoalKiB;
+    check.detail = Growth(a->peakKiB, b->peakKiB);
+  }
+  return check;
+}
+
 bool TimedByWallClock(const std::string& subject) { return subject.rfind("dialog", 0) == 0; }
 
 std::optional<double> FloorRatio(const std::vector<Figure>& figures, const Figure& f) {
@@ -231,18 +244,9 @@ std::vector<GoalCheck> CheckGoals(const std::vector<Figure>& figures,
     for (const char* pass : {"new", "find"}) {
       const std::string subject = "dialog-wayland:" + std::string(info.name);
       const std::string offscreen = "dialog:" + std::string(info.name);
-      GoalCheck check;
-      check.goal = subject + " " + pass + " peak memory <= " + offscreen + " + 10 MiB @" +
-                   Thousands(big);
-      const Figure* a = FindFigure(figures, offscreen, pass, big);
-      const Figure* b = FindFigure(figures, subject, pass, big);
-      if (!a || !b) {
-        check.detail = "not measured";
-      } else {
-        check.met = b->peakKiB - a->peakKiB <= kMemoryGoalKiB;
-        check.detail = Growth(a->peakKiB, b->peakKiB);
-      }
-      goals.push_back(check);
+      goals.push_back(MemoryGoal(
+          subject + " " + pass + " peak memory <= " + offscreen + " + 10 MiB @" + Thousands(big),
+          FindFigure(figures, offscreen, pass, big), FindFigure(figures, subject, pass, big)));
     }
   }
 
@@ -251,21 +255,16 @@ std::vector<GoalCheck> CheckGoals(const std::vector<Figure>& figures,
       for (const SourceInfo& info : kSources) {
         for (const char* pass : {"new", "find"}) {
           const std::string subject = kind + std::string(info.name);
-          GoalCheck check;
-          check.goal = subject + " " + pass + " peak memory @" + Thousands(big) + " <= @" +
-                       Thousands(small) + " + 10 MiB";
           const Figure* a = FindFigure(figures, subject, pass, small);
           const Figure* b = FindFigure(figures, subject, pass, big);
-          if (!a || !b) {
-            check.detail = "not measured";
-          } else {
-            check.met = b->peakKiB - a->peakKiB <= kMemoryGoalKiB;
-            check.detail = Growth(a->peakKiB, b->peakKiB);
-            // The engine's own share: what the floor grows by between the same N.
-            const Figure* fa = FindFigure(figures, "floor", pass, small);
-            const Figure* fb = FindFigure(figures, "floor", pass, big);
-            if (fa && fb) check.detail += " (floor " + Growth(fa->peakKiB, fb->peakKiB) + ")";
-          }
+          GoalCheck check = MemoryGoal(subject + " " + pass + " peak memory @" + Thousands(big) +
+                                           " <= @" + Thousands(small) + " + 10 MiB",
+                                       a, b);
+          // The engine's own share: what the floor grows by between the same N.
+          const Figure* fa = FindFigure(figures, "floor", pass, small);
+          const Figure* fb = FindFigure(figures, "floor", pass, big);
+          if (a && b && fa && fb)
+            check.detail += " (floor " + Growth(fa->peakKiB, fb->peakKiB) + ")";
           goals.push_back(check);
         }
       }

@@ -204,19 +204,20 @@ class Progress final : public tolvo::IRunDisplay {
   std::int64_t Number() const { return number_; }
 
  private:
-  // "LOG_C_OK.DBF: wpis 1000 z 3000"
-  std::string Position() const {
-    std::string text = name_ + ": wpis " + std::to_string(number_);
+  // "wpis 1000 z 3000"
+  std::string Where() const {
+    std::string text = "wpis " + std::to_string(number_);
     if (total_) text += " z " + std::to_string(*total_);
     return text;
   }
+  // "LOG_C_OK.DBF: wpis 1000 z 3000"
+  std::string Position() const { return name_ + ": " + Where(); }
 
   void Draw() {
     drawn_ = std::chrono::steady_clock::now();
     const std::optional<std::int64_t> whole = total_ ? total_ : estimate_;
     std::string line = name_;
-    const std::string position =
-        "wpis " + std::to_string(number_) + (total_ ? " z " + std::to_string(*total_) : "");
+    const std::string position = Where();
     if (whole) {
       const int percent =
           ended_ ? 100

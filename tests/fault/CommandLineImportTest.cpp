@@ -119,14 +119,7 @@ TEST_F(CommandLineImport, SummaryCountsEveryRecordOfEveryList) {
          rows.push_back(rows[0]);
          rows.push_back(OkCallRows("", 1)[0]);
          rows[4][0] = "";
-         WriteDbf(dir / "okcall.dbf",
-                  {{"CALL", 'C', 10},
-                   {"NAME", 'C', 20},
-                   {"LASTNAME", 'C', 40},
-                   {"ADDRESS", 'C', 40},
-                   {"CITY", 'C', 30},
-                   {"ZIP", 'C', 10}},
-                  rows, {false, false, true, false, false});
+         WriteOkCall(dir / "okcall.dbf", rows, {false, false, true, false, false});
        },
        {4, 2, 1, 0, 1, 0, 1},
        "okcall.dbf: wpis 5 z 5, koniec"},

@@ -341,7 +341,8 @@ std::vector<std::vector<std::string>> OkCallRows(std::string_view prefix, int co
   return rows;
 }
 
-void WriteOkCall(const fs::path& file, const std::vector<std::vector<std::string>>& rows) {
+void WriteOkCall(const fs::path& file, const std::vector<std::vector<std::string>>& rows,
+                 const std::vector<bool>& deleted) {
   WriteDbf(file,
            {{"CALL", 'C', 10},
             {"NAME", 'C', 20},
@@ -349,7 +350,7 @@ void WriteOkCall(const fs::path& file, const std::vector<std::vector<std::string
             {"ADDRESS", 'C', 40},
             {"CITY", 'C', 30},
             {"ZIP", 'C', 10}},
-           rows);
+           rows, deleted);
 }
 
 std::vector<std::string> AmateurLines(std::string_view prefix, int count) {

@@ -133,7 +133,9 @@ std::vector<std::string> Entries(const fs::path& folder);
 
 // `count` okcall.dbf records with call signs prefix + number.
 std::vector<std::vector<std::string>> OkCallRows(std::string_view prefix, int count);
-void WriteOkCall(const fs::path& file, const std::vector<std::vector<std::string>>& rows);
+// `deleted` (when not empty) marks records as deleted.
+void WriteOkCall(const fs::path& file, const std::vector<std::vector<std::string>>& rows,
+                 const std::vector<bool>& deleted = {});
 // `count` AMATEUR.RPT station lines with call signs prefix + number.
 std::vector<std::string> AmateurLines(std::string_view prefix, int count);
 std::set<std::string> CallsOf(const std::vector<std::vector<std::string>>& rows);
