@@ -10,6 +10,7 @@
 
 #include "bench/BenchFloor.h"
 #include "bench/BenchSources.h"
+#include "bench/BenchWake.h"
 #include "import/ImportDialog.h"
 #include "import/ImportKinds.h"
 #include "import/ImportRun.h"
@@ -26,7 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 struct Name {
-  std::string what;    // floor, store, headless, dialog, dialog-x11, dialog-wayland, display
+  std::string what;    // floor, store, headless, dialog, dialog-x11, dialog-wayland, display, wake
   std::string source;  // for headless and dialog
   bool second = false; // the ":find" pass
 };
@@ -46,6 +47,13 @@ Name Parse(const std::string& text) {
       (parts[0] == "headless" || parts[0] == "dialog" || parts[0] == "dialog-x11" ||
        parts[0] == "dialog-wayland" || (parts[0] == "display" && parts[2] == "new"));
   const bool plain = parts.size() == 2 && (parts[0] == "floor" || parts[0] == "store");
+  const bool wake =
+      parts.size() == 2 && parts[0] == "wake" && (parts[1] == "quiet" || parts[1] == "woken");
+  if (wake) {
+    name.what = parts[0];
+    name.second = parts[1] == "woken";
+    return name;
+  }
   if ((!withSource && !plain) || (parts.back() != "new" && parts.back() != "find"))
     throw std::invalid_argument("unknown measurement '" + text + "'");
   name.what = parts[0];
@@ -210,6 +218,8 @@ RunResult RunMeasurement(const std::string& what, const fs::path& folder, std::i
                          std::uint64_t seed) {
   const Name name = Parse(what);
   WorkingFolderGuard inFolder(folder);
+  // No database: what waking a display server costs.
+  if (name.what == "wake") return RunServerWake(n, name.second);
   if (!name.second) MakeEmptyCallbook();
 
   RunResult result;
