@@ -1,8 +1,10 @@
 #include "bench/BenchRuns.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QPushButton>
 #include <QString>
+#include <QWindow>
 
 #include <memory>
 #include <stdexcept>
@@ -159,6 +161,28 @@ class Host : public ICallbookHost {
   tolvo::Callbook& book_;
 };
 
+// Qt 6.4's Wayland platform can abort when a window is hidden while the
+// compositor's answer to its last frame is on its way. The dialog is hidden
+// once its last drawing has been answered: the toolkit delivers an update
+// request to the window then, and nothing is left to draw by that time.
+void AwaitLastFrame(QWindow* window) {
+  if (!window || QGuiApplication::platformName() != QLatin1String("wayland")) return;
+  QApplication::processEvents();
+  struct Watch : QObject {
+    bool answered = false;
+    bool eventFilter(QObject*, QEvent* event) override {
+      answered = answered || event->type() == QEvent::UpdateRequest;
+      return false;
+    }
+  } watch;
+  window->installEventFilter(&watch);
+  window->requestUpdate();
+  const QDeadlineTimer deadline(1000);
+  while (!watch.answered && !deadline.hasExpired())
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  window->removeEventFilter(&watch);
+}
+
 // The whole import through the dialog's start button, shown on the screen
 // of `platform` (the environment's or the offscreen one when empty), every
 // message recorded. Without `withStep` the dialog walks the source and shows
@@ -191,6 +215,7 @@ RunResult RunDialog(Source source, std::int64_t n, bool withStep, const char* pl
     const Stopwatch watch;
     dialog->StartButton()->click();
     watch.Stop(result);
+    AwaitLastFrame(dialog->windowHandle());
     dialog->hide();
   }
   SetMessageHook(previous);
