@@ -32,6 +32,7 @@ struct Name {
   std::string what;    // floor, store, headless, dialog, dialog-x11, dialog-wayland, display, wake
   std::string source;  // for headless and dialog
   bool second = false; // the ":find" pass
+  std::string pass;    // for wake: quiet, woken or answered
 };
 
 Name Parse(const std::string& text) {
@@ -49,11 +50,11 @@ Name Parse(const std::string& text) {
       (parts[0] == "headless" || parts[0] == "dialog" || parts[0] == "dialog-x11" ||
        parts[0] == "dialog-wayland" || (parts[0] == "display" && parts[2] == "new"));
   const bool plain = parts.size() == 2 && (parts[0] == "floor" || parts[0] == "store");
-  const bool wake =
-      parts.size() == 2 && parts[0] == "wake" && (parts[1] == "quiet" || parts[1] == "woken");
+  const bool wake = parts.size() == 2 && parts[0] == "wake" &&
+                    (parts[1] == "quiet" || parts[1] == "woken" || parts[1] == "answered");
   if (wake) {
     name.what = parts[0];
-    name.second = parts[1] == "woken";
+    name.pass = parts[1];
     return name;
   }
   if ((!withSource && !plain) || (parts.back() != "new" && parts.back() != "find"))
@@ -244,7 +245,10 @@ RunResult RunMeasurement(const std::string& what, const fs::path& folder, std::i
   const Name name = Parse(what);
   WorkingFolderGuard inFolder(folder);
   // No database: what waking a display server costs.
-  if (name.what == "wake") return RunServerWake(n, name.second);
+  if (name.what == "wake")
+    return RunServerWake(n, name.pass == "quiet"   ? WakeKind::Quiet
+                            : name.pass == "woken" ? WakeKind::Woken
+                                                   : WakeKind::Answered);
   if (!name.second) MakeEmptyCallbook();
 
   RunResult result;

@@ -4,10 +4,13 @@
 // record. Here the server is a bare peer process that waits for its socket
 // as those servers do (epoll) and reads whatever comes; the client does a
 // fixed amount of work a record (about what the offscreen dialog spends on
-// a record of the find pass) and then either sends nothing ("quiet") or
-// writes 2,824 bytes ("woken": the size of one record's PutImage on X11).
-// The difference between the two passes, per record, is the least that any
-// client pays on this machine for one message to its display server a
+// a record of the find pass) and then sends nothing ("quiet"), or writes
+// 2,824 bytes ("woken": the size of one record's PutImage on X11), or writes
+// them and has the server answer each with 8 bytes, which a thread of the
+// client's own waits for and reads ("answered": as a Wayland compositor
+// answers each commit with a buffer release, which Qt reads on a thread of
+// its own). The difference to "quiet", per record, is the least that any
+// client pays on this machine for talking to its display server once a
 // record; no toolkit is involved.
 #pragma once
 
@@ -17,6 +20,8 @@
 
 namespace tolvo::bench {
 
-RunResult RunServerWake(std::int64_t n, bool send);
+enum class WakeKind { Quiet, Woken, Answered };
+
+RunResult RunServerWake(std::int64_t n, WakeKind kind);
 
 }  // namespace tolvo::bench

@@ -273,8 +273,8 @@ std::vector<std::vector<std::string>> Plan(const std::string& only) {
     return passes.front().rfind("dialog-x11:", 0) == 0 ||
            passes.front().rfind("dialog-wayland:", 0) == 0;
   });
-  if (onDisplays || std::string("wake:quiet wake:woken").find(only) != std::string::npos)
-    plan.insert(plan.begin() + 1, {"wake:quiet", "wake:woken"});
+  if (onDisplays || std::string("wake:quiet wake:woken wake:answered").find(only) != std::string::npos)
+    plan.insert(plan.begin() + 1, {"wake:quiet", "wake:woken", "wake:answered"});
   return plan;
 }
 
