@@ -1,8 +1,10 @@
 #include "bench/BenchRuns.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QPushButton>
 #include <QString>
+#include <QWindow>
 
 #include <memory>
 #include <stdexcept>
@@ -10,6 +12,7 @@
 
 #include "bench/BenchFloor.h"
 #include "bench/BenchSources.h"
+#include "bench/BenchWake.h"
 #include "import/ImportDialog.h"
 #include "import/ImportKinds.h"
 #include "import/ImportRun.h"
@@ -26,9 +29,10 @@ namespace {
 
 namespace fs = std::filesystem;
 struct Name {
-  std::string what;    // floor, store, headless, dialog, dialog-x11, dialog-wayland, display
+  std::string what;    // floor, store, headless, dialog, dialog-x11, dialog-wayland, display, wake
   std::string source;  // for headless and dialog
   bool second = false; // the ":find" pass
+  std::string pass;    // for wake: quiet, woken or answered
 };
 
 Name Parse(const std::string& text) {
@@ -46,6 +50,13 @@ Name Parse(const std::string& text) {
       (parts[0] == "headless" || parts[0] == "dialog" || parts[0] == "dialog-x11" ||
        parts[0] == "dialog-wayland" || (parts[0] == "display" && parts[2] == "new"));
   const bool plain = parts.size() == 2 && (parts[0] == "floor" || parts[0] == "store");
+  const bool wake = parts.size() == 2 && parts[0] == "wake" &&
+                    (parts[1] == "quiet" || parts[1] == "woken" || parts[1] == "answered");
+  if (wake) {
+    name.what = parts[0];
+    name.pass = parts[1];
+    return name;
+  }
   if ((!withSource && !plain) || (parts.back() != "new" && parts.back() != "find"))
     throw std::invalid_argument("unknown measurement '" + text + "'");
   name.what = parts[0];
@@ -151,6 +162,28 @@ class Host : public ICallbookHost {
   tolvo::Callbook& book_;
 };
 
+// Qt 6.4's Wayland platform can abort when a window is hidden while the
+// compositor's answer to its last frame is on its way. The dialog is hidden
+// once its last drawing has been answered: the toolkit delivers an update
+// request to the window then, and nothing is left to draw by that time.
+void AwaitLastFrame(QWindow* window) {
+  if (!window || QGuiApplication::platformName() != QLatin1String("wayland")) return;
+  QApplication::processEvents();
+  struct Watch : QObject {
+    bool answered = false;
+    bool eventFilter(QObject*, QEvent* event) override {
+      answered = answered || event->type() == QEvent::UpdateRequest;
+      return false;
+    }
+  } watch;
+  window->installEventFilter(&watch);
+  window->requestUpdate();
+  const QDeadlineTimer deadline(1000);
+  while (!watch.answered && !deadline.hasExpired())
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  window->removeEventFilter(&watch);
+}
+
 // The whole import through the dialog's start button, shown on the screen
 // of `platform` (the environment's or the offscreen one when empty), every
 // message recorded. Without `withStep` the dialog walks the source and shows
@@ -183,6 +216,7 @@ RunResult RunDialog(Source source, std::int64_t n, bool withStep, const char* pl
     const Stopwatch watch;
     dialog->StartButton()->click();
     watch.Stop(result);
+    AwaitLastFrame(dialog->windowHandle());
     dialog->hide();
   }
   SetMessageHook(previous);
@@ -210,6 +244,11 @@ RunResult RunMeasurement(const std::string& what, const fs::path& folder, std::i
                          std::uint64_t seed) {
   const Name name = Parse(what);
   WorkingFolderGuard inFolder(folder);
+  // No database: what waking a display server costs.
+  if (name.what == "wake")
+    return RunServerWake(n, name.pass == "quiet"   ? WakeKind::Quiet
+                            : name.pass == "woken" ? WakeKind::Woken
+                                                   : WakeKind::Answered);
   if (!name.second) MakeEmptyCallbook();
 
   RunResult result;

@@ -22,6 +22,14 @@
 //   display:<source>:new          the dialog's walk over the source with its
 //                                 display and message pump, but no per-record
 //                                 step: what showing the progress costs
+//   wake:quiet | wake:woken | wake:answered
+//                                 a fixed amount of work a record, with no
+//                                 message to a sleeping server process
+//                                 (quiet), one a record (woken), or one a
+//                                 record answered to a thread of the
+//                                 client's (answered): what any display
+//                                 client pays here to talk to its server
+//                                 once a record (bench/BenchWake.h)
 // A ":new" measurement makes a fresh Tolvo 1.0 LOG.DAT and its STACJE first
 // (not timed); ":find" runs on the database the ":new" one left behind, where
 // every station is present. The timed part runs from opening the database to

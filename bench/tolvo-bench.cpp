@@ -267,6 +267,14 @@ std::vector<std::vector<std::string>> Plan(const std::string& only) {
     for (const std::string& p : passes) wanted = wanted || p.find(only) != std::string::npos;
     if (wanted) plan.push_back(passes);
   }
+  // What waking a display server costs any client here, beside the dialogs
+  // on display servers.
+  const bool onDisplays = std::any_of(plan.begin(), plan.end(), [](const auto& passes) {
+    return passes.front().rfind("dialog-x11:", 0) == 0 ||
+           passes.front().rfind("dialog-wayland:", 0) == 0;
+  });
+  if (onDisplays || std::string("wake:quiet wake:woken wake:answered").find(only) != std::string::npos)
+    plan.insert(plan.begin() + 1, {"wake:quiet", "wake:woken", "wake:answered"});
   return plan;
 }
 

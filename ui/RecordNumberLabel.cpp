@@ -1,6 +1,8 @@
 #include "ui/RecordNumberLabel.h"
 
 #include <QBackingStore>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEvent>
 #include <QExposeEvent>
 #include <QFontMetrics>
@@ -8,6 +10,7 @@
 #include <QResizeEvent>
 #include <QStyle>
 #include <QStyleOption>
+#include <QThread>
 #include <QWindow>
 
 #include <algorithm>
@@ -25,6 +28,9 @@ namespace {
 
 // A label's default alignment, and the direction of the digits.
 constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextForceLeftToRight;
+// The longest wait for the display server's answer to the last drawing
+// before the surface goes.
+constexpr int kSettleMs = 250;
 // Pixels of anti-aliasing that may fall beyond a glyph's ink rectangle,
 // across and down.
 constexpr int kInkSlack = 2;
@@ -150,6 +156,26 @@ class RecordNumberLabel::Surface final : public QWindow {
 
   bool Stale() const { return stale_; }
 
+  // On Wayland the toolkit asks the compositor for a frame event with the
+  // first drawing after the last one was answered, and takes the answer on a
+  // thread of its own. Qt 6.4 can free a surface's pending frame request
+  // twice when that answer arrives while the surface is being hidden, which
+  // aborts the program. So before the surface is hidden, this waits (at most
+  // kSettleMs) until the last request has been answered: the toolkit then
+  // delivers an update request, which this asks for. Only queued calls are
+  // run meanwhile (the toolkit's handling of the answer among them): no user
+  // input, no painting.
+  void Settle() {
+    if (QGuiApplication::platformName() != QLatin1String("wayland") || !Showing()) return;
+    answered_ = false;
+    requestUpdate();
+    const QDeadlineTimer deadline(kSettleMs);
+    while (!answered_ && !deadline.hasExpired()) {
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+      if (!answered_) QThread::usleep(200);
+    }
+  }
+
  private:
   // The size the label has given the surface; the window itself may learn
   // of a change only when the window system confirms it.
@@ -188,11 +214,19 @@ class RecordNumberLabel::Surface final : public QWindow {
     if (isExposed()) Draw(false);
   }
   void resizeEvent(QResizeEvent*) override { stale_ = true; }
+  bool event(QEvent* event) override {
+    if (event->type() == QEvent::UpdateRequest) {
+      answered_ = true;
+      return true;
+    }
+    return QWindow::event(event);
+  }
 
  private:
   RecordNumberLabel& label_;
   QBackingStore store_;
   bool stale_ = true;
+  bool answered_ = false;  // an update request has come since Settle asked for one
 #if TOLVO_WITH_XCB
   std::unique_ptr<XWindowImages> xImages_;
   bool xImagesTried_ = false;
@@ -252,6 +286,7 @@ void RecordNumberLabel::FitSurface() {
     if (!container_->isHidden()) {
       // What the surface covered shows the label's own drawing again.
       const QRect covered = container_->geometry();
+      surface_->Settle();
       container_->hide();
       update(covered);
     }
