@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QExposeEvent>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QStyle>
@@ -17,7 +18,6 @@
 #include <memory>
 
 #if TOLVO_WITH_XCB
-#include <QGuiApplication>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
