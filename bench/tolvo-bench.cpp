@@ -17,9 +17,11 @@
 // timed alike so that the two compare. For the dialog-x11 and dialog-wayland
 // measurements the benchmark starts a virtual X server (Xvfb) and a headless
 // Wayland compositor (weston) of its own and stops them at the end; when one
-// cannot be started its measurements are left out. --only runs the
-// measurements whose name contains TEXT (the floor is always run, as the
-// ratios need it). Exit status 1 when any measurement failed.
+// cannot be started its measurements are left out. Beside the dialogs on a
+// display server it measures what waking such a server costs any client
+// here (the wake rows, bench/BenchWake.h). --only runs the measurements
+// whose name contains TEXT (the floor is always run, as the ratios need it).
+// Exit status 1 when any measurement failed.
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
