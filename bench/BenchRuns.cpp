@@ -167,7 +167,7 @@ class Host : public ICallbookHost {
 // once its last drawing has been answered: the toolkit delivers an update
 // request to the window then, and nothing is left to draw by that time.
 void AwaitLastFrame(QWindow* window) {
-  if (!window || QGuiApplication::platformName() != QLatin1String("wayland")) return;
+  if (!window || !QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
   QApplication::processEvents();
   struct Watch : QObject {
     bool answered = false;

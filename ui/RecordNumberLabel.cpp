@@ -166,7 +166,7 @@ class RecordNumberLabel::Surface final : public QWindow {
   // run meanwhile (the toolkit's handling of the answer among them): no user
   // input, no painting.
   void Settle() {
-    if (QGuiApplication::platformName() != QLatin1String("wayland") || !Showing()) return;
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")) || !Showing()) return;
     answered_ = false;
     requestUpdate();
     const QDeadlineTimer deadline(kSettleMs);
