@@ -22,8 +22,6 @@
 // here (the wake rows, bench/BenchWake.h). --only runs the measurements
 // whose name contains TEXT (the floor is always run, as the ratios need it).
 // Exit status 1 when any measurement failed.
-#include <poll.h>
-#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,6 +41,7 @@
 #include "bench/BenchReport.h"
 #include "bench/BenchRuns.h"
 #include "bench/BenchSources.h"
+#include "tests/support/ChildOutput.h"
 #include "tests/support/DisplayServer.h"
 
 namespace fs = std::filesystem;
@@ -187,23 +186,7 @@ Figure Measure(const std::string& what, const fs::path& folder, std::int64_t n,
   close(out[1]);
   const double serverCpu = display ? display->CpuSeconds() : 0;
   std::string text;
-  char buf[512];
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::duration<double>(limit);
-  bool timedOut = false;
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    pollfd p{out[0], POLLIN, 0};
-    if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) == 0) {
-      timedOut = true;
-      kill(pid, SIGKILL);
-      break;
-    }
-    const ssize_t got = read(out[0], buf, sizeof buf);
-    if (got <= 0) break;
-    text.append(buf, static_cast<std::size_t>(got));
-  }
+  const bool timedOut = !tolvo::ReadChildOutput(out[0], pid, limit, text);
   close(out[0]);
   int status = 0;
   struct rusage usage {};

@@ -9,8 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,7 +21,6 @@
 #include <QThread>
 #include <QWindow>
 
-#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -39,6 +36,7 @@
 #include "import/ImportDialog.h"
 #include "import/ImportKinds.h"
 #include "store/MemoryCallbook.h"
+#include "tests/support/ChildOutput.h"
 #include "tests/support/DisplayServer.h"
 #include "tests/support/ScratchFolder.h"
 #include "tools/writers/DbfWriter.h"
@@ -245,21 +243,7 @@ ClientReport RunImportInChild(Platform platform, const DisplayServer& server,
   }
   close(out[1]);
   std::string text;
-  char buf[4096];
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(180);
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    pollfd p{out[0], POLLIN, 0};
-    if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) == 0) {
-      kill(pid, SIGKILL);
-      text += "problem the import did not end in time\n";
-      break;
-    }
-    const ssize_t got = read(out[0], buf, sizeof buf);
-    if (got <= 0) break;
-    text.append(buf, static_cast<std::size_t>(got));
-  }
+  if (!ReadChildOutput(out[0], pid, 180, text)) text += "problem the import did not end in time\n";
   close(out[0]);
   int status = 0;
   waitpid(pid, &status, 0);

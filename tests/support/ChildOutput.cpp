@@ -1,0 +1,29 @@
+#include "tests/support/ChildOutput.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+
+namespace tolvo {
+
+bool ReadChildOutput(int fd, pid_t pid, double seconds, std::string& text) {
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  char buf[4096];
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    pollfd p{fd, POLLIN, 0};
+    if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) == 0) {
+      kill(pid, SIGKILL);
+      return false;
+    }
+    const ssize_t got = read(fd, buf, sizeof buf);
+    if (got <= 0) return true;
+    text.append(buf, static_cast<std::size_t>(got));
+  }
+}
+
+}  // namespace tolvo
