@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "bench/BenchSources.h"
+#include "bench/BenchWake.h"
 
 namespace tolvo::bench {
 namespace {
@@ -68,6 +70,16 @@ std::string Verdict(bool met) { return met ? "met" : "NOT met"; }
 // The rate of `reference` by the clock that `f` is timed by.
 double RateByClockOf(const Figure& reference, const Figure& f) {
   return f.wall ? WallRate(reference) : Rate(reference);
+}
+
+// A difference with its sign, to a tenth.
+std::string Signed(double value) { return (value >= 0 ? "+" : "") + Fixed(value, 1); }
+
+// The microseconds a record of `b` takes more than one of `a`, by the wall
+// clock; nothing when either was not measured.
+std::optional<double> ExtraUsPerRecord(const Figure* a, const Figure* b) {
+  if (!a || !b || WallRate(*a) <= 0 || WallRate(*b) <= 0) return std::nullopt;
+  return 1e6 / WallRate(*b) - 1e6 / WallRate(*a);
 }
 
 // The source part of a dialog subject ("cb" of "dialog-x11:cb").
@@ -136,9 +148,8 @@ std::string FormatTable(const std::vector<Figure>& figures, const std::vector<st
   }
   rows.push_back(head);
   for (const std::string& subject : Subjects()) {
-    const std::vector<const char*> passes = subject == "wake"
-                                                ? std::vector<const char*>{"quiet", "woken", "answered"}
-                                                : std::vector<const char*>{"new", "find"};
+    std::vector<const char*> passes = {"new", "find"};
+    if (subject == "wake") passes.assign(std::begin(kWakePasses), std::end(kWakePasses));
     for (const char* pass : passes) {
       std::vector<std::string> row = {subject, pass};
       bool any = false;
@@ -232,15 +243,14 @@ std::vector<GoalCheck> CheckGoals(const std::vector<Figure>& figures,
                      Fixed(display.extraUs, 0) + " us/rec @" + Thousands(big);
         const Figure* a = FindFigure(figures, offscreen, pass, big);
         const Figure* b = FindFigure(figures, subject, pass, big);
-        if (!a || !b || WallRate(*a) <= 0 || WallRate(*b) <= 0) {
+        if (const std::optional<double> extra = ExtraUsPerRecord(a, b); !extra) {
           check.detail = "not measured";
         } else {
-          const double usA = 1e6 / WallRate(*a), usB = 1e6 / WallRate(*b);
           const double cpu = 1e6 * (b->cpuSeconds - a->cpuSeconds) / static_cast<double>(big);
-          check.met = usB - usA <= display.extraUs;
-          check.detail = (usB >= usA ? "+" : "") + Fixed(usB - usA, 1) + " us/rec (" +
-                         Fixed(usB, 1) + " vs " + Fixed(usA, 1) + "; CPU with the server " +
-                         (cpu >= 0 ? "+" : "") + Fixed(cpu, 1) + ")";
+          check.met = *extra <= display.extraUs;
+          check.detail = Signed(*extra) + " us/rec (" + Fixed(1e6 / WallRate(*b), 1) + " vs " +
+                         Fixed(1e6 / WallRate(*a), 1) + "; CPU with the server " + Signed(cpu) +
+                         ")";
         }
         goals.push_back(check);
       }
@@ -257,12 +267,11 @@ std::vector<GoalCheck> CheckGoals(const std::vector<Figure>& figures,
     GoalCheck check;
     check.goal = "wake " + kind + " <= wake quiet + " + Fixed(display.extraUs, 0) + " us/rec @" +
                  Thousands(big) + " (the " + display.prefix + " bound, any client)";
-    if (!quiet || !woken || WallRate(*quiet) <= 0 || WallRate(*woken) <= 0) {
+    if (const std::optional<double> extra = ExtraUsPerRecord(quiet, woken); !extra) {
       check.detail = "not measured";
     } else {
-      const double us = 1e6 / WallRate(*woken) - 1e6 / WallRate(*quiet);
-      check.met = us <= display.extraUs;
-      check.detail = (us >= 0 ? "+" : "") + Fixed(us, 1) + " us/rec";
+      check.met = *extra <= display.extraUs;
+      check.detail = Signed(*extra) + " us/rec";
     }
     goals.push_back(check);
   }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWindow>
 
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -32,7 +33,7 @@ struct Name {
   std::string what;    // floor, store, headless, dialog, dialog-x11, dialog-wayland, display, wake
   std::string source;  // for headless and dialog
   bool second = false; // the ":find" pass
-  std::string pass;    // for wake: quiet, woken or answered
+  WakeKind wake = WakeKind::Quiet;  // for wake
 };
 
 Name Parse(const std::string& text) {
@@ -50,12 +51,13 @@ Name Parse(const std::string& text) {
       (parts[0] == "headless" || parts[0] == "dialog" || parts[0] == "dialog-x11" ||
        parts[0] == "dialog-wayland" || (parts[0] == "display" && parts[2] == "new"));
   const bool plain = parts.size() == 2 && (parts[0] == "floor" || parts[0] == "store");
-  const bool wake = parts.size() == 2 && parts[0] == "wake" &&
-                    (parts[1] == "quiet" || parts[1] == "woken" || parts[1] == "answered");
-  if (wake) {
-    name.what = parts[0];
-    name.pass = parts[1];
-    return name;
+  if (parts.size() == 2 && parts[0] == "wake") {
+    for (std::size_t kind = 0; kind < std::size(kWakePasses); ++kind) {
+      if (parts[1] != kWakePasses[kind]) continue;
+      name.what = parts[0];
+      name.wake = static_cast<WakeKind>(kind);
+      return name;
+    }
   }
   if ((!withSource && !plain) || (parts.back() != "new" && parts.back() != "find"))
     throw std::invalid_argument("unknown measurement '" + text + "'");
@@ -245,10 +247,7 @@ RunResult RunMeasurement(const std::string& what, const fs::path& folder, std::i
   const Name name = Parse(what);
   WorkingFolderGuard inFolder(folder);
   // No database: what waking a display server costs.
-  if (name.what == "wake")
-    return RunServerWake(n, name.pass == "quiet"   ? WakeKind::Quiet
-                            : name.pass == "woken" ? WakeKind::Woken
-                                                   : WakeKind::Answered);
+  if (name.what == "wake") return RunServerWake(n, name.wake);
   if (!name.second) MakeEmptyCallbook();
 
   RunResult result;

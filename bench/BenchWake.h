@@ -21,6 +21,8 @@
 namespace tolvo::bench {
 
 enum class WakeKind { Quiet, Woken, Answered };
+// The names of the wake passes, in the order of WakeKind.
+inline constexpr const char* kWakePasses[] = {"quiet", "woken", "answered"};
 
 RunResult RunServerWake(std::int64_t n, WakeKind kind);
 

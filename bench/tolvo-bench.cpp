@@ -41,6 +41,7 @@
 #include "bench/BenchReport.h"
 #include "bench/BenchRuns.h"
 #include "bench/BenchSources.h"
+#include "bench/BenchWake.h"
 #include "tests/support/ChildOutput.h"
 #include "tests/support/DisplayServer.h"
 
@@ -258,8 +259,11 @@ std::vector<std::vector<std::string>> Plan(const std::string& only) {
     return passes.front().rfind("dialog-x11:", 0) == 0 ||
            passes.front().rfind("dialog-wayland:", 0) == 0;
   });
-  if (onDisplays || std::string("wake:quiet wake:woken wake:answered").find(only) != std::string::npos)
-    plan.insert(plan.begin() + 1, {"wake:quiet", "wake:woken", "wake:answered"});
+  std::vector<std::string> wake;
+  for (const char* pass : kWakePasses) wake.push_back("wake:" + std::string(pass));
+  bool wanted = onDisplays;
+  for (const std::string& p : wake) wanted = wanted || p.find(only) != std::string::npos;
+  if (wanted) plan.insert(plan.begin() + 1, wake);
   return plan;
 }
 
@@ -319,12 +323,11 @@ int ParentMain(const Options& o) {
                                    : "no dialog-wayland measurements: " + problem)
               << "\n";
   }
+  // ("dialog-" begins the names of the dialogs on a display server alone.)
   plan.erase(std::remove_if(plan.begin(), plan.end(),
                             [&](const std::vector<std::string>& passes) {
                               const std::string& first = passes.front();
-                              return (first.rfind("dialog-x11:", 0) == 0 && !displays.x11) ||
-                                     (first.rfind("dialog-wayland:", 0) == 0 &&
-                                      !displays.wayland);
+                              return first.rfind("dialog-", 0) == 0 && !displays.For(first);
                             }),
              plan.end());
 
