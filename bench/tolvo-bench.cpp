@@ -42,7 +42,7 @@
 #include "bench/BenchRuns.h"
 #include "bench/BenchSources.h"
 #include "bench/BenchWake.h"
-#include "tests/support/ChildOutput.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/DisplayServer.h"
 
 namespace fs = std::filesystem;

@@ -36,7 +36,7 @@
 #include "import/ImportDialog.h"
 #include "import/ImportKinds.h"
 #include "store/MemoryCallbook.h"
-#include "tests/support/ChildOutput.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/DisplayServer.h"
 #include "tests/support/ScratchFolder.h"
 #include "tools/writers/DbfWriter.h"

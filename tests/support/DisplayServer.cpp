@@ -17,6 +17,8 @@
 #include <system_error>
 #include <thread>
 
+#include "tests/support/ChildProcess.h"
+
 namespace tolvo {
 namespace {
 
@@ -54,18 +56,7 @@ bool Alive(pid_t pid) {
   return waitpid(pid, &status, WNOHANG) == 0;
 }
 
-void Stop(pid_t pid) {
-  if (pid <= 0) return;
-  kill(pid, SIGTERM);
-  const auto deadline = Clock::now() + std::chrono::seconds(5);
-  int status = 0;
-  while (Clock::now() < deadline) {
-    if (waitpid(pid, &status, WNOHANG) != 0) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, &status, 0);
-}
+void Stop(pid_t pid) { StopChild(pid, std::chrono::seconds(5)); }
 
 // Waits until `ready` holds or the child ends or time runs out.
 template <typename Ready>

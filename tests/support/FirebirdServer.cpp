@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/ChildProcess.h"
 #include "tests/support/DbAccess.h"
 
 extern char** environ;
@@ -228,17 +229,7 @@ void FirebirdServer::Stop() {
   // thread that carries the shutdown out is gone, and the signal changes
   // nothing. Whatever a test did through the server has been committed and
   // detached by now, so after a moment the server is killed.
-  kill(pid_, SIGTERM);
-  int status = 0;
-  for (int i = 0; i < 40; ++i) {
-    std::this_thread::sleep_for(50ms);
-    if (waitpid(pid_, &status, WNOHANG) == pid_) {
-      pid_ = -1;
-      return;
-    }
-  }
-  kill(pid_, SIGKILL);
-  waitpid(pid_, &status, 0);
+  StopChild(pid_, 2s);
   pid_ = -1;
 }
 

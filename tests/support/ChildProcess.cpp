@@ -1,10 +1,11 @@
-#include "tests/support/ChildOutput.h"
+#include "tests/support/ChildProcess.h"
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <thread>
 
 namespace tolvo {
 
@@ -24,6 +25,19 @@ bool ReadChildOutput(int fd, pid_t pid, double seconds, std::string& text) {
     if (got <= 0) return true;
     text.append(buf, static_cast<std::size_t>(got));
   }
+}
+
+void StopChild(pid_t pid, std::chrono::milliseconds grace) {
+  if (pid <= 0) return;
+  kill(pid, SIGTERM);
+  const auto deadline = std::chrono::steady_clock::now() + grace;
+  int status = 0;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (waitpid(pid, &status, WNOHANG) != 0) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, &status, 0);
 }
 
 }  // namespace tolvo

@@ -1,9 +1,10 @@
-// Reading what a child process writes back, with a limit on how long it may
-// take: for the tests and the benchmark that run their work in children.
+// Child processes of the tests and the benchmark: reading what one writes
+// back within a time limit, and ending one.
 #pragma once
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <string>
 
 namespace tolvo {
@@ -12,5 +13,9 @@ namespace tolvo {
 // for at most `seconds`. A child that has not closed it by then is killed
 // (SIGKILL) and false is returned. Neither closes `fd` nor reaps the child.
 bool ReadChildOutput(int fd, pid_t pid, double seconds, std::string& text);
+
+// Ends child `pid` (nothing for a pid <= 0): SIGTERM, then SIGKILL when it
+// has not ended within `grace`; reaps it either way.
+void StopChild(pid_t pid, std::chrono::milliseconds grace);
 
 }  // namespace tolvo
