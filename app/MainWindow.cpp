@@ -121,6 +121,10 @@ std::string MainWindow::OpenFailure() {
 
 ICallbook& MainWindow::OpenedCallbook() { return *callbook_; }
 
+void MainWindow::SetLockWaitHandler(std::function<bool()> keepWaiting) {
+  callbook_->SetLockWaitHandler(std::move(keepWaiting));
+}
+
 void MainWindow::CloseClicked() {
   Guarded([this] { close(); });
 }

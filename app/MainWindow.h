@@ -37,6 +37,7 @@ class MainWindow : public QMainWindow, public ICallbookHost {
   bool OpenCallbook() override;
   ICallbook& OpenedCallbook() override;
   std::string OpenFailure() override;
+  void SetLockWaitHandler(std::function<bool()> keepWaiting) override;
 
   QFrame* DescriptionPanel() const { return descriptionPanel_; }
   QLabel* DescriptionLabel() const { return descriptionLabel_; }

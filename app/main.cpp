@@ -6,8 +6,10 @@
 #include "app/Program.h"
 #include "app/Screenshot.h"
 #include "ui/DisplaySetup.h"
+#include "source/ProcessSetup.h"
 
 int main(int argc, char* argv[]) {
+  tolvo::PrepareProcess();
   tolvo::PrepareDisplay();
   QApplication app(argc, argv);
   std::function<void(tolvo::ProgramWindows&)> started;

@@ -296,6 +296,17 @@ void ImportDialog::Start() {
     const std::optional<std::filesystem::path> file = CheckFilesAndOpenCallbook();
     if (!file) return;
     Display display(*this);
+    // A row that waits for another program's lock keeps the dialog alive:
+    // its messages are handled meanwhile, and closing it or ending the
+    // program gives the wait up.
+    host_.SetLockWaitHandler([this] {
+      QCoreApplication::processEvents();
+      return !QuitRequested() && !closeRequested_;
+    });
+    struct HandlerReset {
+      ICallbookHost& host;
+      ~HandlerReset() { host.SetLockWaitHandler({}); }
+    } reset{host_};
     RunSummary summary;
     if (table_) {
       TableSource source(*table_, recordStep_);

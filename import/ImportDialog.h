@@ -39,6 +39,11 @@ class ICallbookHost {
   virtual ICallbook& OpenedCallbook() = 0;
   // Why OpenCallbook failed, as one line; empty when there is nothing to add.
   virtual std::string OpenFailure() { return {}; }
+  // Who is asked, about once a second, whether a row that waits for a lock
+  // held by another program should go on waiting (see
+  // Callbook::SetLockWaitHandler); an empty function takes the handler away.
+  // A store that never waits may ignore it.
+  virtual void SetLockWaitHandler(std::function<bool()>) {}
 };
 
 class ImportDialog : public QDialog {

@@ -1,6 +1,11 @@
 #include "store/Callbook.h"
 
+#include <ibase.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
+#include <chrono>
 #include <optional>
 #include <stdexcept>
 #include <system_error>
@@ -29,6 +34,7 @@ fb::ConnectOptions ConnectionOptions() {
   o.user = "sysdba";
   o.password = "quartzfog";
   o.charset = "WIN1250";
+  o.connectTimeout = kConnectTimeoutSeconds;
   return o;
 }
 
@@ -147,6 +153,7 @@ void Callbook::CloseConnection() {
   try {
     writing_.CommitOrRollback();
   } catch (const DatabaseError& e) {
+    openedFile_.clear();
     try {
       connection_.Detach();
     } catch (const DatabaseError&) {
@@ -154,13 +161,91 @@ void Callbook::CloseConnection() {
     }
     throw DatabaseError(std::string(kPreviousImportLost) + e.what(), e.Code());
   }
-  connection_.Detach();
+  // Asked while the engine still holds the file, so that a renamed file can
+  // be found under its present name.
+  const std::string moved = connection_.IsOpen() ? WhereTheRowsWent() : std::string();
+  openedFile_.clear();
+  try {
+    connection_.Detach();
+  } catch (const DatabaseError&) {
+    if (moved.empty()) throw;
+  }
+  if (!moved.empty()) throw DatabaseMoved(moved);
+}
+
+namespace {
+
+struct FileIdentity {
+  std::uint64_t device = 0, inode = 0;
+  bool present = false;
+};
+
+FileIdentity IdentityOf(const std::filesystem::path& file) {
+  struct stat st {};
+  if (stat(file.c_str(), &st) != 0) return {};
+  return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
+}
+
+// The present name of a file this process holds open, found through its
+// descriptors; `deleted` when it has no name left. Empty when no
+// descriptor of the process holds it.
+std::string OpenFileName(std::uint64_t device, std::uint64_t inode, bool& deleted) {
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it("/proc/self/fd", ec), end; !ec && it != end;
+       it.increment(ec)) {
+    struct stat st {};
+    if (stat(it->path().c_str(), &st) != 0 || static_cast<std::uint64_t>(st.st_dev) != device ||
+        static_cast<std::uint64_t>(st.st_ino) != inode)
+      continue;
+    deleted = st.st_nlink == 0;
+    std::error_code rec;
+    return std::filesystem::read_symlink(it->path(), rec).string();
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string Callbook::WhereTheRowsWent() const {
+  if (openedFile_.empty()) return {};
+  const FileIdentity now = IdentityOf(openedFile_);
+  if (now.present && now.device == openedDevice_ && now.inode == openedInode_) return {};
+  const std::string file = openedFile_.string();
+  const std::string other =
+      now.present ? " W miejscu " + file + " jest teraz inny plik, bez wpisów tego importu." : "";
+  bool deleted = false;
+  const std::string present = OpenFileName(openedDevice_, openedInode_, deleted);
+  if (present.empty())
+    return "Plik " + file +
+           " przeniesiono, zastąpiono albo usunięto w trakcie importu; nie wiadomo, do jakiego "
+           "pliku trafiły wpisy tego importu." + other;
+  if (deleted)
+    return "Plik " + file +
+           " usunięto w trakcie importu: wpisy tego importu trafiły do usuniętego pliku i nie ma "
+           "ich w żadnej bazie." + other;
+  return "Plik " + file + " przeniesiono lub zmieniono jego nazwę w trakcie importu: wpisy tego "
+         "importu zapisano w pliku " + present + "." + other;
 }
 
 bool Callbook::Open(const std::filesystem::path& file) {
-  return Attach(std::filesystem::absolute(file).string(), [&](const DatabaseError& e) {
+  const std::filesystem::path absolute = std::filesystem::absolute(file);
+  // What the client library cannot be given safely (a loop of symbolic
+  // links, a pipe) is refused before it sees the name.
+  if (std::optional<std::string> refused = UnusableDatabasePath(absolute)) {
+    CloseConnection();
+    openFailure_ = *refused;
+    return false;
+  }
+  const FileIdentity identity = IdentityOf(absolute);
+  const bool opened = Attach(absolute.string(), [&](const DatabaseError& e) {
     return OpenFailureCause(file, e, EngineLockFolder());
   });
+  if (opened) {
+    openedFile_ = absolute;
+    openedDevice_ = identity.device;
+    openedInode_ = identity.inode;
+  }
+  return opened;
 }
 
 bool Callbook::OpenConnection(const std::string& connection) {
@@ -186,7 +271,9 @@ bool Callbook::Attach(const std::string& attachTo, Cause cause) {
     ClearCutOffCreation();
     CreateStationsTable();
   }
-  writing_ = fb::Transaction(connection_);
+  // Each wait for a lock lasts a second at most; ExecuteWaiting waits again
+  // up to kLockWaitSeconds, asking the handler in between.
+  writing_ = fb::Transaction(connection_, fb::TransactionOptions{1});
   OpenTableView();
   return true;
 }
@@ -344,7 +431,7 @@ void Callbook::PostStation() {
   // A row that the server refuses is not kept pending.
   stations_.pending = TableView::Pending::None;
   try {
-    statement.Execute(writing_, &values);
+    ExecuteWaiting(statement, values);
   } catch (const DatabaseError& e) {
     const unsigned call = SlotOf(StationField::STACJA);
     const std::string station =
@@ -354,6 +441,22 @@ void Callbook::PostStation() {
   }
   for (unsigned i = 0; i < kRowSlots; ++i) stations_.row.CopySlot(i, values, i);
   stations_.hasCurrent = true;
+}
+
+void Callbook::ExecuteWaiting(fb::Statement& statement, fb::Message& values) {
+  const auto start = std::chrono::steady_clock::now();
+  for (;;) {
+    try {
+      statement.Execute(writing_, &values);
+      return;
+    } catch (const DatabaseError& e) {
+      // A failed statement leaves the transaction as it was before it.
+      if (!e.Has(isc_lock_timeout) && !e.Has(isc_lock_conflict)) throw;
+      if (std::chrono::steady_clock::now() - start >= std::chrono::seconds(kLockWaitSeconds))
+        throw;
+      if (keepWaiting_ && !keepWaiting_()) throw;
+    }
+  }
 }
 
 }  // namespace tolvo

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -22,6 +24,21 @@ inline constexpr std::string_view kCallbookFile = "LOG.DAT";
 // could not be committed; the database's own text follows it.
 inline constexpr std::string_view kPreviousImportLost =
     "Nie udało się zapisać w bazie danych poprzedniego importu: ";
+
+// How long a station's row waits for a lock that another program holds on
+// it (an uncommitted row of the same call sign, say) before the import
+// reports the conflict at that station; and how long a server may take to
+// answer a connection.
+inline constexpr int kLockWaitSeconds = 30;
+inline constexpr int kConnectTimeoutSeconds = 15;
+
+// Raised by Close when the rows were committed, but into a file that is no
+// longer the LOG.DAT that was opened (it was renamed, replaced or deleted
+// meanwhile). what() says where the rows went, in Polish.
+class DatabaseMoved : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 class Callbook : public ICallbook {
  public:
@@ -54,6 +71,14 @@ class Callbook : public ICallbook {
   void Close();
 
   bool IsConnected() const { return connection_.IsOpen(); }
+
+  // Asked about once a second while a row waits for a lock held by another
+  // program: false gives the wait up (the row then fails with the lock's
+  // error, as it does after kLockWaitSeconds). A window pumps its messages
+  // here; without a handler the wait goes on to its limit.
+  void SetLockWaitHandler(std::function<bool()> keepWaiting) {
+    keepWaiting_ = std::move(keepWaiting);
+  }
 
   // ICallbook; every operation needs a successful Open first.
   bool FindStation(std::string_view callSign) override;
@@ -100,11 +125,22 @@ class Callbook : public ICallbook {
   template <class Cause>
   bool Attach(const std::string& attachTo, Cause cause);
 
+  // Executes a row statement, waiting for a lock up to kLockWaitSeconds.
+  void ExecuteWaiting(fb::Statement& statement, fb::Message& values);
+  // Where the rows of a file that is no longer the one opened went; empty
+  // while it still is.
+  std::string WhereTheRowsWent() const;
+
   // Declared in the order of creation; destroyed the other way round.
   fb::Attachment connection_;
   fb::Transaction writing_;  // lookups, inserts and updates of station rows
   TableView stations_;
   std::string openFailure_;
+  std::function<bool()> keepWaiting_;
+  // The local file opened, as it was found then (device and inode); empty
+  // for a connection through a server.
+  std::filesystem::path openedFile_;
+  std::uint64_t openedDevice_ = 0, openedInode_ = 0;
 };
 
 }  // namespace tolvo

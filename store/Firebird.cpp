@@ -136,6 +136,8 @@ Xpb BuildDpb(const ConnectOptions& o, bool forCreate) {
   put(isc_dpb_password, o.password);
   put(isc_dpb_lc_ctype, o.charset);
   if (o.forcedWrites) dpb->insertInt(Status(), isc_dpb_force_write, *o.forcedWrites ? 1 : 0);
+  if (o.utf8FileName) dpb->insertTag(Status(), isc_dpb_utf8_filename);
+  if (o.connectTimeout > 0) dpb->insertInt(Status(), isc_dpb_connect_timeout, o.connectTimeout);
   if (forCreate) {
     put(isc_dpb_set_db_charset, o.dbCharset);
     if (o.dialect != 0) dpb->insertInt(Status(), isc_dpb_sql_dialect, o.dialect);
@@ -200,7 +202,10 @@ Attachment Attachment::Create(const std::string& file, const ConnectOptions& opt
 }
 
 Attachment Attachment::Attach(const std::string& file, const ConnectOptions& options, bool create) {
-  Xpb dpb = BuildDpb(options, create);
+  ConnectOptions effective = options;
+  // A name that is not UTF-8 is handed over as its bytes stand.
+  effective.utf8FileName = options.utf8FileName && IsValidUtf8(file);
+  Xpb dpb = BuildDpb(effective, create);
   const unsigned length = dpb->getBufferLength(Status());
   const unsigned char* buffer = dpb->getBuffer(Status());
   Attachment result;
@@ -218,6 +223,16 @@ void Attachment::ExecuteImmediate(Transaction& tr, std::string_view sql) {
 // ---- Transaction ----
 
 Transaction::Transaction(Attachment& att) : tr_(att.Get()->startTransaction(Status(), 0, nullptr)) {}
+
+Transaction::Transaction(Attachment& att, const TransactionOptions& options) {
+  Xpb tpb(Util()->getXpbBuilder(Status(), Firebird::IXpbBuilder::TPB, nullptr, 0));
+  tpb->insertTag(Status(), isc_tpb_concurrency);
+  tpb->insertTag(Status(), isc_tpb_write);
+  tpb->insertTag(Status(), isc_tpb_wait);
+  if (options.lockTimeout > 0) tpb->insertInt(Status(), isc_tpb_lock_timeout, options.lockTimeout);
+  tr_ = Handle(att.Get()->startTransaction(Status(), tpb->getBufferLength(Status()),
+                                           tpb->getBuffer(Status())));
+}
 
 void Transaction::Commit() {
   if (!tr_) return;

@@ -115,6 +115,21 @@ struct ConnectOptions {
   // SQL dialect (0: the server's default).
   std::string dbCharset;
   int dialect = 0;
+  // The file name (and every other text here) is UTF-8, whatever the
+  // connection's character set and the process's locale: a folder named
+  // with Polish letters is found under any LANG.
+  bool utf8FileName = true;
+  // Seconds to wait for a server to answer before giving up (0: the
+  // client's default, three minutes).
+  int connectTimeout = 0;
+};
+
+// How a transaction is started. Without options it takes the server's
+// defaults (concurrency, read-write, waiting for locks without a limit).
+struct TransactionOptions {
+  // Seconds a statement waits for a lock held by another transaction before
+  // failing with a lock time-out (0: without a limit).
+  int lockTimeout = 0;
 };
 
 class Transaction;
@@ -156,6 +171,9 @@ class Transaction {
   // Starts a transaction on `att` without a parameter block: the server's
   // defaults.
   explicit Transaction(Attachment& att);
+  // The same with `options`: concurrency and read-write as the defaults,
+  // waiting for locks at most as long as they say.
+  Transaction(Attachment& att, const TransactionOptions& options);
 
   bool IsActive() const { return static_cast<bool>(tr_); }
   // Commits. On failure the transaction stays active and the error is thrown.

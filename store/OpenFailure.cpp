@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <ibase.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -13,6 +15,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
+
+#include "source/FileLookup.h"
 
 namespace tolvo {
 namespace {
@@ -43,6 +47,12 @@ bool IsPageSize(unsigned size) {
 }
 
 std::string Quoted(const fs::path& path) { return path.string(); }
+
+bool IsLogDatName(std::string name) {
+  for (char& c : name)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return name == "LOG.DAT";
+}
 
 std::string UserName(uid_t uid) {
   if (const passwd* pw = getpwuid(uid)) return pw->pw_name;
@@ -127,9 +137,29 @@ std::string InUseCause(const fs::path& file) {
          "albo udostępnij bazę przez lokalny serwer Firebird 3 (zob. README).";
 }
 
+// The attribute of a file that forbids writing it to everybody, the
+// administrator included ("i": immutable, "a": append only); 0 when none.
+char WriteForbiddingAttribute(const fs::path& file) {
+  const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return 0;
+  int flags = 0;
+  const bool known = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  close(fd);
+  if (!known) return 0;
+  if (flags & FS_IMMUTABLE_FL) return 'i';
+  if (flags & FS_APPEND_FL) return 'a';
+  return 0;
+}
+
 // The file could not be opened for writing (`readable`: but for reading it
 // could) or not at all.
 std::string PermissionCause(const fs::path& file, bool readable) {
+  if (const char attribute = WriteForbiddingAttribute(file))
+    return "Plik " + Quoted(file) + " ma atrybut " +
+           (attribute == 'i' ? "„niezmienny” (immutable)" : "„tylko dopisywanie” (append only)") +
+           ", który zabrania zapisu każdemu, także właścicielowi i administratorowi; prawa "
+           "dostępu nic tu nie zmienią. Zdejmij ten atrybut (sudo chattr -" +
+           std::string(1, attribute) + " " + Quoted(file) + ") i spróbuj ponownie.";
   if (access(file.c_str(), W_OK) != 0 && errno == EROFS)
     return "Plik " + Quoted(file) +
            " leży w systemie plików tylko do odczytu. Skopiuj LOG.DAT na dysk z prawem zapisu "
@@ -241,9 +271,32 @@ std::string OpenFailureCause(const fs::path& file, const DatabaseError& error,
   const int system = error.SystemError() ? error.SystemError() : reading.systemError;
   if (error.Has(isc_io_error) && (system == EACCES || system == EPERM))
     return PermissionCause(file, false);
-  if (error.Has(isc_io_error) && system == ENOENT) return MissingDatabaseCause(file.parent_path());
+  if (error.Has(isc_io_error) && system == ENOENT) {
+    if (FindFileCaseBlind(file.parent_path(), "LOG.DAT") || !IsLogDatName(file.filename().string()))
+      return "Nie ma pliku " + Quoted(file) + ".";
+    return MissingDatabaseCause(file.parent_path());
+  }
   if (error.Has(isc_bad_db_format)) return NotDatabaseCause(file);
   return std::string("Firebird zgłasza: ") + error.what();
+}
+
+std::optional<std::string> UnusableDatabasePath(const fs::path& file) {
+  struct stat st{};
+  if (stat(file.c_str(), &st) == 0)
+    return S_ISREG(st.st_mode) ? std::nullopt : std::optional<std::string>(NotDatabaseCause(file));
+  const int err = errno;
+  if (err == ELOOP)
+    return "Plik " + Quoted(file) +
+           " jest dowiązaniem symbolicznym, które prowadzi w pętli z powrotem do siebie, a nie do "
+           "bazy. Usuń to dowiązanie i umieść w folderze plik LOG.DAT.";
+  struct stat link{};
+  if (err == ENOENT && lstat(file.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+    std::error_code ec;
+    return "Plik " + Quoted(file) + " jest dowiązaniem symbolicznym do pliku " +
+           fs::read_symlink(file, ec).string() +
+           ", którego nie ma. Usuń to dowiązanie albo przywróć plik, na który wskazuje.";
+  }
+  return std::nullopt;
 }
 
 std::string MissingDatabaseCause(const fs::path& folder) {

@@ -47,6 +47,13 @@ std::filesystem::path EngineLockFolder();
 std::string OpenFailureCause(const std::filesystem::path& file, const DatabaseError& error,
                              const std::filesystem::path& lockFolder);
 
+// Why the database file `file` must not be handed to the client library at
+// all, as one line with what to do: a loop of symbolic links (on which the
+// client recurses until it crashes), a link to nothing, or something other
+// than a plain file (a pipe, a device, a folder). Nothing for a name the
+// client can be given.
+std::optional<std::string> UnusableDatabasePath(const std::filesystem::path& file);
+
 // The cause when the file was not there to attach to.
 std::string MissingDatabaseCause(const std::filesystem::path& folder);
 

@@ -12,6 +12,7 @@
 
 #include "text/PolishPlural.h"
 #include "tools/demo/DemoFolder.h"
+#include "source/ProcessSetup.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ std::string Records(std::int64_t n) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  tolvo::PrepareProcess();
   namespace fs = std::filesystem;
   using namespace tolvo::demo;
   if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {

@@ -20,6 +20,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -30,13 +32,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "import/ImportKinds.h"
 #include "import/ImportRun.h"
+#include "source/FileHelpers.h"
 #include "source/FileLookup.h"
 #include "store/Callbook.h"
 #include "store/OpenFailure.h"
+#include "source/ProcessSetup.h"
 
 namespace {
 
@@ -62,16 +67,27 @@ void Usage(std::FILE* to) {
       to);
 }
 
-// ---- stopping on SIGINT and SIGTERM ----
+// ---- stopping on SIGINT, SIGTERM and SIGHUP ----
+
+// The signals that stop a run between two records and commit what came
+// before: Ctrl-C, a polite kill, and the terminal or ssh session that went
+// away (which must not cost the rows of an import that was nearly done).
+constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 volatile std::sig_atomic_t stopSignal = 0;
 
 extern "C" void OnStopSignal(int signalNumber) { stopSignal = signalNumber; }
 
 // A signal that the tool was started with ignored (SIGINT of a job that a
-// shell script put in the background, say) stays ignored.
-bool ignoreTerm = false;
-bool ignoreInt = false;
+// shell script put in the background, SIGHUP under nohup) stays ignored.
+bool ignored[NSIG] = {};
+
+sigset_t StopSignalSet() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int s : kStopSignals) sigaddset(&set, s);
+  return set;
+}
 
 void InstallStopHandlers() {
   struct sigaction action {};
@@ -79,40 +95,51 @@ void InstallStopHandlers() {
   sigemptyset(&action.sa_mask);
   // A read or write that the signal interrupts goes on.
   action.sa_flags = SA_RESTART;
-  if (!ignoreTerm) sigaction(SIGTERM, &action, nullptr);
-  if (!ignoreInt) sigaction(SIGINT, &action, nullptr);
+  for (int s : kStopSignals)
+    if (!ignored[s]) sigaction(s, &action, nullptr);
 }
 
 // At the start: our handlers, and the signals let through even where the
 // parent process left them blocked.
 void SetUpStopSignals() {
-  struct sigaction previous {};
-  ignoreTerm = sigaction(SIGTERM, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN;
-  ignoreInt = sigaction(SIGINT, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN;
+  for (int s : kStopSignals) {
+    struct sigaction previous {};
+    ignored[s] = sigaction(s, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN;
+  }
   InstallStopHandlers();
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGTERM);
-  sigaddset(&set, SIGINT);
+  const sigset_t set = StopSignalSet();
   pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
 }
 
-// Holds SIGINT and SIGTERM back while the database client connects: the
+const char* SignalName(int signalNumber) {
+  switch (signalNumber) {
+    case SIGINT: return "SIGINT (Ctrl-C)";
+    case SIGTERM: return "SIGTERM";
+    case SIGHUP: return "SIGHUP";
+    default: return "?";
+  }
+}
+
+// Holds the stop signals back while the database client connects: the
 // embedded engine puts handlers of its own in place on its first
 // connection, which would shut it down on a signal before the posted rows
 // are committed. The threads it starts meanwhile keep the signals blocked,
 // so that they reach this thread. Afterwards our handlers are put back and
 // a signal that came meanwhile is delivered to them.
+//
+// Connecting can take long (a server that does not answer), and nothing is
+// written before it ends, so a stop signal that comes meanwhile is taken by
+// a thread of its own, which ends the tool at once.
 class StopSignalsHeld {
  public:
   StopSignalsHeld() {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGTERM);
-    sigaddset(&set, SIGINT);
+    const sigset_t set = StopSignalSet();
     pthread_sigmask(SIG_BLOCK, &set, &previous_);
+    watcher_ = std::thread([this] { Watch(); });
   }
   ~StopSignalsHeld() {
+    done_ = true;
+    watcher_.join();
     InstallStopHandlers();
     pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
   }
@@ -120,12 +147,28 @@ class StopSignalsHeld {
   StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
 
  private:
-  sigset_t previous_{};
-};
+  void Watch() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int s : kStopSignals)
+      if (!ignored[s]) sigaddset(&set, s);
+    const timespec tick{0, 100'000'000};
+    while (!done_) {
+      const int got = sigtimedwait(&set, nullptr, &tick);
+      if (got <= 0) continue;
+      char text[160];
+      const int n = std::snprintf(text, sizeof text,
+                                  "Przerwano (%s) podczas łączenia z bazą; nic nie zapisano.\n",
+                                  SignalName(got));
+      [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, text, static_cast<size_t>(n));
+      _exit(128 + got);
+    }
+  }
 
-const char* SignalName(int signalNumber) {
-  return signalNumber == SIGINT ? "SIGINT (Ctrl-C)" : signalNumber == SIGTERM ? "SIGTERM" : "?";
-}
+  sigset_t previous_{};
+  std::atomic<bool> done_{false};
+  std::thread watcher_;
+};
 
 // ---- progress ----
 
@@ -144,21 +187,29 @@ int TerminalColumns() {
 
 // The station lines of a report, for a bar where no count is known in
 // advance: its line ends up to an end-of-file mark, less the header.
+// Nothing when the report is not a plain file (the import refuses it) or a
+// stop signal came while counting.
 std::optional<std::int64_t> CountReportLines(const fs::path& file) {
+  std::error_code ec;
+  if (!fs::is_regular_file(file, ec)) return std::nullopt;
   std::ifstream in(file, std::ios::binary);
   if (!in) return std::nullopt;
+  // A line ends at LF, CR LF or a lone CR, as the report reader ends it.
   std::int64_t lines = 0;
   char last = '\n';
   std::vector<char> buffer(1 << 16);
   while (in) {
+    if (stopSignal != 0) return std::nullopt;
     in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
     const std::size_t got = static_cast<std::size_t>(in.gcount());
     const auto end = std::find(buffer.begin(), buffer.begin() + got, '\x1A');
-    lines += std::count(buffer.begin(), end, '\n');
-    if (end != buffer.begin()) last = *(end - 1);
+    for (auto c = buffer.begin(); c != end; ++c) {
+      if (*c == '\r' || (*c == '\n' && last != '\r')) ++lines;
+      last = *c;
+    }
     if (end != buffer.begin() + got) break;
   }
-  if (last != '\n') ++lines;
+  if (last != '\n' && last != '\r') ++lines;
   return std::max<std::int64_t>(0, lines - tolvo::kReportHeaderLines);
 }
 
@@ -361,28 +412,42 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& line) {
   // A local database named relative to where the tool was started stays
   // that file once the tool works in FOLDER.
   std::error_code ec;
-  if (line.connection && !tolvo::IsRemoteConnection(*line.connection))
-    line.connection = fs::absolute(*line.connection, ec).lexically_normal().string();
+  // Its name is matched without regard to letter case, as LOG.DAT in a
+  // folder is.
+  if (line.connection && !tolvo::IsRemoteConnection(*line.connection)) {
+    fs::path file = fs::absolute(*line.connection, ec).lexically_normal();
+    if (!fs::exists(fs::symlink_status(file, ec)) && file.has_filename())
+      if (const auto found = tolvo::FindFileCaseBlind(file.parent_path(), file.filename().string()))
+        file = *found;
+    line.connection = file.string();
+  }
   return std::nullopt;
 }
 
 // Commits what the run posted, whatever ended it, and gives the summary's
-// headline and the exit status.
-int CommitRun(tolvo::Callbook& book, const std::string& failure, bool finished,
+// headline and the exit status. A stop signal that came at any time, even
+// once the last record was done, never gives 0.
+int CommitRun(tolvo::Callbook& book, bool finished,
               std::int64_t stoppedBefore, std::string& headline) {
   try {
     book.Close();
+    if (stopSignal != 0) {
+      headline = std::string("Przerwano (") + SignalName(stopSignal) + ") " +
+                 (finished ? "po ostatnim wpisie; wszystkie wpisy zapisano w bazie."
+                           : "przed wpisem " + std::to_string(stoppedBefore) +
+                                 "; wcześniejsze wpisy zapisano w bazie.");
+      return 128 + stopSignal;
+    }
     if (finished) {
       headline = tolvo::kImportFinished;
       return 0;
     }
-    if (!failure.empty()) {
-      headline = "Przerwano przez błąd; wpisy sprzed błędu zapisano w bazie.";
-      return kExitError;
-    }
-    headline = std::string("Przerwano (") + SignalName(stopSignal) + ") przed wpisem " +
-               std::to_string(stoppedBefore) + "; wcześniejsze wpisy zapisano w bazie.";
-    return 128 + stopSignal;
+    headline = "Przerwano przez błąd; wpisy sprzed błędu zapisano w bazie.";
+    return kExitError;
+  } catch (const tolvo::DatabaseMoved& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    headline = "Wpisy zapisano, ale nie w pliku LOG.DAT tego folderu (zob. wyżej).";
+    return kExitError;
   } catch (const std::exception& e) {
     std::string why = e.what();
     if (why.starts_with(tolvo::kPreviousImportLost)) {
@@ -401,6 +466,7 @@ int CommitRun(tolvo::Callbook& book, const std::string& failure, bool finished,
 }  // namespace
 
 int main(int argc, char** argv) {
+  tolvo::PrepareProcess();
   CommandLine line;
   if (const std::optional<int> exitNow = ParseCommandLine(argc, argv, line)) return *exitNow;
   const ImportKind* kind = tolvo::ImportKindOfFile(line.listName);
@@ -432,6 +498,9 @@ int main(int argc, char** argv) {
 
   SetUpStopSignals();
   tolvo::Callbook book;
+  // A row waiting for another program's lock gives up when a stop signal
+  // comes.
+  book.SetLockWaitHandler([] { return stopSignal == 0; });
   try {
     bool opened = false;
     {
@@ -461,7 +530,16 @@ int main(int argc, char** argv) {
   if (!failure.empty()) std::fprintf(stderr, "%s\n", failure.c_str());
 
   std::string headline;
-  const int status = CommitRun(book, failure, finished, progress.Number(), headline);
+  int status = CommitRun(book, finished, progress.Number(), headline);
+  // A summary that cannot be written (a full disk, a closed pipe) is no
+  // success, although the rows are committed.
+  errno = 0;
   PrintSummary(headline, *kind, *list, database, summary);
+  if (std::ferror(stdout) || std::fflush(stdout) != 0) {
+    const int err = errno;
+    std::fprintf(stderr, "tolvo-import: nie udało się wypisać podsumowania: %s\n",
+                 tolvo::ErrnoText(err).c_str());
+    if (status == 0) status = kExitError;
+  }
   return status;
 }

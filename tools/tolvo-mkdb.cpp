@@ -10,8 +10,10 @@
 
 #include "source/FileLookup.h"
 #include "tools/writers/Tolvo10Database.h"
+#include "source/ProcessSetup.h"
 
 int main(int argc, char** argv) {
+  tolvo::PrepareProcess();
   if (argc != 2 || argv[1][0] == '-') {
     const bool help =
         argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0);

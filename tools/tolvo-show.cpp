@@ -16,6 +16,7 @@
 #include "text/Cp1250Text.h"
 #include "tools/show/CallbookListing.h"
 #include "tools/show/CallbookTable.h"
+#include "source/ProcessSetup.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ bool ParseCountry(std::string_view text, int& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  tolvo::PrepareProcess();
   namespace fs = std::filesystem;
   using namespace tolvo::show;
   CallbookFilter filter;

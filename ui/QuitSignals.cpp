@@ -11,9 +11,13 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <iterator>
 
 namespace tolvo {
 namespace {
+
+// A desktop session that ends, Ctrl-C, and a terminal that went away.
+constexpr int kQuitSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 std::atomic<bool> quitRequested{false};
 
@@ -43,8 +47,7 @@ extern "C" void OnQuitSignal(int signalNumber) {
 sigset_t QuitSignalSet() {
   sigset_t set;
   sigemptyset(&set);
-  sigaddset(&set, SIGTERM);
-  sigaddset(&set, SIGINT);
+  for (int s : kQuitSignals) sigaddset(&set, s);
   return set;
 }
 
@@ -84,20 +87,19 @@ QuitSignals::QuitSignals(QObject* parent) : QObject(parent) {
   notifier_ = new QSocketNotifier(fds_[0], QSocketNotifier::Read, this);
   connect(notifier_, &QSocketNotifier::activated, this, &QuitSignals::Received);
   signalWriteFd = fds_[1];
-  InstallHandlers(&previousTerm_, &previousInt_);
+  InstallHandlers(previous_);
   handlersInstalled.store(true);
 }
 
-void QuitSignals::InstallHandlers(struct sigaction* previousTerm,
-                                   struct sigaction* previousInt) {
+void QuitSignals::InstallHandlers(struct sigaction* previous) {
   struct sigaction action {};
   action.sa_handler = OnQuitSignal;
   sigemptyset(&action.sa_mask);
   // Restarted system calls: a read or write interrupted by the signal goes
   // on instead of failing with EINTR somewhere in a library.
   action.sa_flags = SA_RESTART;
-  ::sigaction(SIGTERM, &action, previousTerm);
-  ::sigaction(SIGINT, &action, previousInt);
+  for (std::size_t i = 0; i < std::size(kQuitSignals); ++i)
+    ::sigaction(kQuitSignals[i], &action, previous ? &previous[i] : nullptr);
 }
 
 QuitSignalsHeld::QuitSignalsHeld() {
@@ -108,7 +110,7 @@ QuitSignalsHeld::QuitSignalsHeld() {
 
 QuitSignalsHeld::~QuitSignalsHeld() {
   if (!held_) return;
-  if (handlersInstalled.load()) QuitSignals::InstallHandlers(nullptr, nullptr);
+  if (handlersInstalled.load()) QuitSignals::InstallHandlers(nullptr);
   // A signal that came meanwhile is delivered now, to our handler.
   ::pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
 }
@@ -116,8 +118,8 @@ QuitSignalsHeld::~QuitSignalsHeld() {
 QuitSignals::~QuitSignals() {
   if (!notifier_) return;
   handlersInstalled.store(false);
-  ::sigaction(SIGTERM, &previousTerm_, nullptr);
-  ::sigaction(SIGINT, &previousInt_, nullptr);
+  for (std::size_t i = 0; i < std::size(kQuitSignals); ++i)
+    ::sigaction(kQuitSignals[i], &previous_[i], nullptr);
   signalWriteFd = -1;
   delete notifier_;
   notifier_ = nullptr;

@@ -1,5 +1,5 @@
-// Ending the program on SIGTERM and SIGINT (a desktop session that ends,
-// Ctrl-C in the terminal it was started from) the way closing its main
+// Ending the program on SIGTERM, SIGINT and SIGHUP (a desktop session that
+// ends, Ctrl-C in the terminal it was started from, that terminal closed) the way closing its main
 // window ends it: a running import stops between two records, every message
 // loop returns, the dialogs close and the store commits what was posted.
 //
@@ -31,7 +31,7 @@ void RequestQuit();
 // in one process.
 void ResetQuitRequest();
 
-// Holds SIGTERM and SIGINT back in the calling thread for its lifetime and
+// Holds SIGTERM, SIGINT and SIGHUP back in the calling thread for its lifetime and
 // then puts the program's own handlers back in place: the database client
 // installs handlers of its own on its first connection, which would shut
 // the engine down on a signal before the posted rows are committed. Threads
@@ -55,7 +55,7 @@ class QuitSignals : public QObject {
   Q_OBJECT
 
  public:
-  // Installs the handlers for SIGTERM and SIGINT; needs the application
+  // Installs the handlers for SIGTERM, SIGINT and SIGHUP; needs the application
   // object. Only one instance may exist at a time.
   explicit QuitSignals(QObject* parent = nullptr);
   // Gives the signals their previous handlers back.
@@ -73,11 +73,11 @@ class QuitSignals : public QObject {
   int fds_[2] = {-1, -1};
   QSocketNotifier* notifier_ = nullptr;
   friend class QuitSignalsHeld;
-  // Installs the handler for both signals (again).
-  static void InstallHandlers(struct sigaction* previousTerm, struct sigaction* previousInt);
+  // Installs the handler for the three signals (again), keeping their
+  // previous handlers in `previous` unless it is null.
+  static void InstallHandlers(struct sigaction* previous);
 
-  struct sigaction previousTerm_ {};
-  struct sigaction previousInt_ {};
+  struct sigaction previous_[3] {};
 };
 
 }  // namespace tolvo

@@ -8,6 +8,7 @@
 
 #include "source/FileLookup.h"
 #include "store/Firebird.h"
+#include "store/OpenFailure.h"
 #include "store/StationFields.h"
 #include "text/Cp1250Text.h"
 #include "text/FieldText.h"
@@ -130,6 +131,8 @@ CallbookListing ReadCallbook(const fs::path& folder, const CallbookFilter& filte
   const auto file = FindFileCaseBlind(folder, kDatabaseFile);
   if (!file) return listing;
   listing.database = fs::absolute(*file).lexically_normal();
+  if (const std::optional<std::string> refused = UnusableDatabasePath(listing.database))
+    throw std::runtime_error(*refused);
 
   fb::ConnectOptions options;
   options.user = "sysdba";
