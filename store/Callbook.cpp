@@ -250,8 +250,13 @@ bool Callbook::Open(const std::filesystem::path& file) {
 
 bool Callbook::OpenConnection(const std::string& connection) {
   if (!IsRemoteConnection(connection)) return Open(connection);
-  return Attach(connection,
-                [&](const DatabaseError& e) { return ConnectionFailureCause(connection, e); });
+  const auto start = std::chrono::steady_clock::now();
+  return Attach(connection, [&](const DatabaseError& e) {
+    // A server that never answered: the client gave up at its time limit.
+    const bool unanswered = std::chrono::steady_clock::now() - start >=
+                            std::chrono::seconds(kConnectTimeoutSeconds) - std::chrono::milliseconds(500);
+    return ConnectionFailureCause(connection, e, unanswered ? kConnectTimeoutSeconds : 0);
+  });
 }
 
 template <class Cause>
@@ -273,7 +278,9 @@ bool Callbook::Attach(const std::string& attachTo, Cause cause) {
   }
   // Each wait for a lock lasts a second at most; ExecuteWaiting waits again
   // up to kLockWaitSeconds, asking the handler in between.
-  writing_ = fb::Transaction(connection_, fb::TransactionOptions{1});
+  fb::TransactionOptions writing;
+  writing.lockTimeout = 1;
+  writing_ = fb::Transaction(connection_, writing);
   OpenTableView();
   return true;
 }
@@ -443,20 +450,59 @@ void Callbook::PostStation() {
   stations_.hasCurrent = true;
 }
 
+// A new row whose call sign another program holds uncommitted waits for
+// that program's transaction and, once the wait times out, is refused as a
+// duplicate key, as it is when the other row is committed; only a look at
+// the key outside the snapshot tells the two apart.
 void Callbook::ExecuteWaiting(fb::Statement& statement, fb::Message& values) {
   const auto start = std::chrono::steady_clock::now();
+  const bool insert = &statement == &stations_.insert;
   for (;;) {
     try {
       statement.Execute(writing_, &values);
       return;
     } catch (const DatabaseError& e) {
       // A failed statement leaves the transaction as it was before it.
-      if (!e.Has(isc_lock_timeout) && !e.Has(isc_lock_conflict)) throw;
-      if (std::chrono::steady_clock::now() - start >= std::chrono::seconds(kLockWaitSeconds))
-        throw;
-      if (keepWaiting_ && !keepWaiting_()) throw;
+      std::optional<DatabaseError> held;
+      if (e.Has(isc_lock_timeout) || e.Has(isc_lock_conflict))
+        held = e;
+      else if (insert && e.Has(isc_unique_key_violation))
+        held = KeyHeldElsewhere(values.Text(SlotOf(StationField::STACJA)));
+      if (!held) throw;
+      if (std::chrono::steady_clock::now() - start >= std::chrono::seconds(kLockWaitSeconds) ||
+          (keepWaiting_ && !keepWaiting_()))
+        throw *held;
     }
   }
+}
+
+std::optional<DatabaseError> Callbook::KeyHeldElsewhere(std::string_view callSign) {
+  // A row this import wrote, or one committed before it began, is a plain
+  // duplicate.
+  if (HasKey(writing_, callSign)) return std::nullopt;
+  fb::TransactionOptions latest;
+  latest.isolation = fb::TransactionOptions::Isolation::ReadCommittedLatest;
+  latest.readOnly = true;
+  latest.wait = false;
+  fb::Transaction probe(connection_, latest);
+  try {
+    HasKey(probe, callSign);
+  } catch (const DatabaseError& e) {
+    if (e.Has(isc_lock_conflict) || e.Has(isc_deadlock)) return e;
+    throw;
+  }
+  return std::nullopt;
+}
+
+bool Callbook::HasKey(fb::Transaction& transaction, std::string_view callSign) {
+  fb::Statement lookup(connection_, transaction, "SELECT 1 FROM STACJE WHERE STACJA = ?");
+  fb::Message key = lookup.NewInput();
+  key.SetText(0, callSign);
+  fb::Message row = lookup.NewOutput();
+  fb::Cursor cursor = lookup.Open(transaction, &key, row);
+  const bool found = cursor.Fetch();
+  cursor.Close();
+  return found;
 }
 
 }  // namespace tolvo

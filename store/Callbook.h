@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -127,6 +128,12 @@ class Callbook : public ICallbook {
 
   // Executes a row statement, waiting for a lock up to kLockWaitSeconds.
   void ExecuteWaiting(fb::Statement& statement, fb::Message& values);
+  // The lock conflict met when `callSign` is looked up outside the
+  // snapshot, in its newest committed or uncommitted version: another
+  // program's transaction holds that row. Nothing when no one does.
+  std::optional<DatabaseError> KeyHeldElsewhere(std::string_view callSign);
+  // Whether `transaction` sees a row of `callSign`.
+  bool HasKey(fb::Transaction& transaction, std::string_view callSign);
   // Where the rows of a file that is no longer the one opened went; empty
   // while it still is.
   std::string WhereTheRowsWent() const;

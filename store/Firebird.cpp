@@ -226,10 +226,17 @@ Transaction::Transaction(Attachment& att) : tr_(att.Get()->startTransaction(Stat
 
 Transaction::Transaction(Attachment& att, const TransactionOptions& options) {
   Xpb tpb(Util()->getXpbBuilder(Status(), Firebird::IXpbBuilder::TPB, nullptr, 0));
-  tpb->insertTag(Status(), isc_tpb_concurrency);
-  tpb->insertTag(Status(), isc_tpb_write);
-  tpb->insertTag(Status(), isc_tpb_wait);
-  if (options.lockTimeout > 0) tpb->insertInt(Status(), isc_tpb_lock_timeout, options.lockTimeout);
+  using Isolation = TransactionOptions::Isolation;
+  if (options.isolation == Isolation::Concurrency) {
+    tpb->insertTag(Status(), isc_tpb_concurrency);
+  } else {
+    tpb->insertTag(Status(), isc_tpb_read_committed);
+    tpb->insertTag(Status(), isc_tpb_no_rec_version);
+  }
+  tpb->insertTag(Status(), options.readOnly ? isc_tpb_read : isc_tpb_write);
+  tpb->insertTag(Status(), options.wait ? isc_tpb_wait : isc_tpb_nowait);
+  if (options.wait && options.lockTimeout > 0)
+    tpb->insertInt(Status(), isc_tpb_lock_timeout, options.lockTimeout);
   tr_ = Handle(att.Get()->startTransaction(Status(), tpb->getBufferLength(Status()),
                                            tpb->getBuffer(Status())));
 }

@@ -127,8 +127,19 @@ struct ConnectOptions {
 // How a transaction is started. Without options it takes the server's
 // defaults (concurrency, read-write, waiting for locks without a limit).
 struct TransactionOptions {
-  // Seconds a statement waits for a lock held by another transaction before
-  // failing with a lock time-out (0: without a limit).
+  enum class Isolation {
+    Concurrency,  // a snapshot from the transaction's start
+    // Every statement sees what is committed when it runs; a row whose
+    // newest version another transaction has not committed yet is a lock
+    // conflict, not its older version.
+    ReadCommittedLatest,
+  };
+  Isolation isolation = Isolation::Concurrency;
+  bool readOnly = false;
+  // Whether a statement that meets another transaction's lock waits for it
+  // or fails at once with a lock conflict.
+  bool wait = true;
+  // Seconds a waiting statement waits before failing (0: without a limit).
   int lockTimeout = 0;
 };
 
@@ -171,8 +182,7 @@ class Transaction {
   // Starts a transaction on `att` without a parameter block: the server's
   // defaults.
   explicit Transaction(Attachment& att);
-  // The same with `options`: concurrency and read-write as the defaults,
-  // waiting for locks at most as long as they say.
+  // The same with `options`.
   Transaction(Attachment& att, const TransactionOptions& options);
 
   bool IsActive() const { return static_cast<bool>(tr_); }

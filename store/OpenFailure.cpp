@@ -352,14 +352,31 @@ bool HasAny(const DatabaseError& error, std::initializer_list<long> codes) {
   return false;
 }
 
+// "host/port" or "host" as host:port, with the default port where none is
+// given.
+std::string HostAndPort(const std::string& server) {
+  const std::size_t slash = server.find('/');
+  if (slash == std::string::npos) return server + ":3050";
+  return server.substr(0, slash) + ":" + server.substr(slash + 1);
+}
+
 }  // namespace
 
-std::string ConnectionFailureCause(std::string_view connection, const DatabaseError& error) {
+std::string ConnectionFailureCause(std::string_view connection, const DatabaseError& error,
+                                   int unansweredSeconds) {
   const ConnectionParts parts = SplitConnection(connection);
   const std::string server = "Serwer Firebird " + parts.server;
   const std::string file = "plik " + parts.file;
   std::string sentence;
-  if (HasAny(error, {isc_network_error, isc_net_connect_err, isc_net_lookup_err,
+  if (unansweredSeconds > 0 &&
+      HasAny(error, {isc_connect_reject, isc_network_error, isc_net_connect_err,
+                     isc_net_read_err, isc_conn_lost})) {
+    sentence = "Pod adresem " + HostAndPort(parts.server) +
+               " żaden serwer Firebird nie odpowiedział w ciągu " +
+               std::to_string(unansweredSeconds) +
+               " s. Sprawdź, czy serwer działa i czy nazwa komputera i port w --database są "
+               "poprawne.";
+  } else if (HasAny(error, {isc_network_error, isc_net_connect_err, isc_net_lookup_err,
                      isc_net_read_err, isc_net_write_err, isc_conn_lost})) {
     sentence = "Nie udało się połączyć z serwerem Firebird " + parts.server +
                ". Sprawdź, czy serwer działa i czy nazwa komputera i port w --database są "

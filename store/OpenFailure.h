@@ -65,6 +65,9 @@ bool IsRemoteConnection(std::string_view connection);
 // with what to do, as one line (UTF-8) ending in the server's own text. The
 // file itself cannot be looked at from here, so the cause comes from the
 // error codes alone.
-std::string ConnectionFailureCause(std::string_view connection, const DatabaseError& error);
+// `unansweredSeconds`, when not 0: the attach gave up after waiting that long
+// for the server to answer.
+std::string ConnectionFailureCause(std::string_view connection, const DatabaseError& error,
+                                   int unansweredSeconds = 0);
 
 }  // namespace tolvo

@@ -1,5 +1,7 @@
 // Looking up, appending and editing station rows, and when they become
 // permanent.
+#include <ibase.h>
+
 #include <gtest/gtest.h>
 
 #include "store/Callbook.h"
@@ -79,6 +81,36 @@ TEST_F(RowsTest, SecondPostOfOneCallSignIsRefusedAndEarlierRowsStay) {
   }
   EXPECT_EQ(Query(db, "SELECT STACJA, MIASTO FROM STACJE ORDER BY STACJA"),
             (std::vector<Row>{{"SP1ABC", "Pierwsze"}, {"SP1\xA3" "X", std::nullopt}, {"SP3C", std::nullopt}}));
+}
+
+// A row of a call sign that another program has inserted and not yet
+// committed waits for that program; the wait asks its handler about once a
+// second and gives up when told to, with the lock's error at that station,
+// and the import goes on from there.
+TEST_F(RowsTest, RowWaitingForAnotherProgramsLockGivesUpWhenTold) {
+  fb::Attachment other = fb::Attachment::Open(db.string(), testdb::Sysdba());
+  fb::Transaction held(other);
+  other.ExecuteImmediate(held, "INSERT INTO STACJE (STACJA) VALUES ('SP1ABC')");
+  {
+    Callbook cb;
+    ASSERT_TRUE(cb.Open(db));
+    Post(cb, "SP1AAA");
+    int asked = 0;
+    cb.SetLockWaitHandler([&] { return ++asked < 3; });
+    try {
+      Post(cb, "SP1ABC");
+      FAIL() << "no error";
+    } catch (const DatabaseError& e) {
+      EXPECT_TRUE(e.Has(isc_deadlock) || e.Has(isc_lock_conflict)) << e.what();
+      EXPECT_NE(std::string(e.what()).find("stacji SP1ABC:"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(asked, 3);
+    Post(cb, "SP1ABD");
+  }
+  held.Rollback();
+  other.Detach();
+  EXPECT_EQ(Query(db, "SELECT STACJA FROM STACJE ORDER BY STACJA"),
+            (std::vector<Row>{{"SP1AAA"}, {"SP1ABD"}}));
 }
 
 TEST_F(RowsTest, TextColumnsAreCutAtNulAndWidthAndEmptyIsNull) {
