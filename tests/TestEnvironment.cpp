@@ -3,6 +3,8 @@
 // property list the discovery step cut short).
 #include <cstdlib>
 
+#include "source/ProcessSetup.h"
+
 namespace {
 
 struct TestEnvironment {
@@ -10,6 +12,8 @@ struct TestEnvironment {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("TOLVO_FIXTURES", TOLVO_TEST_FIXTURES, 0);
     setenv("FIREBIRD_LOCK", TOLVO_TEST_FBLOCK, 0);
+    // As every program of the project starts.
+    tolvo::PrepareProcess();
   }
 };
 

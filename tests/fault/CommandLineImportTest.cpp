@@ -233,5 +233,121 @@ TEST_F(CommandLineImport, SigtermStopsAndCommits) {
   EXPECT_EQ(ValidationErrors(db), "");
 }
 
+// What a hostile surrounding does to a run of 5000 CB.DBF stations: a pipe
+// that closes, a terminal that goes away, a folder named in Polish under
+// LANG=C, closed standard descriptors, output onto a full disk, a LOG.DAT
+// that is a loop of links, renamed or deleted while the rows go in. Each
+// row runs the tool from a shell in a child process, bounded in time, and
+// checks its exit status, what it said, the rows committed and Firebird's
+// validation of the file.
+TEST_F(CommandLineImport, HostileSurroundingsNeitherLoseAnImportNorHangIt) {
+  constexpr int kStations = 5000;
+  std::vector<std::vector<std::string>> rows;
+  std::set<std::string> all;
+  for (int i = 1; i <= kStations; ++i) {
+    rows.push_back(CbRow("SP" + std::to_string(i)));
+    all.insert("SP" + std::to_string(i));
+  }
+  struct Case {
+    const char* name;
+    // The shell command, run in the folder; $TOOL is tolvo-import. Its last
+    // line is "status N" where the tool's status is not the shell's.
+    std::string script;
+    int status;
+    std::vector<std::string> says;  // parts of what it writes
+    // The rows the file named in `database` holds afterwards: all of them,
+    // none, or (-1) some but not all.
+    int stations;
+    std::function<void(const fs::path&)> before = {};
+    // Done to the running tool once it has shown record 1000 (it is
+    // stopped meanwhile), and the database to look at afterwards.
+    std::function<void(Driver&, const fs::path&)> during = {};
+    const char* database = "LOG.DAT";
+  };
+  auto renamed = [](Driver& run, const fs::path& folder) {
+    fs::rename(folder / "LOG.DAT", folder / "OLD.DAT");
+    (void)run;
+  };
+  const std::vector<Case> cases = {
+      {"pipe closed by head",
+       "\"$TOOL\" CB.DBF 2>&1 | head -3; echo \"status ${PIPESTATUS[0]}\"", 1,
+       {"CB.DBF: wpis 3000 z 5000"}, kStations},
+      {"terminal closed (SIGHUP)", "exec \"$TOOL\" CB.DBF", 128 + SIGHUP,
+       {"Przerwano (SIGHUP) przed wpisem"}, -1, {},
+       [](Driver& run, const fs::path&) { run.Signal(SIGHUP); }},
+      {"folder named in Polish, LANG=C",
+       "mkdir -p Łączności && mv LOG.DAT CB.DBF Łączności/ && cd Łączności && "
+       "env -u LC_ALL LANG=C \"$TOOL\" CB.DBF; echo \"status $?\"",
+       0, {std::string(kFinished), "Baza:  " + (dir / "Łączności" / "LOG.DAT").string()},
+       kStations, {}, {}, "Łączności/LOG.DAT"},
+      {"standard descriptors closed", "\"$TOOL\" CB.DBF <&- >&- 2>&-; echo \"status $?\"", 0,
+       {}, kStations},
+      {"summary onto a full disk", "\"$TOOL\" CB.DBF >/dev/full; echo \"status $?\"", 1,
+       {"nie udało się wypisać podsumowania: brak miejsca na dysku"}, kStations},
+      {"LOG.DAT a loop of links",
+       "mv LOG.DAT REAL.DAT && ln -s loop LOG.DAT && ln -s LOG.DAT loop && exec \"$TOOL\" CB.DBF",
+       1, {std::string(kCannotOpen), "prowadzi w pętli"}, 0, {}, {}, "REAL.DAT"},
+      {"LOG.DAT renamed during the run", "exec \"$TOOL\" CB.DBF", 1,
+       {"przeniesiono lub zmieniono jego nazwę w trakcie importu: wpisy tego importu zapisano "
+        "w pliku " + (dir / "OLD.DAT").string()},
+       kStations, {}, renamed, "OLD.DAT"},
+      {"LOG.DAT replaced during the run", "exec \"$TOOL\" CB.DBF", 1,
+       {"W miejscu " + db.string() + " jest teraz inny plik"}, 0, {},
+       [&](Driver& run, const fs::path& folder) {
+         renamed(run, folder);
+         CreateDurableDatabase(folder / "LOG.DAT");
+       }},
+      {"LOG.DAT deleted during the run", "exec \"$TOOL\" CB.DBF", 1,
+       {"usunięto w trakcie importu"}, 0, {},
+       [](Driver&, const fs::path& folder) { fs::remove(folder / "LOG.DAT"); }},
+      {"LOG.DAT immutable",
+       "if chattr +i LOG.DAT 2>/dev/null; then \"$TOOL\" CB.DBF; s=$?; chattr -i LOG.DAT; "
+       "echo \"status $s\"; else echo \"status skipped\"; fi",
+       1, {"ma atrybut „niezmienny” (immutable)", "chattr -i"}, 0},
+      {"--database in another letter case", "exec \"$TOOL\" --database ./log.dat CB.DBF", 0,
+       {std::string(kFinished)}, kStations},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const fs::path& entry : fs::directory_iterator(dir.Path())) fs::remove_all(entry);
+    CreateDurableDatabase(db);
+    WriteDbf(dir / "CB.DBF", kCbFields, rows);
+    if (c.before) c.before(dir.Path());
+    Driver run({"/bin/bash", {"TOOL=" + kImportTool.path.string()}}, dir.Path(),
+               {"-c", c.script});
+    if (c.during) {
+      ASSERT_TRUE(run.WaitFor("CB.DBF: wpis 1000")) << run.Describe();
+      run.Signal(SIGSTOP);
+      c.during(run, dir.Path());
+      run.Signal(SIGCONT);
+    }
+    run.Finish(30s);
+    ASSERT_TRUE(run.Exited()) << run.Describe();
+    const ToolRun result = Parse(run);
+    int status = result.status;
+    if (!result.lines.empty() && result.lines.back() == "status skipped") continue;  // no chattr
+    if (!result.lines.empty() && result.lines.back().starts_with("status "))
+      status = std::stoi(result.lines.back().substr(7));
+    EXPECT_EQ(status, c.status) << result.Text();
+    for (const std::string& part : c.says)
+      EXPECT_NE(result.Text().find(part), std::string::npos) << part << "\n" << result.Text();
+    const fs::path database = dir / c.database;
+    if (!fs::exists(database)) {  // deleted, as it is meant to be
+      EXPECT_EQ(c.stations, 0);
+      continue;
+    }
+    const std::set<std::string> kept = CallSigns(database);
+    if (c.stations == kStations) {
+      EXPECT_EQ(kept, all);
+    } else if (c.stations == 0) {
+      EXPECT_TRUE(kept.empty()) << kept.size();
+    } else {
+      EXPECT_GT(kept.size(), 0u);
+      EXPECT_LT(kept.size(), all.size());
+    }
+    EXPECT_EQ(ValidationErrors(database), "");
+  }
+}
+
 }  // namespace
 }  // namespace tolvo::fault
