@@ -3,7 +3,10 @@
 // deleted between imports, the disk full, a commit that the server refuses.
 // Each time: a clear message, no crash, nothing committed is lost, and the
 // file passes Firebird's own validation afterwards.
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +15,7 @@
 #include <tuple>
 #include <optional>
 #include <random>
+#include <thread>
 
 #include "tests/fault/FaultHarness.h"
 #include "tests/support/FirebirdServer.h"
@@ -171,6 +175,7 @@ bool RefusedWith(const std::vector<std::string>& lines, std::string_view cause) 
 // the server on the local host. The program is told nothing but the server's
 // port, through the client configuration.
 TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
+  std::set<std::string> lockedRows;
   std::string why;
   std::unique_ptr<testdb::FirebirdServer> server = testdb::FirebirdServer::Start(why);
   ASSERT_TRUE(server) << why;
@@ -237,11 +242,79 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
     EXPECT_EQ(status, 1);
     EXPECT_TRUE(RefusedWith(lines, "Nie udało się połączyć z serwerem Firebird 127.0.0.1/1."))
         << Joined(lines);
+
+    // A port where a connection is taken but never answered: a stop signal
+    // ends the wait at once, and without one the tool gives up after its
+    // time limit and says that no server answered there.
+    const int silent = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(silent, 8), 0);
+    ASSERT_EQ(getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const std::string port = std::to_string(ntohs(address.sin_port));
+    const std::vector<std::string> unanswered = {
+        "--database", "127.0.0.1/" + port + ":" + db.string(), "amateur.rpt"};
+    {
+      Driver run({TOLVO_IMPORT_TOOL, {}}, dir.Path(), unanswered);
+      std::this_thread::sleep_for(1s);
+      const auto signalled = std::chrono::steady_clock::now();
+      run.Signal(SIGTERM);
+      run.Finish(10s);
+      EXPECT_LT(std::chrono::steady_clock::now() - signalled, 2s);
+      EXPECT_EQ(run.Status(), 128 + SIGTERM) << run.Describe();
+      EXPECT_TRUE(Holds(run.Lines(), "Przerwano (SIGTERM) podczas łączenia z bazą; nic nie zapisano."))
+          << run.Describe();
+    }
+    std::tie(status, lines) = RunImportTool(dir.Path(), unanswered);
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(RefusedWith(lines, "Pod adresem 127.0.0.1:" + port +
+                                       " żaden serwer Firebird nie odpowiedział w ciągu 15 s."))
+        << Joined(lines);
+    close(silent);
+
+    // Another program holds an uncommitted row of a station on the list:
+    // the import waits for it at most 30 s, then reports the conflict at that
+    // station and commits the rows before it; a stop signal ends the wait
+    // within a second or two, with the rows before it committed too.
+    auto locked = OkCallRows("OK3", 20);
+    const std::string held = locked[9][0];
+    fb::Transaction holding(tolvo);
+    tolvo.ExecuteImmediate(holding, "INSERT INTO STACJE (STACJA) VALUES ('" + held + "')");
+    WriteOkCall(dir / "okcall.dbf", locked);
+    std::tie(status, lines) =
+        RunImportTool(dir.Path(), {"--database", server->Connection(db), "okcall.dbf"});
+    EXPECT_EQ(status, 1) << Joined(lines);
+    EXPECT_TRUE(Holds(lines, "Nie udało się zapisać w bazie danych stacji " + held + ":"))
+        << Joined(lines);
+    auto lockedBefore = OkCallRows("OK4", 5);
+    lockedBefore.push_back(locked[9]);
+    WriteOkCall(dir / "okcall.dbf", lockedBefore);
+    {
+      Driver run({TOLVO_IMPORT_TOOL, {}}, dir.Path(),
+                 {"--database", server->Connection(db), "okcall.dbf"});
+      std::this_thread::sleep_for(3s);
+      const auto signalled = std::chrono::steady_clock::now();
+      run.Signal(SIGTERM);
+      run.Finish(20s);
+      EXPECT_LT(std::chrono::steady_clock::now() - signalled, 2500ms);
+      EXPECT_EQ(run.Status(), 128 + SIGTERM) << run.Describe();
+      EXPECT_TRUE(Holds(run.Lines(),
+                        "Przerwano (SIGTERM) przed wpisem 6; wcześniejsze wpisy zapisano w bazie."))
+          << run.Describe();
+    }
+    holding.Rollback();
+    locked.resize(9);
+    lockedRows = Union(CallsOf(locked), CallsOf(OkCallRows("OK4", 5)));
     tolvo.Detach();
   }
   server.reset();
-  const std::set<std::string> all = Union(Union(CallsOf(czech), CallsOf(OkCallRows("OK2", 30))),
-                                          Union(CallsOf("VA", 40), CallsOf("VE", 30)));
+  const std::set<std::string> all =
+      Union(Union(Union(CallsOf(czech), CallsOf(OkCallRows("OK2", 30))),
+                  Union(CallsOf("VA", 40), CallsOf("VE", 30))),
+            lockedRows);
   EXPECT_EQ(CallSigns(db), all);
   ExpectValid();
 }
