@@ -328,7 +328,11 @@ TEST_F(DatabaseFault, DatabaseReplacedOrDeletedBetweenImports) {
   for (char& c : noise) c = static_cast<char>(random());
 
   // Replaced by another file (a download, a copy put in its place): the
-  // next import cannot open it and leaves it alone.
+  // commit at the next import's start says that the first import went into
+  // the file that is gone, and the new file is left alone.
+  const std::string gone = "Plik " + db.string() +
+                           " usunięto w trakcie importu: wpisy tego importu trafiły do usuniętego "
+                           "pliku i nie ma ich w żadnej bazie.";
   {
     Driver run(dir.Path(), {"okcall", "wait", "amateur", "close"});
     ASSERT_TRUE(run.WaitFor("waiting")) << run.Describe();
@@ -340,11 +344,13 @@ TEST_F(DatabaseFault, DatabaseReplacedOrDeletedBetweenImports) {
     const std::vector<Shown> shown = run.Messages();
     ASSERT_EQ(shown.size(), 2u) << run.Describe();
     EXPECT_EQ(shown[0], Plain(kFinished));
-    EXPECT_TRUE(IsRefusal(shown[1], {"Plik " + db.string() + " nie jest bazą danych"}));
+    EXPECT_EQ(shown[1], Error(gone + " W miejscu " + db.string() +
+                              " jest teraz inny plik, bez wpisów tego importu."));
     EXPECT_EQ(ReadBytes(db), noise);
   }
 
-  // Deleted: the next import misses it, and nothing makes a new one.
+  // Deleted: the next import misses it, nothing makes a new one, and the
+  // commit at the close says where the rows went.
   fs::remove(db);
   CreateDurableDatabase(db);
   {
@@ -354,7 +360,8 @@ TEST_F(DatabaseFault, DatabaseReplacedOrDeletedBetweenImports) {
     run.Send();
     run.Finish();
     EXPECT_TRUE(run.EndedCleanly()) << run.Describe();
-    EXPECT_EQ(run.Messages(), (std::vector<Shown>{Plain(kFinished), Plain("Brak pliku: Log.dat")}));
+    EXPECT_EQ(run.Messages(), (std::vector<Shown>{Plain(kFinished), Plain("Brak pliku: Log.dat"),
+                                                  Error(gone)}));
   }
   EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"AMATEUR.RPT", "okcall.dbf"}));
 }
