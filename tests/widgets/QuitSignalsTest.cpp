@@ -1,4 +1,5 @@
-// SIGTERM and SIGINT end the program the way closing its main window does:
+// SIGTERM, SIGINT and SIGHUP end the program the way closing its main window
+// does:
 // the running import stops between two records, nothing waits for the user,
 // and every row posted so far is in LOG.DAT afterwards.
 //
@@ -241,6 +242,7 @@ class TestQuitSignals : public QObject {
     QTest::addColumn<int>("sig");
     QTest::newRow("SIGTERM") << SIGTERM;
     QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGHUP") << SIGHUP;
   }
   void signalDuringAnImportCommitsEveryPostedRow() {
     QFETCH(int, sig);
