@@ -2,15 +2,15 @@
 
 #include <QApplication>
 #include <QByteArray>
-#include <QGuiApplication>
 #include <QMessageBox>
-#include <QScreen>
 #include <QStringDecoder>
+#include <QWindow>
 
 #include <cstdio>
 #include <string>
 
 #include "text/Cp1250Text.h"
+#include "ui/Centring.h"
 #include "ui/QuitSignals.h"
 
 namespace tolvo {
@@ -21,19 +21,34 @@ MessageHook& Hook() {
   return hook;
 }
 
-void ShowBox(MessageKind kind, const QString& text) {
-  QMessageBox box(kind == MessageKind::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
-                  QString::fromUtf8(kAppTitle), text, QMessageBox::Ok);
-  if (kind == MessageKind::Plain) {
-    // Centred on the screen rather than over the window that asked for it.
-    box.adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-      QRect area = screen->availableGeometry();
-      QRect frame(QPoint(0, 0), box.sizeHint());
-      frame.moveCenter(area.center());
-      box.move(frame.topLeft());
-    }
+// A message box in the middle of the screen, whatever its text. The box
+// sets its size only as it is shown (a long text wraps at a width taken from
+// the screen), so it is placed after that; and again when it is first on the
+// screen, where a window manager has put a frame round it by then.
+class CentredMessageBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);
+    CentreOnDesktop(this);
+    if (QWindow* window = windowHandle()) window->installEventFilter(this);
   }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    QWindow* window = windowHandle();
+    if (watched == window && event->type() == QEvent::Expose && window->isExposed()) {
+      window->removeEventFilter(this);
+      CentreOnDesktop(this);
+    }
+    return QMessageBox::eventFilter(watched, event);
+  }
+};
+
+void ShowBox(MessageKind kind, const QString& text) {
+  CentredMessageBox box(kind == MessageKind::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
+                        QString::fromUtf8(kAppTitle), text, QMessageBox::Ok);
   box.exec();
 }
 

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -36,7 +35,6 @@
 #include "import/ImportDialog.h"
 #include "import/ImportKinds.h"
 #include "store/MemoryCallbook.h"
-#include "tests/support/ChildProcess.h"
 #include "tests/support/DisplayServer.h"
 #include "tests/support/ScratchFolder.h"
 #include "tools/writers/DbfWriter.h"
@@ -219,34 +217,22 @@ ClientReport Parse(const std::string& text) {
 // reported.
 ClientReport RunImportInChild(Platform platform, const DisplayServer& server,
                               const fs::path& protocolLog) {
-  int out[2];
-  if (pipe(out) != 0) return Parse("problem pipe failed\n");
-  std::fflush(nullptr);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    close(out[0]);
-    server.Enter();
-    if (!protocolLog.empty()) {
-      setenv("WAYLAND_DEBUG", "client", 1);
-      const int log = open(protocolLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      if (log >= 0) dup2(log, STDERR_FILENO);
-    }
-    std::string text;
-    try {
-      text = Serialise(RunImportInThisProcess(platform));
-    } catch (const std::exception& e) {
-      text = std::string("problem ") + e.what() + "\n";
-    }
-    if (write(out[1], text.data(), text.size()) < 0) _exit(2);
-    // Without taking the toolkit down: its ending is not under test.
-    _exit(0);
-  }
-  close(out[1]);
   std::string text;
-  if (!ReadChildOutput(out[0], pid, 180, text)) text += "problem the import did not end in time\n";
-  close(out[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
+  const bool ended = server.RunClient(
+      [&] {
+        if (!protocolLog.empty()) {
+          setenv("WAYLAND_DEBUG", "client", 1);
+          const int log = open(protocolLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+          if (log >= 0) dup2(log, STDERR_FILENO);
+        }
+        try {
+          return Serialise(RunImportInThisProcess(platform));
+        } catch (const std::exception& e) {
+          return std::string("problem ") + e.what() + "\n";
+        }
+      },
+      180, text);
+  if (!ended) text += "problem the import did not end in time\n";
   return Parse(text);
 }
 

@@ -234,4 +234,30 @@ void DisplayServer::Enter() const {
   for (const auto& [name, value] : environment_) setenv(name.c_str(), value.c_str(), 1);
 }
 
+bool DisplayServer::RunClient(const std::function<std::string()>& client, double seconds,
+                              std::string& output) const {
+  int out[2];
+  if (pipe(out) != 0) return false;
+  std::fflush(nullptr);
+  const pid_t pid = fork();
+  if (pid < 0) {
+    close(out[0]);
+    close(out[1]);
+    return false;
+  }
+  if (pid == 0) {
+    close(out[0]);
+    Enter();
+    const std::string text = client();
+    if (write(out[1], text.data(), text.size()) < 0) _exit(2);
+    _exit(0);
+  }
+  close(out[1]);
+  const bool ended = ReadChildOutput(out[0], pid, seconds, output);
+  close(out[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return ended;
+}
+
 }  // namespace tolvo

@@ -9,6 +9,7 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -42,6 +43,12 @@ class DisplayServer {
   const Environment& ClientEnvironment() const { return environment_; }
   // Sets that environment in this process.
   void Enter() const;
+  // Runs `client` in a child process with that environment, and puts what it
+  // returns in `output`. The child ends without tearing down what `client`
+  // set up (a toolkit's ending is not under test). False when the child has
+  // not ended within `seconds`; it is killed then.
+  bool RunClient(const std::function<std::string()>& client, double seconds,
+                 std::string& output) const;
   // The CPU time the server has used so far, in seconds.
   double CpuSeconds() const;
 
