@@ -420,11 +420,7 @@ fb::Message& Callbook::PendingValues() {
 
 void Callbook::SetField(StationField field, std::string_view value) {
   fb::Message& values = PendingValues();
-  const std::optional<std::string> stored = ColumnValue(field, value);
-  if (stored)
-    values.SetText(SlotOf(field), *stored);
-  else
-    values.SetNull(SlotOf(field));
+  values.SetOptionalText(SlotOf(field), ColumnValue(field, value));
 }
 
 void Callbook::SetCountry(std::int16_t country) {

@@ -228,6 +228,19 @@ class Message {
   // The value of a SMALLINT, INTEGER or BIGINT slot; 0 when NULL.
   std::int64_t Integer(unsigned i) const;
   void SetInteger(unsigned i, std::int64_t value);
+  // The same with NULL as nothing, read and written.
+  std::optional<std::string_view> OptionalText(unsigned i) const {
+    return IsNull(i) ? std::nullopt : std::optional<std::string_view>(Text(i));
+  }
+  std::optional<std::int64_t> OptionalInteger(unsigned i) const {
+    return IsNull(i) ? std::nullopt : std::optional<std::int64_t>(Integer(i));
+  }
+  void SetOptionalText(unsigned i, std::optional<std::string_view> text) {
+    text ? SetText(i, *text) : SetNull(i);
+  }
+  void SetOptionalInteger(unsigned i, std::optional<std::int64_t> value) {
+    value ? SetInteger(i, *value) : SetNull(i);
+  }
   // Copies slot `from` of `source` (value or NULL) into slot `to` of this
   // message; both slots must be text or both integer.
   void CopySlot(unsigned to, const Message& source, unsigned from);
