@@ -33,13 +33,13 @@ void RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& display,
   for (;;) {
     const bool more = source.Next(number);
     summary.deleted = source.PassedOver();
-    if (!more) break;
-    display.ShowRecord(number);
+    if (!more && !source.Passing()) break;
+    if (more) display.ShowRecord(number);
     if (display.StopRequested()) {
       summary.stopped = true;
       return;
     }
-    summary.Count(source.Step(book));
+    if (more) summary.Count(source.Step(book));
   }
   source.Finish();
 }
@@ -48,7 +48,7 @@ TableSource::TableSource(DbfTable& table, RecordStep step)
     : table_(table), step_(std::move(step)) {}
 
 std::optional<std::int64_t> TableSource::Open() {
-  table_.Open();
+  table_.Open(DbfTable::Pass::Some);
   started_ = false;
   lastNumber_ = 0;
   passedOver_ = 0;
@@ -57,14 +57,20 @@ std::optional<std::int64_t> TableSource::Open() {
 
 bool TableSource::Next(std::int64_t& number) {
   if (started_) {
-    table_.Next();
+    table_.Next(DbfTable::Pass::Some);
   } else {
-    table_.First();
+    table_.First(DbfTable::Pass::Some);
     started_ = true;
   }
   // The table passes over deleted records by itself; they are the gaps
   // between the numbers of the records it stops at, and after the last one
-  // the rest of the count its header gives.
+  // the rest of the count its header gives. Where it stopped among them,
+  // those read so far.
+  if (table_.Passing()) {
+    passedOver_ += table_.RecordsRead() - lastNumber_;
+    lastNumber_ = table_.RecordsRead();
+    return false;
+  }
   if (table_.Eof()) {
     passedOver_ += std::max<std::int64_t>(0, table_.RecordCount() - lastNumber_);
     lastNumber_ = std::max(lastNumber_, table_.RecordCount());
@@ -75,6 +81,8 @@ bool TableSource::Next(std::int64_t& number) {
   lastNumber_ = number;
   return true;
 }
+
+bool TableSource::Passing() const { return table_.Passing(); }
 
 RecordOutcome TableSource::Step(ICallbook& book) {
   return step_ ? step_(table_, book) : RecordOutcome::Skipped;

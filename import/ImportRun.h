@@ -45,6 +45,11 @@ class IRecordSource {
   virtual bool Next(std::int64_t& number) = 0;
   // Hands the current record to the per-record step.
   virtual RecordOutcome Step(ICallbook& book) = 0;
+  // After Next returned false: true when the source is not at its end yet
+  // but stopped in a long stretch of records that are none for the step
+  // (records marked deleted), so that the run can ask whether to stop; the
+  // next Next goes on from there.
+  virtual bool Passing() const { return false; }
   // The walk has reached the end of the source.
   virtual void Finish() {}
   // The records marked deleted that the walk has passed over so far
@@ -61,7 +66,9 @@ class IRunDisplay {
   // Record `number` is the next one for the step.
   virtual void ShowRecord(std::int64_t number) = 0;
   // Asked after every ShowRecord, before the step: true ends the run there,
-  // between two records, with every record before it handled.
+  // between two records, with every record before it handled. Asked too,
+  // without a ShowRecord, while the source passes over a long stretch of
+  // records marked deleted.
   virtual bool StopRequested() = 0;
 };
 
@@ -89,7 +96,8 @@ struct RunSummary {
 };
 
 // Walks `source` from its start to its end, or until `display` asks to
-// stop: for each record ShowRecord, StopRequested, then the step. Errors of
+// stop: for each record ShowRecord, StopRequested, then the step; while the
+// source is Passing, StopRequested alone. Errors of
 // the source, the step and the callbook pass through and end the run.
 RunSummary RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& display);
 // The same, with `summary` (reset first) kept up to date record by record,
@@ -98,7 +106,8 @@ void RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& display,
                RunSummary& summary);
 
 // A dBASE table, walked from its first record; records marked deleted are
-// passed over. The table stays open after the run (Open does nothing for a
+// passed over, a long stretch of them in pieces (DbfTable::Pass::Some). The
+// table stays open after the run (Open does nothing for a
 // table that is open already), so that the next run reads the same table
 // from its first record again.
 class TableSource final : public IRecordSource {
@@ -107,6 +116,7 @@ class TableSource final : public IRecordSource {
   std::optional<std::int64_t> Open() override;
   bool Next(std::int64_t& number) override;
   RecordOutcome Step(ICallbook& book) override;
+  bool Passing() const override;
   std::int64_t PassedOver() const override { return passedOver_; }
 
  private:

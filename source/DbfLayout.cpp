@@ -149,7 +149,8 @@ void DbfLayout::ReadDescriptors(std::FILE* file, const std::string& fileName) {
   descriptorBytes.assign(header, 0, pos);
 }
 
-void DbfLayout::CheckRecordsFit(std::uint64_t fileSize, const std::string& fileName) const {
+void DbfLayout::CheckRecordsFit(std::FILE* file, std::uint64_t fileSize,
+                                const std::string& fileName) const {
   // A file too short for its records may just have a record count that was
   // never brought up to date, or have been cut at a record's end: the whole
   // records are read and the first missing one raises. When the records do
@@ -161,6 +162,14 @@ void DbfLayout::CheckRecordsFit(std::uint64_t fileSize, const std::string& fileN
   if (data < declared && tail > 1)  // 1: the end-of-file mark
     ThrowDbfError(fileName,
                   messages::RecordsDoNotFit(recordCount, recordLength, headerLength, fileSize));
+  // A header that counts no record, before whole records that begin with a
+  // deletion flag: its count was never written, and reading the table as
+  // empty would lose them all. (A record is at least two bytes long, so the
+  // end-of-file mark alone is none.)
+  const std::uint64_t present = data / recordLength;
+  if (recordCount != 0 || present == 0 || !Seek(file, headerLength)) return;
+  const int flag = std::fgetc(file);
+  if (flag == ' ' || flag == '*') ThrowDbfError(fileName, messages::HeaderCountsNoRecords(present));
 }
 
 DbfLayout DbfLayout::Read(std::FILE* file, std::uint64_t fileSize, bool requireRecords,
@@ -170,7 +179,7 @@ DbfLayout DbfLayout::Read(std::FILE* file, std::uint64_t fileSize, bool requireR
   std::fflush(file);
   DbfLayout layout = ReadFileHeader(file, fileSize, fileName);
   layout.ReadDescriptors(file, fileName);
-  if (requireRecords) layout.CheckRecordsFit(fileSize, fileName);
+  if (requireRecords) layout.CheckRecordsFit(file, fileSize, fileName);
   return layout;
 }
 

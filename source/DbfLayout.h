@@ -22,7 +22,8 @@ struct DbfLayout {
   // The header of `file`, `fileSize` bytes long, read from the file itself
   // rather than from bytes buffered before. With `requireRecords`, a header
   // whose records neither fit the file nor end on a record boundary is
-  // refused too. Raises DbfError headed by `fileName`.
+  // refused too, and so is one that counts no record before whole records.
+  // Raises DbfError headed by `fileName`.
   static DbfLayout Read(std::FILE* file, std::uint64_t fileSize, bool requireRecords,
                         const std::string& fileName);
 
@@ -40,7 +41,7 @@ struct DbfLayout {
   void ReadDescriptors(std::FILE* file, const std::string& fileName);
   // Whether the byte where the file stands can begin the records.
   static bool RecordFollows(std::FILE* file);
-  void CheckRecordsFit(std::uint64_t fileSize, const std::string& fileName) const;
+  void CheckRecordsFit(std::FILE* file, std::uint64_t fileSize, const std::string& fileName) const;
 };
 
 }  // namespace tolvo

@@ -48,9 +48,10 @@ void DbfMemoFile::OpenBeside(const std::filesystem::path& tablePath, std::uint8_
   if (!found) Fail(messages::MemoMissing(memoName(foxProTable)));
 
   name_ = found->filename().string();
-  file_.reset(std::fopen(found->c_str(), "rb"));
+  OpenedFile opened = OpenRegularFile(*found);
+  file_ = std::move(opened.file);
   pos_ = kUnknownPos;
-  if (!file_) Fail(messages::CannotOpenMemo(name_, errno));
+  if (!file_) Fail(messages::CannotOpenMemo(name_, opened.err, opened.kind));
   std::setvbuf(file_.get(), nullptr, _IOFBF, kFileBuffer);
   Refresh();
 

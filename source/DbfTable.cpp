@@ -76,7 +76,7 @@ bool DbfTable::SameFileAsOpened() const {
          static_cast<std::uint64_t>(named.st_ino) == open.inode;
 }
 
-void DbfTable::Open() {
+void DbfTable::Open(Pass pass) {
   if (Active()) {
     if (SameFileAsOpened()) return;
     // A new file of that name (a fresh download) took the old one's place:
@@ -91,8 +91,9 @@ void DbfTable::Open() {
   std::filesystem::path path = *found;
   displayName_ = path.filename().string();
 
-  FilePtr file(std::fopen(path.c_str(), "rb"));
-  if (!file) Fail(messages::CannotOpen(errno));
+  OpenedFile opened = OpenRegularFile(path);
+  if (!opened.file) Fail(messages::CannotOpen(opened.err, opened.kind));
+  FilePtr file = std::move(opened.file);
   std::setvbuf(file.get(), nullptr, _IOFBF, kFileBuffer);
   const FileStamp stamp = StampOf(file.get());
   DbfLayout layout = DbfLayout::Read(file.get(), stamp.size, true, displayName_);
@@ -111,7 +112,7 @@ void DbfTable::Open() {
     memo_.Close();
     if (layout_.HasMemo()) memo_.OpenBeside(path_, layout_.version, layout_.FoxPro(), displayName_);
     file_ = std::move(file);
-    First();
+    First(pass);
   } catch (...) {
     Close();
     throw;
@@ -129,6 +130,7 @@ void DbfTable::Close() {
   recNo_ = 0;
   nextRecNo_ = 1;
   eof_ = true;
+  passing_ = false;
 }
 
 void DbfTable::TakeOverHeader(const FileStamp& now, bool requireRecords, bool whileOpen) {
@@ -138,7 +140,7 @@ void DbfTable::TakeOverHeader(const FileStamp& now, bool requireRecords, bool wh
   stamp_ = now;
 }
 
-void DbfTable::First() {
+void DbfTable::First(Pass pass) {
   if (!Active()) Fail(messages::TableNotOpen());
   eof_ = true;
   recNo_ = 0;
@@ -148,13 +150,13 @@ void DbfTable::First() {
   if (memo_.IsOpen()) memo_.Refresh();
   if (!Seek(file_.get(), layout_.headerLength)) Fail(messages::CannotReadRecords(errno));
   nextRecNo_ = 1;
-  ReadNext();
+  ReadNext(pass);
 }
 
-void DbfTable::Next() {
+void DbfTable::Next(Pass pass) {
   if (!Active()) Fail(messages::TableNotOpen());
-  if (eof_) return;
-  ReadNext();
+  if (eof_ && !passing_) return;
+  ReadNext(pass);
 }
 
 void DbfTable::NoticeChanges() {
@@ -169,17 +171,26 @@ void DbfTable::NoticeChanges() {
     Fail(messages::CannotReadRecords(errno));
 }
 
-void DbfTable::ReadNext() {
+void DbfTable::ReadNext(Pass pass) {
   eof_ = true;
+  passing_ = false;
   NoticeChanges();
+  std::size_t passed = 0;  // bytes of deleted records passed over in this call
   while (nextRecNo_ <= layout_.recordCount) {
+    if (pass == Pass::Some && passed >= kPassOverBytes) {
+      passing_ = true;
+      return;
+    }
     const std::int64_t number = nextRecNo_++;
     const std::size_t got = std::fread(record_.data(), 1, record_.size(), file_.get());
     if (got != record_.size()) {
       if (std::ferror(file_.get())) Fail(messages::CannotReadRecord(number, errno));
       Fail(messages::EndsInsideRecord(number, layout_.recordCount));
     }
-    if (record_[0] == '*') continue;  // marked deleted
+    if (record_[0] == '*') {  // marked deleted
+      passed += record_.size();
+      continue;
+    }
     recNo_ = number;
     eof_ = false;
     return;
@@ -190,7 +201,8 @@ const DbfField& DbfTable::FieldByName(std::string_view name) const {
   if (!Active()) Fail(messages::TableNotOpen());
   for (std::size_t i = 0; i < upperNames_.size(); ++i)
     if (EqualsUpper(name, upperNames_[i])) return layout_.fields[i];
-  throw DbfError(messages::FieldNotFound(componentName_, name));
+  throw DbfError(
+      messages::FieldNotFound(componentName_, name, NameInMessages(), Upper(tableName_)));
 }
 
 std::string DbfTable::MemoText(const DbfField& field) const {

@@ -32,11 +32,19 @@ class DbfTable : public IRecordFields {
   DbfTable(const DbfTable&) = delete;
   DbfTable& operator=(const DbfTable&) = delete;
 
-  // Opens the table and moves to its first record. Does nothing when the
-  // table is already open, unless the working folder's file of that name is
-  // no longer the one that was opened (it was replaced): then that file is
-  // opened instead.
-  void Open();
+  // How far First and Next may go among records marked deleted. Pass::All
+  // passes over any number of them. Pass::Some, for a walk that asks between
+  // records whether to stop, passes over about kPassOverBytes of them in a
+  // row at most: when that is where it stops, Passing() is true, there is no
+  // current record (Eof()), and the next Next goes on from there.
+  enum class Pass { All, Some };
+  static constexpr std::size_t kPassOverBytes = 1 << 18;
+
+  // Opens the table and moves to its first record, as First(pass). Does
+  // nothing when the table is already open, unless the working folder's file
+  // of that name is no longer the one that was opened (it was replaced):
+  // then that file is opened instead.
+  void Open(Pass pass = Pass::All);
   bool Active() const { return file_ != nullptr; }
   void Close();
 
@@ -46,7 +54,7 @@ class DbfTable : public IRecordFields {
   // Moves to the first record that is not marked deleted. Re-reads the
   // header first: a table whose layout changed under the reader raises,
   // a changed record count is taken over.
-  void First();
+  void First(Pass pass = Pass::All);
   // True when there is no current record: an empty table, or after Next
   // has left the last record. Records marked deleted are passed over.
   bool Eof() const { return !Active() || eof_; }
@@ -55,10 +63,16 @@ class DbfTable : public IRecordFields {
   // Moves to the following record that is not marked deleted. A record that
   // the file does not hold in full raises, and so does a header rewritten
   // with another structure since the table was opened.
-  void Next();
+  void Next(Pass pass = Pass::All);
+  // First or Next with Pass::Some stopped among records marked deleted.
+  bool Passing() const { return Active() && passing_; }
+  // The records read since First, deleted ones included: the physical
+  // number of the last one.
+  std::int64_t RecordsRead() const { return Active() ? nextRecNo_ - 1 : 0; }
 
   // The field of that name, matched without regard to ASCII case. A name
-  // the table lacks raises "<component>: Field '<name>' not found".
+  // the table lacks raises "<component>: Field '<name>' not found", with a
+  // second line in Polish naming the file.
   const DbfField& FieldByName(std::string_view name) const;
   std::string FieldAsString(std::string_view name) const override {
     return FieldByName(name).AsString();
@@ -78,7 +92,7 @@ class DbfTable : public IRecordFields {
   // records. `whileOpen` tells the message which of the two it was.
   void TakeOverHeader(const FileStamp& now, bool requireRecords, bool whileOpen);
   void NoticeChanges();
-  void ReadNext();
+  void ReadNext(Pass pass);
   std::string MemoText(const DbfField& field) const;
 
   std::string componentName_;
@@ -95,6 +109,7 @@ class DbfTable : public IRecordFields {
   std::int64_t recNo_ = 0;
   std::int64_t nextRecNo_ = 1;  // physical number of the record the file is at
   bool eof_ = true;
+  bool passing_ = false;  // stopped among deleted records, not at the end
 
   DbfMemoFile memo_;
 };

@@ -1,11 +1,25 @@
 #include "source/FileHelpers.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
 namespace tolvo {
+namespace {
+
+FileKind KindOf(mode_t mode) {
+  if (S_ISREG(mode)) return FileKind::Regular;
+  if (S_ISDIR(mode)) return FileKind::Folder;
+  if (S_ISFIFO(mode)) return FileKind::Fifo;
+  if (S_ISSOCK(mode)) return FileKind::Socket;
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return FileKind::Device;
+  return FileKind::Other;
+}
+
+}  // namespace
 
 std::string ErrnoText(int err) {
   switch (err) {
@@ -40,6 +54,41 @@ std::string ErrnoText(int err) {
   std::string text = "błąd systemowy nr " + std::to_string(err);
   if (const char* name = strerrorname_np(err)) text += std::string(" (") + name + ")";
   return text;
+}
+
+OpenedFile OpenRegularFile(const std::filesystem::path& path) {
+  OpenedFile out;
+  struct stat st {};
+  // Looked at first, so that a device is not even opened (opening some has
+  // effects of their own) and a socket, which open() refuses, is named.
+  if (stat(path.c_str(), &st) != 0) {
+    out.err = errno;
+    return out;
+  }
+  out.kind = KindOf(st.st_mode);
+  if (out.kind != FileKind::Regular) return out;
+  // Non-blocking, should a FIFO have taken the file's place meanwhile;
+  // what was opened is looked at again.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    out.err = errno;
+    return out;
+  }
+  std::FILE* file = nullptr;
+  if (fstat(fd, &st) != 0) {
+    out.err = errno;
+  } else if ((out.kind = KindOf(st.st_mode)) == FileKind::Regular) {
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ||
+        !(file = fdopen(fd, "rb")))
+      out.err = errno;
+  }
+  if (!file) {
+    close(fd);
+    return out;
+  }
+  out.file.reset(file);
+  return out;
 }
 
 bool ReadStamp(std::FILE* file, FileStamp& stamp) {

@@ -47,13 +47,34 @@ const char* Advice(int err) {
 // The system's reason and what to do, after a colon.
 std::string Reason(int err) { return ErrnoText(err) + ". " + Advice(err); }
 
+// The same for a file that could not be opened: without a reason of the
+// system's, a FIFO, a socket or a device stands where the file should be (a
+// folder has its errno wording).
+std::string OpenReason(int err, FileKind kind) {
+  const char* what = nullptr;
+  if (err == 0) {
+    switch (kind) {
+      case FileKind::Regular: break;
+      case FileKind::Folder: return Reason(EISDIR);
+      case FileKind::Fifo: what = "to jest potok (FIFO), a nie plik"; break;
+      case FileKind::Socket: what = "to jest gniazdo, a nie plik"; break;
+      case FileKind::Device: what = "to jest urządzenie, a nie plik"; break;
+      case FileKind::Other: what = "to nie jest zwykły plik"; break;
+    }
+  }
+  if (!what) return Reason(err);
+  return std::string(what) + ". Umieść w tym miejscu pobrany plik listy i powtórz import.";
+}
+
 }  // namespace
 
 std::string FileNotFound(std::string_view folder) {
   return "nie znaleziono pliku w folderze roboczym " + S(folder) +
          ". Umieść go tam i powtórz import.";
 }
-std::string CannotOpen(int err) { return "nie można otworzyć pliku: " + Reason(err); }
+std::string CannotOpen(int err, FileKind kind) {
+  return "nie można otworzyć pliku: " + OpenReason(err, kind);
+}
 std::string CannotClose(int err) { return "nie można zamknąć pliku: " + Reason(err); }
 std::string ReadError(int err) { return "błąd odczytu pliku: " + Reason(err); }
 std::string NotOpen() { return "plik nie jest otwarty"; }
@@ -62,6 +83,11 @@ std::string ReportNotOpen() { return "Plik raportu nie jest otwarty"; }
 std::string ChangedWhileRead() {
   return "plik zmienił się w trakcie odczytu. Poczekaj, aż pobieranie lub kopiowanie się "
          "zakończy, i powtórz import.";
+}
+
+std::string ReportLineTooLong(std::int64_t line, std::size_t bound) {
+  return "uszkodzony raport: wiersz " + std::to_string(line) + " ma ponad " + Bytes(bound) +
+         ", a wiersze raportu mają około 200 bajtów. " + kDownloadAgain;
 }
 
 std::string TooShortForTable(std::uint64_t fileSize) {
@@ -115,6 +141,10 @@ std::string RecordsDoNotFit(std::int64_t records, std::size_t recordLength,
          ", czyli razem z nagłówkiem " + Bytes(needed) + ", a plik ma tylko " + Bytes(fileSize) +
          ". " + kDownloadAgain;
 }
+std::string HeaderCountsNoRecords(std::uint64_t present) {
+  return "uszkodzony nagłówek: zapowiada 0 rekordów, a plik zawiera " +
+         PolishCount(present, "rekord", "rekordy", "rekordów") + ". " + kDownloadAgain;
+}
 std::string FieldLabel(std::string_view name, std::size_t number) {
   return name.empty() ? "pole nr " + N(number) : "pole " + S(name);
 }
@@ -144,8 +174,10 @@ std::string EndsInsideRecord(std::int64_t number, std::int64_t declared) {
   return "plik kończy się w rekordzie " + std::to_string(number) + " z " +
          std::to_string(declared) + " zapowiedzianych w nagłówku. " + kDownloadAgain;
 }
-std::string FieldNotFound(std::string_view component, std::string_view name) {
-  return S(component) + ": Field '" + S(name) + "' not found";
+std::string FieldNotFound(std::string_view component, std::string_view name,
+                          std::string_view fileName, std::string_view listName) {
+  return S(component) + ": Field '" + S(name) + "' not found\nPlik " + S(fileName) +
+         " nie jest listą " + S(listName) + ": nie ma w nim pola " + S(name) + ".";
 }
 std::string FieldOfAnotherTable(std::string_view name) {
   return "pole " + S(name) + " nie należy do tej tabeli";
@@ -160,8 +192,8 @@ std::string MemoMissing(std::string_view memoName) {
          ", który należy do tej tabeli. Umieść go obok tabeli, w tym samym folderze, i powtórz "
          "import.";
 }
-std::string CannotOpenMemo(std::string_view memoName, int err) {
-  return "nie można otworzyć pliku memo " + S(memoName) + ": " + Reason(err);
+std::string CannotOpenMemo(std::string_view memoName, int err, FileKind kind) {
+  return "nie można otworzyć pliku memo " + S(memoName) + ": " + OpenReason(err, kind);
 }
 std::string MemoHeaderCutShort(std::string_view memoName) {
   return "plik memo " + S(memoName) + " jest uszkodzony (obcięty nagłówek). " +

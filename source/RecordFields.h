@@ -11,7 +11,8 @@ class IRecordFields {
  public:
   virtual ~IRecordFields() = default;
   // The value of the named field in the current record. A name the source
-  // lacks raises std::runtime_error "Calls: Field 'X' not found".
+  // lacks raises std::runtime_error whose first line is "Calls: Field 'X'
+  // not found".
   virtual std::string FieldAsString(std::string_view name) const = 0;
 };
 

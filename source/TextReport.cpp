@@ -1,9 +1,8 @@
 #include "source/TextReport.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <stdexcept>
+#include <utility>
 
 #include "source/ReaderMessages.h"
 
@@ -25,14 +24,14 @@ void TextReport::Open(const std::filesystem::path& file) {
   file_.reset();
   name_ = file.string();
   ended_ = false;
-  FilePtr f(std::fopen(file.c_str(), "rb"));
-  if (!f) Fail(messages::CannotOpen(errno));
-  struct stat st {};
-  if (fstat(fileno(f.get()), &st) != 0 || !ReadStamp(f.get(), stamp_))
-    Fail(messages::CannotOpen(errno));
-  if (S_ISDIR(st.st_mode)) Fail(messages::CannotOpen(EISDIR));
+  OpenedFile opened = OpenRegularFile(file);
+  if (!opened.file) Fail(messages::CannotOpen(opened.err, opened.kind));
+  FilePtr f = std::move(opened.file);
+  if (!ReadStamp(f.get(), stamp_)) Fail(messages::CannotOpen(errno));
   if (!buffer_) buffer_ = std::make_unique<char[]>(kBuffer);
   pos_ = len_ = 0;
+  lines_ = 0;
+  afterCr_ = false;
   file_ = std::move(f);
 }
 
@@ -57,21 +56,28 @@ bool TextReport::ReadLine(std::string& line) {
   }
   if (ended_) return false;
   bool any = false;  // whether the line consumed any byte
+  std::size_t length = 0;
   for (;;) {
     if (pos_ == len_ && !Fill()) {
       ended_ = true;
-      return any;
+      break;
     }
     const char c = buffer_[pos_++];
+    if (std::exchange(afterCr_, false) && c == '\n') continue;  // the LF of a CR LF
     if (c == kCtrlZ) {
       ended_ = true;
-      return any;
+      break;
     }
     any = true;
-    if (c == '\n') return true;
-    if (c == '\r') continue;
+    if (c == '\n' || c == '\r') {
+      afterCr_ = c == '\r';
+      break;
+    }
+    if (++length > kMaxLine) Fail(messages::ReportLineTooLong(lines_ + 1, kMaxLine));
     if (line.size() < kKeep) line.push_back(c);
   }
+  if (any) ++lines_;
+  return any;
 }
 
 void TextReport::Close() {

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "import/ImportKinds.h"
@@ -17,7 +18,8 @@
 namespace tolvo {
 namespace {
 
-// Notes what the run told it; asks to stop when record `stopAt` is shown.
+// Notes what the run told it; asks to stop when record `stopAt` is shown,
+// or, with `stopWhilePassing`, when asked without a record shown.
 class RecordingDisplay : public IRunDisplay {
  public:
   void Begin(std::optional<std::int64_t> total) override {
@@ -25,13 +27,23 @@ class RecordingDisplay : public IRunDisplay {
   }
   void ShowRecord(std::int64_t number) override {
     events.push_back("show " + std::to_string(number));
+    shown_ = true;
   }
   bool StopRequested() override {
+    if (!std::exchange(shown_, false)) {
+      ++asksWhilePassing;
+      return stopWhilePassing;
+    }
     return stopAt != 0 && events.back() == "show " + std::to_string(stopAt);
   }
 
   std::vector<std::string> events;
   std::int64_t stopAt = 0;
+  int asksWhilePassing = 0;
+  bool stopWhilePassing = false;
+
+ private:
+  bool shown_ = false;
 };
 
 TEST(ImportRun, TableRecordsByTheirNumbersDeletedOnesPassedOverStopBeforeTheStep) {
@@ -75,6 +87,41 @@ TEST(ImportRun, TableRecordsByTheirNumbersDeletedOnesPassedOverStopBeforeTheStep
   EXPECT_EQ(summary.deleted, 1);
   EXPECT_EQ(stepped, std::vector<std::string>{"A"});
   EXPECT_EQ(display.events.back(), "show 3");
+}
+
+// However long a stretch of deleted records, the run is asked whether to
+// stop while it is passed over, and the records around it come as before.
+TEST(ImportRun, AStopRequestIsHonouredAmongAStretchOfDeletedRecords) {
+  ScratchFolder folder(ScratchFolder::Enter::Yes);
+  const std::int64_t stretch = 2 * DbfTable::kPassOverBytes / 9 + 1;  // records of 9 bytes
+  {
+    DbfWriter w("CALLS.DBF", {{"CALL", 'C', 8}});
+    w.Add({"A"});
+    for (std::int64_t i = 0; i < stretch; ++i) w.Add({"X"}, true);
+    w.Add({"B"});
+    for (std::int64_t i = 0; i < stretch; ++i) w.Add({"X"}, true);
+  }
+  const std::int64_t total = 2 * stretch + 2;
+  DbfTable table("Calls", "CALLS.DBF");
+  MemoryCallbook book;
+  RecordingDisplay display;
+  TableSource source(table, {});
+  RunSummary summary = RunImport(source, book, display);
+  EXPECT_FALSE(summary.stopped);
+  EXPECT_EQ(display.events, (std::vector<std::string>{"begin " + std::to_string(total), "show 1",
+                                                      "show " + std::to_string(stretch + 2)}));
+  EXPECT_GE(display.asksWhilePassing, 2);  // in each stretch
+  EXPECT_EQ(summary.records, 2);
+  EXPECT_EQ(summary.deleted, 2 * stretch);
+
+  display = RecordingDisplay{};
+  display.stopWhilePassing = true;
+  summary = RunImport(source, book, display);
+  EXPECT_TRUE(summary.stopped);
+  EXPECT_EQ(display.events, (std::vector<std::string>{"begin " + std::to_string(total), "show 1"}));
+  EXPECT_EQ(summary.records, 1);
+  EXPECT_GT(summary.deleted, 0);
+  EXPECT_LT(summary.deleted, stretch);
 }
 
 TEST(ImportRun, ReportLinesAfterTheHeaderCountedFromOne) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -155,7 +157,9 @@ TEST_F(DbfTableTest, FieldLookupIsCaseBlindAndAMissingFieldNamesTheReader) {
     t.FieldByName("Imie");
     FAIL() << "no error";
   } catch (const std::runtime_error& e) {
-    EXPECT_STREQ(e.what(), "Calls: Field 'Imie' not found");
+    EXPECT_STREQ(e.what(),
+                 "Calls: Field 'Imie' not found\nPlik CB.DBF nie jest listą CB.DBF: nie ma w nim "
+                 "pola Imie.");
   }
   EXPECT_THROW(t.FieldByName("Zna"), DbfError);
 }
@@ -307,6 +311,30 @@ TEST_F(DbfTableTest, FilesThatAreNotTablesOrHaveALyingHeaderAreRefusedAtOpen) {
   b = good;
   b[0] = '\x04';
   EXPECT_NE(openWith(b).find("dBASE 7"), std::string::npos);
+  b = good;
+  PatchLe(b, 4, 0, 4);  // no record counted, three in the file
+  EXPECT_NE(openWith(b).find("zapowiada 0 rekordów, a plik zawiera 3 rekordy"), std::string::npos);
+  b.resize(97);
+  EXPECT_EQ(openWith(b + '\x1a'), "(no error)");  // the end-of-file mark is no record
+  EXPECT_EQ(openWith(b + std::string(40, '\0')), "(no error)");  // padding, not records
+
+  // Something else than a file in the table's or the memo file's place is
+  // refused at once, never waited on or read for ever.
+  auto refused = [&](const char* name, auto make) {
+    WriteAll("t.dbf", good);
+    fs::remove(name);
+    make(name);
+    return ErrorOf([] { DbfTable("Calls", "t.dbf").Open(); });
+  };
+  auto fifo = [](const char* name) { ASSERT_EQ(mkfifo(name, 0600), 0); };
+  auto devZero = [](const char* name) { fs::create_symlink("/dev/zero", name); };
+  EXPECT_EQ(refused("t.dbf", fifo),
+            "t.dbf: nie można otworzyć pliku: to jest potok (FIFO), a nie plik. Umieść w tym "
+            "miejscu pobrany plik listy i powtórz import.");
+  EXPECT_NE(refused("t.dbf", devZero).find("to jest urządzenie, a nie plik"), std::string::npos);
+  EXPECT_NE(refused("t.dbt", fifo).find("nie można otworzyć pliku memo t.dbt: to jest potok"),
+            std::string::npos);
+  EXPECT_NE(refused("t.dbt", devZero).find("t.dbt: to jest urządzenie"), std::string::npos);
 
   WriteAll("t.dbf", good);
   fs::remove("t.dbt");

@@ -98,15 +98,21 @@ TEST(FuzzRegressFolders, EveryFolderNamesATarget) {
 // so the description itself must be right.
 TEST(FuzzReportLines, SplitCleanAndCut) {
   using V = std::vector<std::string>;
-  EXPECT_EQ(fuzz::ExpectedReportLines(""), V{});
-  EXPECT_EQ(fuzz::ExpectedReportLines("a\r\nb\n"), (V{"a", "b"}));
-  EXPECT_EQ(fuzz::ExpectedReportLines("a\nb"), (V{"a", "b"}));
-  EXPECT_EQ(fuzz::ExpectedReportLines("a\r\r\n\n"), (V{"a", ""}));
-  EXPECT_EQ(fuzz::ExpectedReportLines("x\ry\n\r"), (V{"xy", ""}));
-  EXPECT_EQ(fuzz::ExpectedReportLines("a\nb\x1A" "c\n"), (V{"a", "b"}));
-  EXPECT_EQ(fuzz::ExpectedReportLines("\x1A" "a\n"), V{});
+  auto lines = [](std::string_view bytes) { return fuzz::ExpectedReportLines(bytes).lines; };
+  EXPECT_EQ(lines(""), V{});
+  EXPECT_EQ(lines("a\r\nb\n"), (V{"a", "b"}));
+  EXPECT_EQ(lines("a\nb"), (V{"a", "b"}));
+  EXPECT_EQ(lines("a\r\r\n\n"), (V{"a", "", ""}));
+  EXPECT_EQ(lines("x\ry\n\r"), (V{"x", "y", ""}));
+  EXPECT_EQ(lines("a\nb\x1A" "c\n"), (V{"a", "b"}));
+  EXPECT_EQ(lines("\x1A" "a\n"), V{});
   const std::string longLine(TextReport::kKeep, 'k');
-  EXPECT_EQ(fuzz::ExpectedReportLines(longLine + "\r" + "tail\n"), V{longLine});
+  EXPECT_EQ(lines(longLine + "k\r\n" + "tail\n"), (V{longLine, "tail"}));
+  const auto tooLong =
+      fuzz::ExpectedReportLines("a\n" + std::string(TextReport::kMaxLine + 1, 'k') + "\nb\n");
+  EXPECT_EQ(tooLong.lines, V{"a"});
+  EXPECT_TRUE(tooLong.tooLong);
+  EXPECT_FALSE(fuzz::ExpectedReportLines(std::string(TextReport::kMaxLine, 'k')).tooLong);
 }
 
 }  // namespace

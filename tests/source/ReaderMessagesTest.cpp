@@ -27,6 +27,7 @@ std::vector<std::string> EveryReaderText() {
       m::TableNotOpen(),
       m::ReportNotOpen(),
       m::ChangedWhileRead(),
+      m::ReportLineTooLong(1, 65536),
       m::TooShortForTable(0),
       m::TooShortForTable(17),
       m::Dbase7(),
@@ -38,6 +39,7 @@ std::vector<std::string> EveryReaderText() {
       m::NoFields(),
       m::RecordShorterThanFields(12, 17),
       m::RecordsDoNotFit(284, 137, 225, 19567),
+      m::HeaderCountsNoRecords(50),
       m::WrongFieldLength(m::FieldLabel("DATA", 2), 'D', 5, 8),
       m::ZeroFieldLength(m::FieldLabel("", 4)),
       m::StructureChanged(true),
@@ -54,6 +56,11 @@ std::vector<std::string> EveryReaderText() {
   for (auto fault : {m::MemoBlockFault::BeyondEnd, m::MemoBlockFault::CutShort,
                      m::MemoBlockFault::RunsPastEnd, m::MemoBlockFault::Damaged})
     texts.push_back(m::BadMemoBlock(163, 159, fault, "LOG_C_SP.DBT"));
+  for (auto kind : {FileKind::Folder, FileKind::Fifo, FileKind::Socket, FileKind::Device,
+                    FileKind::Other}) {
+    texts.push_back(m::CannotOpen(0, kind));
+    texts.push_back(m::CannotOpenMemo("LOG_C_SP.DBT", 0, kind));
+  }
   for (int err : errors) {
     for (const std::string& t :
          {m::CannotOpen(err), m::CannotClose(err), m::ReadError(err), m::CannotReadHeader(err),
@@ -122,7 +129,6 @@ TEST(ReaderMessages, EveryTextIsPolish) {
     }
     EXPECT_TRUE(hasPolish);
   }
-  EXPECT_EQ(m::FieldNotFound("Calls", "Imie"), "Calls: Field 'Imie' not found");
 }
 
 // A few texts pinned whole: the ones a user meets most, with the counts in
@@ -142,6 +148,20 @@ TEST(ReaderMessages, KeyTextsAndTheirNumbers) {
   EXPECT_EQ(m::CannotOpen(EACCES),
             "nie można otworzyć pliku: brak uprawnień dostępu. Sprawdź, czy masz prawo odczytu "
             "tego pliku, i powtórz import.");
+  EXPECT_EQ(m::CannotOpen(0, FileKind::Fifo),
+            "nie można otworzyć pliku: to jest potok (FIFO), a nie plik. Umieść w tym miejscu "
+            "pobrany plik listy i powtórz import.");
+  EXPECT_EQ(m::CannotOpen(0, FileKind::Folder), m::CannotOpen(EISDIR));
+  EXPECT_EQ(m::HeaderCountsNoRecords(50),
+            "uszkodzony nagłówek: zapowiada 0 rekordów, a plik zawiera 50 rekordów. Pobierz listę "
+            "ponownie i powtórz import.");
+  EXPECT_EQ(m::ReportLineTooLong(1, 65536),
+            "uszkodzony raport: wiersz 1 ma ponad 65536 bajtów, a wiersze raportu mają około 200 "
+            "bajtów. Pobierz listę ponownie i powtórz import.");
+  // The fixed English line stays the first; the cause follows in Polish.
+  EXPECT_EQ(m::FieldNotFound("Calls", "Znak", "cb.dbf", "CB.DBF"),
+            "Calls: Field 'Znak' not found\nPlik cb.dbf nie jest listą CB.DBF: nie ma w nim pola "
+            "Znak.");
   EXPECT_EQ(ErrnoText(EPROTO), "błąd systemowy nr " + std::to_string(EPROTO) + " (EPROTO)");
   EXPECT_EQ(ErrnoText(9999), "błąd systemowy nr 9999");
 

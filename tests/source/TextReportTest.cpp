@@ -1,6 +1,7 @@
 #include "source/TextReport.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 
@@ -14,18 +15,26 @@ namespace fs = std::filesystem;
 
 class TextReportTest : public ::testing::Test {
  protected:
-  // All lines of a file holding `bytes`.
+  // All lines of a file holding `bytes`, then "error: <text>" if reading
+  // them raised.
   std::vector<std::string> Lines(const std::string& bytes) {
-    const fs::path p = folder / "r.rpt";
     {
-      std::ofstream out(p, std::ios::binary | std::ios::trunc);
+      std::ofstream out(path, std::ios::binary | std::ios::trunc);
       out << bytes;
     }
     TextReport r;
-    r.Open(p);
+    r.Open(path);
     std::vector<std::string> lines;
     std::string line;
-    while (r.ReadLine(line)) lines.push_back(line);
+    try {
+      while (r.ReadLine(line)) {
+        EXPECT_LE(line.capacity(), 4 * TextReport::kKeep);  // however long the line
+        lines.push_back(line);
+      }
+    } catch (const std::runtime_error& e) {
+      lines.push_back(std::string("error: ") + e.what());
+      return lines;
+    }
     EXPECT_FALSE(r.ReadLine(line));  // the end stays the end
     EXPECT_EQ(line, "");
     r.Close();
@@ -33,6 +42,7 @@ class TextReportTest : public ::testing::Test {
   }
   using L = std::vector<std::string>;
   ScratchFolder folder;
+  const fs::path path = folder / "r.rpt";
 };
 
 TEST_F(TextReportTest, LineEndsAndCarriageReturns) {
@@ -40,7 +50,10 @@ TEST_F(TextReportTest, LineEndsAndCarriageReturns) {
   EXPECT_EQ(Lines("a\r\nb\nc\r\n"), (L{"a", "b", "c"}));
   EXPECT_EQ(Lines("last line without end"), L{"last line without end"});
   EXPECT_EQ(Lines("\n\r\n\nx"), (L{"", "", "", "x"}));
-  EXPECT_EQ(Lines("ab\rcd\r\r\nef\r"), (L{"abcd", "ef"}));  // a lone CR is dropped
+  // A lone CR ends a line too; CR LF is one line end.
+  EXPECT_EQ(Lines("ab\rcd\r\r\nef\r"), (L{"ab", "cd", "", "ef"}));
+  EXPECT_EQ(Lines("a\rb\rc\r"), (L{"a", "b", "c"}));
+  EXPECT_EQ(Lines("\r\n\rx\n\r"), (L{"", "", "x", ""}));
   EXPECT_EQ(Lines(std::string("nul\0inside\n", 11)), L{std::string("nul\0inside", 10)});
 }
 
@@ -50,31 +63,24 @@ TEST_F(TextReportTest, CtrlZEndsTheFile) {
   EXPECT_EQ(Lines("\x1a" "a\n"), L{});
 }
 
-TEST_F(TextReportTest, OnlyTheStartOfALongLineIsKept) {
-  const std::size_t k = TextReport::kKeep;
+TEST_F(TextReportTest, OnlyTheStartOfALineIsKeptAndAFarTooLongLineRaises) {
+  const std::size_t k = TextReport::kKeep, max = TextReport::kMaxLine;
   const std::string exact(k, 'e');
   EXPECT_EQ(Lines(exact + "\r\nnext"), (L{exact, "next"}));
-  // CRs do not take up room.
-  EXPECT_EQ(Lines(std::string(k - 1, 'c') + "\r\r\r" + "xy\n"), L{std::string(k - 1, 'c') + "x"});
 
-  // A line of 20 MB costs no more than a short one, and the line after it
-  // comes whole.
-  std::string big = "head" + std::string(20 << 20, 'z') + "\r\nnext line\r\n";
-  const fs::path p = folder / "big.rpt";
-  {
-    std::ofstream out(p, std::ios::binary);
-    out << big;
-  }
-  TextReport r;
-  r.Open(p);
-  std::string line;
-  ASSERT_TRUE(r.ReadLine(line));
-  EXPECT_EQ(line, "head" + std::string(k - 4, 'z'));
-  EXPECT_LE(line.capacity(), 4 * k);
-  ASSERT_TRUE(r.ReadLine(line));
-  EXPECT_EQ(line, "next line");
-  EXPECT_FALSE(r.ReadLine(line));
-  r.Close();
+  // The longest line allowed costs no more than a short one, and the line
+  // after it comes whole; one byte more is a damaged report, named by its
+  // line, and so is a file of zero bytes without any line end.
+  EXPECT_EQ(Lines("head" + std::string(max - 4, 'z') + "\r\nnext line\r\n"),
+            (L{"head" + std::string(k - 4, 'z'), "next line"}));
+  EXPECT_EQ(Lines("first\n" + std::string(max + 1, 'z') + "\nnext\n"),
+            (L{"first", "error: " + path.string() +
+                            ": uszkodzony raport: wiersz 2 ma ponad 65536 bajtów, a wiersze "
+                            "raportu mają około 200 bajtów. Pobierz listę ponownie i powtórz "
+                            "import."}));
+  const L zeros = Lines(std::string(4 * max, '\0'));
+  ASSERT_EQ(zeros.size(), 1u);
+  EXPECT_NE(zeros[0].find("wiersz 1 ma ponad"), std::string::npos) << zeros[0];
 }
 
 TEST_F(TextReportTest, OpenAndCloseFailuresNameTheFile) {
@@ -93,6 +99,20 @@ TEST_F(TextReportTest, OpenAndCloseFailuresNameTheFile) {
   }
   EXPECT_FALSE(r.IsOpen());
   EXPECT_THROW(r.Open(folder.Path()), std::runtime_error);  // a folder is not a report
+  // Nor is a FIFO (never waited on for a writer) or a device such as
+  // /dev/zero (never read for ever), reached through a link as well.
+  const fs::path fifo = folder / "fifo.rpt", zero = folder / "zero.rpt";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", zero);
+  for (const auto& [path, what] : {std::pair{fifo, "to jest potok (FIFO), a nie plik"},
+                                   std::pair{zero, "to jest urządzenie, a nie plik"}}) {
+    try {
+      r.Open(path);
+      ADD_FAILURE() << path;
+    } catch (const std::runtime_error& e) {
+      EXPECT_NE(std::string(e.what()).find(what), std::string::npos) << e.what();
+    }
+  }
   std::string line;
   EXPECT_THROW(r.ReadLine(line), std::runtime_error);
 }

@@ -321,7 +321,9 @@ class TestImportDialog : public QObject {
     std::vector<DbfFieldSpec> noZip(kOkCallFields.begin(), kOkCallFields.end() - 1);
     MakeOkCall({{"OK1AAA", "Jan", "Novak", "Hlavni 1", "Praha"}}, noZip);
     okCall_->StartButton()->click();
-    QCOMPARE(Texts(), QStringList{"Calls: Field 'ZIP' not found."});
+    QCOMPARE(Texts(), QStringList{QString::fromUtf8("Calls: Field 'ZIP' not found\nPlik OKCALL.DBF "
+                                                    "nie jest listą OKCALL.DBF: nie ma w nim "
+                                                    "pola ZIP.")});
     QCOMPARE(messages_[0].kind, MessageKind::Error);
     QVERIFY(okCall_->StartButton()->isEnabled());
   }
