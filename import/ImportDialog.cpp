@@ -12,6 +12,7 @@
 #include <climits>
 #include <exception>
 #include <string>
+#include <utility>
 
 #include "source/DbfTable.h"
 #include "source/FileLookup.h"
@@ -72,14 +73,21 @@ class ImportDialog::Display : public IRunDisplay {
     if (dialog_.progressBar_) dialog_.progressBar_->setValue(ToBarValue(number));
     dialog_.recordNumberLabel_->setText(QString::number(number));
     QApplication::processEvents();
+    shown_ = true;
   }
 
   // Asked to end meanwhile: stop between two records, as if the program
-  // had been closed; every record so far has been posted.
-  bool StopRequested() override { return QuitRequested(); }
+  // had been closed; every record so far has been posted. Asked without a
+  // record before it, while the table passes over a long run of deleted
+  // records, the message loop runs here, so that the dialog still answers.
+  bool StopRequested() override {
+    if (!std::exchange(shown_, false)) QApplication::processEvents();
+    return QuitRequested();
+  }
 
  private:
   ImportDialog& dialog_;
+  bool shown_ = false;
 };
 
 // Marks a run: the start button is disabled for its duration and whatever

@@ -311,7 +311,10 @@ TEST_F(SourceFault, NoiseInsteadOfASource) {
 
 // ---- a line of a gigabyte ----
 
-TEST_F(SourceFault, LineOfAGigabyteCostsNoMemory) {
+// A line of a gigabyte (a hole in the file: nothing is written to the disk)
+// is no report line: the report is refused as damaged at once, without
+// reading the rest or growing in memory, and nothing is imported.
+TEST_F(SourceFault, LineOfAGigabyteIsADamagedReport) {
   const fs::path report = dir / "AMATEUR.RPT";
   WriteAmateurReport(report, AmateurLines("VA", 2));
   Driver small(dir.Path(), {"amateur", "close"});
@@ -319,8 +322,6 @@ TEST_F(SourceFault, LineOfAGigabyteCostsNoMemory) {
   ASSERT_TRUE(small.EndedCleanly()) << small.Describe();
   const long baseline = small.MaxRssKiB();
 
-  // The first station's line runs on for a gigabyte of NUL bytes (a hole in
-  // the file: nothing is written to the disk), then the second follows.
   fs::remove(db);
   CreateTolvo10Database(db);
   const std::vector<std::string> lines = AmateurLines("VE", 2);
@@ -335,11 +336,16 @@ TEST_F(SourceFault, LineOfAGigabyteCostsNoMemory) {
     tail << "\r\n" << lines[1] << "\r\n";
   }
   Driver big(dir.Path(), {"amateur", "close"});
-  big.Finish(120s);
+  big.Finish(20s);
   fs::remove(report);
   ASSERT_TRUE(big.EndedCleanly()) << big.Describe();
-  EXPECT_EQ(big.Messages(), std::vector<Shown>{Plain(kFinished)});
-  EXPECT_EQ(CallSigns(db), CallsOf("VE", 2));
+  const std::vector<Shown> shown = big.Messages();
+  ASSERT_EQ(shown.size(), 1u) << big.Describe();
+  EXPECT_TRUE(shown[0].error);
+  EXPECT_NE(shown[0].text.find("AMATEUR.RPT: uszkodzony raport: wiersz 5 ma ponad 65536 bajtów"),
+            std::string::npos)
+      << shown[0].text;
+  EXPECT_EQ(CallSigns(db), std::set<std::string>{});
   EXPECT_LT(big.MaxRssKiB(), baseline + 32 * 1024) << "baseline " << baseline << " KiB";
 }
 
