@@ -62,7 +62,7 @@ void Usage(std::FILE* to) {
       "  --database POŁĄCZENIE  baza przez serwer Firebird zamiast LOG.DAT z folderu,\n"
       "                         np. serwer:C:\\Tolvo\\LOG.DAT albo serwer/3050:/dane/LOG.DAT\n"
       "  Kod wyjścia: 0 gotowe, 1 błąd, 2 złe wywołanie, 128+numer sygnału po przerwaniu\n"
-      "  (130 Ctrl-C, 143 SIGTERM). Wpisy wczytane przed błędem lub przerwaniem\n"
+      "  (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP). Wpisy wczytane przed błędem lub przerwaniem\n"
       "  zostają zapisane w bazie.\n",
       to);
 }
