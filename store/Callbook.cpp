@@ -29,14 +29,6 @@ auto Saying(const std::string& sentence, F&& step) {
   }
 }
 
-fb::ConnectOptions ConnectionOptions() {
-  fb::ConnectOptions o;
-  o.user = "sysdba";
-  o.password = "quartzfog";
-  o.charset = "WIN1250";
-  o.connectTimeout = kConnectTimeoutSeconds;
-  return o;
-}
 
 constexpr std::string_view kCreateTable =
     "CREATE TABLE Stacje(\n"
@@ -135,6 +127,15 @@ std::string UpdateSql() {
 unsigned SlotOf(StationField field) { return static_cast<unsigned>(field); }
 
 }  // namespace
+
+fb::ConnectOptions CallbookConnectOptions() {
+  fb::ConnectOptions o;
+  o.user = "sysdba";
+  o.password = "quartzfog";
+  o.charset = "WIN1250";
+  o.connectTimeout = kConnectTimeoutSeconds;
+  return o;
+}
 
 Callbook::~Callbook() {
   stations_ = TableView{};
@@ -264,7 +265,7 @@ bool Callbook::Attach(const std::string& attachTo, Cause cause) {
   CloseConnection();
   openFailure_.clear();
   try {
-    connection_ = fb::Attachment::Open(attachTo, ConnectionOptions());
+    connection_ = fb::Attachment::Open(attachTo, CallbookConnectOptions());
   } catch (const DatabaseError& e) {
     openFailure_ = cause(e);
     return false;

@@ -21,6 +21,11 @@ namespace tolvo {
 // without regard to letter case; this spelling wins over the others.
 inline constexpr std::string_view kCallbookFile = "LOG.DAT";
 
+// How every program of the project connects to a Tolvo database: the
+// logging program's user and password, Windows-1250 text, and a time limit
+// for a server to answer.
+fb::ConnectOptions CallbookConnectOptions();
+
 // The beginning of the error raised when the rows of the previous import
 // could not be committed; the database's own text follows it.
 inline constexpr std::string_view kPreviousImportLost =

@@ -17,6 +17,7 @@
 #include <initializer_list>
 
 #include "source/FileLookup.h"
+#include "store/Callbook.h"
 
 namespace tolvo {
 namespace {
@@ -51,7 +52,7 @@ std::string Quoted(const fs::path& path) { return path.string(); }
 bool IsLogDatName(std::string name) {
   for (char& c : name)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return name == "LOG.DAT";
+  return name == kCallbookFile;
 }
 
 std::string UserName(uid_t uid) {
@@ -272,7 +273,7 @@ std::string OpenFailureCause(const fs::path& file, const DatabaseError& error,
   if (error.Has(isc_io_error) && (system == EACCES || system == EPERM))
     return PermissionCause(file, false);
   if (error.Has(isc_io_error) && system == ENOENT) {
-    if (FindFileCaseBlind(file.parent_path(), "LOG.DAT") || !IsLogDatName(file.filename().string()))
+    if (FindFileCaseBlind(file.parent_path(), kCallbookFile) || !IsLogDatName(file.filename().string()))
       return "Nie ma pliku " + Quoted(file) + ".";
     return MissingDatabaseCause(file.parent_path());
   }

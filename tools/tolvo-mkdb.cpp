@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "source/FileLookup.h"
+#include "store/Callbook.h"
 #include "tools/writers/Tolvo10Database.h"
 #include "source/ProcessSetup.h"
 
@@ -31,9 +32,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tolvo-mkdb: %s nie jest folderem\n", folder.c_str());
     return 1;
   }
-  const fs::path file = folder / "LOG.DAT";
+  const fs::path file = folder / tolvo::kCallbookFile;
   // Any spelling of the name counts: the program finds it without regard to case.
-  if (auto existing = tolvo::FindFileCaseBlind(folder, "LOG.DAT", true);
+  if (auto existing = tolvo::FindFileCaseBlind(folder, tolvo::kCallbookFile, true);
       existing || fs::exists(fs::symlink_status(file, ec))) {
     std::fprintf(stderr, "tolvo-mkdb: %s już istnieje; nie nadpisano go\n",
                  existing ? existing->c_str() : file.c_str());

@@ -6,15 +6,11 @@
 #include <map>
 #include <stdexcept>
 
+#include "store/Callbook.h"
+
 namespace tolvo::testdb {
 
-fb::ConnectOptions Sysdba() {
-  fb::ConnectOptions o;
-  o.user = "sysdba";
-  o.password = "quartzfog";
-  o.charset = "WIN1250";
-  return o;
-}
+fb::ConnectOptions Sysdba() { return CallbookConnectOptions(); }
 
 std::vector<Row> Query(const std::filesystem::path& file, std::string_view sql) {
   fb::Attachment att = fb::Attachment::Open(file.string(), Sysdba());

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "store/Callbook.h"
 #include "tools/demo/DemoError.h"
 
 namespace tolvo::demo {
@@ -17,7 +18,7 @@ inline constexpr std::uint64_t kDemoSeed = 0x70'6C'76'6F'2D'64'65'6DULL;
 
 // The files of a demo folder, LOG.DAT last; the memo files go with their
 // tables.
-inline constexpr std::string_view kDemoDatabase = "LOG.DAT";
+inline constexpr std::string_view kDemoDatabase = kCallbookFile;
 inline constexpr std::string_view kDemoSourceFiles[] = {
     "CB.DBF", "LOG_C_SP.DBF", "LOG_C_SP.DBT", "LOG_C_OK.DBF", "LOG_C_OK.DBT",
     "okcall.dbf", "AMATEUR.RPT"};

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "source/FileLookup.h"
+#include "store/Callbook.h"
 #include "store/Firebird.h"
 #include "store/OpenFailure.h"
 #include "store/StationFields.h"
@@ -19,7 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kDatabaseFile = "LOG.DAT";
 
 // Runs a query, with one integer parameter when `param` is given, and calls
 // `row` with the output message of every row.
@@ -49,16 +49,13 @@ constexpr unsigned kKrajColumn = kStationTextFieldCount;
 
 CallbookListing ReadCallbook(const fs::path& folder, const CallbookFilter& filter) {
   CallbookListing listing;
-  const auto file = FindFileCaseBlind(folder, kDatabaseFile);
+  const auto file = FindFileCaseBlind(folder, kCallbookFile);
   if (!file) return listing;
   listing.database = fs::absolute(*file).lexically_normal();
   if (const std::optional<std::string> refused = UnusableDatabasePath(listing.database))
     throw std::runtime_error(*refused);
 
-  fb::ConnectOptions options;
-  options.user = "sysdba";
-  options.password = "quartzfog";
-  options.charset = "WIN1250";
+  const fb::ConnectOptions options = CallbookConnectOptions();
   fb::Attachment att;
   try {
     att = fb::Attachment::Open(listing.database.string(), options);

@@ -1,14 +1,12 @@
 #include "tools/writers/Tolvo10Database.h"
 
+#include "store/Callbook.h"
 #include "store/Firebird.h"
 
 namespace tolvo {
 
 void CreateTolvo10Database(const std::filesystem::path& file, bool withDomain, int dialect) {
-  fb::ConnectOptions options;
-  options.user = "sysdba";
-  options.password = "quartzfog";
-  options.charset = "WIN1250";
+  fb::ConnectOptions options = CallbookConnectOptions();
   options.dbCharset = "WIN1250";
   options.dialect = dialect;
   // Scratch databases need no synchronous writes; they make every commit
