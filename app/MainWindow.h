@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "import/ImportDialog.h"
+#include "ui/ImportDialog.h"
 #include "import/ImportKinds.h"
 #include "store/ICallbook.h"
 

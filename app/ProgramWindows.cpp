@@ -1,7 +1,7 @@
 #include "app/ProgramWindows.h"
 
 #include "app/MainWindow.h"
-#include "import/ImportDialog.h"
+#include "ui/ImportDialog.h"
 #include "ui/ErrorReport.h"
 
 namespace tolvo {

@@ -14,7 +14,7 @@
 #include "bench/BenchFloor.h"
 #include "bench/BenchSources.h"
 #include "bench/BenchWake.h"
-#include "import/ImportDialog.h"
+#include "ui/ImportDialog.h"
 #include "import/ImportKinds.h"
 #include "import/ImportRun.h"
 #include "store/Callbook.h"

@@ -4,7 +4,7 @@
 # The build already refuses such an include in a file that its own layer
 # compiles; this also covers headers that only upper layers include, and
 # includes written with "../".
-set(layers text source store ui import app)
+set(layers text source store import ui app)
 set(outside tests tools bench)
 
 set(problems "")
@@ -28,7 +28,7 @@ foreach(layer ${layers})
 endforeach()
 
 if(problems)
-  message(FATAL_ERROR "Includes of a layer above (order: text source store ui import app) "
+  message(FATAL_ERROR "Includes of a layer above (order: text source store import ui app) "
                       "or of tests/, tools/, bench/:\n${problems}")
 endif()
 message(STATUS "Every layer includes only the layers below it.")

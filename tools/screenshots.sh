@@ -10,7 +10,7 @@ set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$here/build}" && pwd)
 out=${2:-"$here/docs/screenshots"}
-program="$build/tolvoimp"
+program="$build/tolvo-screenshot"
 [ -x "$program" ] || { echo "screenshots.sh: $program is not built" >&2; exit 1; }
 
 if ! command -v xvfb-run >/dev/null 2>&1 || ! command -v Xvfb >/dev/null 2>&1; then
@@ -37,7 +37,7 @@ else
   "$build/tolvo-mkdb" "$work/demo" >/dev/null
 fi
 
-# window name (see app/Screenshot.h) and picture file, one pair a line
+# window name (see tools/screenshot/Screenshot.h) and picture file, one pair a line
 shots="DM main-window
 System1 main-window-menu
 CzytajCBFrm import-cb

@@ -21,7 +21,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -32,11 +31,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
+#include "import/ImportChecks.h"
 #include "import/ImportKinds.h"
 #include "import/ImportRun.h"
+#include "import/SignalHold.h"
 #include "source/FileHelpers.h"
 #include "source/FileLookup.h"
 #include "store/Callbook.h"
@@ -82,13 +82,6 @@ extern "C" void OnStopSignal(int signalNumber) { stopSignal = signalNumber; }
 // shell script put in the background, SIGHUP under nohup) stays ignored.
 bool ignored[NSIG] = {};
 
-sigset_t StopSignalSet() {
-  sigset_t set;
-  sigemptyset(&set);
-  for (int s : kStopSignals) sigaddset(&set, s);
-  return set;
-}
-
 void InstallStopHandlers() {
   struct sigaction action {};
   action.sa_handler = OnStopSignal;
@@ -107,7 +100,9 @@ void SetUpStopSignals() {
     ignored[s] = sigaction(s, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN;
   }
   InstallStopHandlers();
-  const sigset_t set = StopSignalSet();
+  sigset_t set;
+  sigemptyset(&set);
+  for (int s : kStopSignals) sigaddset(&set, s);
   pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
 }
 
@@ -120,55 +115,17 @@ const char* SignalName(int signalNumber) {
   }
 }
 
-// Holds the stop signals back while the database client connects: the
-// embedded engine puts handlers of its own in place on its first
-// connection, which would shut it down on a signal before the posted rows
-// are committed. The threads it starts meanwhile keep the signals blocked,
-// so that they reach this thread. Afterwards our handlers are put back and
-// a signal that came meanwhile is delivered to them.
-//
-// Connecting can take long (a server that does not answer), and nothing is
-// written before it ends, so a stop signal that comes meanwhile is taken by
-// a thread of its own, which ends the tool at once.
-class StopSignalsHeld {
- public:
-  StopSignalsHeld() {
-    const sigset_t set = StopSignalSet();
-    pthread_sigmask(SIG_BLOCK, &set, &previous_);
-    watcher_ = std::thread([this] { Watch(); });
-  }
-  ~StopSignalsHeld() {
-    done_ = true;
-    watcher_.join();
-    InstallStopHandlers();
-    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
-  }
-  StopSignalsHeld(const StopSignalsHeld&) = delete;
-  StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
-
- private:
-  void Watch() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (int s : kStopSignals)
-      if (!ignored[s]) sigaddset(&set, s);
-    const timespec tick{0, 100'000'000};
-    while (!done_) {
-      const int got = sigtimedwait(&set, nullptr, &tick);
-      if (got <= 0) continue;
-      char text[160];
-      const int n = std::snprintf(text, sizeof text,
-                                  "Przerwano (%s) podczas łączenia z bazą; nic nie zapisano.\n",
-                                  SignalName(got));
-      [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, text, static_cast<size_t>(n));
-      _exit(128 + got);
-    }
-  }
-
-  sigset_t previous_{};
-  std::atomic<bool> done_{false};
-  std::thread watcher_;
-};
+// A stop signal that comes while the database client connects (which can
+// take long: a server that does not answer) ends the tool at once: nothing
+// has been written yet.
+[[noreturn]] void StopWhileConnecting(int signalNumber) {
+  char text[160];
+  const int n = std::snprintf(text, sizeof text,
+                              "Przerwano (%s) podczas łączenia z bazą; nic nie zapisano.\n",
+                              SignalName(signalNumber));
+  [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, text, static_cast<size_t>(n));
+  _exit(128 + signalNumber);
+}
 
 // ---- progress ----
 
@@ -480,20 +437,12 @@ int main(int argc, char** argv) {
   // The lists are found in the working folder, as the program finds them.
   fs::current_path(line.folder, ec);
   if (ec) return Refuse("tolvo-import: nie można przejść do folderu " + line.folder.string());
-  const fs::path here = fs::current_path(ec);
 
   // The dialog's checks, in its order and with its messages.
-  std::optional<fs::path> databaseFile;
-  if (!line.connection) {
-    databaseFile = tolvo::FindInWorkingFolder(tolvo::kDatabaseFile);
-    if (!databaseFile)
-      return Refuse(std::string(tolvo::kMissingFilePrefix) + tolvo::kDatabaseFile,
-                    tolvo::MissingDatabaseCause(here));
-  }
-  const std::optional<fs::path> list = tolvo::FindInWorkingFolder(kind->sourceFile);
-  if (!list)
-    return Refuse(std::string(tolvo::kMissingFilePrefix) + kind->sourceFile,
-                  "W folderze " + here.string() + " nie ma pliku " + kind->sourceFile + ".");
+  const tolvo::ImportFiles files = tolvo::FindImportFiles(*kind, !line.connection);
+  if (!files.Found()) return Refuse(files.message, files.cause);
+  const std::optional<fs::path>& databaseFile = files.database;
+  const std::optional<fs::path>& list = files.list;
   const std::string database = line.connection ? *line.connection : databaseFile->string();
 
   SetUpStopSignals();
@@ -504,7 +453,11 @@ int main(int argc, char** argv) {
   try {
     bool opened = false;
     {
-      StopSignalsHeld held;
+      const tolvo::SignalHold held(
+          std::vector<int>(std::begin(kStopSignals), std::end(kStopSignals)), InstallStopHandlers,
+          [](int signalNumber) {
+            if (!ignored[signalNumber]) StopWhileConnecting(signalNumber);
+          });
       opened = line.connection ? book.OpenConnection(*line.connection) : book.Open(*databaseFile);
     }
     if (!opened) return Refuse(tolvo::kCannotOpenCallbook, book.OpenFailure());

@@ -44,13 +44,6 @@ extern "C" void OnQuitSignal(int signalNumber) {
   errno = savedErrno;
 }
 
-sigset_t QuitSignalSet() {
-  sigset_t set;
-  sigemptyset(&set);
-  for (int s : kQuitSignals) sigaddset(&set, s);
-  return set;
-}
-
 bool MakeNonBlockingCloseOnExec(int fd) {
   const int flags = ::fcntl(fd, F_GETFL);
   const int fdFlags = ::fcntl(fd, F_GETFD);
@@ -104,15 +97,9 @@ void QuitSignals::InstallHandlers(struct sigaction* previous) {
 
 QuitSignalsHeld::QuitSignalsHeld() {
   if (!handlersInstalled.load()) return;
-  const sigset_t set = QuitSignalSet();
-  held_ = ::pthread_sigmask(SIG_BLOCK, &set, &previousMask_) == 0;
-}
-
-QuitSignalsHeld::~QuitSignalsHeld() {
-  if (!held_) return;
-  if (handlersInstalled.load()) QuitSignals::InstallHandlers(nullptr);
-  // A signal that came meanwhile is delivered now, to our handler.
-  ::pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
+  hold_.emplace(std::vector<int>(std::begin(kQuitSignals), std::end(kQuitSignals)), [] {
+    if (handlersInstalled.load()) QuitSignals::InstallHandlers(nullptr);
+  });
 }
 
 QuitSignals::~QuitSignals() {

@@ -13,6 +13,9 @@
 #include <signal.h>
 
 #include <csignal>
+#include <optional>
+
+#include "import/SignalHold.h"
 
 class QSocketNotifier;
 
@@ -42,13 +45,11 @@ void ResetQuitRequest();
 class QuitSignalsHeld {
  public:
   QuitSignalsHeld();
-  ~QuitSignalsHeld();
   QuitSignalsHeld(const QuitSignalsHeld&) = delete;
   QuitSignalsHeld& operator=(const QuitSignalsHeld&) = delete;
 
  private:
-  bool held_ = false;
-  sigset_t previousMask_{};
+  std::optional<SignalHold> hold_;
 };
 
 class QuitSignals : public QObject {

@@ -32,7 +32,7 @@
 #include <vector>
 
 #include "app/MainWindow.h"
-#include "import/ImportDialog.h"
+#include "ui/ImportDialog.h"
 #include "import/ImportKinds.h"
 #include "store/MemoryCallbook.h"
 #include "tests/support/DisplayServer.h"

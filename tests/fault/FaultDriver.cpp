@@ -44,7 +44,7 @@
 
 #include "app/MainWindow.h"
 #include "app/ProgramWindows.h"
-#include "import/ImportDialog.h"
+#include "ui/ImportDialog.h"
 #include "import/ImportKinds.h"
 #include "ui/ErrorReport.h"
 

@@ -17,7 +17,7 @@
 #include "app/MainWindow.h"
 #include "app/ProgramWindows.h"
 #include "import/AmateurImport.h"
-#include "import/ImportDialog.h"
+#include "ui/ImportDialog.h"
 #include "import/OkCallImport.h"
 #include "store/Callbook.h"
 #include "tests/support/ScratchFolder.h"

@@ -18,7 +18,7 @@
 
 #include "app/MainWindow.h"
 #include "app/ProgramWindows.h"
-#include "import/ImportDialog.h"
+#include "ui/ImportDialog.h"
 #include "tests/support/ScratchFolder.h"
 #include "ui/ErrorReport.h"
 #include "ui/Fonts.h"

@@ -1,4 +1,4 @@
-#include "app/Screenshot.h"
+#include "tools/screenshot/Screenshot.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,7 +19,7 @@
 
 #include "app/MainWindow.h"
 #include "app/ProgramWindows.h"
-#include "import/ImportDialog.h"
+#include "ui/ImportDialog.h"
 #include "import/ImportKinds.h"
 #include "ui/QuitSignals.h"
 

@@ -1,4 +1,4 @@
-#include "import/ImportDialog.h"
+#include "ui/ImportDialog.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -14,6 +14,7 @@
 #include <string>
 #include <utility>
 
+#include "import/ImportChecks.h"
 #include "source/DbfTable.h"
 #include "source/FileLookup.h"
 #include "ui/Centring.h"
@@ -280,15 +281,13 @@ void ImportDialog::RunGuarded(const std::function<void()>& body) {
 }
 
 std::optional<std::filesystem::path> ImportDialog::CheckFilesAndOpenCallbook() {
-  if (!FindInWorkingFolder(kDatabaseFile)) {
-    ShowMessage(QString::fromUtf8(kMissingFilePrefix) + QString::fromUtf8(kDatabaseFile));
+  const ImportFiles files = FindImportFiles(kind_);
+  if (!files.Found()) {
+    // The fixed text alone, as the dialog has always said it.
+    ShowMessage(QString::fromStdString(files.message));
     return std::nullopt;
   }
-  std::optional<std::filesystem::path> source = FindInWorkingFolder(kind_.sourceFile);
-  if (!source) {
-    ShowMessage(QString::fromUtf8(kMissingFilePrefix) + QString::fromUtf8(kind_.sourceFile));
-    return std::nullopt;
-  }
+  const std::optional<std::filesystem::path>& source = files.list;
   if (!host_.OpenCallbook()) {
     // The fixed line, and under it why and what to do.
     const std::string cause = host_.OpenFailure();
