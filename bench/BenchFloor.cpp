@@ -81,8 +81,7 @@ std::string ErrorText(IMaster* master, const FbException& e) {
 
 }  // namespace
 
-RunResult RunFloor(const std::filesystem::path& database, std::int64_t n, std::uint64_t seed,
-                   bool insert) {
+RunResult RunFloor(const std::string& database, std::int64_t n, std::uint64_t seed, bool insert) {
   IMaster* master = fb_get_master_interface();
   ThrowStatusWrapper status(master->getStatus());
   IAttachment* att = nullptr;

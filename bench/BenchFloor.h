@@ -3,18 +3,18 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
+#include <string>
 
 #include "bench/BenchTiming.h"
 
 namespace tolvo::bench {
 
-// Attaches to `database` (user, password and WIN1250 as the program does),
+// Attaches to `database`, a file or a connection string through a server
+// (user, password and WIN1250 as the program does),
 // prepares one lookup "SELECT <columns> FROM STACJE WHERE STACJA = ?" and one
 // INSERT naming all 21 columns, and runs, in one transaction, for each of the
 // `n` synthetic rows: the lookup, and when `insert` is set and the lookup
 // found nothing, the INSERT. Commits after the timed part.
-RunResult RunFloor(const std::filesystem::path& database, std::int64_t n, std::uint64_t seed,
-                   bool insert);
+RunResult RunFloor(const std::string& database, std::int64_t n, std::uint64_t seed, bool insert);
 
 }  // namespace tolvo::bench

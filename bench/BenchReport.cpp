@@ -14,6 +14,15 @@ constexpr double kStoreGoal = 0.90;
 constexpr double kHeadlessGoal = 0.85;
 constexpr double kDialogGoal = 0.75;
 constexpr long kMemoryGoalKiB = 10 * 1024;
+// Time a record of an import over the floor's, by the wall clock, where
+// the lookups are answered from the store's index: embedded and through a
+// server, on new stations and on stations already there.
+constexpr double kHeadlessNewTime = 0.9;
+constexpr double kHeadlessFindTime = 0.3;
+constexpr double kServerNewTime = 0.6;
+constexpr double kServerFindTime = 0.1;
+// What the index of the stations may add to the peak memory, a station.
+constexpr double kIndexBytesPerStation = 64;
 // What a dialog on a display server may cost more than the offscreen one.
 constexpr double kX11ExtraUs = 15;
 constexpr double kWaylandExtraUs = 25;
@@ -51,8 +60,9 @@ std::string Mib(long kib) { return Fixed(kib / 1024.0, 1); }
 // Subjects in the order of the table: floor, store, then every source
 // headless and through its dialog.
 std::vector<std::string> Subjects() {
-  std::vector<std::string> s = {"floor", "store"};
+  std::vector<std::string> s = {"floor", "floor-server", "store"};
   for (const SourceInfo& info : kSources) s.push_back("headless:" + std::string(info.name));
+  for (const SourceInfo& info : kSources) s.push_back("server:" + std::string(info.name));
   for (const char* kind : {"dialog:", "dialog-x11:", "dialog-wayland:"})
     for (const SourceInfo& info : kSources) s.push_back(kind + std::string(info.name));
   for (const SourceInfo& info : kSources) s.push_back("display:" + std::string(info.name));
@@ -120,13 +130,18 @@ GoalCheck MemoryGoal(std::string goal, const Figure* a, const Figure* b) {
 }
 
 bool TimedByWallClock(const std::string& subject) {
-  return subject.rfind("dialog", 0) == 0 || subject == "wake";
+  return subject.rfind("dialog", 0) == 0 || subject == "wake" || OnServer(subject);
+}
+
+bool OnServer(const std::string& subject) {
+  return subject == "floor-server" || subject.rfind("server:", 0) == 0;
 }
 
 std::optional<double> FloorRatio(const std::vector<Figure>& figures, const Figure& f) {
   // Showing the progress alone does no database work to compare.
   if (f.subject.rfind("display:", 0) == 0) return std::nullopt;
-  const Figure* floor = FindFigure(figures, "floor", f.pass, f.n);
+  const Figure* floor =
+      FindFigure(figures, OnServer(f.subject) ? "floor-server" : "floor", f.pass, f.n);
   if (!floor || RateByClockOf(*floor, f) <= 0 || !f.error.empty()) return std::nullopt;
   return Rate(f) / RateByClockOf(*floor, f);
 }
@@ -164,7 +179,7 @@ std::string FormatTable(const std::vector<Figure>& figures, const std::vector<st
                                  Thousands(static_cast<std::int64_t>(WallRate(*f) + 0.5)),
                                  Rate(*f) > 0 ? Fixed(1e6 / Rate(*f), 1) : "-",
                                  f->records > 0 ? Fixed(1e6 * f->cpuSeconds / f->records, 1) : "-",
-                                 subject == "floor" ? "1.00" : Ratio(FloorRatio(figures, *f)),
+                                 Ratio(FloorRatio(figures, *f)),
                                  Ratio(HeadlessRatio(figures, *f)), Mib(f->peakKiB)});
         } else {
           any = any || failed;
@@ -230,6 +245,52 @@ std::vector<GoalCheck> CheckGoals(const std::vector<Figure>& figures,
   for (const SourceInfo& info : kSources)
     for (const char* pass : {"new", "find"})
       ratioGoal("dialog:" + std::string(info.name), pass, kDialogGoal, true);
+
+  // Time a record over the floor's, by the wall clock, embedded and through
+  // the server.
+  auto timeGoal = [&](const std::string& subject, const std::string& floor,
+                      const std::string& pass, double goal) {
+    GoalCheck check;
+    check.goal = subject + " " + pass + " wall time <= " + Fixed(goal, 2) + " x " + floor + " @" +
+                 Thousands(big);
+    const Figure* f = FindFigure(figures, subject, pass, big);
+    const Figure* reference = FindFigure(figures, floor, pass, big);
+    if (!f || !reference || WallRate(*f) <= 0 || WallRate(*reference) <= 0) {
+      check.detail = "not measured";
+    } else {
+      const double ratio = WallRate(*reference) / WallRate(*f);
+      check.met = ratio <= goal;
+      check.detail = Fixed(ratio, 2) + " (" + Fixed(1e6 / WallRate(*f), 1) + " vs " +
+                     Fixed(1e6 / WallRate(*reference), 1) + " us/rec)";
+    }
+    goals.push_back(check);
+  };
+  for (const SourceInfo& info : kSources) {
+    const std::string name(info.name);
+    timeGoal("headless:" + name, "floor", "new", kHeadlessNewTime);
+    timeGoal("headless:" + name, "floor", "find", kHeadlessFindTime);
+    timeGoal("server:" + name, "floor-server", "new", kServerNewTime);
+    timeGoal("server:" + name, "floor-server", "find", kServerFindTime);
+  }
+  // The index of the stations: the headless import on stations already
+  // there, against the floor, which holds none.
+  for (const SourceInfo& info : kSources) {
+    const std::string subject = "headless:" + std::string(info.name);
+    GoalCheck check;
+    check.goal = subject + " find peak memory <= floor + " + Fixed(kIndexBytesPerStation, 0) +
+                 " B/station @" + Thousands(big);
+    const Figure* f = FindFigure(figures, subject, "find", big);
+    const Figure* floor = FindFigure(figures, "floor", "find", big);
+    if (!f || !floor) {
+      check.detail = "not measured";
+    } else {
+      const double perStation =
+          1024.0 * static_cast<double>(f->peakKiB - floor->peakKiB) / static_cast<double>(big);
+      check.met = perStation <= kIndexBytesPerStation;
+      check.detail = Signed(perStation) + " B/station (" + Growth(floor->peakKiB, f->peakKiB) + ")";
+    }
+    goals.push_back(check);
+  }
 
   // The dialogs on a display server against the offscreen dialog of the
   // same run, per record, by the wall clock.

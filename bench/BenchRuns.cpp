@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWindow>
 
+#include <cstdlib>
 #include <iterator>
 #include <memory>
 #include <stdexcept>
@@ -30,7 +31,8 @@ namespace {
 
 namespace fs = std::filesystem;
 struct Name {
-  std::string what;    // floor, store, headless, dialog, dialog-x11, dialog-wayland, display, wake
+  std::string what;    // floor, floor-server, store, headless, server, dialog, dialog-x11,
+                       // dialog-wayland, display, wake
   std::string source;  // for headless and dialog
   bool second = false; // the ":find" pass
   WakeKind wake = WakeKind::Quiet;  // for wake
@@ -48,9 +50,10 @@ Name Parse(const std::string& text) {
   }
   const bool withSource =
       parts.size() == 3 &&
-      (parts[0] == "headless" || parts[0] == "dialog" || parts[0] == "dialog-x11" ||
+      (parts[0] == "headless" || parts[0] == "server" || parts[0] == "dialog" || parts[0] == "dialog-x11" ||
        parts[0] == "dialog-wayland" || (parts[0] == "display" && parts[2] == "new"));
-  const bool plain = parts.size() == 2 && (parts[0] == "floor" || parts[0] == "store");
+  const bool plain = parts.size() == 2 &&
+                     (parts[0] == "floor" || parts[0] == "floor-server" || parts[0] == "store");
   if (parts.size() == 2 && parts[0] == "wake") {
     for (std::size_t kind = 0; kind < std::size(kWakePasses); ++kind) {
       if (parts[1] != kWakePasses[kind]) continue;
@@ -79,7 +82,14 @@ void MakeEmptyCallbook() {
   book.Close();
 }
 
-std::int64_t CountStations() { return testdb::CountStations(fs::absolute("LOG.DAT")); }
+// LOG.DAT of the working folder, directly or through the benchmark's server.
+std::string Target(bool throughServer) {
+  const std::string file = fs::absolute("LOG.DAT").string();
+  if (!throughServer) return file;
+  const char* server = std::getenv(kServerVariable);
+  if (!server || !*server) throw std::runtime_error(std::string(kServerVariable) + " is not set");
+  return std::string(server) + ":" + file;
+}
 
 // Counts the lookups that find their station, passing everything on.
 class FindCounter : public ICallbook {
@@ -138,13 +148,14 @@ RunResult RunStore(std::int64_t n, std::uint64_t seed) {
 // The import without its dialog: the callbook opened, the source walked by
 // the dialog's own run loop with nothing to show, each record handed to the
 // step.
-RunResult RunHeadless(Source source) {
+RunResult RunHeadless(Source source, const std::string& target) {
   RunResult result;
   Callbook book;
   FindCounter counting(book);
   NoDisplay none;
   const Stopwatch watch;
-  if (!book.Open("LOG.DAT")) throw std::runtime_error("headless: LOG.DAT cannot be opened");
+  if (!book.OpenConnection(target))
+    throw std::runtime_error("headless: " + target + " cannot be opened: " + book.OpenFailure());
   result.records = RunImportInWorkingFolder(ImportKindOf(source), counting, none).records;
   watch.Stop(result);
   result.found = counting.Found();
@@ -250,13 +261,14 @@ RunResult RunMeasurement(const std::string& what, const fs::path& folder, std::i
   if (name.what == "wake") return RunServerWake(n, name.wake);
   if (!name.second) MakeEmptyCallbook();
 
+  const std::string target = Target(name.what == "floor-server" || name.what == "server");
   RunResult result;
-  if (name.what == "floor")
-    result = RunFloor(fs::absolute("LOG.DAT"), n, seed, !name.second);
+  if (name.what == "floor" || name.what == "floor-server")
+    result = RunFloor(target, n, seed, !name.second);
   else if (name.what == "store")
     result = RunStore(n, seed);
-  else if (name.what == "headless")
-    result = RunHeadless(SourceNamed(name.source));
+  else if (name.what == "headless" || name.what == "server")
+    result = RunHeadless(SourceNamed(name.source), target);
   else if (name.what == "display")
     result = RunDialog(SourceNamed(name.source), n, false, nullptr);
   else
@@ -264,7 +276,7 @@ RunResult RunMeasurement(const std::string& what, const fs::path& folder, std::i
                        name.what == "dialog-x11"       ? "xcb"
                        : name.what == "dialog-wayland" ? "wayland"
                                                        : nullptr);
-  result.rows = CountStations();
+  result.rows = testdb::CountStations(target);
 
   // Every record is a station of its own: the first pass writes them all,
   // the second finds them all and writes nothing.

@@ -9,6 +9,9 @@
 //   store:new | store:find        the same rows through Callbook
 //   headless:<source>:new|find    the source's per-record step over its file,
 //                                 read as the dialog reads it
+//   floor-server:new|find         the floor through a Firebird server on the
+//                                 loopback interface
+//   server:<source>:new|find      the headless import through that server
 //   dialog:<source>:new|find      the whole import through the dialog's start
 //                                 button, display and message pump included,
 //                                 on the platform QT_QPA_PLATFORM names
@@ -46,6 +49,11 @@
 #include "bench/BenchTiming.h"
 
 namespace tolvo::bench {
+
+// The environment variable that names the Firebird server of the
+// floor-server and server: measurements to the child that runs them, as
+// "host/port".
+inline constexpr const char* kServerVariable = "TOLVO_BENCH_SERVER";
 
 // Runs measurement `what` with `n` records in `folder` (which it makes the
 // working folder). Checks what it can (the rows written, the stations found,

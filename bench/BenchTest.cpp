@@ -7,6 +7,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "bench/BenchReport.h"
@@ -160,6 +161,24 @@ TEST(BenchReport, GoalsAtTheLargestNAndMemoryAgainstTheSmallest) {
 
   // With one N there is nothing to compare the memory with.
   EXPECT_EQ(Goal(CheckGoals(figures, {100}), "headless:cb new peak"), nullptr);
+
+  // Through the server: against floor-server, by the wall clock, time a
+  // record over the floor's.
+  std::vector<Figure> served = figures;
+  for (auto [subject, pass, wall] : {std::tuple{"floor-server", "new", 1.0},
+                                     {"floor-server", "find", 1.0},
+                                     {"server:cb", "new", 0.7},
+                                     {"server:cb", "find", 0.05}}) {
+    Figure f = Fig(subject, pass, 100, wall);
+    f.wallSeconds = wall;
+    f.wall = true;
+    served.push_back(f);
+  }
+  EXPECT_NEAR(*FloorRatio(served, served[served.size() - 2]), 1 / 0.7, 1e-9);
+  const std::vector<GoalCheck> serverGoals = CheckGoals(served, {100});
+  EXPECT_FALSE(Goal(serverGoals, "server:cb new wall time <= 0.60 x floor-server")->met);
+  EXPECT_TRUE(Goal(serverGoals, "server:cb find wall time <= 0.10 x floor-server")->met);
+  EXPECT_EQ(Goal(serverGoals, "server:cb find wall time")->detail, "0.05 (500.0 vs 10000.0 us/rec)");
 }
 
 TEST(BenchReport, DialogsOnDisplayServersAgainstTheOffscreenDialogByTheWallClock) {

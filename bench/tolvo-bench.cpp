@@ -19,8 +19,12 @@
 // Wayland compositor (weston) of its own and stops them at the end; when one
 // cannot be started its measurements are left out. Beside the dialogs on a
 // display server it measures what waking such a server costs any client
-// here (the wake rows, bench/BenchWake.h). --only runs the measurements
-// whose name contains TEXT (the floor is always run, as the ratios need it).
+// here (the wake rows, bench/BenchWake.h). For the floor-server and server:
+// measurements it starts a Firebird server of its own on the loopback
+// interface (tests/support/FirebirdServer.h) and stops it at the end; they
+// are timed by the wall clock, the server's CPU time added to cpu us/rec.
+// --only runs the measurements whose name contains TEXT (the floor is always
+// run, as the ratios need it, and floor-server with any server: one).
 // Exit status 1 when any measurement failed.
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -44,10 +48,12 @@
 #include "bench/BenchWake.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/DisplayServer.h"
+#include "tests/support/FirebirdServer.h"
 
 namespace fs = std::filesystem;
 using namespace tolvo::bench;
 using tolvo::DisplayServer;
+using tolvo::testdb::FirebirdServer;
 
 namespace {
 
@@ -149,10 +155,11 @@ struct Displays {
 
 // Runs one measurement in a child process (this program again, so that
 // nothing of the parent is inherited) and takes its result and its peak
-// resident memory. The child gets `display`'s environment; one that has not
-// ended after `limit` seconds is killed.
+// resident memory. The child gets `display`'s environment and the name of
+// `server`; one that has not ended after `limit` seconds is killed.
 Figure Measure(const std::string& what, const fs::path& folder, std::int64_t n,
-               std::uint64_t seed, bool wallClock, const DisplayServer* display, double limit) {
+               std::uint64_t seed, bool wallClock, const DisplayServer* display,
+               const FirebirdServer* server, double limit) {
   Figure f;
   const std::size_t last = what.rfind(':');
   f.subject = what.substr(0, last);
@@ -178,6 +185,7 @@ Figure Measure(const std::string& what, const fs::path& folder, std::int64_t n,
     close(out[0]);
     close(out[1]);
     if (display) display->Enter();
+    if (server) setenv(kServerVariable, ("127.0.0.1/" + std::to_string(server->Port())).c_str(), 1);
     const std::string nText = std::to_string(n), seedText = std::to_string(seed);
     const std::string folderText = folder.string();
     execl("/proc/self/exe", "tolvo-bench", "--child", what.c_str(), folderText.c_str(),
@@ -185,7 +193,10 @@ Figure Measure(const std::string& what, const fs::path& folder, std::int64_t n,
     _exit(127);
   }
   close(out[1]);
-  const double serverCpu = display ? display->CpuSeconds() : 0;
+  const auto serverCpuSeconds = [&] {
+    return display ? display->CpuSeconds() : server ? server->CpuSeconds() : 0;
+  };
+  const double serverCpu = serverCpuSeconds();
   std::string text;
   const bool timedOut = !tolvo::ReadChildOutput(out[0], pid, limit, text);
   close(out[0]);
@@ -210,7 +221,7 @@ Figure Measure(const std::string& what, const fs::path& folder, std::int64_t n,
   }
   f.seconds = f.wall ? seconds : cpuSeconds;
   f.wallSeconds = seconds;
-  f.cpuSeconds = cpuSeconds + (display ? display->CpuSeconds() - serverCpu : 0);
+  f.cpuSeconds = cpuSeconds + serverCpuSeconds() - serverCpu;
   f.records = records;
   return f;
 }
@@ -237,9 +248,10 @@ void LinkOrCopy(const fs::path& from, const fs::path& to) {
 // The measurements of one N, by folder: the first pass on a fresh database,
 // then the second on what it left.
 std::vector<std::vector<std::string>> Plan(const std::string& only) {
-  std::vector<std::string> subjects = {"floor", "store"};
+  std::vector<std::string> subjects = {"floor", "floor-server", "store"};
   for (const SourceInfo& info : kSources) {
     subjects.push_back("headless:" + std::string(info.name));
+    subjects.push_back("server:" + std::string(info.name));
     subjects.push_back("dialog:" + std::string(info.name));
     subjects.push_back("dialog-x11:" + std::string(info.name));
     subjects.push_back("dialog-wayland:" + std::string(info.name));
@@ -253,6 +265,14 @@ std::vector<std::vector<std::string>> Plan(const std::string& only) {
     for (const std::string& p : passes) wanted = wanted || p.find(only) != std::string::npos;
     if (wanted) plan.push_back(passes);
   }
+  // The imports through the server are compared with the floor through it.
+  const auto named = [&plan](const char* prefix) {
+    return std::any_of(plan.begin(), plan.end(), [prefix](const auto& passes) {
+      return passes.front().rfind(prefix, 0) == 0;
+    });
+  };
+  if (named("server:") && !named("floor-server:"))
+    plan.insert(plan.begin() + 1, {"floor-server:new", "floor-server:find"});
   // What waking a display server costs any client here, beside the dialogs
   // on display servers.
   const bool onDisplays = std::any_of(plan.begin(), plan.end(), [](const auto& passes) {
@@ -323,11 +343,20 @@ int ParentMain(const Options& o) {
                                    : "no dialog-wayland measurements: " + problem)
               << "\n";
   }
+  std::unique_ptr<FirebirdServer> server;
+  if (needs("floor-server:") || needs("server:")) {
+    server = FirebirdServer::Start(problem);
+    std::cerr << (server ? "Firebird server on 127.0.0.1/" + std::to_string(server->Port())
+                         : "no floor-server and server: measurements: " + problem)
+              << "\n";
+  }
   // ("dialog-" begins the names of the dialogs on a display server alone.)
   plan.erase(std::remove_if(plan.begin(), plan.end(),
                             [&](const std::vector<std::string>& passes) {
                               const std::string& first = passes.front();
-                              return first.rfind("dialog-", 0) == 0 && !displays.For(first);
+                              const std::string subject = first.substr(0, first.rfind(':'));
+                              return (first.rfind("dialog-", 0) == 0 && !displays.For(first)) ||
+                                     (OnServer(subject) && !server);
                             }),
              plan.end());
 
@@ -363,7 +392,8 @@ int ParentMain(const Options& o) {
           if (!info.memo.empty()) LinkOrCopy(sources / info.memo, folder / info.memo);
         }
         for (const std::string& what : passes) {
-          Figure f = Measure(what, folder, n, o.seed, o.wallClock, displays.For(what), limit);
+          Figure f = Measure(what, folder, n, o.seed, o.wallClock, displays.For(what),
+                             OnServer(subject) ? server.get() : nullptr, limit);
           std::cerr << "  " << what << " @" << n << ": "
                     << (f.error.empty() ? std::to_string(static_cast<long long>(Rate(f))) +
                                               " rec/s, " + std::to_string(f.peakKiB / 1024) + " MiB"
@@ -383,7 +413,7 @@ int ParentMain(const Options& o) {
   if (madeRoot && !o.keep) fs::remove_all(root);
 
   std::cout << "Rates by " << (o.wallClock ? "wall-clock time" : "CPU time of the measuring process")
-            << (o.wallClock ? "" : " (the dialogs by wall-clock time)") << ", best of " << o.repeat
+            << (o.wallClock ? "" : " (the dialogs and the rows through the server by wall-clock time)") << ", best of " << o.repeat
             << "; ratios of rates at the same N and pass, by the clock of the row.\n\n"
             << FormatTable(figures, o.ns) << "\n" << FormatGoals(CheckGoals(figures, o.ns));
   return failed ? 1 : 0;

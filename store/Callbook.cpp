@@ -120,6 +120,8 @@ std::string InsertSql() {
   return "INSERT INTO STACJE (" + columns + ") VALUES (" + values + ")";
 }
 
+constexpr std::string_view kEveryStationSql = "SELECT STACJA, LOKATOR FROM STACJE";
+
 std::string UpdateSql() {
   return "UPDATE STACJE SET " + FieldColumnList(" = ?, ") + " = ? WHERE STACJA = ?";
 }
@@ -349,6 +351,7 @@ void Callbook::OpenTableView() {
     view.lookup = fb::Statement(connection_, writing_, LookupSql());
     view.insert = fb::Statement(connection_, writing_, InsertSql());
     view.update = fb::Statement(connection_, writing_, UpdateSql());
+    view.everyStation = fb::Statement(connection_, writing_, kEveryStationSql);
   });
   view.key = view.lookup.NewInput();
   view.row = view.lookup.NewOutput();
@@ -359,11 +362,20 @@ void Callbook::OpenTableView() {
   stations_ = std::move(view);
 }
 
-bool Callbook::FindStation(std::string_view callSign) {
-  RequireOpen();
-  const std::string_view key = StripTrailingSpaces(callSign);
-  // A key longer than the column can never equal a stored value.
-  if (key.size() > stations_.key.Capacity(0)) return false;
+void Callbook::ReadIndex() {
+  TableView& v = stations_;
+  v.index.Clear();
+  fb::Message station = v.everyStation.NewOutput();
+  fb::Cursor cursor = v.everyStation.Open(writing_, nullptr, station);
+  bool fits = true;
+  while (fits && cursor.Fetch()) fits = v.index.Put(station.Text(0), station.Text(1));
+  cursor.Close();
+  v.indexRead = true;
+  v.indexed = fits;
+  if (!fits) v.index.Clear();
+}
+
+bool Callbook::LookUpRow(std::string_view key) {
   stations_.key.SetText(0, key);
   const bool found = Saying("Nie udało się odczytać callbooka z bazy danych:", [&] {
     fb::Cursor cursor = stations_.lookup.Open(writing_, &stations_.key, stations_.fetched);
@@ -382,13 +394,44 @@ bool Callbook::FindStation(std::string_view callSign) {
   if (found) {
     stations_.row.Swap(stations_.fetched);
     stations_.hasCurrent = true;
+    stations_.rowRead = true;
+    stations_.currentKey = key;
   }
   return found;
+}
+
+void Callbook::ReadCurrentRow() {
+  const std::string key = stations_.currentKey;
+  // The index and the table answer from the same transaction's view.
+  if (!LookUpRow(key))
+    throw std::logic_error("Callbook: the station " + key + " is in the index but not in STACJE");
+}
+
+bool Callbook::FindStation(std::string_view callSign) {
+  RequireOpen();
+  const std::string_view key = StripTrailingSpaces(callSign);
+  // A key longer than the column can never equal a stored value.
+  if (key.size() > stations_.key.Capacity(0)) return false;
+  if (stations_.indexed && !stations_.indexRead)
+    Saying("Nie udało się odczytać callbooka z bazy danych:", [&] { ReadIndex(); });
+  if (!stations_.indexed) return LookUpRow(key);
+  const std::optional<std::uint32_t> station = stations_.index.Find(key);
+  if (!station) return false;
+  stations_.hasCurrent = true;
+  stations_.rowRead = false;
+  stations_.currentKey = key;
+  stations_.currentLocator = stations_.index.Locator(*station);
+  return true;
 }
 
 std::string Callbook::FieldAsString(StationField field) const {
   RequireOpen();
   if (!stations_.hasCurrent) return {};
+  if (!stations_.rowRead) {
+    if (field == StationField::LOKATOR) return stations_.currentLocator;
+    // Reading the rest of the row changes nothing that a caller sees.
+    const_cast<Callbook*>(this)->ReadCurrentRow();
+  }
   return std::string(stations_.row.Text(SlotOf(field)));
 }
 
@@ -401,6 +444,8 @@ void Callbook::AppendStation() {
 void Callbook::EditStation() {
   RequireOpen();
   if (!stations_.hasCurrent) throw std::logic_error("Callbook::EditStation: no current row");
+  // The UPDATE writes back every column as stored, but for those set after.
+  if (!stations_.rowRead) ReadCurrentRow();
   for (unsigned i = 0; i < kRowSlots; ++i) stations_.updateValues.CopySlot(i, stations_.row, i);
   stations_.updateValues.CopySlot(kRowSlots, stations_.row, SlotOf(StationField::STACJA));
   stations_.pending = TableView::Pending::Edit;
@@ -445,6 +490,16 @@ void Callbook::PostStation() {
   }
   for (unsigned i = 0; i < kRowSlots; ++i) stations_.row.CopySlot(i, values, i);
   stations_.hasCurrent = true;
+  stations_.rowRead = true;
+  const std::string_view stored = values.Text(SlotOf(StationField::STACJA));
+  stations_.currentKey = StripTrailingSpaces(stored);
+  // The written row is in the transaction's view from now on: a new station
+  // is found, a filled locator is no longer empty.
+  if (stations_.indexed && stations_.indexRead &&
+      !stations_.index.Put(stored, values.Text(SlotOf(StationField::LOKATOR)))) {
+    stations_.indexed = false;
+    stations_.index.Clear();
+  }
 }
 
 // A new row whose call sign another program holds uncommitted waits for

@@ -2,6 +2,14 @@
 // names, the table STACJE (created with its indexes when the database has
 // none yet), and the lookup, insertion and update of station rows inside the
 // writing transaction. Rows stay uncommitted until the next Open or Close.
+//
+// The writing transaction is a snapshot: it sees the rows committed before it
+// started and its own writes, nothing that others commit later. So the call
+// signs and locators of STACJE are read once, at the first lookup, into an
+// index in memory that the transaction's own inserts and updates keep up to
+// date; a lookup is answered from it without asking the database, and the
+// rest of a found row is read only when it is asked for (a column other than
+// LOKATOR, or EditStation).
 #pragma once
 
 #include <cstdint>
@@ -14,6 +22,7 @@
 
 #include "store/Firebird.h"
 #include "store/ICallbook.h"
+#include "store/StationIndex.h"
 
 namespace tolvo {
 
@@ -104,12 +113,24 @@ class Callbook : public ICallbook {
     fb::Statement lookup;
     fb::Statement insert;
     fb::Statement update;
+    fb::Statement everyStation;  // STACJA and LOKATOR of every row
     fb::Message key;      // the lookup's parameter
     fb::Message row;      // the current row, as the lookup returns it
     fb::Message fetched;  // where the lookup fetches before a match is known
     fb::Message insertValues;
     fb::Message updateValues;
+    // The call signs and locators as the writing transaction sees them;
+    // read at the first lookup. Not used (every lookup asks the database)
+    // when a stored value is wider than its entries hold.
+    StationIndex index;
+    bool indexRead = false;
+    bool indexed = true;
     bool hasCurrent = false;
+    // Whether `row` holds the current row; when not, the index has its call
+    // sign and locator.
+    bool rowRead = false;
+    std::string currentKey;  // the current row's call sign, trailing blanks cut
+    std::string currentLocator;
     Pending pending = Pending::None;
   };
 
@@ -123,6 +144,12 @@ class Callbook : public ICallbook {
   void ClearCutOffCreation();
   void CreateStationsTable();
   void OpenTableView();
+  void ReadIndex();
+  // Asks the database for the row whose STACJA is `key` (trailing blanks
+  // cut) and makes it the current row, read whole; false when there is none.
+  bool LookUpRow(std::string_view key);
+  // Reads the whole current row where the index gave only its call sign.
+  void ReadCurrentRow();
   // Ends the writing transaction by commit and detaches; throws when the
   // commit failed.
   void CloseConnection();

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "import/LogCokImport.h"
 #include "store/Callbook.h"
+#include "tests/import/RecordMap.h"
 #include "tests/store/StoreHelpers.h"
 
 namespace tolvo::storetest {
@@ -111,6 +113,89 @@ TEST_F(RowsTest, RowWaitingForAnotherProgramsLockGivesUpWhenTold) {
   other.Detach();
   EXPECT_EQ(Query(db, "SELECT STACJA FROM STACJE ORDER BY STACJA"),
             (std::vector<Row>{{"SP1AAA"}, {"SP1ABD"}}));
+}
+
+// The writing transaction sees the callbook as it was when the import began:
+// a station that another program commits later is not found, however far the
+// lookups have got, and its insert is then refused at that record; the rows
+// before it stay and are committed.
+TEST_F(RowsTest, LookupsSeeTheCallbookAsTheImportBeganIt) {
+  enum class Committed { BeforeTheImport, BeforeTheFirstLookup, AfterTheFirstLookup };
+  const struct {
+    Committed when;
+    bool found;
+  } cases[] = {{Committed::BeforeTheImport, true},
+               {Committed::BeforeTheFirstLookup, false},
+               {Committed::AfterTheFirstLookup, false}};
+  std::vector<Row> expected;
+  for (const auto& c : cases) {
+    const std::string n = std::to_string(static_cast<int>(c.when));
+    const std::string other = "SP" + n + "OTHER", before = "SP" + n + "FIRST";
+    const auto commitOther = [&] {
+      Execute(db, {"INSERT INTO STACJE (STACJA, MIASTO) VALUES ('" + other + "', 'Inny')"});
+    };
+    Callbook cb;
+    if (c.when == Committed::BeforeTheImport) commitOther();
+    ASSERT_TRUE(cb.Open(db));
+    if (c.when == Committed::BeforeTheFirstLookup) commitOther();
+    EXPECT_FALSE(cb.FindStation(before));
+    Post(cb, before);
+    if (c.when == Committed::AfterTheFirstLookup) commitOther();
+    EXPECT_EQ(cb.FindStation(other), c.found) << n;
+    if (!c.found) {
+      try {
+        Post(cb, other, "Nasz");
+        ADD_FAILURE() << "no error " << n;
+      } catch (const DatabaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("PK_STACJE"), std::string::npos) << e.what();
+      }
+    }
+    EXPECT_TRUE(cb.FindStation(before)) << n;
+    cb.Close();
+    expected.push_back({before, std::nullopt});
+    expected.push_back({other, "Inny"});
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Query(db, "SELECT STACJA, MIASTO FROM STACJE ORDER BY STACJA"), expected);
+}
+
+// A list that names a station again finds the row its first occurrence
+// wrote, and a locator filled once is not filled again: the store answers as
+// the in-memory callbook does, record by record.
+TEST_F(RowsTest, RepeatedStationsAndLocatorsFilledTwice) {
+  const auto record = [](const char* call, const char* name, const char* loc) {
+    return test::RecordMap{{"CALL", call}, {"NAME", name}, {"MEM_F", ""}, {"QRA_LOC", loc},
+                           {"WOJ", ""}};
+  };
+  const test::RecordMap list[] = {
+      record("OK1NEW", "Jan", ""),       record("OK1NEW", "Petr", "JN89AB"),
+      record("OK1NEW", "Karel", "JN99XX"), record("OK1OLD", "Jan", "JO70FB"),
+      record("OK1OLD", "Jan", "JO60AA"),  record("OK1NEW", "Jan", "JO60AA")};
+  const std::vector<RecordOutcome> outcomes = {
+      RecordOutcome::Added,        RecordOutcome::LocatorFilled, RecordOutcome::AlreadyThere,
+      RecordOutcome::LocatorFilled, RecordOutcome::AlreadyThere,  RecordOutcome::AlreadyThere};
+  Execute(db, {"INSERT INTO STACJE (STACJA, NAZWA) VALUES ('OK1OLD', 'Stary')"});
+  MemoryCallbook memory;
+  memory.AppendStation();
+  memory.SetField(StationField::STACJA, "OK1OLD");
+  memory.SetField(StationField::NAZWA, "Stary");
+  memory.PostStation();
+  {
+    Callbook cb;
+    ASSERT_TRUE(cb.Open(db));
+    std::vector<RecordOutcome> byStore, byMemory;
+    for (const test::RecordMap& r : list) {
+      byStore.push_back(ImportLogCOKRecord(r, cb));
+      byMemory.push_back(ImportLogCOKRecord(r, memory));
+    }
+    EXPECT_EQ(byStore, outcomes);
+    EXPECT_EQ(byMemory, outcomes);
+  }
+  EXPECT_EQ(Query(db, "SELECT STACJA, NAZWA, IMIE, LOKATOR, KRAJ FROM STACJE ORDER BY STACJA"),
+            (std::vector<Row>{{"OK1NEW", std::nullopt, "Jan", "JN89AB", "503"},
+                              {"OK1OLD", "Stary", std::nullopt, "JO70FB", std::nullopt}}));
+  EXPECT_EQ((*memory.Row("OK1NEW"))[StationField::LOKATOR], "JN89AB");
+  EXPECT_EQ((*memory.Row("OK1OLD"))[StationField::LOKATOR], "JO70FB");
 }
 
 TEST_F(RowsTest, TextColumnsAreCutAtNulAndWidthAndEmptyIsNull) {

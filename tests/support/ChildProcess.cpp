@@ -5,6 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
 #include <thread>
 
 namespace tolvo {
@@ -38,6 +43,21 @@ void StopChild(pid_t pid, std::chrono::milliseconds grace) {
   }
   kill(pid, SIGKILL);
   waitpid(pid, &status, 0);
+}
+
+double ChildCpuSeconds(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Fields after the command name, which ends with the last ')': state is
+  // the 3rd field, utime the 14th and stime the 15th.
+  const std::size_t close = stat.rfind(')');
+  if (close == std::string::npos) return 0;
+  std::istringstream fields(stat.substr(close + 2));
+  std::string field;
+  double ticks = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i)
+    if (i >= 14) ticks += std::strtod(field.c_str(), nullptr);
+  return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 }  // namespace tolvo

@@ -215,20 +215,7 @@ DisplayServer::~DisplayServer() {
   for (const fs::path& file : leftovers_) fs::remove(file, ec);
 }
 
-double DisplayServer::CpuSeconds() const {
-  std::ifstream in("/proc/" + std::to_string(pid_) + "/stat");
-  std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  // Fields after the command name, which ends with the last ')': state is
-  // the 3rd field, utime the 14th and stime the 15th.
-  const std::size_t close = stat.rfind(')');
-  if (close == std::string::npos) return 0;
-  std::istringstream fields(stat.substr(close + 2));
-  std::string field;
-  double ticks = 0;
-  for (int i = 3; i <= 15 && fields >> field; ++i)
-    if (i >= 14) ticks += std::strtod(field.c_str(), nullptr);
-  return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
+double DisplayServer::CpuSeconds() const { return ChildCpuSeconds(pid_); }
 
 void DisplayServer::Enter() const {
   for (const auto& [name, value] : environment_) setenv(name.c_str(), value.c_str(), 1);

@@ -239,6 +239,8 @@ std::string FirebirdServer::Connection(const fs::path& file) const {
   return "127.0.0.1/" + std::to_string(port_) + ":" + file.string();
 }
 
+double FirebirdServer::CpuSeconds() const { return ChildCpuSeconds(pid_); }
+
 std::string FirebirdServer::Log() const { return ReadBytes(root_ / "server.log"); }
 
 }  // namespace tolvo::testdb

@@ -33,6 +33,8 @@ class FirebirdServer {
   // the installed one only in the server port: a program started with it
   // finds this server where it would look for the machine's own.
   std::filesystem::path ClientConfiguration() const { return root_ / "client"; }
+  // The CPU time the server has used so far.
+  double CpuSeconds() const;
   // The server's output, for a failure.
   std::string Log() const;
 
