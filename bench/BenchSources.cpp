@@ -202,9 +202,6 @@ std::string PostalCodeNNdashNNN(Draw& d) { return d.Digits(2) + "-" + d.Digits(3
 
 // ---- the five sources ----
 
-const std::vector<DbfFieldSpec> kCBFields = {
-    {"ZNAK", 'C', 10},  {"IMIE", 'C', 15}, {"NAZWISKO", 'C', 25}, {"ADRES", 'C', 40},
-    {"POCZTA", 'C', 25}, {"LOC", 'C', 6},   {"KOD", 'C', 5}};
 
 std::vector<std::string> CBRecord(std::int64_t i, std::uint64_t seed) {
   Draw d(seed, i);
@@ -226,8 +223,6 @@ std::vector<std::string> CBRecord(std::int64_t i, std::uint64_t seed) {
           d.Digits(5)};
 }
 
-const std::vector<DbfFieldSpec> kLogCFields = {
-    {"CALL", 'C', 10}, {"NAME", 'C', 15}, {"MEM_F", 'M', 10}, {"QRA_LOC", 'C', 6}, {"WOJ", 'C', 3}};
 
 std::vector<std::string> LogCSPRecord(std::int64_t i, std::uint64_t seed) {
   Draw d(seed, i);
@@ -260,9 +255,6 @@ std::vector<std::string> LogCOKRecord(std::int64_t i, std::uint64_t seed) {
   return {StationCall(Source::LogCOK, i), first, memF, loc, ""};
 }
 
-const std::vector<DbfFieldSpec> kOKCallFields = {
-    {"CALL", 'C', 10},    {"NAME", 'C', 20}, {"LASTNAME", 'C', 40},
-    {"ADDRESS", 'C', 40}, {"CITY", 'C', 30}, {"ZIP", 'C', 10}};
 
 std::vector<std::string> OKCallRecord(std::int64_t i, std::uint64_t seed) {
   Draw d(seed, i);
@@ -327,10 +319,10 @@ void WriteSource(Source source, const fs::path& folder, std::int64_t n, std::uin
                                 std::to_string(n) + " records cannot have distinct call signs");
   const fs::path file = folder / InfoOf(source).file;
   switch (source) {
-    case Source::CB: return WriteTable(file, kCBFields, n, seed, CBRecord);
-    case Source::LogCSP: return WriteTable(file, kLogCFields, n, seed, LogCSPRecord);
-    case Source::LogCOK: return WriteTable(file, kLogCFields, n, seed, LogCOKRecord);
-    case Source::OKCall: return WriteTable(file, kOKCallFields, n, seed, OKCallRecord);
+    case Source::CB: return WriteTable(file, DbfFieldsOf(ImportKindId::CB), n, seed, CBRecord);
+    case Source::LogCSP: return WriteTable(file, DbfFieldsOf(ImportKindId::LogCSP), n, seed, LogCSPRecord);
+    case Source::LogCOK: return WriteTable(file, DbfFieldsOf(ImportKindId::LogCOK), n, seed, LogCOKRecord);
+    case Source::OKCall: return WriteTable(file, DbfFieldsOf(ImportKindId::OKCall), n, seed, OKCallRecord);
     case Source::Amateur: return WriteReport(file, n, seed);
   }
 }

@@ -16,11 +16,8 @@ namespace {
 
 const Program kImportTool{TOLVO_IMPORT_TOOL, {}};
 
-const std::vector<DbfFieldSpec> kCbFields = {
-    {"ZNAK", 'C', 10},   {"IMIE", 'C', 15}, {"NAZWISKO", 'C', 30}, {"ADRES", 'C', 40},
-    {"POCZTA", 'C', 30}, {"LOC", 'C', 6},   {"KOD", 'C', 6}};
-const std::vector<DbfFieldSpec> kLogCFields = {
-    {"CALL", 'C', 10}, {"NAME", 'C', 10}, {"MEM_F", 'M', 0}, {"QRA_LOC", 'C', 6}, {"WOJ", 'C', 3}};
+const std::vector<DbfFieldSpec> kCbFields = DbfFieldsOf(ImportKindId::CB);
+const std::vector<DbfFieldSpec> kLogCFields = DbfFieldsOf(ImportKindId::LogCSP);
 
 std::vector<std::string> CbRow(const std::string& call) {
   return {call, "Jan", "Kowalski", "Polna 1", "Opole", "JO90AA", "45001"};

@@ -343,14 +343,7 @@ std::vector<std::vector<std::string>> OkCallRows(std::string_view prefix, int co
 
 void WriteOkCall(const fs::path& file, const std::vector<std::vector<std::string>>& rows,
                  const std::vector<bool>& deleted) {
-  WriteDbf(file,
-           {{"CALL", 'C', 10},
-            {"NAME", 'C', 20},
-            {"LASTNAME", 'C', 40},
-            {"ADDRESS", 'C', 40},
-            {"CITY", 'C', 30},
-            {"ZIP", 'C', 10}},
-           rows, deleted);
+  WriteDbf(file, DbfFieldsOf(ImportKindId::OKCall), rows, deleted);
 }
 
 std::vector<std::string> AmateurLines(std::string_view prefix, int count) {

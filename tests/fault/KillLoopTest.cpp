@@ -162,17 +162,14 @@ void WriteList(const fs::path& folder, const StationList& list) {
         break;
     }
   }
-  const std::vector<DbfFieldSpec> logFields = {
-      {"CALL", 'C', 10}, {"NAME", 'C', 15}, {"MEM_F", 'M', 10}, {"QRA_LOC", 'C', 6}, {"WOJ", 'C', 3}};
   switch (list.import) {
-    case Import::CB:
-      WriteDbf(folder / "CB.DBF",
-               {{"ZNAK", 'C', 10}, {"IMIE", 'C', 15}, {"NAZWISKO", 'C', 25}, {"ADRES", 'C', 40},
-                {"POCZTA", 'C', 25}, {"LOC", 'C', 6}, {"KOD", 'C', 5}},
-               rows);
+    case Import::CB: WriteDbf(folder / "CB.DBF", DbfFieldsOf(ImportKindId::CB), rows); break;
+    case Import::LogCSP:
+      WriteDbf(folder / "LOG_C_SP.DBF", DbfFieldsOf(ImportKindId::LogCSP), rows);
       break;
-    case Import::LogCSP: WriteDbf(folder / "LOG_C_SP.DBF", logFields, rows); break;
-    case Import::LogCOK: WriteDbf(folder / "LOG_C_OK.DBF", logFields, rows); break;
+    case Import::LogCOK:
+      WriteDbf(folder / "LOG_C_OK.DBF", DbfFieldsOf(ImportKindId::LogCOK), rows);
+      break;
     case Import::OKCall: WriteOkCall(folder / "okcall.dbf", rows); break;
     case Import::Amateur: WriteAmateurReport(folder / "AMATEUR.RPT", lines); break;
   }

@@ -12,6 +12,7 @@
 #include <functional>
 #include <random>
 
+#include "import/ListFields.h"
 #include "tests/fault/FaultHarness.h"
 #include "tools/writers/DbfWriter.h"
 #include "tools/writers/ReportWriter.h"
@@ -26,8 +27,14 @@ void PatchLe(std::string& bytes, std::size_t at, std::uint32_t value, int width)
 
 // The okcall.dbf that the tests damage: ten stations, six character fields.
 constexpr int kRecords = 10;
-constexpr std::size_t kHeaderLength = 32 + 6 * 32 + 1;
-constexpr std::size_t kRecordLength = 1 + 10 + 20 + 40 + 40 + 30 + 10;
+// The okcall.dbf that WriteOkCall lays out: a header of 32 bytes, one of 32
+// for each field and an end mark; a deletion flag before each record.
+const std::size_t kHeaderLength = 32 + 32 * ListFieldsOf(ImportKindId::OKCall).size() + 1;
+const std::size_t kRecordLength = [] {
+  std::size_t length = 1;
+  for (const ListField& field : ListFieldsOf(ImportKindId::OKCall)) length += field.length;
+  return length;
+}();
 
 class SourceFault : public FaultTest {
  protected:
@@ -76,6 +83,12 @@ TEST_F(SourceFault, LyingTableHeaders) {
     return CallsOf(std::vector<std::vector<std::string>>(rows.begin(), rows.begin() + n));
   };
 
+  const std::string cutInsideARecord =
+      "okcall.dbf: plik jest obcięty lub uszkodzony: nagłówek zapowiada 10 rekordów po " +
+      std::to_string(kRecordLength) + " bajtów, czyli razem z nagłówkiem " +
+      std::to_string(kHeaderLength + kRecords * kRecordLength) + " bajtów, a plik ma tylko " +
+      std::to_string(kHeaderLength + 6 * kRecordLength + 40) +
+      " bajtów. Pobierz listę ponownie i powtórz import.";
   struct Case {
     const char* what;
     std::function<void(std::string&)> damage;
@@ -126,10 +139,7 @@ TEST_F(SourceFault, LyingTableHeaders) {
       // What a download that broke off gives: a cut inside some record.
       {"cut inside a record",
        [](std::string& b) { b.resize(kHeaderLength + 6 * kRecordLength + 40); },
-       "okcall.dbf: plik jest obcięty lub uszkodzony: nagłówek zapowiada 10 rekordów po 151 "
-       "bajtów, czyli razem z nagłówkiem 1735 bajtów, a plik ma tylko 1171 bajtów. Pobierz listę "
-       "ponownie i powtórz import.",
-       0},
+       cutInsideARecord.c_str(), 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

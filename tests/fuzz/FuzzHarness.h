@@ -33,6 +33,7 @@
 #include "import/ImportKinds.h"
 #include "import/ImportRun.h"
 #include "source/DbfTable.h"
+#include "import/ListFields.h"
 #include "source/RecordFields.h"
 #include "source/TextReport.h"
 #include "store/MemoryCallbook.h"
@@ -284,21 +285,10 @@ inline void ReportCase(std::string_view bytes) {
 using Importer = ImportKindId;
 
 // The fields each dBASE importer reads, in table order.
-inline const std::vector<std::string>& ImporterFields(Importer which) {
-  static const std::vector<std::string> cb = {"Znak", "Imie", "Nazwisko", "Adres",
-                                              "Poczta", "Loc", "Kod"};
-  static const std::vector<std::string> log = {"Call", "Name", "mem_f", "QRA_LOC", "WOJ"};
-  static const std::vector<std::string> ok = {"Call", "Name", "LastName",
-                                              "Address", "City", "ZIP"};
-  static const std::vector<std::string> none;
-  switch (which) {
-    case Importer::CB: return cb;
-    case Importer::LogCSP:
-    case Importer::LogCOK: return log;
-    case Importer::OKCall: return ok;
-    case Importer::Amateur: break;
-  }
-  return none;
+inline std::vector<std::string> ImporterFields(Importer which) {
+  std::vector<std::string> names;
+  for (const ListField& field : ListFieldsOf(which)) names.emplace_back(field.name);
+  return names;
 }
 
 // The country number each importer gives its rows.

@@ -52,9 +52,7 @@ std::string Joined(const fs::path& table) {
 void DbfSeeds(const fs::path& corpus, const fs::path& fixtures) {
   ScratchFolder scratch;
   const fs::path cb = scratch / "CB.DBF";
-  WriteDbf(cb,
-           {{"Znak", 'C', 10}, {"Imie", 'C', 15}, {"Nazwisko", 'C', 20}, {"Adres", 'C', 30},
-            {"Poczta", 'C', 20}, {"Loc", 'C', 6}, {"Kod", 'C', 5}},
+  WriteDbf(cb, DbfFieldsOf(ImportKindId::CB),
            {{"SP1ABC", "Jan", "Kowalski", "ul. Polna 1", "Warszawa", "KO02MF", "00950"},
             {"SQ9XYZ", "\x9c" "ukasz", "Nowak", "Rynek 2", "\x9c\xa2" "d\xa6", "?", "90001"},
             {"SP2OLD", "Old", "Deleted", "", "", "", ""}},
@@ -62,9 +60,7 @@ void DbfSeeds(const fs::path& corpus, const fs::path& fixtures) {
   Seed(corpus, "dbf", "cb", Joined(cb));
 
   const fs::path sp = scratch / "LOG_C_SP.DBF";
-  WriteDbf(sp,
-           {{"Call", 'C', 10}, {"Name", 'C', 15}, {"mem_f", 'M', 0}, {"QRA_LOC", 'C', 6},
-            {"WOJ", 'C', 3}},
+  WriteDbf(sp, DbfFieldsOf(ImportKindId::LogCSP),
            {{"SP3AAA", "JAN", "JAN KOWALSKI;UL. DLUGA 5;00-950 WARSZAWA", "JO82LK", "P03"},
             {"SP3BBB", "", "", "", ""}});
   Seed(corpus, "dbf", "log-memo", Joined(sp));

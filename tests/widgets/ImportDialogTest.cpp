@@ -79,9 +79,7 @@ class CountingCallbook : public ICallbook {
   int& appends_;
 };
 
-const std::vector<DbfFieldSpec> kOkCallFields = {
-    {"CALL", 'C', 10}, {"NAME", 'C', 20},    {"LASTNAME", 'C', 40},
-    {"ADDRESS", 'C', 40}, {"CITY", 'C', 30}, {"ZIP", 'C', 10}};
+const std::vector<DbfFieldSpec> kOkCallFields = DbfFieldsOf(ImportKindId::OKCall);
 
 const std::vector<std::vector<std::string>> kThreeStations = {
     {"OK1AAA", "Jan", "Novak", "Hlavni 1", "Praha", "110 00"},

@@ -35,16 +35,6 @@ void Write(const fs::path& file, const std::vector<DbfFieldSpec>& fields,
   }
 }
 
-// The DBF field layouts.
-const std::vector<DbfFieldSpec> kCbFields = {
-    {"ZNAK", 'C', 10},   {"IMIE", 'C', 15}, {"NAZWISKO", 'C', 30}, {"ADRES", 'C', 40},
-    {"POCZTA", 'C', 30}, {"LOC", 'C', 6},   {"KOD", 'C', 6}};
-const std::vector<DbfFieldSpec> kLogCFields = {
-    {"CALL", 'C', 10}, {"NAME", 'C', 10}, {"MEM_F", 'M', 0}, {"QRA_LOC", 'C', 6}, {"WOJ", 'C', 3}};
-const std::vector<DbfFieldSpec> kOkcallFields = {
-    {"CALL", 'C', 10},    {"NAME", 'C', 15}, {"LASTNAME", 'C', 30},
-    {"ADDRESS", 'C', 40}, {"CITY", 'C', 35}, {"ZIP", 'C', 6}};
-
 }  // namespace
 
 DemoCounts WriteDemoSources(const fs::path& folder, std::uint64_t seed) {
@@ -70,21 +60,21 @@ DemoCounts WriteDemoSources(const fs::path& folder, std::uint64_t seed) {
   for (int i = 0; i < 340; ++i) ca.push_back(MakeCanadian(r, calls));
 
   const std::vector<Record> cbRecords = CbRecords(r, cb, calls);
-  Write(folder / "CB.DBF", kCbFields, cbRecords);
+  Write(folder / "CB.DBF", DbfFieldsOf(ImportKindId::CB), cbRecords);
   counts.cb = static_cast<std::int64_t>(cbRecords.size());
   counts.cbDeleted = std::count_if(cbRecords.begin(), cbRecords.end(),
                                    [](const Record& rec) { return rec.deleted; });
 
   const std::vector<Record> spRecords = LogCSpRecords(r, sp);
-  Write(folder / "LOG_C_SP.DBF", kLogCFields, spRecords);
+  Write(folder / "LOG_C_SP.DBF", DbfFieldsOf(ImportKindId::LogCSP), spRecords);
   counts.logCSp = static_cast<std::int64_t>(spRecords.size());
 
   const std::vector<Record> okRecords = LogCOkRecords(r, ok);
-  Write(folder / "LOG_C_OK.DBF", kLogCFields, okRecords);
+  Write(folder / "LOG_C_OK.DBF", DbfFieldsOf(ImportKindId::LogCOK), okRecords);
   counts.logCOk = static_cast<std::int64_t>(okRecords.size());
 
   const std::vector<Record> okcallRecords = OkcallRecords(r, okcall);
-  Write(folder / "okcall.dbf", kOkcallFields, okcallRecords);
+  Write(folder / "okcall.dbf", DbfFieldsOf(ImportKindId::OKCall), okcallRecords);
   counts.okcall = static_cast<std::int64_t>(okcallRecords.size());
 
   const std::vector<std::string> lines = AmateurLines(r, ca, &counts.amateurStations);

@@ -4,9 +4,22 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "import/ListFields.h"
 #include "source/FileHelpers.h"
 
 namespace tolvo {
+
+std::vector<DbfFieldSpec> DbfFieldsOf(ImportKindId kind) {
+  std::vector<DbfFieldSpec> fields;
+  for (const ListField& field : ListFieldsOf(kind)) {
+    std::string name(field.name);
+    for (char& c : name)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    fields.push_back({name, field.type, field.length});
+  }
+  return fields;
+}
+
 namespace {
 
 constexpr std::size_t kMemoBlock = 512;

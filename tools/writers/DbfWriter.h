@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "import/ImportKinds.h"
+
 namespace tolvo {
 
 struct DbfFieldSpec {
@@ -58,6 +60,10 @@ class DbfWriter {
   std::int64_t count_ = 0;
   std::string record_;
 };
+
+// The layout of the list that `kind` reads, as the import core describes
+// it, with the names in capitals as dBASE writes them.
+std::vector<DbfFieldSpec> DbfFieldsOf(ImportKindId kind);
 
 // A whole table in one call; `deleted` (when not empty) marks records.
 void WriteDbf(const std::filesystem::path& table, const std::vector<DbfFieldSpec>& fields,
