@@ -272,7 +272,7 @@ void ImportDialog::RunGuarded(const std::function<void()>& body) {
 }
 
 std::optional<std::filesystem::path> ImportDialog::CheckFilesAndOpenCallbook() {
-  if (!FindInWorkingFolder(kDatabaseFile)) {
+  if (host_.UsesWorkingFolderDatabase() && !FindInWorkingFolder(kDatabaseFile)) {
     ShowMessage(QString::fromUtf8(kMissingFilePrefix) + QString::fromUtf8(kDatabaseFile));
     return std::nullopt;
   }

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "source/FileLookup.h"
 #include "text/Cp1250Text.h"
 #include "text/FieldText.h"
 #include "store/OpenFailure.h"
@@ -246,6 +247,16 @@ bool Callbook::Open(const std::filesystem::path& file) {
     openedInode_ = identity.inode;
   }
   return opened;
+}
+
+std::string AbsoluteConnection(const std::string& connection) {
+  if (IsRemoteConnection(connection)) return connection;
+  std::error_code ec;
+  std::filesystem::path file = std::filesystem::absolute(connection, ec).lexically_normal();
+  if (!std::filesystem::exists(std::filesystem::symlink_status(file, ec)) && file.has_filename())
+    if (const auto found = FindFileCaseBlind(file.parent_path(), file.filename().string()))
+      file = *found;
+  return file.string();
 }
 
 bool Callbook::OpenConnection(const std::string& connection) {

@@ -411,16 +411,7 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& line) {
 
   // A local database named relative to where the tool was started stays
   // that file once the tool works in FOLDER.
-  std::error_code ec;
-  // Its name is matched without regard to letter case, as LOG.DAT in a
-  // folder is.
-  if (line.connection && !tolvo::IsRemoteConnection(*line.connection)) {
-    fs::path file = fs::absolute(*line.connection, ec).lexically_normal();
-    if (!fs::exists(fs::symlink_status(file, ec)) && file.has_filename())
-      if (const auto found = tolvo::FindFileCaseBlind(file.parent_path(), file.filename().string()))
-        file = *found;
-    line.connection = file.string();
-  }
+  if (line.connection) line.connection = tolvo::AbsoluteConnection(*line.connection);
   return std::nullopt;
 }
 

@@ -219,8 +219,20 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
     EXPECT_EQ(status, 0) << Joined(lines) << server->Log();
     EXPECT_TRUE(Holds(lines, kFinished));
     EXPECT_TRUE(Holds(lines, "Baza:  " + server->Connection(db)));
-    EXPECT_EQ(CallSigns(throughServer), Union(Union(CallsOf(czech), CallsOf(moreCzech)),
-                                              Union(CallsOf("VA", 40), CallsOf("VE", 30))));
+    const std::set<std::string> imported = Union(Union(CallsOf(czech), CallsOf(moreCzech)),
+                                                 Union(CallsOf("VA", 40), CallsOf("VE", 30)));
+    EXPECT_EQ(CallSigns(throughServer), imported);
+
+    // The window through the connection that its option names, from a
+    // folder that holds the list and no LOG.DAT.
+    const fs::path listsOnly = dir / "lists";
+    fs::create_directories(listsOnly);
+    const auto thirdCzech = OkCallRows("OK5", 20);
+    WriteOkCall(listsOnly / "okcall.dbf", thirdCzech);
+    EXPECT_EQ(RunDriver(listsOnly, {"--database", server->Connection(db), "okcall", "close"}),
+              std::vector<Shown>{Plain(kFinished)})
+        << server->Log();
+    EXPECT_EQ(CallSigns(throughServer), Union(imported, CallsOf(thirdCzech)));
 
     // A server that cannot open the file says so under the fixed line: one
     // of another structure, and a path where there is no file; and so does
@@ -314,7 +326,7 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
   const std::set<std::string> all =
       Union(Union(Union(CallsOf(czech), CallsOf(OkCallRows("OK2", 30))),
                   Union(CallsOf("VA", 40), CallsOf("VE", 30))),
-            lockedRows);
+            Union(lockedRows, CallsOf(OkCallRows("OK5", 20))));
   EXPECT_EQ(CallSigns(db), all);
   ExpectValid();
 }
