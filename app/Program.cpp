@@ -5,6 +5,7 @@
 
 #include "app/MainWindow.h"
 #include "app/ProgramWindows.h"
+#include "app/StartFolder.h"
 #include "app/StartOptions.h"
 #include "ui/ErrorReport.h"
 #include "ui/QuitSignals.h"
@@ -19,6 +20,7 @@ int RunProgram(QApplication& app, const std::function<void(ProgramWindows&)>& st
   const std::optional<StartOptions> options =
       ParseStartOptions(QApplication::arguments().mid(1), exitStatus);
   if (!options) return exitStatus;
+  if (!EnterWorkingFolder(*options)) return 1;
   // Before anything can be posted: from here on a signal ends the program
   // the orderly way instead of killing it.
   QuitSignals quitSignals;

@@ -1,5 +1,7 @@
 #include "app/StartOptions.h"
 
+#include <QFile>
+
 #include <cstdio>
 
 namespace tolvo {
@@ -8,9 +10,11 @@ namespace {
 constexpr int kExitUsage = 2;
 
 // The usage, for --help and after a wrong call.
-constexpr const char* kUsage = R"(użycie: tolvoimp [--database POŁĄCZENIE]
-  Okno importu list stacji do callbooka programu Tolvo (tabeli STACJE w pliku LOG.DAT
-  bieżącego folderu).
+constexpr const char* kUsage = R"(użycie: tolvoimp [--menu] [--database POŁĄCZENIE] [FOLDER]
+  Okno importu list stacji do callbooka programu Tolvo (tabeli STACJE w pliku LOG.DAT).
+  Program pracuje w folderze FOLDER (domyślnie w bieżącym): stamtąd czyta listy i LOG.DAT.
+  --menu                 uruchomienie z menu: gdy w folderze nie ma LOG.DAT, program pyta
+                         o folder programu Tolvo i zapamiętuje go na następny raz
   --database POŁĄCZENIE  baza przez serwer Firebird zamiast LOG.DAT z folderu,
                          np. serwer:C:\Tolvo\LOG.DAT albo serwer/3050:/dane/LOG.DAT
 )";
@@ -37,7 +41,10 @@ std::optional<StartOptions> ParseStartOptions(const QStringList& arguments, int&
       exitStatus = 0;
       return std::nullopt;
     }
-    if (arg == QLatin1String("--database") || arg.startsWith(QLatin1String("--database="))) {
+    if (arg == QLatin1String("--menu")) {
+      options.fromMenu = true;
+    } else if (arg == QLatin1String("--database") ||
+               arg.startsWith(QLatin1String("--database="))) {
       QString value;
       if (arg == QLatin1String("--database")) {
         if (i + 1 >= arguments.size()) return WrongCall(databaseNeeded, exitStatus);
@@ -47,8 +54,12 @@ std::optional<StartOptions> ParseStartOptions(const QStringList& arguments, int&
       }
       if (value.isEmpty()) return WrongCall(databaseNeeded, exitStatus);
       options.connection = value.toStdString();
+    } else if (arg.startsWith(QLatin1Char('-')) && arg != QLatin1String("-")) {
+      return WrongCall(QString::fromUtf8("nieznana opcja ") + arg, exitStatus);
+    } else if (options.folder) {
+      return WrongCall(QString::fromUtf8("za dużo argumentów: ") + arg, exitStatus);
     } else {
-      return WrongCall(QString::fromUtf8("nieznany argument ") + arg, exitStatus);
+      options.folder = std::filesystem::path(QFile::encodeName(arg).toStdString());
     }
   }
   return options;

@@ -1,8 +1,9 @@
-// The program's command line: tolvoimp [--database CONNECTION].
+// The program's command line: tolvoimp [--menu] [--database CONNECTION] [FOLDER].
 #pragma once
 
 #include <QStringList>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -12,6 +13,11 @@ struct StartOptions {
   // The database the imports write to instead of the working folder's
   // LOG.DAT, as Callbook::OpenConnection takes it.
   std::optional<std::string> connection;
+  // The folder to work in instead of the one the program was started from.
+  std::optional<std::filesystem::path> folder;
+  // Started from the desktop menu, which starts programs in the home folder:
+  // where there is no LOG.DAT, the Tolvo folder is looked for (StartFolder.h).
+  bool fromMenu = false;
 };
 
 // Reads the arguments after the program's name. Nothing when the program is
