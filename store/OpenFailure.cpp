@@ -48,6 +48,10 @@ bool IsPageSize(unsigned size) {
 
 std::string Quoted(const fs::path& path) { return path.string(); }
 
+// Where the advice of a message is explained at length: the Polish guide,
+// as the package installs it.
+constexpr const char* kSeeGuide = " Zob. podręcznik (/usr/share/doc/tolvoimp/PODRECZNIK.md).";
+
 bool IsLogDatName(std::string name) {
   for (char& c : name)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
@@ -119,10 +123,11 @@ std::string StructureCause(const fs::path& file, const DatabaseFileHeader& heade
          std::to_string(kEngineOdsMajor) +
          ". Aby importować, użyj tolvo-import --database przez serwer " + OdsWriters(header) +
          ", który obsługuje ten plik, np. tolvo-import --database localhost:" +
-         Quoted(fs::absolute(file)) + " LISTA (zob. README)" +
+         Quoted(fs::absolute(file)) + " LISTA" +
          (older ? "; albo przenieś bazę do Firebirda 3: kopia zapasowa gbak -b wykonana starszą "
                   "wersją i odtworzenie gbak -c Firebirdem 3."
-                : ".");
+                : ".") +
+         kSeeGuide;
 }
 
 std::string NotDatabaseCause(const fs::path& file) {
@@ -134,7 +139,8 @@ std::string NotDatabaseCause(const fs::path& file) {
 std::string InUseCause(const fs::path& file) {
   return "Plik " + Quoted(file) +
          " jest otwarty przez inny program (np. Tolvo). Zamknij ten program i spróbuj ponownie "
-         "albo udostępnij bazę przez lokalny serwer Firebird 3 (zob. README).";
+         "albo udostępnij bazę przez lokalny serwer Firebird 3." +
+         kSeeGuide;
 }
 
 // The attribute of a file that forbids writing it to everybody, the
@@ -385,16 +391,19 @@ std::string ConnectionFailureCause(std::string_view connection, const DatabaseEr
                             isc_wirecrypt_plugin})) {
     sentence = server +
                " i klient nie uzgodniły szyfrowania połączenia. Na serwerze Firebird 3 lub "
-               "nowszym ustaw WireCrypt = Enabled (zob. README).";
+               "nowszym ustaw WireCrypt = Enabled." +
+               kSeeGuide;
   } else if (HasAny(error, {isc_login, isc_login_error})) {
     sentence = server +
                " nie przyjął logowania SYSDBA z hasłem programu Tolvo. Sprawdź hasło SYSDBA na "
                "serwerze; serwer Firebird 3 lub nowszy z użytkownikami starszej wersji potrzebuje "
-               "AuthServer = Srp, Legacy_Auth i WireCrypt = Enabled (zob. README).";
+               "AuthServer = Srp, Legacy_Auth i WireCrypt = Enabled." +
+               kSeeGuide;
   } else if (error.Has(isc_wrong_ods)) {
     sentence = server + " nie otwiera pliku " + parts.file +
                ": plik ma strukturę dyskową innej wersji Firebirda. Połącz się przez serwer tej "
-               "wersji, która obsługuje ten plik (zob. README).";
+               "wersji, która obsługuje ten plik." +
+               kSeeGuide;
   } else if (error.Has(isc_already_opened)) {
     sentence = "Plik " + parts.file + " na serwerze " + parts.server +
                " jest otwarty przez inny program. Zamknij ten program i spróbuj ponownie.";
