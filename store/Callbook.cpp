@@ -454,7 +454,7 @@ void Callbook::PostStation() {
     const unsigned call = SlotOf(StationField::STACJA);
     const std::string station =
         values.IsNull(call) ? "stacji" : "stacji " + Cp1250ToUtf8(values.Text(call));
-    throw DatabaseError("Nie udało się zapisać w bazie danych " + station + ":\n" + e.what(),
+    throw DatabaseError("Nie udało się zapisać " + station + " w bazie danych:\n" + e.what(),
                         e.Codes());
   }
   for (unsigned i = 0; i < kRowSlots; ++i) stations_.row.CopySlot(i, values, i);

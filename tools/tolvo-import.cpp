@@ -319,10 +319,10 @@ void PrintSummary(const std::string& headline, const ImportKind& kind, const fs:
       {"  uzupełnione lokatory:", s.locatorsFilled},
       {"  wpisy bez znaku wywoławczego:", s.noCallSign},
       {table ? "  wpisy pominięte z innego powodu:"
-             : "  wpisy pominięte z innego powodu (za krótkie wiersze):",
+             : "  wpisy pominięte z innego powodu (za krótkie):",
        s.skipped},
   };
-  if (table) lines.push_back({"Rekordy usunięte w pliku (niewczytane):", s.deleted});
+  if (table) lines.push_back({"Wpisy usunięte w pliku (niewczytane):", s.deleted});
   std::size_t labels = 0, digits = 0;
   for (const SummaryLine& l : lines) {
     labels = std::max(labels, Width(l.label));
@@ -433,7 +433,7 @@ int CommitRun(tolvo::Callbook& book, bool finished,
       headline = tolvo::kImportFinished;
       return 0;
     }
-    headline = "Przerwano przez błąd; wpisy sprzed błędu zapisano w bazie.";
+    headline = "Przerwano z powodu błędu; wpisy sprzed błędu zapisano w bazie.";
     return kExitError;
   } catch (const tolvo::DatabaseMoved& e) {
     std::fprintf(stderr, "%s\n", e.what());

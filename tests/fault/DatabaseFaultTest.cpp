@@ -299,7 +299,7 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
     std::tie(status, lines) =
         RunImportTool(dir.Path(), {"--database", server->Connection(db), "okcall.dbf"});
     EXPECT_EQ(status, 1) << Joined(lines);
-    EXPECT_TRUE(Holds(lines, "Nie udało się zapisać w bazie danych stacji " + held + ":"))
+    EXPECT_TRUE(Holds(lines, "Nie udało się zapisać stacji " + held + " w bazie danych:"))
         << Joined(lines);
     auto lockedBefore = OkCallRows("OK4", 5);
     lockedBefore.push_back(locked[9]);
@@ -417,6 +417,13 @@ TEST_F(DatabaseFault, RefusalSaysWhy) {
        },
        {},
        {"ODS 10.0", "InterBase 6"}},
+      {"an InterBase 7 structure, which no server reached from here opens",
+       [&] {
+         CreateDurableDatabase(db);
+         SetStructure(db, 0x000B, 62, 0);
+       },
+       {},
+       {"ODS 11.0", "InterBase 7 lub nowszy", "nie łączy się z serwerami InterBase 7"}},
       {"a few bytes of noise",
        [&] {
          std::mt19937 random(11);
@@ -478,7 +485,7 @@ TEST_F(DatabaseFault, FullDiskIsReportedAndEarlierImportsStay) {
   // the end: the server gave the import's transaction up, so its rows are
   // lost, and the user is told.
   EXPECT_TRUE(shown[0].error);
-  EXPECT_EQ(shown[0].text.rfind("Nie udało się zapisać w bazie danych stacji OK2", 0), 0u)
+  EXPECT_EQ(shown[0].text.rfind("Nie udało się zapisać stacji OK2", 0), 0u)
       << shown[0].text;
   EXPECT_NE(shown[0].text.find("File too large"), std::string::npos) << shown[0].text;
   EXPECT_GT(run.Steps(), 1);
