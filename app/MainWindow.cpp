@@ -108,9 +108,19 @@ QAction* MainWindow::ImportAction(ImportKindId kind) const {
 bool MainWindow::OpenCallbook() {
   QuitSignalsHeld held;
   callbook_->Close();
+  if (connection_) {
+    missingFile_ = false;
+    return callbook_->OpenConnection(*connection_);
+  }
   const std::optional<std::filesystem::path> file = FindInWorkingFolder(kCallbookFile);
   missingFile_ = !file;
   return file && callbook_->Open(*file);
+}
+
+void MainWindow::UseConnection(const std::string& connection) {
+  connection_ = AbsoluteConnection(connection);
+  setWindowTitle(QString::fromUtf8(kAppTitle) + QStringLiteral(" – ") +
+                 QString::fromStdString(*connection_));
 }
 
 std::string MainWindow::OpenFailure() {

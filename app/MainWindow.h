@@ -6,6 +6,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "ui/ImportDialog.h"
@@ -38,6 +39,12 @@ class MainWindow : public QMainWindow, public ICallbookHost {
   ICallbook& OpenedCallbook() override;
   std::string OpenFailure() override;
   void SetLockWaitHandler(std::function<bool()> keepWaiting) override;
+  bool UsesWorkingFolderDatabase() const override { return !connection_; }
+
+  // From here on the imports write to the database that `connection` names
+  // (see Callbook::OpenConnection) instead of the working folder's LOG.DAT,
+  // and the title names it. A local file is named as it is found now.
+  void UseConnection(const std::string& connection);
 
   QFrame* DescriptionPanel() const { return descriptionPanel_; }
   QLabel* DescriptionLabel() const { return descriptionLabel_; }
@@ -61,6 +68,7 @@ class MainWindow : public QMainWindow, public ICallbookHost {
 
   std::unique_ptr<Callbook> callbook_;
   bool missingFile_ = false;  // the last OpenCallbook found no LOG.DAT
+  std::optional<std::string> connection_;  // the database named instead of it
   QFrame* descriptionPanel_ = nullptr;  // Panel1
   QLabel* descriptionLabel_ = nullptr;  // Label4
   QPushButton* closeButton_ = nullptr;  // CloseBtn

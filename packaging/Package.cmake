@@ -1,7 +1,8 @@
 # The Debian package: `cpack -G DEB` in a build folder makes
 # tolvoimp_<version>-<revision>_<arch>.deb of what the install rules put
 # under /usr: the programs (stripped), the desktop entry and the icon, and
-# here the manual pages (man/*.1), the copyright file and the Debian changelog.
+# here the manual pages (man/*.1 and the Polish man/pl/*.1), the user's
+# guides with their screenshots, the copyright file and the Debian changelog.
 
 set(TOLVO_PACKAGE_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(TOLVO_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/tolvoimp)
@@ -23,15 +24,48 @@ set(TOLVO_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz)
 tolvo_compress(${TOLVO_PACKAGE_DIR}/changelog ${TOLVO_CHANGELOG_GZ})
 install(FILES ${TOLVO_PACKAGE_DIR}/copyright ${TOLVO_CHANGELOG_GZ} DESTINATION ${TOLVO_DOC_DIR})
 
-# The pages' footers carry the program's version.
-file(GLOB TOLVO_MAN_PAGES CONFIGURE_DEPENDS ${TOLVO_PACKAGE_DIR}/man/*.1)
-foreach(page ${TOLVO_MAN_PAGES})
-  get_filename_component(name ${page} NAME)
-  configure_file(${page} ${CMAKE_BINARY_DIR}/packaging/man/${name} @ONLY)
-  tolvo_compress(${CMAKE_BINARY_DIR}/packaging/man/${name} ${CMAKE_BINARY_DIR}/packaging/man/${name}.gz)
-  install(FILES ${CMAKE_BINARY_DIR}/packaging/man/${name}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The pages' footers carry the program's version. The English pages are
+# man/*.1, the Polish ones man/pl/*.1.
+foreach(language "" pl)
+  if(language)
+    set(from ${TOLVO_PACKAGE_DIR}/man/${language})
+    set(to ${CMAKE_BINARY_DIR}/packaging/man/${language})
+    set(section ${CMAKE_INSTALL_MANDIR}/${language}/man1)
+  else()
+    set(from ${TOLVO_PACKAGE_DIR}/man)
+    set(to ${CMAKE_BINARY_DIR}/packaging/man)
+    set(section ${CMAKE_INSTALL_MANDIR}/man1)
+  endif()
+  file(GLOB pages CONFIGURE_DEPENDS ${from}/*.1)
+  foreach(page ${pages})
+    get_filename_component(name ${page} NAME)
+    configure_file(${page} ${to}/${name} @ONLY)
+    tolvo_compress(${to}/${name} ${to}/${name}.gz)
+    install(FILES ${to}/${name}.gz DESTINATION ${section})
+  endforeach()
 endforeach()
 add_custom_target(tolvo_compressed ALL DEPENDS ${TOLVO_COMPRESSED})
+
+# The guides and their screenshots, side by side in the documentation
+# folder: PODRECZNIK.md (the Polish guide, which the program's messages name)
+# and README.md (the English one), their links to each other and to the
+# pictures rewritten for that layout. They stay uncompressed, so that the
+# path in the messages opens.
+set(TOLVO_GUIDE_DIR ${CMAKE_BINARY_DIR}/packaging/doc)
+set(TOLVO_GUIDES ${TOLVO_GUIDE_DIR}/PODRECZNIK.md ${TOLVO_GUIDE_DIR}/README.md)
+add_custom_command(OUTPUT ${TOLVO_GUIDES}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${TOLVO_GUIDE_DIR}
+  COMMAND sed -e "s|]([.][.]/README[.]md|](README.md|g"
+    ${CMAKE_SOURCE_DIR}/docs/PODRECZNIK.md > ${TOLVO_GUIDE_DIR}/PODRECZNIK.md
+  COMMAND sed -e "s|[[]docs/PODRECZNIK[.]md[]]|[PODRECZNIK.md]|g" -e "s|](docs/|](|g"
+    ${CMAKE_SOURCE_DIR}/README.md > ${TOLVO_GUIDE_DIR}/README.md
+  DEPENDS ${CMAKE_SOURCE_DIR}/docs/PODRECZNIK.md ${CMAKE_SOURCE_DIR}/README.md
+  COMMENT "Preparing the guides for the package"
+  VERBATIM)
+add_custom_target(tolvo_guides ALL DEPENDS ${TOLVO_GUIDES})
+install(FILES ${TOLVO_GUIDES} DESTINATION ${TOLVO_DOC_DIR})
+file(GLOB TOLVO_SCREENSHOTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/docs/screenshots/*.png)
+install(FILES ${TOLVO_SCREENSHOTS} DESTINATION ${TOLVO_DOC_DIR}/screenshots)
 
 set(CPACK_PACKAGE_NAME tolvoimp)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

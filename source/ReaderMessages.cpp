@@ -168,11 +168,17 @@ std::string CannotReadRecord(std::int64_t number, int err) {
   return "nie można odczytać rekordu " + std::to_string(number) + ": " + Reason(err);
 }
 std::string EndsInsideRecord(std::int64_t number, std::int64_t declared) {
+  // Record `number` is cut short or missing altogether: the whole ones are
+  // those before it.
   if (declared == 1)
-    return std::string("plik kończy się w jedynym rekordzie zapowiedzianym w nagłówku. ") +
+    return std::string("plik nie zawiera w całości jedynego rekordu zapowiedzianego w nagłówku. ") +
            kDownloadAgain;
-  return "plik kończy się w rekordzie " + std::to_string(number) + " z " +
-         std::to_string(declared) + " zapowiedzianych w nagłówku. " + kDownloadAgain;
+  if (number == 1)
+    return "plik nie zawiera w całości żadnego z " + std::to_string(declared) +
+           " rekordów zapowiedzianych w nagłówku. " + kDownloadAgain;
+  return "plik jest obcięty: zawiera w całości tylko " +
+         PolishCount(static_cast<std::uint64_t>(number - 1), "rekord", "rekordy", "rekordów") +
+         " z " + std::to_string(declared) + " zapowiedzianych w nagłówku. " + kDownloadAgain;
 }
 std::string FieldNotFound(std::string_view component, std::string_view name,
                           std::string_view fileName, std::string_view listName) {
@@ -183,8 +189,8 @@ std::string FieldOfAnotherTable(std::string_view name) {
   return "pole " + S(name) + " nie należy do tej tabeli";
 }
 std::string UnreadableFieldType(std::string_view name, char type) {
-  return "pole " + S(name) + " ma typ '" + std::string(1, type) +
-         "', którego program nie umie odczytać. Sprawdź, czy to właściwy plik listy.";
+  return "pole " + S(name) + " ma typ „" + std::string(1, type) +
+         "”, którego program nie obsługuje. Sprawdź, czy to właściwy plik listy.";
 }
 
 std::string MemoMissing(std::string_view memoName) {

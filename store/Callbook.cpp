@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "source/FileLookup.h"
 #include "text/Cp1250Text.h"
 #include "text/FieldText.h"
 #include "store/OpenFailure.h"
@@ -251,6 +252,16 @@ bool Callbook::Open(const std::filesystem::path& file) {
   return opened;
 }
 
+std::string AbsoluteConnection(const std::string& connection) {
+  if (IsRemoteConnection(connection)) return connection;
+  std::error_code ec;
+  std::filesystem::path file = std::filesystem::absolute(connection, ec).lexically_normal();
+  if (!std::filesystem::exists(std::filesystem::symlink_status(file, ec)) && file.has_filename())
+    if (const auto found = FindFileCaseBlind(file.parent_path(), file.filename().string()))
+      file = *found;
+  return file.string();
+}
+
 bool Callbook::OpenConnection(const std::string& connection) {
   if (!IsRemoteConnection(connection)) return Open(connection);
   const auto start = std::chrono::steady_clock::now();
@@ -485,7 +496,7 @@ void Callbook::PostStation() {
     const unsigned call = SlotOf(StationField::STACJA);
     const std::string station =
         values.IsNull(call) ? "stacji" : "stacji " + Cp1250ToUtf8(values.Text(call));
-    throw DatabaseError("Nie udało się zapisać w bazie danych " + station + ":\n" + e.what(),
+    throw DatabaseError("Nie udało się zapisać " + station + " w bazie danych:\n" + e.what(),
                         e.Codes());
   }
   for (unsigned i = 0; i < kRowSlots; ++i) stations_.row.CopySlot(i, values, i);

@@ -55,6 +55,12 @@ class DatabaseMoved : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A connection string as a user gives it, made to last a change of working
+// folder: a local file is made absolute from the working folder and, when
+// not there as spelled, matched without regard to letter case, as LOG.DAT
+// in a folder is. A connection through a server is returned unchanged.
+std::string AbsoluteConnection(const std::string& connection);
+
 class Callbook : public ICallbook {
  public:
   Callbook() = default;

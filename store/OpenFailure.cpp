@@ -49,6 +49,10 @@ bool IsPageSize(unsigned size) {
 
 std::string Quoted(const fs::path& path) { return path.string(); }
 
+// Where the advice of a message is explained at length: the Polish guide,
+// as the package installs it.
+constexpr const char* kSeeGuide = " Zob. podręcznik (/usr/share/doc/tolvoimp/PODRECZNIK.md).";
+
 bool IsLogDatName(std::string name) {
   for (char& c : name)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
@@ -100,7 +104,7 @@ std::string LockFolderCause(const fs::path& folder) {
     // A folder open to its group lets a member of that group in; the
     // administrators' group is no advice to give.
     if (st.st_gid != 0 && (st.st_mode & S_IRWXG) == S_IRWXG)
-      advice += " albo dopisz się do grupy " + GroupName(st.st_gid) + " i zaloguj ponownie";
+      advice += " albo dopisz się do grupy " + GroupName(st.st_gid) + " i zaloguj się ponownie";
   } else {
     state = " (nie istnieje i nie można go utworzyć)";
   }
@@ -111,19 +115,29 @@ std::string LockFolderCause(const fs::path& folder) {
 // The file stays with the server of its own version, which the import then
 // goes through; a file older than the engine's can also be moved over to it
 // (a newer one cannot: a backup does not restore into an older version).
+// Firebird's client reaches no InterBase server after InterBase 6.
 std::string StructureCause(const fs::path& file, const DatabaseFileHeader& header) {
   std::string version = std::to_string(header.odsMajor);
   if (header.odsMinor) version += "." + std::to_string(*header.odsMinor);
+  const std::string what = "Plik " + Quoted(file) + " ma strukturę dyskową ODS " + version +
+                           ", którą zapisuje " + OdsWriters(header) +
+                           "; wbudowany Firebird 3 otwiera tylko ODS " +
+                           std::to_string(kEngineOdsMajor) + ".";
+  if (!header.firebird && header.odsMajor > 10)
+    return what +
+           " Klient Firebirda nie łączy się z serwerami InterBase 7 i nowszymi, więc do tej bazy "
+           "nie da się importować. Użyj LOG.DAT zapisanego przez Firebirda, np. z kopii "
+           "zapasowej." +
+           kSeeGuide;
   const bool older = !header.firebird || header.odsMajor < kEngineOdsMajor;
-  return "Plik " + Quoted(file) + " ma strukturę dyskową ODS " + version + ", którą zapisuje " +
-         OdsWriters(header) + "; wbudowany Firebird 3 otwiera tylko ODS " +
-         std::to_string(kEngineOdsMajor) +
-         ". Aby importować, użyj tolvo-import --database przez serwer " + OdsWriters(header) +
+  return what +
+         " Aby importować, użyj tolvo-import --database przez serwer " + OdsWriters(header) +
          ", który obsługuje ten plik, np. tolvo-import --database localhost:" +
-         Quoted(fs::absolute(file)) + " LISTA (zob. README)" +
+         Quoted(fs::absolute(file)) + " LISTA" +
          (older ? "; albo przenieś bazę do Firebirda 3: kopia zapasowa gbak -b wykonana starszą "
                   "wersją i odtworzenie gbak -c Firebirdem 3."
-                : ".");
+                : ".") +
+         kSeeGuide;
 }
 
 std::string NotDatabaseCause(const fs::path& file) {
@@ -135,7 +149,8 @@ std::string NotDatabaseCause(const fs::path& file) {
 std::string InUseCause(const fs::path& file) {
   return "Plik " + Quoted(file) +
          " jest otwarty przez inny program (np. Tolvo). Zamknij ten program i spróbuj ponownie "
-         "albo udostępnij bazę przez lokalny serwer Firebird 3 (zob. README).";
+         "albo udostępnij bazę przez lokalny serwer Firebird 3." +
+         kSeeGuide;
 }
 
 // The attribute of a file that forbids writing it to everybody, the
@@ -163,14 +178,16 @@ std::string PermissionCause(const fs::path& file, bool readable) {
            std::string(1, attribute) + " " + Quoted(file) + ") i spróbuj ponownie.";
   if (access(file.c_str(), W_OK) != 0 && errno == EROFS)
     return "Plik " + Quoted(file) +
-           " leży w systemie plików tylko do odczytu. Skopiuj LOG.DAT na dysk z prawem zapisu "
-           "i uruchom program tam.";
+           " leży w systemie plików tylko do odczytu. Skopiuj LOG.DAT do folderu z prawem "
+           "zapisu i uruchom program tam.";
   std::string state;
   struct stat st{};
   if (stat(file.c_str(), &st) == 0) state = " (" + OwnerAndMode(st) + ")";
-  return std::string(readable ? "Brak prawa zapisu do pliku " : "Brak prawa odczytu i zapisu pliku ") +
+  return std::string(readable ? "Brak prawa zapisu do pliku "
+                              : "Brak prawa odczytu i zapisu do pliku ") +
          Quoted(file) + state + " dla użytkownika " + ThisUser() +
-         ". Nadaj to prawo (np. chmod u+rw) albo uruchom program jako właściciel pliku.";
+         (readable ? ". Nadaj to prawo" : ". Nadaj te prawa") +
+         " (np. chmod u+rw) albo uruchom program jako właściciel pliku.";
 }
 
 }  // namespace
@@ -367,7 +384,6 @@ std::string ConnectionFailureCause(std::string_view connection, const DatabaseEr
                                    int unansweredSeconds) {
   const ConnectionParts parts = SplitConnection(connection);
   const std::string server = "Serwer Firebird " + parts.server;
-  const std::string file = "plik " + parts.file;
   std::string sentence;
   if (unansweredSeconds > 0 &&
       HasAny(error, {isc_connect_reject, isc_network_error, isc_net_connect_err,
@@ -386,16 +402,19 @@ std::string ConnectionFailureCause(std::string_view connection, const DatabaseEr
                             isc_wirecrypt_plugin})) {
     sentence = server +
                " i klient nie uzgodniły szyfrowania połączenia. Na serwerze Firebird 3 lub "
-               "nowszym ustaw WireCrypt = Enabled (zob. README).";
+               "nowszym ustaw WireCrypt = Enabled." +
+               kSeeGuide;
   } else if (HasAny(error, {isc_login, isc_login_error})) {
     sentence = server +
                " nie przyjął logowania SYSDBA z hasłem programu Tolvo. Sprawdź hasło SYSDBA na "
                "serwerze; serwer Firebird 3 lub nowszy z użytkownikami starszej wersji potrzebuje "
-               "AuthServer = Srp, Legacy_Auth i WireCrypt = Enabled (zob. README).";
+               "AuthServer = Srp, Legacy_Auth i WireCrypt = Enabled." +
+               kSeeGuide;
   } else if (error.Has(isc_wrong_ods)) {
     sentence = server + " nie otwiera pliku " + parts.file +
                ": plik ma strukturę dyskową innej wersji Firebirda. Połącz się przez serwer tej "
-               "wersji, która obsługuje ten plik (zob. README).";
+               "wersji, która obsługuje ten plik." +
+               kSeeGuide;
   } else if (error.Has(isc_already_opened)) {
     sentence = "Plik " + parts.file + " na serwerze " + parts.server +
                " jest otwarty przez inny program. Zamknij ten program i spróbuj ponownie.";
@@ -403,16 +422,16 @@ std::string ConnectionFailureCause(std::string_view connection, const DatabaseEr
              (error.Has(isc_io_error) &&
               (error.SystemError() == EACCES || error.SystemError() == EPERM))) {
     sentence = server + " nie ma prawa zapisu do pliku " + parts.file +
-               ". Nadaj je użytkownikowi, jako który działa serwer (np. firebird).";
+               ". Nadaj je użytkownikowi, z którego uprawnieniami działa serwer (np. firebird).";
   } else if (error.Has(isc_io_error)) {
     sentence = server + " nie może otworzyć pliku " + parts.file +
                ". Sprawdź ścieżkę w --database (ścieżka na komputerze serwera) i prawa "
-               "użytkownika, jako który działa serwer.";
+               "użytkownika, z którego uprawnieniami działa serwer.";
   } else if (error.Has(isc_bad_db_format)) {
     sentence = "Plik " + parts.file + " na serwerze " + parts.server +
                " nie jest bazą danych Firebird ani InterBase.";
   } else {
-    sentence = server + " nie otworzył " + file + ".";
+    sentence = server + " nie otworzył pliku " + parts.file + ".";
   }
   return sentence + " Firebird zgłasza: " + OneLine(error.what());
 }

@@ -45,6 +45,22 @@ for f in usr/bin/tolvoimp usr/bin/tolvo-show usr/share/applications/tolvoimp.des
   usr/share/doc/tolvoimp/changelog.Debian.gz; do
   [ -f "root/$f" ] || fail "the package lacks /$f"
 done
+# The guides and their pictures, where the messages and the manual pages say,
+# with every picture and guide they link to beside them; and the manual
+# pages in English and Polish.
+doc=root/usr/share/doc/tolvoimp
+for f in PODRECZNIK.md README.md; do
+  [ -f "$doc/$f" ] || fail "the package lacks /usr/share/doc/tolvoimp/$f"
+  for link in $(grep -o '](\(screenshots/[^)]*\|[A-Z]*\.md\)' "$doc/$f" | sed 's/^](//'); do
+    [ -f "$doc/$link" ] || fail "$f links to $link, which the package lacks"
+  done
+done
+[ -n "$(ls "$doc"/screenshots/*.png 2>/dev/null)" ] || fail "the package has no screenshots"
+for p in tolvoimp tolvo-import tolvo-show; do
+  for section in man/man1 man/pl/man1; do
+    [ -f "root/usr/share/$section/$p.1.gz" ] || fail "the package lacks /usr/share/$section/$p.1.gz"
+  done
+done
 # The newest changelog entry is the package's version.
 top=$(gzip -dc root/usr/share/doc/tolvoimp/changelog.Debian.gz | head -n 1)
 [ "$top" = "${top#tolvoimp ($debversion) }" ] && fail "the changelog begins \"$top\", not with version $debversion"

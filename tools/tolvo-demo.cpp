@@ -65,8 +65,8 @@ int main(int argc, char** argv) {
                     .c_str(),
                 static_cast<long long>(counts.amateurStations));
     std::printf(
-        "Uruchom tolvoimp w tym folderze i wczytaj listy; callbook pokaże potem"
-        " tolvo-show %s\n",
+        "Uruchom tolvoimp w tym folderze i wczytaj listy; potem callbook pokaże"
+        " polecenie tolvo-show %s\n",
         folder.c_str());
     return 0;
   } catch (const std::exception& e) {

@@ -276,10 +276,10 @@ void PrintSummary(const std::string& headline, const ImportKind& kind, const fs:
       {"  uzupełnione lokatory:", s.locatorsFilled},
       {"  wpisy bez znaku wywoławczego:", s.noCallSign},
       {table ? "  wpisy pominięte z innego powodu:"
-             : "  wpisy pominięte z innego powodu (za krótkie wiersze):",
+             : "  wpisy pominięte z innego powodu (za krótkie):",
        s.skipped},
   };
-  if (table) lines.push_back({"Rekordy usunięte w pliku (niewczytane):", s.deleted});
+  if (table) lines.push_back({"Wpisy usunięte w pliku (niewczytane):", s.deleted});
   std::size_t labels = 0, digits = 0;
   for (const SummaryLine& l : lines) {
     labels = std::max(labels, Width(l.label));
@@ -368,16 +368,7 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& line) {
 
   // A local database named relative to where the tool was started stays
   // that file once the tool works in FOLDER.
-  std::error_code ec;
-  // Its name is matched without regard to letter case, as LOG.DAT in a
-  // folder is.
-  if (line.connection && !tolvo::IsRemoteConnection(*line.connection)) {
-    fs::path file = fs::absolute(*line.connection, ec).lexically_normal();
-    if (!fs::exists(fs::symlink_status(file, ec)) && file.has_filename())
-      if (const auto found = tolvo::FindFileCaseBlind(file.parent_path(), file.filename().string()))
-        file = *found;
-    line.connection = file.string();
-  }
+  if (line.connection) line.connection = tolvo::AbsoluteConnection(*line.connection);
   return std::nullopt;
 }
 
@@ -399,7 +390,7 @@ int CommitRun(tolvo::Callbook& book, bool finished,
       headline = tolvo::kImportFinished;
       return 0;
     }
-    headline = "Przerwano przez błąd; wpisy sprzed błędu zapisano w bazie.";
+    headline = "Przerwano z powodu błędu; wpisy sprzed błędu zapisano w bazie.";
     return kExitError;
   } catch (const tolvo::DatabaseMoved& e) {
     std::fprintf(stderr, "%s\n", e.what());

@@ -1,4 +1,4 @@
-// tolvo-show [--country N] [--prefix ZNAK] [--full] [folder]: prints the
+// tolvo-show [--country N] [--prefix PREFIX] [--full] [folder]: prints the
 // callbook (table STACJE) of the LOG.DAT in the folder (default: the working
 // folder) as an aligned table in UTF-8, 120 columns wide with long values
 // cut, or with every value whole under --full. --country keeps the rows of
@@ -22,13 +22,13 @@ namespace {
 
 void Usage(std::FILE* to) {
   std::fputs(
-      "użycie: tolvo-show [--country N] [--prefix ZNAK] [--full] [FOLDER]\n"
+      "użycie: tolvo-show [--country N] [--prefix PREFIKS] [--full] [FOLDER]\n"
       "  Wypisuje callbook (tabelę STACJE) z pliku LOG.DAT w folderze FOLDER (domyślnie\n"
       "  w bieżącym): jedną stację w wierszu, w kolejności znaków wywoławczych.\n"
-      "  --country N    tylko stacje kraju o numerze N (269 Polska, 503 Czechy, 1 Kanada)\n"
-      "  --prefix ZNAK  tylko znaki wywoławcze zaczynające się od ZNAK, np. SP9\n"
-      "  --full         wartości w całości; bez tej opcji tabela mieści się w 120 kolumnach,\n"
-      "                 a dłuższe wartości są ucięte i kończą się znakiem „…”\n",
+      "  --country N       tylko stacje kraju o numerze N (269 Polska, 503 Czechy, 1 Kanada)\n"
+      "  --prefix PREFIKS  tylko znaki wywoławcze zaczynające się od PREFIKS, np. SP9\n"
+      "  --full            wartości w całości; bez tej opcji tabela mieści się w 120 kolumnach,\n"
+      "                    a dłuższe wartości są ucięte i kończą się znakiem „…”\n",
       to);
 }
 

@@ -76,7 +76,11 @@ MessageHook SetMessageHook(MessageHook hook) {
 
 void ShowMessage(const QString& text) { Deliver(MessageKind::Plain, text); }
 
-QString UnknownErrorText() { return QString::fromUtf8("Wystąpił nieznany błąd."); }
+QString UnknownErrorText() {
+  return QString::fromUtf8(
+      "Wystąpił nieoczekiwany błąd, którego przyczyny program nie zna. Spróbuj ponownie; jeśli "
+      "błąd się powtórzy, zamknij TolvoIMP i uruchom go jeszcze raz.");
+}
 
 QString ErrorReportText(std::string_view message) {
   QByteArray bytes(message.data(), static_cast<qsizetype>(message.size()));

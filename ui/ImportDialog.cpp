@@ -281,7 +281,7 @@ void ImportDialog::RunGuarded(const std::function<void()>& body) {
 }
 
 std::optional<std::filesystem::path> ImportDialog::CheckFilesAndOpenCallbook() {
-  const ImportFiles files = FindImportFiles(kind_);
+  const ImportFiles files = FindImportFiles(kind_, host_.UsesWorkingFolderDatabase());
   if (!files.Found()) {
     // The fixed text alone, as the dialog has always said it.
     ShowMessage(QString::fromStdString(files.message));

@@ -35,6 +35,9 @@ class ICallbookHost {
   // Opens (again) the callbook on the working folder's LOG.DAT; false when
   // that fails.
   virtual bool OpenCallbook() = 0;
+  // Whether that callbook is the working folder's LOG.DAT, which the dialog
+  // looks for before anything else; false for a database named otherwise.
+  virtual bool UsesWorkingFolderDatabase() const { return true; }
   // The callbook the steps write to; valid after a successful OpenCallbook.
   virtual ICallbook& OpenedCallbook() = 0;
   // Why OpenCallbook failed, as one line; empty when there is nothing to add.

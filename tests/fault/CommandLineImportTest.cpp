@@ -80,7 +80,7 @@ void ExpectCounts(const ToolRun& run, const Counts& want) {
     return it == c.end() ? -1L : it->second;
   };
   const long skipped = std::max(count("wpisy pominięte z innego powodu"),
-                                count("wpisy pominięte z innego powodu (za krótkie wiersze)"));
+                                count("wpisy pominięte z innego powodu (za krótkie)"));
   EXPECT_EQ(count("Wczytane wpisy"), want.read) << run.Text();
   EXPECT_EQ(count("dodane stacje"), want.added) << run.Text();
   EXPECT_EQ(count("stacje już w callbooku (lub wcześniej na liście)"), want.alreadyThere)
@@ -88,7 +88,7 @@ void ExpectCounts(const ToolRun& run, const Counts& want) {
   EXPECT_EQ(count("uzupełnione lokatory"), want.locatorsFilled) << run.Text();
   EXPECT_EQ(count("wpisy bez znaku wywoławczego"), want.noCallSign) << run.Text();
   EXPECT_EQ(skipped, want.skipped) << run.Text();
-  EXPECT_EQ(count("Rekordy usunięte w pliku (niewczytane)"), want.deleted) << run.Text();
+  EXPECT_EQ(count("Wpisy usunięte w pliku (niewczytane)"), want.deleted) << run.Text();
 }
 
 class CommandLineImport : public FaultTest {};
@@ -199,7 +199,7 @@ TEST_F(CommandLineImport, ErrorEndsWithFailureAndKeepsTheRowsBeforeIt) {
   EXPECT_EQ(run.status, 1) << run.Text();
   EXPECT_TRUE(run.Says("LOG_C_SP.DBF: wpis 1000 z 1500")) << run.Text();
   EXPECT_TRUE(run.Says("LOG_C_SP.DBF: wpis 1201 z 1500, przerwano")) << run.Text();
-  EXPECT_TRUE(run.Says("Przerwano przez błąd; wpisy sprzed błędu zapisano w bazie."))
+  EXPECT_TRUE(run.Says("Przerwano z powodu błędu; wpisy sprzed błędu zapisano w bazie."))
       << run.Text();
   EXPECT_FALSE(run.Says(kFinished)) << run.Text();
   ExpectCounts(run, {1200, 1200, 0, 0, 0, 0, 0});

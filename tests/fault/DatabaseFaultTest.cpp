@@ -219,8 +219,20 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
     EXPECT_EQ(status, 0) << Joined(lines) << server->Log();
     EXPECT_TRUE(Holds(lines, kFinished));
     EXPECT_TRUE(Holds(lines, "Baza:  " + server->Connection(db)));
-    EXPECT_EQ(CallSigns(throughServer), Union(Union(CallsOf(czech), CallsOf(moreCzech)),
-                                              Union(CallsOf("VA", 40), CallsOf("VE", 30))));
+    const std::set<std::string> imported = Union(Union(CallsOf(czech), CallsOf(moreCzech)),
+                                                 Union(CallsOf("VA", 40), CallsOf("VE", 30)));
+    EXPECT_EQ(CallSigns(throughServer), imported);
+
+    // The window through the connection that its option names, from a
+    // folder that holds the list and no LOG.DAT.
+    const fs::path listsOnly = dir / "lists";
+    fs::create_directories(listsOnly);
+    const auto thirdCzech = OkCallRows("OK5", 20);
+    WriteOkCall(listsOnly / "okcall.dbf", thirdCzech);
+    EXPECT_EQ(RunDriver(listsOnly, {"--database", server->Connection(db), "okcall", "close"}),
+              std::vector<Shown>{Plain(kFinished)})
+        << server->Log();
+    EXPECT_EQ(CallSigns(throughServer), Union(imported, CallsOf(thirdCzech)));
 
     // A server that cannot open the file says so under the fixed line: one
     // of another structure, and a path where there is no file; and so does
@@ -287,7 +299,7 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
     std::tie(status, lines) =
         RunImportTool(dir.Path(), {"--database", server->Connection(db), "okcall.dbf"});
     EXPECT_EQ(status, 1) << Joined(lines);
-    EXPECT_TRUE(Holds(lines, "Nie udało się zapisać w bazie danych stacji " + held + ":"))
+    EXPECT_TRUE(Holds(lines, "Nie udało się zapisać stacji " + held + " w bazie danych:"))
         << Joined(lines);
     auto lockedBefore = OkCallRows("OK4", 5);
     lockedBefore.push_back(locked[9]);
@@ -314,7 +326,7 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
   const std::set<std::string> all =
       Union(Union(Union(CallsOf(czech), CallsOf(OkCallRows("OK2", 30))),
                   Union(CallsOf("VA", 40), CallsOf("VE", 30))),
-            lockedRows);
+            Union(lockedRows, CallsOf(OkCallRows("OK5", 20))));
   EXPECT_EQ(CallSigns(db), all);
   ExpectValid();
 }
@@ -405,6 +417,13 @@ TEST_F(DatabaseFault, RefusalSaysWhy) {
        },
        {},
        {"ODS 10.0", "InterBase 6"}},
+      {"an InterBase 7 structure, which no server reached from here opens",
+       [&] {
+         CreateDurableDatabase(db);
+         SetStructure(db, 0x000B, 62, 0);
+       },
+       {},
+       {"ODS 11.0", "InterBase 7 lub nowszy", "nie łączy się z serwerami InterBase 7"}},
       {"a few bytes of noise",
        [&] {
          std::mt19937 random(11);
@@ -466,7 +485,7 @@ TEST_F(DatabaseFault, FullDiskIsReportedAndEarlierImportsStay) {
   // the end: the server gave the import's transaction up, so its rows are
   // lost, and the user is told.
   EXPECT_TRUE(shown[0].error);
-  EXPECT_EQ(shown[0].text.rfind("Nie udało się zapisać w bazie danych stacji OK2", 0), 0u)
+  EXPECT_EQ(shown[0].text.rfind("Nie udało się zapisać stacji OK2", 0), 0u)
       << shown[0].text;
   EXPECT_NE(shown[0].text.find("File too large"), std::string::npos) << shown[0].text;
   EXPECT_GT(run.Steps(), 1);

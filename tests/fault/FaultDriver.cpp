@@ -14,6 +14,8 @@
 //             --lock DIR    the embedded engine's lock folder (FIREBIRD_LOCK)
 //             --firebird DIR  the database client's configuration folder
 //                           (FIREBIRD), as a user's machine may set it up
+//             --database CONNECTION  the imports write there, as the program's
+//                           own option makes them
 //             --fsize N     no file may grow beyond N bytes (SIGXFSZ ignored)
 //             --pause-at N  before the N-th record step of every import, print
 //                           "paused" and wait for a line on standard input
@@ -39,6 +41,7 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +56,7 @@ using namespace tolvo;
 namespace {
 
 long pauseAt = 0;
+std::optional<std::string> connection;
 
 void Emit(const std::string& line) {
   std::fputs(line.c_str(), stdout);
@@ -146,6 +150,8 @@ bool ApplyOptions(std::vector<std::string>& args) {
       const struct rlimit rl = {limit, limit};
       if (setrlimit(RLIMIT_FSIZE, &rl) != 0)
         return Fail(std::string("cannot limit the file size: ") + std::strerror(errno));
+    } else if (a == "--database" && hasValue) {
+      connection = args[++i];
     } else if (a == "--pause-at" && hasValue) {
       pauseAt = std::stol(args[++i]);
     } else {
@@ -169,6 +175,7 @@ int main(int argc, char* argv[]) {
   SetMessageHook(RecordMessage);
 
   auto windows = std::make_unique<ProgramWindows>();
+  if (connection) windows->Main().UseConnection(*connection);
   long counter = 0;
   for (const ImportKind& kind : ImportKinds()) Announce(windows->Dialog(kind.id), counter);
 

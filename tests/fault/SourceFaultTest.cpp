@@ -97,11 +97,11 @@ TEST_F(SourceFault, LyingTableHeaders) {
   };
   const std::vector<Case> cases = {
       {"more records than the file holds", [](std::string& b) { PatchLe(b, 4, 1000, 4); },
-       "okcall.dbf: plik kończy się w rekordzie 11 z 1000 zapowiedzianych w nagłówku. Pobierz "
-       "listę ponownie i powtórz import.",
+       "okcall.dbf: plik jest obcięty: zawiera w całości tylko 10 rekordów z 1000 zapowiedzianych "
+       "w nagłówku. Pobierz listę ponownie i powtórz import.",
        kRecords},
       {"the largest record count", [](std::string& b) { PatchLe(b, 4, 0xFFFFFFFF, 4); },
-       "kończy się w rekordzie 11 z ", kRecords},
+       "w całości tylko 10 rekordów z ", kRecords},
       {"fewer records than the file holds", [](std::string& b) { PatchLe(b, 4, 4, 4); }, nullptr,
        4},
       {"header longer than the file", [](std::string& b) { PatchLe(b, 8, 60000, 2); },
@@ -422,7 +422,7 @@ TEST_F(SourceFault, TablesChangedWhileTheyAreRead) {
   fresh();
   ExpectError(pausedImport({"okcall"},
                            [&] { fs::resize_file(table, kHeaderLength + 7 * kRecordLength + 3); }),
-              "kończy się w rekordzie 8 z 40 zapowiedzianych");
+              "w całości tylko 7 rekordów z 40 zapowiedzianych");
   EXPECT_EQ(CallSigns(db), first(7));
 
   // Rewritten in place as a table of other fields: the rest is not read as

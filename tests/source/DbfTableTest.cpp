@@ -361,8 +361,8 @@ TEST_F(DbfTableTest, ARecordCountBeyondTheFileDeliversWholeRecordsThenRaises) {
   EXPECT_EQ(t.FieldAsString("CALL"), "SP2");
   const std::string err = ErrorOf([&] { t.Next(); });  // only the end-of-file mark is left
   EXPECT_EQ(err,
-            "t.dbf: plik kończy się w rekordzie 4 z 5 zapowiedzianych w nagłówku. Pobierz listę "
-            "ponownie i powtórz import.");
+            "t.dbf: plik jest obcięty: zawiera w całości tylko 3 rekordy z 5 zapowiedzianych w "
+            "nagłówku. Pobierz listę ponownie i powtórz import.");
   EXPECT_TRUE(t.Eof());
 }
 
@@ -426,7 +426,7 @@ TEST_F(DbfTableTest, AFileCutOrRewrittenWhileOpenRaises) {
   const std::string err = ErrorOf([&] {
     while (!t.Eof()) t.Next();
   });
-  EXPECT_NE(err.find("kończy się w rekordzie 8000 z "), std::string::npos) << err;
+  EXPECT_NE(err.find("w całości tylko 7999 rekordów z "), std::string::npos) << err;
   fs::resize_file("t.dbf", 40);
   EXPECT_NE(ErrorOf([&] { t.First(); }).find("plik jest obcięty"), std::string::npos);
 

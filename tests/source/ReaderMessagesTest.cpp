@@ -135,8 +135,10 @@ TEST(ReaderMessages, EveryTextIsPolish) {
 // the grammatical number that goes with them.
 TEST(ReaderMessages, KeyTextsAndTheirNumbers) {
   EXPECT_EQ(m::EndsInsideRecord(11, 1000),
-            "plik kończy się w rekordzie 11 z 1000 zapowiedzianych w nagłówku. Pobierz listę "
-            "ponownie i powtórz import.");
+            "plik jest obcięty: zawiera w całości tylko 10 rekordów z 1000 zapowiedzianych w "
+            "nagłówku. Pobierz listę ponownie i powtórz import.");
+  EXPECT_TRUE(m::EndsInsideRecord(3, 5).starts_with("plik jest obcięty: zawiera w całości tylko 2 "
+                                                     "rekordy z 5 zapowiedzianych"));
   EXPECT_EQ(
       m::RecordsDoNotFit(284, 137, 225, 19567),
       "plik jest obcięty lub uszkodzony: nagłówek zapowiada 284 rekordy po 137 bajtów, czyli "

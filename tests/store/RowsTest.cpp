@@ -104,7 +104,8 @@ TEST_F(RowsTest, RowWaitingForAnotherProgramsLockGivesUpWhenTold) {
       FAIL() << "no error";
     } catch (const DatabaseError& e) {
       EXPECT_TRUE(e.Has(isc_deadlock) || e.Has(isc_lock_conflict)) << e.what();
-      EXPECT_NE(std::string(e.what()).find("stacji SP1ABC:"), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("stacji SP1ABC w bazie danych:"), std::string::npos)
+          << e.what();
     }
     EXPECT_EQ(asked, 3);
     Post(cb, "SP1ABD");

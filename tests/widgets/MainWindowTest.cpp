@@ -72,6 +72,9 @@ class TestMainWindow : public QObject {
     QCOMPARE(dm_->DescriptionLabel()->objectName(), QString("Label4"));
     QCOMPARE(dm_->CloseButton()->objectName(), QString("CloseBtn"));
     QCOMPARE(dm_->SystemMenu()->objectName(), QString("System1"));
+    // The title names the database only when it is not the folder's LOG.DAT.
+    dm_->UseConnection("serwer:/dane/LOG.DAT");
+    QCOMPARE(dm_->windowTitle(), QString::fromUtf8("TolvoIMP – serwer:/dane/LOG.DAT"));
   }
 
   void menuSystemItemsInOrder() {
