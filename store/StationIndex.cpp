@@ -67,12 +67,13 @@ bool StationIndex::Put(std::string_view callSign, std::string_view locator) {
       blocks_.push_back(std::make_unique<Entry[]>(kBlockEntries));
     e = static_cast<std::uint32_t>(count_++);
     Entry& entry = At(e);
-    std::memcpy(entry.callSign.data(), key.data(), key.size());
+    // An empty view may have no data at all, which memcpy must not be given.
+    if (!key.empty()) std::memcpy(entry.callSign.data(), key.data(), key.size());
     entry.callSignSize = static_cast<std::uint8_t>(key.size());
     slots_[slot] = e;
   }
   Entry& entry = At(e);
-  std::memcpy(entry.locator.data(), locator.data(), locator.size());
+  if (!locator.empty()) std::memcpy(entry.locator.data(), locator.data(), locator.size());
   entry.locatorSize = static_cast<std::uint8_t>(locator.size());
   return true;
 }
