@@ -91,8 +91,4 @@ std::string_view StationIndex::Locator(std::uint32_t station) const {
   return {entry.locator.data(), entry.locatorSize};
 }
 
-std::size_t StationIndex::Bytes() const {
-  return blocks_.size() * kBlockEntries * sizeof(Entry) + slots_.capacity() * sizeof(std::uint32_t);
-}
-
 }  // namespace tolvo

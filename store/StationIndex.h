@@ -28,7 +28,6 @@ class StationIndex {
 
   // Forgets every station.
   void Clear();
-  std::size_t Size() const { return count_; }
 
   // Adds a station by its call sign (trailing blanks do not count) or, when
   // it is there already, gives it `locator`. False, and nothing changed,
@@ -40,9 +39,6 @@ class StationIndex {
   std::optional<std::uint32_t> Find(std::string_view callSign) const;
   // The locator of a station Find gave, as stored.
   std::string_view Locator(std::uint32_t station) const;
-
-  // The bytes held for the stations.
-  std::size_t Bytes() const;
 
  private:
   struct Entry {
