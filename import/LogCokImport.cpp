@@ -1,7 +1,7 @@
 #include "import/LogCokImport.h"
 
-#include <string>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 

@@ -109,7 +109,7 @@ class Callbook : public ICallbook {
     fb::Statement update;
     fb::Statement everyStation;  // STACJA and LOKATOR of every row
     fb::Message key;      // the lookup's parameter
-    fb::Message row;      // the current row, as the lookup returns it
+    fb::Message row;      // the row last read or written, as the lookup returns it
     fb::Message fetched;  // where the lookup fetches before a match is known
     fb::Message insertValues;
     fb::Message updateValues;
