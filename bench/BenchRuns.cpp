@@ -95,17 +95,13 @@ std::string Target(bool throughServer) {
 class FindCounter : public ICallbook {
  public:
   explicit FindCounter(ICallbook& inner) : inner_(inner) {}
-  bool FindStation(std::string_view c) override {
-    const bool found = inner_.FindStation(c);
-    found_ += found;
+  std::optional<StoredStation> Find(std::string_view c) override {
+    std::optional<StoredStation> found = inner_.Find(c);
+    found_ += found.has_value();
     return found;
   }
-  std::string FieldAsString(StationField f) const override { return inner_.FieldAsString(f); }
-  void AppendStation() override { inner_.AppendStation(); }
-  void EditStation() override { inner_.EditStation(); }
-  void SetField(StationField f, std::string_view v) override { inner_.SetField(f, v); }
-  void SetCountry(std::int16_t k) override { inner_.SetCountry(k); }
-  void PostStation() override { inner_.PostStation(); }
+  void Insert(const StationRow& row) override { inner_.Insert(row); }
+  void FillLocator(std::string_view c, std::string_view l) override { inner_.FillLocator(c, l); }
   std::int64_t Found() const { return found_; }
 
  private:
@@ -121,23 +117,23 @@ RunResult RunStore(std::int64_t n, std::uint64_t seed) {
   if (!book.Open("LOG.DAT")) throw std::runtime_error("store: LOG.DAT cannot be opened");
   for (std::int64_t i = 0; i < n; ++i) {
     FillSyntheticRow(i, seed, row);
-    if (book.FindStation(row.stacja)) {
+    if (book.Find(row.stacja)) {
       ++result.found;
       continue;
     }
-    book.AppendStation();
-    book.SetField(StationField::STACJA, row.stacja);
-    book.SetField(StationField::NAZWA, row.nazwa);
-    book.SetField(StationField::IMIE, row.imie);
-    book.SetField(StationField::NAZWISKO, row.nazwisko);
-    book.SetField(StationField::MIASTO, row.miasto);
-    book.SetField(StationField::KODPOCZT, row.kodpoczt);
-    book.SetField(StationField::ADRES, row.adres);
-    book.SetField(StationField::LOKATOR, row.lokator);
-    book.SetField(StationField::WOJEW, row.wojew);
-    book.SetField(StationField::POWIAT, row.powiat);
-    book.SetCountry(row.kraj);
-    book.PostStation();
+    StationRow station;
+    station.Set(StationField::STACJA, row.stacja);
+    station.Set(StationField::NAZWA, row.nazwa);
+    station.Set(StationField::IMIE, row.imie);
+    station.Set(StationField::NAZWISKO, row.nazwisko);
+    station.Set(StationField::MIASTO, row.miasto);
+    station.Set(StationField::KODPOCZT, row.kodpoczt);
+    station.Set(StationField::ADRES, row.adres);
+    station.Set(StationField::LOKATOR, row.lokator);
+    station.Set(StationField::WOJEW, row.wojew);
+    station.Set(StationField::POWIAT, row.powiat);
+    station.country = row.kraj;
+    book.Insert(station);
   }
   watch.Stop(result);
   result.records = n;

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "text/FieldText.h"
 
@@ -26,8 +27,8 @@ std::string Field(std::string_view line, std::size_t from, std::size_t width,
 
 }  // namespace
 
-RecordOutcome ImportAmateurLine(std::string_view line, ICallbook& book) {
-  if (line.size() < kAmateurMinLineLength) return RecordOutcome::Skipped;
+RecordPlan ImportAmateurLine(std::string_view line, IStationLookup& lookup) {
+  if (line.size() < kAmateurMinLineLength) return RecordPlan::Skip(RecordOutcome::Skipped);
 
   std::string callSign = Field(line, 1, 6);
   for (char& c : callSign)
@@ -40,27 +41,26 @@ RecordOutcome ImportAmateurLine(std::string_view line, ICallbook& book) {
   const std::string postalCode = Field(line, 190, 10);
 
   const std::string_view key = StationKey(callSign);
-  const bool found = book.FindStation(key);
-  if (key.empty()) return RecordOutcome::NoCallSign;
-  if (found) return RecordOutcome::AlreadyThere;
+  const bool found = lookup.Find(key).has_value();
+  if (key.empty()) return RecordPlan::Skip(RecordOutcome::NoCallSign);
+  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere);
 
   // IMIE holds one given name: of "John Paul" only "John"; longer runs of
   // names stay whole.
   const std::string firstName =
       !firstNames.empty() && HasExactlyOneSpace(firstNames) ? FirstWord(firstNames) : firstNames;
 
-  book.AppendStation();
-  book.SetField(StationField::STACJA, key);
-  book.SetField(StationField::NAZWA, BuildFullName(surname, firstNames));
-  book.SetField(StationField::IMIE, firstName);
-  book.SetField(StationField::NAZWISKO, surname);
-  book.SetField(StationField::MIASTO, town);
-  book.SetField(StationField::KODPOCZT, postalCode);
-  book.SetField(StationField::ADRES, address);
-  book.SetField(StationField::DOMENA, region);
-  book.SetCountry(kCountryCanada);
-  book.PostStation();
-  return RecordOutcome::Added;
+  StationRow row;
+  row.Set(StationField::STACJA, key);
+  row.Set(StationField::NAZWA, BuildFullName(surname, firstNames));
+  row.Set(StationField::IMIE, firstName);
+  row.Set(StationField::NAZWISKO, surname);
+  row.Set(StationField::MIASTO, town);
+  row.Set(StationField::KODPOCZT, postalCode);
+  row.Set(StationField::ADRES, address);
+  row.Set(StationField::DOMENA, region);
+  row.country = kCountryCanada;
+  return RecordPlan::Insert(std::move(row));
 }
 
 }  // namespace tolvo

@@ -15,10 +15,10 @@ inline constexpr std::size_t kAmateurMinLineLength = 190;
 
 // Takes one line of the report after its four header lines: cuts the fixed
 // columns (call sign, first names, surname, address, town, region, postal
-// code), drops the report's "unknown" placeholders, and appends the station
-// unless the line is shorter than kAmateurMinLineLength, its call sign is
-// empty, or the station is already in the callbook; says which of these it
-// was. Callbook errors pass through.
-RecordOutcome ImportAmateurLine(std::string_view line, ICallbook& book);
+// code), drops the report's "unknown" placeholders, and plans the station's
+// row unless the line is shorter than kAmateurMinLineLength, its call sign
+// is empty, or the station is already in the callbook. Errors of the lookup
+// pass through.
+RecordPlan ImportAmateurLine(std::string_view line, IStationLookup& lookup);
 
 }  // namespace tolvo

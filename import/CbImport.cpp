@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "text/CountryNumbers.h"
 #include "text/Cp1250Text.h"
@@ -9,7 +10,7 @@
 #include "text/Locators.h"
 
 namespace tolvo {
-RecordOutcome ImportCBRecord(const IRecordFields& rec, ICallbook& book) {
+RecordPlan ImportCBRecord(const IRecordFields& rec, IStationLookup& lookup) {
   // Every field is read once, in the table's order; the values below are
   // views into these.
   const std::string znak = rec.FieldAsString("Znak");
@@ -26,9 +27,9 @@ RecordOutcome ImportCBRecord(const IRecordFields& rec, ICallbook& book) {
 
   const std::string_view key = StationKey(callSign);
   // Only a record that will be written needs its text converted.
-  const bool found = book.FindStation(key);
-  if (key.empty()) return RecordOutcome::NoCallSign;
-  if (found) return RecordOutcome::AlreadyThere;
+  const bool found = lookup.Find(key).has_value();
+  if (key.empty()) return RecordPlan::Skip(RecordOutcome::NoCallSign);
+  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere);
 
   // CB.DBF marks an unknown locator with a lone question mark.
   if (locator == "?") locator = {};
@@ -52,20 +53,19 @@ RecordOutcome ImportCBRecord(const IRecordFields& rec, ICallbook& book) {
   std::string postalCode(kodStripped);
   if (postalCode.size() == 5) postalCode.insert(2, 1, '-');
 
-  book.AppendStation();
-  book.SetField(StationField::STACJA, key);
-  book.SetField(StationField::NAZWA, BuildFullName(surname, firstName));
-  book.SetField(StationField::IMIE, firstName);
-  book.SetField(StationField::NAZWISKO, surname);
-  book.SetField(StationField::LOKATOR, locator);
-  book.SetField(StationField::MIASTO, town);
-  book.SetField(StationField::KODPOCZT, postalCode);
-  book.SetField(StationField::ADRES, address);
-  book.SetField(StationField::WOJEW, voivodeship);
-  book.SetField(StationField::POWIAT, county);
-  book.SetCountry(kCountryPoland);
-  book.PostStation();
-  return RecordOutcome::Added;
+  StationRow row;
+  row.Set(StationField::STACJA, key);
+  row.Set(StationField::NAZWA, BuildFullName(surname, firstName));
+  row.Set(StationField::IMIE, firstName);
+  row.Set(StationField::NAZWISKO, surname);
+  row.Set(StationField::LOKATOR, locator);
+  row.Set(StationField::MIASTO, town);
+  row.Set(StationField::KODPOCZT, postalCode);
+  row.Set(StationField::ADRES, address);
+  row.Set(StationField::WOJEW, voivodeship);
+  row.Set(StationField::POWIAT, county);
+  row.country = kCountryPoland;
+  return RecordPlan::Insert(std::move(row));
 }
 
 }  // namespace tolvo

@@ -70,8 +70,8 @@ struct ImportKind {
   SourceKind source;
   const char* tableName;     // the file the table reader opens (dBASE only)
   // The per-record step: recordStep for a dBASE table, lineStep for a report.
-  RecordOutcome (*recordStep)(const IRecordFields& record, ICallbook& book);
-  RecordOutcome (*lineStep)(std::string_view line, ICallbook& book);
+  RecordPlan (*recordStep)(const IRecordFields& record, IStationLookup& lookup);
+  RecordPlan (*lineStep)(std::string_view line, IStationLookup& lookup);
   const char* startName;     // object name of the start button
   const char* startCaption;
   const char* information;   // Label1, lines separated by '\n'

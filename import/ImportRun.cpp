@@ -19,6 +19,12 @@ void RunSummary::Count(RecordOutcome outcome) {
   ++skipped;  // a value outside the enumeration still counts once
 }
 
+RecordOutcome CarryOut(const RecordPlan& plan, ICallbook& book) {
+  if (plan.outcome == RecordOutcome::Added) book.Insert(plan.row);
+  if (plan.outcome == RecordOutcome::LocatorFilled) book.FillLocator(plan.callSign, plan.locator);
+  return plan.outcome;
+}
+
 RunSummary RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& display) {
   RunSummary summary;
   RunImport(source, book, display, summary);
@@ -39,7 +45,7 @@ void RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& display,
       summary.stopped = true;
       return;
     }
-    if (more) summary.Count(source.Step(book));
+    if (more) summary.Count(CarryOut(source.Step(book), book));
   }
   source.Finish();
 }
@@ -84,8 +90,8 @@ bool TableSource::Next(std::int64_t& number) {
 
 bool TableSource::Passing() const { return table_.Passing(); }
 
-RecordOutcome TableSource::Step(ICallbook& book) {
-  return step_ ? step_(table_, book) : RecordOutcome::Skipped;
+RecordPlan TableSource::Step(IStationLookup& lookup) {
+  return step_ ? step_(table_, lookup) : RecordPlan::Skip(RecordOutcome::Skipped);
 }
 
 ReportSource::ReportSource(std::filesystem::path file, LineStep step)
@@ -109,8 +115,8 @@ bool ReportSource::Next(std::int64_t& number) {
   return true;
 }
 
-RecordOutcome ReportSource::Step(ICallbook& book) {
-  return step_ ? step_(line_, book) : RecordOutcome::Skipped;
+RecordPlan ReportSource::Step(IStationLookup& lookup) {
+  return step_ ? step_(line_, lookup) : RecordPlan::Skip(RecordOutcome::Skipped);
 }
 
 void ReportSource::Finish() { report_.Close(); }

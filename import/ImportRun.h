@@ -1,8 +1,8 @@
 // One walk over a source of station records, the same for every caller: the
 // import dialog, the benchmark, the fuzz harness and a command-line import.
-// The run hands each record to the list's per-record step, tells a display
-// which record it is at, and asks the display between two records whether
-// to stop. What differs between the callers is only the display: the
+// The run hands each record to the list's per-record step, writes what the
+// step planned, counts it, tells a display which record it is at, and asks
+// the display between two records whether to stop. What differs between the callers is only the display: the
 // dialog's labels and bar with a pass of the message loop, nothing at all
 // for a headless run, a terminal line for a command-line tool.
 #pragma once
@@ -26,10 +26,19 @@ class DbfTable;
 // A report's station lines start after this many header lines.
 inline constexpr int kReportHeaderLines = 4;
 
-// What is done with one record of a dBASE table, or one station line of a
-// report, and what came of it. An empty step does nothing (Skipped).
-using RecordStep = std::function<RecordOutcome(const IRecordFields& record, ICallbook& book)>;
-using LineStep = std::function<RecordOutcome(std::string_view line, ICallbook& book)>;
+// What should be done with one record of a dBASE table, or one station line
+// of a report. A step is given the record and a lookup; it looks up the call
+// sign itself, when and only when it needs the stored station (so that the
+// order of its field reads and its lookup is its own), and returns its plan.
+// It never writes: the run carries the plan out (CarryOut). An empty step
+// plans nothing (Skipped).
+using RecordStep = std::function<RecordPlan(const IRecordFields& record, IStationLookup& lookup)>;
+using LineStep = std::function<RecordPlan(std::string_view line, IStationLookup& lookup)>;
+
+// Writes what `plan` says (one INSERT for a row to insert, one UPDATE for a
+// locator to fill, nothing otherwise) and returns its outcome. Errors of the
+// callbook pass through, the record then not done with.
+RecordOutcome CarryOut(const RecordPlan& plan, ICallbook& book);
 
 // What a run walks over.
 class IRecordSource {
@@ -43,8 +52,8 @@ class IRecordSource {
   // one; false when there is none left. `number` gets the record's number:
   // a table's record number (from 1), otherwise the count so far.
   virtual bool Next(std::int64_t& number) = 0;
-  // Hands the current record to the per-record step.
-  virtual RecordOutcome Step(ICallbook& book) = 0;
+  // Hands the current record to the per-record step; returns its plan.
+  virtual RecordPlan Step(IStationLookup& lookup) = 0;
   // After Next returned false: true when the source is not at its end yet
   // but stopped in a long stretch of records that are none for the step
   // (records marked deleted), so that the run can ask whether to stop; the
@@ -96,9 +105,10 @@ struct RunSummary {
 };
 
 // Walks `source` from its start to its end, or until `display` asks to
-// stop: for each record ShowRecord, StopRequested, then the step; while the
-// source is Passing, StopRequested alone. Errors of
-// the source, the step and the callbook pass through and end the run.
+// stop: for each record ShowRecord, StopRequested, then the step with `book`
+// as its lookup, and the step's plan carried out into `book`; while the
+// source is Passing, StopRequested alone. Errors of the source, the step and
+// the callbook pass through and end the run.
 RunSummary RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& display);
 // The same, with `summary` (reset first) kept up to date record by record,
 // so that after an error it still tells what was done before it.
@@ -115,7 +125,7 @@ class TableSource final : public IRecordSource {
   TableSource(DbfTable& table, RecordStep step);
   std::optional<std::int64_t> Open() override;
   bool Next(std::int64_t& number) override;
-  RecordOutcome Step(ICallbook& book) override;
+  RecordPlan Step(IStationLookup& lookup) override;
   bool Passing() const override;
   std::int64_t PassedOver() const override { return passedOver_; }
 
@@ -135,7 +145,7 @@ class ReportSource final : public IRecordSource {
   ReportSource(std::filesystem::path file, LineStep step);
   std::optional<std::int64_t> Open() override;
   bool Next(std::int64_t& number) override;
-  RecordOutcome Step(ICallbook& book) override;
+  RecordPlan Step(IStationLookup& lookup) override;
   void Finish() override;
 
  private:

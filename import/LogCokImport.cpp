@@ -1,7 +1,9 @@
 #include "import/LogCokImport.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "text/CountryNumbers.h"
 #include "text/Cp1250Text.h"
@@ -9,10 +11,6 @@
 #include "text/LocatorRepair.h"
 
 namespace tolvo {
-namespace {
-
-
-}  // namespace
 
 bool HasPostalCodePrefix(std::string_view text) {
   const std::string_view t = StripBlanksView(text);
@@ -34,12 +32,11 @@ std::string AfterFirstWord(std::string_view text) {
   return std::string(t.substr(blank + 1));
 }
 
-RecordOutcome ImportLogCOKRecord(const IRecordFields& rec, ICallbook& book) {
+RecordPlan ImportLogCOKRecord(const IRecordFields& rec, IStationLookup& lookup) {
   const std::string call = rec.FieldAsString("Call");
   const std::string callSign = ToUpper1250(StripBlanksView(call));
   const std::string_view key = StationKey(callSign);
-  // When found, the callbook stays on that row for the locator below.
-  const bool found = book.FindStation(key);
+  const std::optional<StoredStation> found = lookup.Find(key);
 
   // Every field is read, in the table's order, whatever becomes of the
   // record, so that a table lacking one fails on any record.
@@ -50,15 +47,11 @@ RecordOutcome ImportLogCOKRecord(const IRecordFields& rec, ICallbook& book) {
 
   if (found) {
     // A known station only gets a locator it lacks; nothing else changes.
-    if (!locator.empty() && StripBlanksView(book.FieldAsString(StationField::LOKATOR)).empty()) {
-      book.EditStation();
-      book.SetField(StationField::LOKATOR, locator);
-      book.PostStation();
-      return RecordOutcome::LocatorFilled;
-    }
-    return RecordOutcome::AlreadyThere;
+    if (!locator.empty() && StripBlanksView(found->locator).empty())
+      return RecordPlan::FillLocator(found->callSign, locator);
+    return RecordPlan::Skip(RecordOutcome::AlreadyThere);
   }
-  if (key.empty()) return RecordOutcome::NoCallSign;
+  if (key.empty()) return RecordPlan::Skip(RecordOutcome::NoCallSign);
 
   const std::string_view firstName = StripBlanksView(name);
 
@@ -90,18 +83,17 @@ RecordOutcome ImportLogCOKRecord(const IRecordFields& rec, ICallbook& book) {
     }
   }
 
-  book.AppendStation();
-  book.SetField(StationField::STACJA, key);
-  book.SetField(StationField::NAZWA, fullName);
-  book.SetField(StationField::IMIE, firstName);
-  book.SetField(StationField::NAZWISKO, surname);
-  book.SetField(StationField::MIASTO, town);
-  book.SetField(StationField::KODPOCZT, postalCode);
-  book.SetField(StationField::ADRES, address);
-  book.SetField(StationField::LOKATOR, locator);
-  book.SetCountry(kCountryCzechRepublic);
-  book.PostStation();
-  return RecordOutcome::Added;
+  StationRow row;
+  row.Set(StationField::STACJA, key);
+  row.Set(StationField::NAZWA, fullName);
+  row.Set(StationField::IMIE, firstName);
+  row.Set(StationField::NAZWISKO, surname);
+  row.Set(StationField::MIASTO, town);
+  row.Set(StationField::KODPOCZT, postalCode);
+  row.Set(StationField::ADRES, address);
+  row.Set(StationField::LOKATOR, locator);
+  row.country = kCountryCzechRepublic;
+  return RecordPlan::Insert(std::move(row));
 }
 
 }  // namespace tolvo

@@ -27,11 +27,11 @@ std::string_view TownPart(std::string_view text);
 std::string AfterFirstWord(std::string_view text);
 
 // Reads one record of LOG_C_OK.DBF (fields Call, Name, mem_f, QRA_LOC,
-// WOJ). A station not yet in the callbook is appended, with its repaired
-// locator and the Czech country number; a station already there only gets
-// the locator when its own is empty. An empty call sign writes nothing.
-// Says which of these it was. Errors of the record reader and of the
-// callbook pass through.
-RecordOutcome ImportLogCOKRecord(const IRecordFields& rec, ICallbook& book);
+// WOJ). For a station not yet in the callbook it plans a row, with the
+// repaired locator and the Czech country number; a station already there
+// only gets the locator filled when its own is empty, and is never given
+// another. An empty call sign writes nothing. Errors of the record reader
+// and of the lookup pass through.
+RecordPlan ImportLogCOKRecord(const IRecordFields& rec, IStationLookup& lookup);
 
 }  // namespace tolvo

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "store/StationFields.h"
 #include "text/AddressFixes.h"
@@ -148,7 +149,7 @@ std::string SurnamePart(std::string_view text) {
   return CapitalAfterHyphen(LowerTail(t.substr(blank + 1)));
 }
 
-RecordOutcome ImportLogCSPRecord(const IRecordFields& rec, ICallbook& book) {
+RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup) {
   const std::string callField = rec.FieldAsString("Call");
   const std::string call = ToUpper1250(Trimmed(callField));
 
@@ -158,7 +159,7 @@ RecordOutcome ImportLogCSPRecord(const IRecordFields& rec, ICallbook& book) {
   // colliding with it at the insert.
   const std::optional<std::string> stored = ColumnValue(StationField::STACJA, call);
   const std::string_view key = stored ? std::string_view(*stored) : std::string_view();
-  const bool found = book.FindStation(key);
+  const bool found = lookup.Find(key).has_value();
 
   // Every field is read, in the table's order, whether or not the record
   // will be written, so that a table lacking one fails on any record; the
@@ -167,8 +168,8 @@ RecordOutcome ImportLogCSPRecord(const IRecordFields& rec, ICallbook& book) {
   const std::string memF = rec.FieldAsString("mem_f");
   const std::string locField = rec.FieldAsString("QRA_LOC");
   const std::string wojField = rec.FieldAsString("WOJ");
-  if (key.empty()) return RecordOutcome::NoCallSign;
-  if (found) return RecordOutcome::AlreadyThere;
+  if (key.empty()) return RecordPlan::Skip(RecordOutcome::NoCallSign);
+  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere);
 
   std::string firstName = NormalizeFirstName(Trimmed(nameField));
   const auto parts = SplitSemicolonTriple(memF);
@@ -226,20 +227,19 @@ RecordOutcome ImportLogCSPRecord(const IRecordFields& rec, ICallbook& book) {
     county = std::string_view(region).substr(1, 2);
   }
 
-  book.AppendStation();
-  book.SetField(StationField::STACJA, key);
-  book.SetField(StationField::IMIE, firstName);
-  book.SetField(StationField::NAZWISKO, surname);
-  book.SetField(StationField::NAZWA, fullName);
-  book.SetField(StationField::MIASTO, town);
-  book.SetField(StationField::KODPOCZT, postalCode);
-  book.SetField(StationField::ADRES, address);
-  book.SetField(StationField::LOKATOR, locator);
-  book.SetField(StationField::WOJEW, voivodeship);
-  book.SetField(StationField::POWIAT, county);
-  book.SetCountry(kCountryPoland);
-  book.PostStation();
-  return RecordOutcome::Added;
+  StationRow row;
+  row.Set(StationField::STACJA, key);
+  row.Set(StationField::IMIE, firstName);
+  row.Set(StationField::NAZWISKO, surname);
+  row.Set(StationField::NAZWA, fullName);
+  row.Set(StationField::MIASTO, town);
+  row.Set(StationField::KODPOCZT, postalCode);
+  row.Set(StationField::ADRES, address);
+  row.Set(StationField::LOKATOR, locator);
+  row.Set(StationField::WOJEW, voivodeship);
+  row.Set(StationField::POWIAT, county);
+  row.country = kCountryPoland;
+  return RecordPlan::Insert(std::move(row));
 }
 
 }  // namespace tolvo

@@ -58,10 +58,9 @@ std::string SurnamePart(std::string_view text);
 
 // Reads one record of LOG_C_SP.DBF (fields Call, Name, mem_f, QRA_LOC, WOJ),
 // normalises names, club name, address and town, repairs the locator, splits
-// the region code, and appends the station with the Polish country number
-// unless it is already in the callbook or the call sign is empty; says which
-// of these it was. Errors of the record reader and of the callbook pass
-// through.
-RecordOutcome ImportLogCSPRecord(const IRecordFields& rec, ICallbook& book);
+// the region code, and plans the station's row with the Polish country
+// number unless it is already in the callbook or the call sign is empty.
+// Errors of the record reader and of the lookup pass through.
+RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup);
 
 }  // namespace tolvo

@@ -2,13 +2,14 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "text/Cp1250Text.h"
 #include "text/FieldText.h"
 
 namespace tolvo {
 
-RecordOutcome ImportOKCallRecord(const IRecordFields& rec, ICallbook& book) {
+RecordPlan ImportOKCallRecord(const IRecordFields& rec, IStationLookup& lookup) {
   // Every field is read once, in this order; the values are views into them.
   const std::string call = rec.FieldAsString("Call");
   const std::string name = rec.FieldAsString("Name");
@@ -25,21 +26,20 @@ RecordOutcome ImportOKCallRecord(const IRecordFields& rec, ICallbook& book) {
   const std::string_view postalCode = StripBlanksView(zip);
 
   const std::string_view key = StationKey(callSign);
-  const bool found = book.FindStation(key);
-  if (key.empty()) return RecordOutcome::NoCallSign;
-  if (found) return RecordOutcome::AlreadyThere;
+  const bool found = lookup.Find(key).has_value();
+  if (key.empty()) return RecordPlan::Skip(RecordOutcome::NoCallSign);
+  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere);
 
-  book.AppendStation();
-  book.SetField(StationField::STACJA, key);
-  book.SetField(StationField::NAZWA, BuildFullName(surname, firstName));
-  book.SetField(StationField::IMIE, firstName);
-  book.SetField(StationField::NAZWISKO, surname);
-  book.SetField(StationField::MIASTO, town);
-  book.SetField(StationField::KODPOCZT, postalCode);
-  book.SetField(StationField::ADRES, address);
-  book.SetCountry(kCountryCzechRepublic);
-  book.PostStation();
-  return RecordOutcome::Added;
+  StationRow row;
+  row.Set(StationField::STACJA, key);
+  row.Set(StationField::NAZWA, BuildFullName(surname, firstName));
+  row.Set(StationField::IMIE, firstName);
+  row.Set(StationField::NAZWISKO, surname);
+  row.Set(StationField::MIASTO, town);
+  row.Set(StationField::KODPOCZT, postalCode);
+  row.Set(StationField::ADRES, address);
+  row.country = kCountryCzechRepublic;
+  return RecordPlan::Insert(std::move(row));
 }
 
 }  // namespace tolvo

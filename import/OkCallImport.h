@@ -9,9 +9,9 @@
 namespace tolvo {
 
 // Reads one record of okcall.dbf (fields Call, Name, LastName, Address,
-// City, ZIP), and appends the station to the callbook unless it is already
-// there or the call sign is empty; says which of these it was. Errors of the
-// record reader and of the callbook pass through.
-RecordOutcome ImportOKCallRecord(const IRecordFields& rec, ICallbook& book);
+// City, ZIP), and plans the station's row unless it is already there or the
+// call sign is empty. Errors of the record reader and of the lookup pass
+// through.
+RecordPlan ImportOKCallRecord(const IRecordFields& rec, IStationLookup& lookup);
 
 }  // namespace tolvo

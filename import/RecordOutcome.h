@@ -1,7 +1,12 @@
-// What one per-record step did with its record. Every record a step is
-// handed ends in exactly one of these, so that a run's counts add up to the
-// records it read.
+// What one per-record step plans for its record, and what came of it. Every
+// record a step is handed ends in exactly one outcome, so that a run's counts
+// add up to the records it read.
 #pragma once
+
+#include <string>
+#include <utility>
+
+#include "store/ICallbook.h"
 
 namespace tolvo {
 
@@ -13,6 +18,24 @@ enum class RecordOutcome {
   NoCallSign,     // the record has no call sign; nothing was written
   Skipped,        // nothing was written for another reason (a report line
                   // too short to hold a station; no step at all)
+};
+
+// A step's answer: a row to insert (Added), a locator to fill in a station
+// already there (LocatorFilled), or the reason nothing is written (any other
+// outcome). The run carries it out.
+struct RecordPlan {
+  RecordOutcome outcome = RecordOutcome::Skipped;
+  StationRow row;        // Added: the new station
+  std::string callSign;  // LocatorFilled: the station, as the lookup found it,
+  std::string locator;   // and its new locator
+
+  static RecordPlan Skip(RecordOutcome why) { return {why, {}, {}, {}}; }
+  static RecordPlan Insert(StationRow row) {
+    return {RecordOutcome::Added, std::move(row), {}, {}};
+  }
+  static RecordPlan FillLocator(std::string callSign, std::string locator) {
+    return {RecordOutcome::LocatorFilled, {}, std::move(callSign), std::move(locator)};
+  }
 };
 
 }  // namespace tolvo

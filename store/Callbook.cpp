@@ -404,92 +404,55 @@ bool Callbook::LookUpRow(std::string_view key) {
   });
   if (found) {
     stations_.row.Swap(stations_.fetched);
-    stations_.hasCurrent = true;
-    stations_.rowRead = true;
-    stations_.currentKey = key;
+    stations_.rowKey = std::string(key);
   }
   return found;
 }
 
-void Callbook::ReadCurrentRow() {
-  const std::string key = stations_.currentKey;
-  // The index and the table answer from the same transaction's view.
-  if (!LookUpRow(key))
-    throw std::logic_error("Callbook: the station " + key + " is in the index but not in STACJE");
-}
-
-bool Callbook::FindStation(std::string_view callSign) {
+std::optional<StoredStation> Callbook::Find(std::string_view callSign) {
   RequireOpen();
   const std::string_view key = StripTrailingSpaces(callSign);
   // A key longer than the column can never equal a stored value.
-  if (key.size() > stations_.key.Capacity(0)) return false;
+  if (key.size() > stations_.key.Capacity(0)) return std::nullopt;
   if (stations_.indexed && !stations_.indexRead)
     Saying("Nie udało się odczytać callbooka z bazy danych:", [&] { ReadIndex(); });
-  if (!stations_.indexed) return LookUpRow(key);
+  if (!stations_.indexed) {
+    if (!LookUpRow(key)) return std::nullopt;
+    return StoredStation{std::string(key),
+                         std::string(stations_.row.Text(SlotOf(StationField::LOKATOR)))};
+  }
   const std::optional<std::uint32_t> station = stations_.index.Find(key);
-  if (!station) return false;
-  stations_.hasCurrent = true;
-  stations_.rowRead = false;
-  stations_.currentKey = key;
-  stations_.currentLocator = stations_.index.Locator(*station);
-  return true;
+  if (!station) return std::nullopt;
+  // The rest of the row is read only when it is written.
+  stations_.rowKey.reset();
+  return StoredStation{std::string(key), std::string(stations_.index.Locator(*station))};
 }
 
-std::string Callbook::FieldAsString(StationField field) const {
+void Callbook::Insert(const StationRow& row) {
   RequireOpen();
-  if (!stations_.hasCurrent) return {};
-  if (!stations_.rowRead) {
-    if (field == StationField::LOKATOR) return stations_.currentLocator;
-    // Reading the rest of the row changes nothing that a caller sees.
-    const_cast<Callbook*>(this)->ReadCurrentRow();
+  fb::Message& values = stations_.insertValues;
+  for (unsigned i = 0; i < kStationTextFieldCount; ++i) {
+    const auto field = static_cast<StationField>(i);
+    values.SetOptionalText(i, row.text[i] ? ColumnValue(field, *row.text[i]) : std::nullopt);
   }
-  return std::string(stations_.row.Text(SlotOf(field)));
+  values.SetOptionalInteger(kCountrySlot, row.country);
+  Write(stations_.insert, values);
 }
 
-void Callbook::AppendStation() {
+void Callbook::FillLocator(std::string_view callSign, std::string_view locator) {
   RequireOpen();
-  for (unsigned i = 0; i < kRowSlots; ++i) stations_.insertValues.SetNull(i);
-  stations_.pending = TableView::Pending::New;
+  const std::string_view key = StripTrailingSpaces(callSign);
+  // The UPDATE writes back every column as stored, but LOKATOR.
+  if (stations_.rowKey != key && !LookUpRow(key))
+    throw std::logic_error("Callbook::FillLocator: no station " + std::string(key));
+  fb::Message& values = stations_.updateValues;
+  for (unsigned i = 0; i < kRowSlots; ++i) values.CopySlot(i, stations_.row, i);
+  values.CopySlot(kRowSlots, stations_.row, SlotOf(StationField::STACJA));
+  values.SetOptionalText(SlotOf(StationField::LOKATOR), ColumnValue(StationField::LOKATOR, locator));
+  Write(stations_.update, values);
 }
 
-void Callbook::EditStation() {
-  RequireOpen();
-  if (!stations_.hasCurrent) throw std::logic_error("Callbook::EditStation: no current row");
-  // The UPDATE writes back every column as stored, but for those set after.
-  if (!stations_.rowRead) ReadCurrentRow();
-  for (unsigned i = 0; i < kRowSlots; ++i) stations_.updateValues.CopySlot(i, stations_.row, i);
-  stations_.updateValues.CopySlot(kRowSlots, stations_.row, SlotOf(StationField::STACJA));
-  stations_.pending = TableView::Pending::Edit;
-}
-
-fb::Message& Callbook::PendingValues() {
-  RequireOpen();
-  switch (stations_.pending) {
-    case TableView::Pending::New:
-      return stations_.insertValues;
-    case TableView::Pending::Edit:
-      return stations_.updateValues;
-    case TableView::Pending::None:
-      break;
-  }
-  throw std::logic_error("Callbook: no pending row");
-}
-
-void Callbook::SetField(StationField field, std::string_view value) {
-  fb::Message& values = PendingValues();
-  values.SetOptionalText(SlotOf(field), ColumnValue(field, value));
-}
-
-void Callbook::SetCountry(std::int16_t country) {
-  PendingValues().SetInteger(kCountrySlot, country);
-}
-
-void Callbook::PostStation() {
-  fb::Message& values = PendingValues();
-  fb::Statement& statement =
-      stations_.pending == TableView::Pending::New ? stations_.insert : stations_.update;
-  // A row that the server refuses is not kept pending.
-  stations_.pending = TableView::Pending::None;
+void Callbook::Write(fb::Statement& statement, fb::Message& values) {
   try {
     ExecuteWaiting(statement, values);
   } catch (const DatabaseError& e) {
@@ -500,10 +463,8 @@ void Callbook::PostStation() {
                         e.Codes());
   }
   for (unsigned i = 0; i < kRowSlots; ++i) stations_.row.CopySlot(i, values, i);
-  stations_.hasCurrent = true;
-  stations_.rowRead = true;
   const std::string_view stored = values.Text(SlotOf(StationField::STACJA));
-  stations_.currentKey = StripTrailingSpaces(stored);
+  stations_.rowKey = std::string(StripTrailingSpaces(stored));
   // The written row is in the transaction's view from now on: a new station
   // is found, a filled locator is no longer empty.
   if (stations_.indexed && stations_.indexRead &&

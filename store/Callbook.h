@@ -8,8 +8,7 @@
 // signs and locators of STACJE are read once, at the first lookup, into an
 // index in memory that the transaction's own inserts and updates keep up to
 // date; a lookup is answered from it without asking the database, and the
-// rest of a found row is read only when it is asked for (a column other than
-// LOKATOR, or EditStation).
+// rest of a found row is read only when its locator is filled.
 #pragma once
 
 #include <cstdint>
@@ -102,26 +101,21 @@ class Callbook : public ICallbook {
   }
 
   // ICallbook; every operation needs a successful Open first.
-  bool FindStation(std::string_view callSign) override;
-  std::string FieldAsString(StationField field) const override;
-  void AppendStation() override;
-  void EditStation() override;
-  void SetField(StationField field, std::string_view value) override;
-  void SetCountry(std::int16_t country) override;
-  void PostStation() override;
+  std::optional<StoredStation> Find(std::string_view callSign) override;
+  void Insert(const StationRow& row) override;
+  void FillLocator(std::string_view callSign, std::string_view locator) override;
 
  private:
   // The row statements on STACJE, prepared in the writing transaction, with
-  // their buffers, the current row and the pending row.
+  // their buffers and the row last read or written.
   struct TableView {
-    enum class Pending { None, New, Edit };
     bool open = false;
     fb::Statement lookup;
     fb::Statement insert;
     fb::Statement update;
     fb::Statement everyStation;  // STACJA and LOKATOR of every row
     fb::Message key;      // the lookup's parameter
-    fb::Message row;      // the current row, as the lookup returns it
+    fb::Message row;      // the row last read or written, as the lookup returns it
     fb::Message fetched;  // where the lookup fetches before a match is known
     fb::Message insertValues;
     fb::Message updateValues;
@@ -131,17 +125,13 @@ class Callbook : public ICallbook {
     StationIndex index;
     bool indexRead = false;
     bool indexed = true;
-    bool hasCurrent = false;
-    // Whether `row` holds the current row; when not, the index has its call
-    // sign and locator.
-    bool rowRead = false;
-    std::string currentKey;  // the current row's call sign, trailing blanks cut
-    std::string currentLocator;
-    Pending pending = Pending::None;
+    // The call sign (trailing blanks cut) of the row that `row` holds
+    // whole: the one the last lookup read from the database, or the last
+    // one written; nothing after a lookup the index answered.
+    std::optional<std::string> rowKey;
   };
 
   void RequireOpen() const;
-  fb::Message& PendingValues();
   // Whether `query` gives a row, asked in a short transaction of its own.
   bool HasRow(std::string_view query);
   // Executes one statement in a transaction of its own and commits it.
@@ -152,10 +142,12 @@ class Callbook : public ICallbook {
   void OpenTableView();
   void ReadIndex();
   // Asks the database for the row whose STACJA is `key` (trailing blanks
-  // cut) and makes it the current row, read whole; false when there is none.
+  // cut) and reads it whole into `row`; false when there is none.
   bool LookUpRow(std::string_view key);
-  // Reads the whole current row where the index gave only its call sign.
-  void ReadCurrentRow();
+  // Executes the INSERT or UPDATE with `values`; a refused row fails with
+  // the station's call sign and the server's text. The written row then is
+  // in `row` and in the index.
+  void Write(fb::Statement& statement, fb::Message& values);
   // Ends the writing transaction by commit and detaches; throws when the
   // commit failed.
   void CloseConnection();

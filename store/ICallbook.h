@@ -1,9 +1,11 @@
-// The callbook operations one importer's per-record step uses. The program
-// gives it the real store on LOG.DAT; tests, fuzz targets and benchmarks may
-// give it the in-memory MemoryCallbook.
+// The callbook operations an import uses. The program gives it the real
+// store on LOG.DAT; tests, fuzz targets and benchmarks may give it the
+// in-memory MemoryCallbook.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,29 +13,49 @@
 
 namespace tolvo {
 
-class ICallbook {
+// A station row as it is written: each text column as its column would
+// store it (see ColumnValue), nullopt for NULL; KRAJ, the country number.
+struct StationRow {
+  std::array<std::optional<std::string>, kStationTextFieldCount> text;
+  std::optional<std::int16_t> country;
+
+  const std::optional<std::string>& operator[](StationField f) const {
+    return text[static_cast<std::size_t>(f)];
+  }
+  // Sets a text column: cut at the first NUL, cut to the column's width,
+  // empty stored as NULL.
+  void Set(StationField f, std::string_view value) {
+    text[static_cast<std::size_t>(f)] = ColumnValue(f, value);
+  }
+};
+
+// What a lookup tells of a stored station: its call sign and its locator as
+// stored (NULL reads as empty). The store keeps these two in memory for its
+// lookups; the rest of a row is read only when it is written.
+struct StoredStation {
+  std::string callSign;
+  std::string locator;
+};
+
+// The lookup a per-record step is given: it reads, never writes.
+class IStationLookup {
  public:
-  virtual ~ICallbook() = default;
+  virtual ~IStationLookup() = default;
+  // The station whose STACJA equals `callSign` exactly (trailing blanks do
+  // not count), nullopt when there is none. Sees the rows written earlier
+  // in the same writing transaction.
+  virtual std::optional<StoredStation> Find(std::string_view callSign) = 0;
+};
 
-  // True when STACJE has a row whose STACJA equals the key exactly (trailing
-  // blanks do not count); that row becomes the current row. Sees the rows
-  // posted earlier in the same writing transaction.
-  virtual bool FindStation(std::string_view callSign) = 0;
-
-  // A text column of the current row; NULL reads as the empty string.
-  virtual std::string FieldAsString(StationField field) const = 0;
-
-  // Begins a new pending row with every column NULL.
-  virtual void AppendStation() = 0;
-  // Makes the current row the pending row, with its stored values.
-  virtual void EditStation() = 0;
-  // Sets a text column of the pending row: cut at the first NUL, cut to the
-  // column's width, empty stored as NULL.
-  virtual void SetField(StationField field, std::string_view value) = 0;
-  // Sets KRAJ, the country number, of the pending row.
-  virtual void SetCountry(std::int16_t country) = 0;
-  // Writes the pending row at once (one INSERT or one UPDATE).
-  virtual void PostStation() = 0;
+class ICallbook : public IStationLookup {
+ public:
+  // Writes a new station row at once (one INSERT). A row the store refuses
+  // (a call sign stored already, none at all) raises an error; nothing of it
+  // is written.
+  virtual void Insert(const StationRow& row) = 0;
+  // Gives the stored station `callSign` the locator `locator` (cut to the
+  // column's width), leaving its other columns as stored (one UPDATE).
+  virtual void FillLocator(std::string_view callSign, std::string_view locator) = 0;
 };
 
 }  // namespace tolvo

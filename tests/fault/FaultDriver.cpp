@@ -110,13 +110,13 @@ void Announce(ImportDialog& dialog, long& counter) {
   const char* action = ActionOf(kind.id);
   if (kind.recordStep) {
     dialog.SetRecordStep([action, step = kind.recordStep, &counter](const IRecordFields& rec,
-                                                                    ICallbook& book) {
+                                                                    IStationLookup& book) {
       BeforeStep(action, counter);
       return step(rec, book);
     });
   } else {
     dialog.SetLineStep([action, step = kind.lineStep, &counter](std::string_view line,
-                                                                ICallbook& book) {
+                                                                IStationLookup& book) {
       BeforeStep(action, counter);
       return step(line, book);
     });

@@ -357,12 +357,12 @@ class InputRecords final : public IRecordSource {
     number = static_cast<std::int64_t>(++next_);
     return true;
   }
-  RecordOutcome Step(ICallbook& book) override {
+  RecordPlan Step(IStationLookup& lookup) override {
     const std::string_view record = records_[next_ - 1];
     const ImportKind& kind = ImportKindOf(which_);
-    if (kind.lineStep) return kind.lineStep(record, book);
+    if (kind.lineStep) return kind.lineStep(record, lookup);
     return kind.recordStep(FuzzRecord(ImporterFields(which_), Split(record, kFieldSeparator)),
-                           book);
+                           lookup);
   }
 
  private:

@@ -24,7 +24,7 @@ TEST(AmateurImport, FullLineFillsEveryColumn) {
                           "M5V 2T6");
   // The gaps between the columns are never read.
   for (std::size_t gap : {7, 43, 79, 150, 186, 189}) line[gap - 1] = '|';
-  ImportAmateurLine(line, book);
+  test::Import(ImportAmateurLine, line, book);
   EXPECT_EQ(RowDiff(book, "VE3ABC",
                     {{F::STACJA, "VE3ABC"},
                      {F::NAZWA, "Smith John Paul"},
@@ -41,11 +41,11 @@ TEST(AmateurImport, FullLineFillsEveryColumn) {
 TEST(AmateurImport, LineLengthDecidesWhetherItIsARecord) {
   const std::string full = Line("VA3AAA", "Ann", "Lee", "", "", "", "K1A0B1");
   MemoryCallbook book;
-  ImportAmateurLine(std::string_view(full).substr(0, 189), book);
+  test::Import(ImportAmateurLine, std::string_view(full).substr(0, 189), book);
   EXPECT_TRUE(book.Rows().empty());
   EXPECT_EQ(book.lookups, 0);
 
-  ImportAmateurLine(std::string_view(full).substr(0, 190), book);
+  test::Import(ImportAmateurLine, std::string_view(full).substr(0, 190), book);
   EXPECT_EQ(RowDiff(book, "VA3AAA", {{F::STACJA, "VA3AAA"}, {F::NAZWA, "Lee Ann"},
                                      {F::IMIE, "Ann"}, {F::NAZWISKO, "Lee"},
                                      {F::KODPOCZT, "K"}},
@@ -54,11 +54,11 @@ TEST(AmateurImport, LineLengthDecidesWhetherItIsARecord) {
 
   // Bytes after column 199 are not part of any column.
   MemoryCallbook longer;
-  ImportAmateurLine(full + "XXXXXXXX", longer);
+  test::Import(ImportAmateurLine, full + "XXXXXXXX", longer);
   EXPECT_EQ((*longer.Row("VA3AAA"))[F::KODPOCZT], "K1A0B1");
 
   MemoryCallbook none;
-  ImportAmateurLine("", none);
+  test::Import(ImportAmateurLine, "", none);
   EXPECT_TRUE(none.Rows().empty());
 }
 
@@ -71,18 +71,18 @@ TEST(AmateurImport, FirstNameForImie) {
   };
   for (const auto& [first, want] : cases) {
     MemoryCallbook book;
-    ImportAmateurLine(Line("VE1X", first, "Smith"), book);
+    test::Import(ImportAmateurLine, Line("VE1X", first, "Smith"), book);
     EXPECT_EQ((*book.Row("VE1X"))[F::IMIE], want) << first;
   }
 }
 
 TEST(AmateurImport, UnknownPlaceholdersMatchOnlyInTheirOwnCase) {
   MemoryCallbook book;
-  ImportAmateurLine(Line("VE1A", "First Name Unknown", "Smith", "ADDRESS UNKNOWN", "CITY UNKNOWN"),
+  test::Import(ImportAmateurLine, Line("VE1A", "First Name Unknown", "Smith", "ADDRESS UNKNOWN", "CITY UNKNOWN"),
                     book);
-  ImportAmateurLine(Line("VE1B", "John", " Surname Unknown "), book);
-  ImportAmateurLine(Line("VE1C", "First Name Unknown", "Surname Unknown"), book);
-  ImportAmateurLine(Line("VE1D", "first name unknown", "surname unknown", "Address Unknown",
+  test::Import(ImportAmateurLine, Line("VE1B", "John", " Surname Unknown "), book);
+  test::Import(ImportAmateurLine, Line("VE1C", "First Name Unknown", "Surname Unknown"), book);
+  test::Import(ImportAmateurLine, Line("VE1D", "first name unknown", "surname unknown", "Address Unknown",
                          "city unknown"),
                     book);
   EXPECT_EQ(RowDiff(book, "VE1A", {{F::STACJA, "VE1A"}, {F::NAZWA, "Smith"},
@@ -105,22 +105,18 @@ TEST(AmateurImport, CallSignCapitalsAreAsciiOnly) {
   MemoryCallbook book;
   // 0xE1 (á) is a letter in Windows-1250 but the report's call signs are
   // ASCII; it passes unchanged.
-  ImportAmateurLine(Line(" va3\xE1" "b"), book);
+  test::Import(ImportAmateurLine, Line(" va3\xE1" "b"), book);
   ASSERT_NE(book.Row("VA3\xE1" "B"), nullptr);
 }
 
 TEST(AmateurImport, SkipsEmptyCallSignsDuplicatesAndKnownStations) {
   MemoryCallbook book;
-  book.AppendStation();
-  book.SetField(F::STACJA, "VE7OLD");
-  book.SetField(F::DOMENA, "BC");
-  book.SetCountry(291);
-  book.PostStation();
+  book.Insert(test::Station({{F::STACJA, "VE7OLD"}, {F::DOMENA, "BC"}}, 291));
 
-  ImportAmateurLine(Line("", "John", "Smith", "1 Main", "Ottawa", "ON", "K1A"), book);
-  ImportAmateurLine(Line("VE3NEW", "John", "Smith"), book);
-  ImportAmateurLine(Line("ve3new", "Jane", "Doe", "", "", "QC"), book);
-  ImportAmateurLine(Line("VE7OLD", "Jane", "Doe", "2 Main", "Victoria", "ON", "V8W"), book);
+  test::Import(ImportAmateurLine, Line("", "John", "Smith", "1 Main", "Ottawa", "ON", "K1A"), book);
+  test::Import(ImportAmateurLine, Line("VE3NEW", "John", "Smith"), book);
+  test::Import(ImportAmateurLine, Line("ve3new", "Jane", "Doe", "", "", "QC"), book);
+  test::Import(ImportAmateurLine, Line("VE7OLD", "Jane", "Doe", "2 Main", "Victoria", "ON", "V8W"), book);
 
   EXPECT_EQ(book.Rows().size(), 2u);
   EXPECT_EQ(RowDiff(book, "VE3NEW", {{F::STACJA, "VE3NEW"}, {F::NAZWA, "Smith John"},

@@ -16,6 +16,7 @@
 #include "source/TextReport.h"
 #include "store/Callbook.h"
 #include "store/MemoryCallbook.h"
+#include "tests/import/RecordMap.h"
 #include "tests/support/DbAccess.h"
 #include "tests/support/ScratchFolder.h"
 #include "text/Cp1250Text.h"
@@ -218,10 +219,9 @@ TEST_F(DemoSources, ImportsIntoASensibleCallbook) {
        {ImportKindId::OKCall, ImportKindId::LogCOK, ImportKindId::CB, ImportKindId::LogCSP})
     RunImportInWorkingFolder(ImportKindOf(kind), book, none);
   std::set<std::string> canadian;
-  ReportSource report(dir / "AMATEUR.RPT", [&](std::string_view line, ICallbook& b) {
-    const RecordOutcome outcome = ImportAmateurLine(line, b);
+  ReportSource report(dir / "AMATEUR.RPT", [&](std::string_view line, IStationLookup& b) {
     if (line.size() >= 190) canadian.insert(ToUpper1250(StripBlanks(line.substr(0, 6))));
-    return outcome;
+    return ImportAmateurLine(line, b);
   });
   RunImport(report, book, none);
 
@@ -298,11 +298,7 @@ class CallbookView : public ::testing::Test {
     Callbook book;
     EXPECT_TRUE(book.Open(dir / "LOG.DAT"));
     auto put = [&](std::string_view call, std::string_view name, std::int16_t kraj) {
-      book.AppendStation();
-      book.SetField(StationField::STACJA, call);
-      book.SetField(StationField::NAZWA, name);
-      book.SetCountry(kraj);
-      book.PostStation();
+      book.Insert(test::Station({{StationField::STACJA, call}, {StationField::NAZWA, name}}, kraj));
     };
     put("SP9XYZ", "\xA3\xB9" "cki Jan", 269);  // Łącki in Windows-1250
     put("SP5ABC", "Nowak\x1B[2J", 269);         // a control byte in a name

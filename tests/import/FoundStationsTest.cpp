@@ -29,18 +29,14 @@ RecordMap Record(const std::string& call) {
 }
 
 void Put(MemoryCallbook& book, std::string_view call, std::string_view lokator) {
-  book.AppendStation();
-  book.SetField(F::STACJA, call);
-  book.SetField(F::NAZWA, "Stary Wpis");
-  book.SetField(F::LOKATOR, lokator);
-  book.PostStation();
+  book.Insert(test::Station({{F::STACJA, call}, {F::NAZWA, "Stary Wpis"}, {F::LOKATOR, lokator}}));
 }
 
 TEST(FoundStation, LogCSPReadsEveryFieldAndWritesNothing) {
   MemoryCallbook book;
   Put(book, "SP5ABC", "");
   RecordMap rec = Record(" sp5abc ");
-  ImportLogCSPRecord(rec, book);
+  test::Import(ImportLogCSPRecord, rec, book);
   EXPECT_EQ(rec.reads, kAllFields);
   EXPECT_EQ(book.inserts, 1);
   EXPECT_EQ(book.updates, 0);
@@ -50,7 +46,7 @@ TEST(FoundStation, LogCSPReadsEveryFieldAndWritesNothing) {
   for (const char* missing : {"NAME", "MEM_F", "QRA_LOC", "WOJ"}) {
     RecordMap lacking = Record("SP5ABC");
     lacking.Drop(missing);
-    EXPECT_THROW(ImportLogCSPRecord(lacking, book), std::runtime_error) << missing;
+    EXPECT_THROW(test::Import(ImportLogCSPRecord, lacking, book), std::runtime_error) << missing;
   }
   EXPECT_EQ(book.inserts, 1);
 }
@@ -60,10 +56,10 @@ TEST(FoundStation, LogCOKReadsEveryFieldAndOnlyFillsTheLocator) {
   Put(book, "OK1ABC", "");
   Put(book, "OK1DEF", "JO60AA");
   RecordMap first = Record("OK1ABC");
-  ImportLogCOKRecord(first, book);
+  test::Import(ImportLogCOKRecord, first, book);
   EXPECT_EQ(first.reads, kAllFields);
   RecordMap second = Record("OK1DEF");
-  ImportLogCOKRecord(second, book);
+  test::Import(ImportLogCOKRecord, second, book);
   EXPECT_EQ(second.reads, kAllFields);
 
   EXPECT_EQ(book.inserts, 2);
@@ -74,7 +70,7 @@ TEST(FoundStation, LogCOKReadsEveryFieldAndOnlyFillsTheLocator) {
 
   RecordMap lacking = Record("OK1DEF");
   lacking.Drop("MEM_F");
-  EXPECT_THROW(ImportLogCOKRecord(lacking, book), std::runtime_error);
+  EXPECT_THROW(test::Import(ImportLogCOKRecord, lacking, book), std::runtime_error);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "import/ImportRun.h"
 #include "source/DbfTable.h"
 #include "store/MemoryCallbook.h"
+#include "tests/import/RecordMap.h"
 #include "tools/writers/DbfWriter.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -54,12 +55,12 @@ TEST(ImportRun, TableRecordsByTheirNumbersDeletedOnesPassedOverStopBeforeTheStep
   MemoryCallbook book;
   std::vector<std::string> stepped;
   RecordingDisplay display;
-  TableSource source(table, [&](const IRecordFields& record, ICallbook&) {
+  TableSource source(table, [&](const IRecordFields& record, IStationLookup&) {
     stepped.push_back(record.FieldAsString("CALL"));
     display.events.push_back("step");
-    return stepped.back() == "A" ? RecordOutcome::Added
-           : stepped.back() == "C" ? RecordOutcome::LocatorFilled
-                                   : RecordOutcome::NoCallSign;
+    if (stepped.back() == "A") return RecordPlan::Insert(test::Station({{StationField::STACJA, "A"}}));
+    if (stepped.back() == "C") return RecordPlan::FillLocator("A", "JO00AA");
+    return RecordPlan::Skip(RecordOutcome::NoCallSign);
   });
 
   RunSummary summary = RunImport(source, book, display);
@@ -74,12 +75,16 @@ TEST(ImportRun, TableRecordsByTheirNumbersDeletedOnesPassedOverStopBeforeTheStep
   EXPECT_EQ(summary.noCallSign, 1);
   EXPECT_EQ(summary.alreadyThere + summary.skipped, 0);
   EXPECT_EQ(summary.deleted, 2);
+  // The run carries the plans out: one insert, one locator filled.
+  EXPECT_EQ(test::RowDiff(book, "A", {{StationField::STACJA, "A"}, {StationField::LOKATOR, "JO00AA"}}, std::nullopt), "");
+  EXPECT_EQ(book.inserts + book.updates, 2);
 
   // A second run over the same open table starts again at its first record;
   // a stop request ends it after the display, before the step.
   display.events.clear();
   stepped.clear();
   display.stopAt = 3;
+  book = MemoryCallbook{};
   summary = RunImport(source, book, display);
   EXPECT_TRUE(summary.stopped);
   EXPECT_EQ(summary.records, 1);
@@ -132,9 +137,9 @@ TEST(ImportRun, ReportLinesAfterTheHeaderCountedFromOne) {
   }
   std::vector<std::string> lines;
   ReportSource source("AMATEUR.RPT",
-                      [&](std::string_view line, ICallbook&) {
+                      [&](std::string_view line, IStationLookup&) {
                         lines.emplace_back(line);
-                        return RecordOutcome::Skipped;
+                        return RecordPlan::Skip(RecordOutcome::Skipped);
                       });
   MemoryCallbook book;
   RecordingDisplay display;

@@ -20,13 +20,7 @@ RecordMap OKRecord(std::string call, std::string name, std::string memF, std::st
 }
 
 void PutStation(ICallbook& book, std::string_view call, std::string_view lokator) {
-  book.AppendStation();
-  book.SetField(F::STACJA, call);
-  book.SetField(F::NAZWA, "Stary Wpis");
-  book.SetField(F::MIASTO, "Opava");
-  book.SetField(F::LOKATOR, lokator);
-  book.SetCountry(503);
-  book.PostStation();
+  book.Insert(test::Station({{F::STACJA, call}, {F::NAZWA, "Stary Wpis"}, {F::MIASTO, "Opava"}, {F::LOKATOR, lokator}}, 503));
 }
 
 TEST(LogCOKRoutines, PostalCodePrefix) {
@@ -51,7 +45,7 @@ TEST(LogCOKRoutines, AfterFirstWord) {
 TEST(LogCOKImport, NewStationFromAFullRecord) {
   MemoryCallbook book;
   RecordMap rec = OKRecord(" ok1abc ", "Jan", "Jan Novak;Hlavni 5;12-345 Praha", "JO7OFB", "PR");
-  ImportLogCOKRecord(rec, book);
+  test::Import(ImportLogCOKRecord, rec, book);
   EXPECT_EQ(RowDiff(book, "OK1ABC",
                     {{F::STACJA, "OK1ABC"},
                      {F::NAZWA, "Novak Jan"},
@@ -82,7 +76,7 @@ TEST(LogCOKImport, TownAndPostalCodeFromPartThree) {
   };
   for (const Case& c : cases) {
     MemoryCallbook book;
-    ImportLogCOKRecord(OKRecord("OK1T", "", c.memF), book);
+    test::Import(ImportLogCOKRecord, OKRecord("OK1T", "", c.memF), book);
     const StationRow& row = *book.Row("OK1T");
     EXPECT_EQ(row[F::KODPOCZT], c.kod) << c.memF;
     EXPECT_EQ(row[F::MIASTO], c.miasto) << c.memF;
@@ -107,7 +101,7 @@ TEST(LogCOKImport, NamesFromNameAndPartOne) {
   };
   for (const Case& c : cases) {
     MemoryCallbook book;
-    ImportLogCOKRecord(OKRecord("OK1N", c.name, c.memF), book);
+    test::Import(ImportLogCOKRecord, OKRecord("OK1N", c.name, c.memF), book);
     const StationRow& row = *book.Row("OK1N");
     EXPECT_EQ(row[F::NAZWA], c.nazwa) << c.name << " / " << c.memF;
     EXPECT_EQ(row[F::IMIE], c.imie) << c.name << " / " << c.memF;
@@ -115,7 +109,7 @@ TEST(LogCOKImport, NamesFromNameAndPartOne) {
   }
   // A field with fewer than two ';' gives nothing but IMIE (and the locator).
   MemoryCallbook book;
-  ImportLogCOKRecord(OKRecord("OK1M", "Jan", "Jan Novak;Hlavni 5", "JO70"), book);
+  test::Import(ImportLogCOKRecord, OKRecord("OK1M", "Jan", "Jan Novak;Hlavni 5", "JO70"), book);
   EXPECT_EQ(RowDiff(book, "OK1M", {{F::STACJA, "OK1M"}, {F::IMIE, "Jan"}, {F::LOKATOR, "JO70"}},
                     503),
             "");
@@ -130,7 +124,7 @@ TEST(LogCOKImport, LocatorRepairs) {
   };
   for (const auto& [loc, want] : cases) {
     MemoryCallbook book;
-    ImportLogCOKRecord(OKRecord("OK1L", "", "", loc), book);
+    test::Import(ImportLogCOKRecord, OKRecord("OK1L", "", "", loc), book);
     EXPECT_EQ((*book.Row("OK1L"))[F::LOKATOR], want) << loc;
   }
 }
@@ -143,7 +137,7 @@ TEST(LogCOKImport, KnownStationOnlyGetsAMissingLocator) {
   const int before = book.updates;
 
   for (const char* call : {"OK1NOLOC", "OK1BLANK", "OK1HASLOC"})
-    ImportLogCOKRecord(OKRecord(call, "Jan", "Jan Novak;Hlavni 5;12-345 Praha", "JO7O??"), book);
+    test::Import(ImportLogCOKRecord, OKRecord(call, "Jan", "Jan Novak;Hlavni 5;12-345 Praha", "JO7O??"), book);
 
   for (const char* call : {"OK1NOLOC", "OK1BLANK"})
     EXPECT_EQ(RowDiff(book, call, {{F::STACJA, call}, {F::NAZWA, "Stary Wpis"},
@@ -158,17 +152,17 @@ TEST(LogCOKImport, KnownStationOnlyGetsAMissingLocator) {
 
   // No locator in the file: nothing to fill, no update.
   PutStation(book, "OK1NONE", "");
-  ImportLogCOKRecord(OKRecord("OK1NONE", "Jan", "", "   "), book);
-  ImportLogCOKRecord(OKRecord("OK1NONE", "Jan", "", ""), book);
+  test::Import(ImportLogCOKRecord, OKRecord("OK1NONE", "Jan", "", "   "), book);
+  test::Import(ImportLogCOKRecord, OKRecord("OK1NONE", "Jan", "", ""), book);
   EXPECT_EQ(book.updates - before, 2);
   EXPECT_EQ((*book.Row("OK1NONE"))[F::LOKATOR], std::nullopt);
 }
 
 TEST(LogCOKImport, RepeatedCallSignWritesFirstAndFillsItsLocatorLater) {
   MemoryCallbook book;
-  ImportLogCOKRecord(OKRecord("OK2A", "Jan", "Jan Novak;;", ""), book);
-  ImportLogCOKRecord(OKRecord("OK2A", "Petr", "Petr Dvorak;Dlouha;Brno", "JN89AB"), book);
-  ImportLogCOKRecord(OKRecord("OK2A", "Karel", "", "JN99XX"), book);
+  test::Import(ImportLogCOKRecord, OKRecord("OK2A", "Jan", "Jan Novak;;", ""), book);
+  test::Import(ImportLogCOKRecord, OKRecord("OK2A", "Petr", "Petr Dvorak;Dlouha;Brno", "JN89AB"), book);
+  test::Import(ImportLogCOKRecord, OKRecord("OK2A", "Karel", "", "JN99XX"), book);
   EXPECT_EQ(RowDiff(book, "OK2A", {{F::STACJA, "OK2A"}, {F::NAZWA, "Novak Jan"},
                                    {F::IMIE, "Jan"}, {F::NAZWISKO, "Novak"},
                                    {F::LOKATOR, "JN89AB"}}, 503),
@@ -179,7 +173,7 @@ TEST(LogCOKImport, RepeatedCallSignWritesFirstAndFillsItsLocatorLater) {
 
 TEST(LogCOKImport, EmptyCallSignWritesNothing) {
   MemoryCallbook book;
-  ImportLogCOKRecord(OKRecord(" ", "Jan", "Jan Novak;Hlavni 5;12-345 Praha", "JO70FB"), book);
+  test::Import(ImportLogCOKRecord, OKRecord(" ", "Jan", "Jan Novak;Hlavni 5;12-345 Praha", "JO70FB"), book);
   EXPECT_TRUE(book.Rows().empty());
 }
 
@@ -189,7 +183,7 @@ TEST(LogCOKImport, MissingFieldRaisesAfterTheLookupAndWritesNothing) {
   RecordMap rec = OKRecord("OK1ABC", "Jan", "", "JO70FB");
   rec.Drop("woj");
   try {
-    ImportLogCOKRecord(rec, book);
+    test::Import(ImportLogCOKRecord, rec, book);
     FAIL() << "no error";
   } catch (const std::runtime_error& e) {
     EXPECT_STREQ(e.what(), "Calls: Field 'WOJ' not found");

@@ -34,7 +34,7 @@ RecordMap SPRecord(std::string call, std::string name = "", std::string memF = "
 // `columns` (STACJA included) with KRAJ 269.
 std::string Imported(RecordMap rec, const std::string& key, test::Columns columns) {
   MemoryCallbook book;
-  ImportLogCSPRecord(rec, book);
+  test::Import(ImportLogCSPRecord, rec, book);
   return test::RowDiff(book, key, columns, 269);
 }
 
@@ -100,7 +100,7 @@ TEST(LogCSPText, TitleCasePostalCodeSurname) {
 
 TEST(LogCSPImport, PersonalRecordColumnByColumn) {
   MemoryCallbook book;
-  ImportLogCSPRecord(SPRecord(" sp5abc ", "JAN", "JAN KOWALSKI;UL. KOSCIUSZKI 5;00-950 WARSZAWA",
+  test::Import(ImportLogCSPRecord, SPRecord(" sp5abc ", "JAN", "JAN KOWALSKI;UL. KOSCIUSZKI 5;00-950 WARSZAWA",
                               "ko02mf", "wsi"),
                      book);
   EXPECT_EQ(test::RowDiff(book, "SP5ABC",
@@ -117,14 +117,14 @@ TEST(LogCSPImport, LooksUpBeforeReadingAnythingElseEvenWithoutCallSign) {
   struct Watch : MemoryCallbook {
     const RecordMap* rec = nullptr;
     std::vector<std::string> readsAtLookup, keys;
-    bool FindStation(std::string_view call) override {
+    std::optional<StoredStation> Find(std::string_view call) override {
       readsAtLookup = rec->reads;
       keys.emplace_back(call);
-      return MemoryCallbook::FindStation(call);
+      return MemoryCallbook::Find(call);
     }
   } book;
   book.rec = &rec;
-  ImportLogCSPRecord(rec, book);
+  test::Import(ImportLogCSPRecord, rec, book);
   EXPECT_EQ(book.keys, std::vector<std::string>{""});
   EXPECT_EQ(book.readsAtLookup, std::vector<std::string>{"Call"});
   EXPECT_EQ(rec.reads, (std::vector<std::string>{"Call", "Name", "mem_f", "QRA_LOC", "WOJ"}));
@@ -133,7 +133,7 @@ TEST(LogCSPImport, LooksUpBeforeReadingAnythingElseEvenWithoutCallSign) {
   RecordMap noLocator = SPRecord("SP5ABC", "JAN");
   noLocator.Drop("QRA_LOC");
   MemoryCallbook plain;
-  EXPECT_THROW(ImportLogCSPRecord(noLocator, plain), std::runtime_error);
+  EXPECT_THROW(test::Import(ImportLogCSPRecord, noLocator, plain), std::runtime_error);
   EXPECT_EQ(plain.lookups, 1);
   EXPECT_TRUE(plain.Rows().empty());
 }
@@ -208,24 +208,22 @@ TEST(LogCSPImport, LocatorRepairs) {
 
 TEST(LogCSPImport, KnownStationsAndOverlongValues) {
   MemoryCallbook book;
-  book.AppendStation();
-  book.SetField(F::STACJA, "SP7OLD");
-  book.PostStation();
-  ImportLogCSPRecord(SPRecord("sp7old", "JAN", "JAN KOWALSKI;;", "KO02MF", "WSI"), book);
+  book.Insert(test::Station({{F::STACJA, "SP7OLD"}}));
+  test::Import(ImportLogCSPRecord, SPRecord("sp7old", "JAN", "JAN KOWALSKI;;", "KO02MF", "WSI"), book);
   EXPECT_EQ(test::RowDiff(book, "SP7OLD", {{F::STACJA, "SP7OLD"}}, std::nullopt), "");
-  ImportLogCSPRecord(SPRecord("SP7NEW", "JAN"), book);
-  ImportLogCSPRecord(SPRecord("SP7NEW", "ADAM"), book);
+  test::Import(ImportLogCSPRecord, SPRecord("SP7NEW", "JAN"), book);
+  test::Import(ImportLogCSPRecord, SPRecord("SP7NEW", "ADAM"), book);
   EXPECT_EQ(test::RowDiff(book, "SP7NEW", {{F::STACJA, "SP7NEW"}, {F::IMIE, "Jan"}}, 269), "");
 
-  ImportLogCSPRecord(SPRecord("SP8ABCDEFGHX", "", std::string(70, 'A') + ";;"), book);
+  test::Import(ImportLogCSPRecord, SPRecord("SP8ABCDEFGHX", "", std::string(70, 'A') + ";;"), book);
   EXPECT_EQ(test::RowDiff(book, "SP8ABCDEFG",
                           {{F::STACJA, "SP8ABCDEFG"}, {F::NAZWA, std::string(60, 'A')}}, 269),
             "");
   // Call signs alike in their first ten characters, or up to a NUL, meet
   // the row of the first instead of failing on the primary key.
-  ImportLogCSPRecord(SPRecord("SP8ABCDEFGHY", "JAN"), book);
-  ImportLogCSPRecord(SPRecord(std::string("SP8\0X", 5), "JAN"), book);
-  ImportLogCSPRecord(SPRecord(std::string("SP8\0Y", 5), "ADAM"), book);
+  test::Import(ImportLogCSPRecord, SPRecord("SP8ABCDEFGHY", "JAN"), book);
+  test::Import(ImportLogCSPRecord, SPRecord(std::string("SP8\0X", 5), "JAN"), book);
+  test::Import(ImportLogCSPRecord, SPRecord(std::string("SP8\0Y", 5), "ADAM"), book);
   EXPECT_EQ(test::RowDiff(book, "SP8", {{F::STACJA, "SP8"}, {F::IMIE, "Jan"}}, 269), "");
   EXPECT_EQ(book.inserts, 4);  // SP7OLD, SP7NEW, SP8ABCDEFG, SP8
   EXPECT_EQ(book.updates, 0);

@@ -23,7 +23,7 @@ TEST(OKCallImport, FullRecord) {
   MemoryCallbook book;
   // Windows-1250 á 0xE1, í 0xED: stored exactly as read.
   RecordMap rec = OKRecord(" ok1abc ", "Jan ", " Nov\xE1k", " Hlavn\xED 5 ", "Praha", "110 00");
-  ImportOKCallRecord(rec, book);
+  test::Import(ImportOKCallRecord, rec, book);
   EXPECT_EQ(RowDiff(book, "OK1ABC",
                     {{F::STACJA, "OK1ABC"},
                      {F::NAZWA, "Nov\xE1k Jan"},
@@ -40,9 +40,9 @@ TEST(OKCallImport, FullRecord) {
 
 TEST(OKCallImport, NamesAndSmallLetters) {
   MemoryCallbook book;
-  ImportOKCallRecord(OKRecord("OK1A", "", "novak"), book);
-  ImportOKCallRecord(OKRecord("OK1B", "jan", ""), book);
-  ImportOKCallRecord(OKRecord("OK1C", "", "", "", "brno"), book);
+  test::Import(ImportOKCallRecord, OKRecord("OK1A", "", "novak"), book);
+  test::Import(ImportOKCallRecord, OKRecord("OK1B", "jan", ""), book);
+  test::Import(ImportOKCallRecord, OKRecord("OK1C", "", "", "", "brno"), book);
   EXPECT_EQ(RowDiff(book, "OK1A", {{F::STACJA, "OK1A"}, {F::NAZWA, "novak"},
                                    {F::NAZWISKO, "novak"}}, 503), "");
   EXPECT_EQ(RowDiff(book, "OK1B", {{F::STACJA, "OK1B"}, {F::NAZWA, "jan"}, {F::IMIE, "jan"}}, 503),
@@ -52,16 +52,12 @@ TEST(OKCallImport, NamesAndSmallLetters) {
 
 TEST(OKCallImport, SkipsEmptyCallSignsDuplicatesAndKnownStations) {
   MemoryCallbook book;
-  book.AppendStation();
-  book.SetField(F::STACJA, "OK1OLD");
-  book.SetField(F::NAZWA, "Kowalski Jan");
-  book.SetCountry(269);
-  book.PostStation();
+  book.Insert(test::Station({{F::STACJA, "OK1OLD"}, {F::NAZWA, "Kowalski Jan"}}, 269));
 
-  ImportOKCallRecord(OKRecord("   ", "Jan", "Novak"), book);
-  ImportOKCallRecord(OKRecord("OK1NEW", "Jan", "Novak"), book);
-  ImportOKCallRecord(OKRecord("ok1new", "Petr", "Svoboda"), book);
-  ImportOKCallRecord(OKRecord("OK1OLD", "Petr", "Svoboda", "Dlouha 1", "Brno", "60200"), book);
+  test::Import(ImportOKCallRecord, OKRecord("   ", "Jan", "Novak"), book);
+  test::Import(ImportOKCallRecord, OKRecord("OK1NEW", "Jan", "Novak"), book);
+  test::Import(ImportOKCallRecord, OKRecord("ok1new", "Petr", "Svoboda"), book);
+  test::Import(ImportOKCallRecord, OKRecord("OK1OLD", "Petr", "Svoboda", "Dlouha 1", "Brno", "60200"), book);
 
   EXPECT_EQ(book.Rows().size(), 2u);
   EXPECT_EQ(RowDiff(book, "OK1NEW", {{F::STACJA, "OK1NEW"}, {F::NAZWA, "Novak Jan"},
@@ -77,7 +73,7 @@ TEST(OKCallImport, MissingFieldRaisesTheReadersError) {
   EXPECT_THROW(
       {
         try {
-          ImportOKCallRecord(rec, book);
+          test::Import(ImportOKCallRecord, rec, book);
         } catch (const std::runtime_error& e) {
           EXPECT_STREQ(e.what(), "Calls: Field 'City' not found");
           throw;

@@ -1,6 +1,7 @@
 // Importer test helpers: a source record with field values by name (names
 // matched without regard to ASCII case, a missing name raising the reader's
-// error) and a column-by-column check of a callbook row.
+// error), a station row from its columns and a column-by-column check of a
+// callbook row.
 #pragma once
 
 #include <optional>
@@ -13,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "import/ImportRun.h"
 #include "source/RecordFields.h"
 #include "store/MemoryCallbook.h"
 
@@ -67,6 +69,22 @@ class RecordMap : public IRecordFields {
 
 // Expected text columns of one row; every column not named must be NULL.
 using Columns = std::initializer_list<std::pair<StationField, std::string>>;
+
+// A row of `columns` (set as a column stores them) and `kraj`.
+inline StationRow Station(std::initializer_list<std::pair<StationField, std::string_view>> columns,
+                          std::optional<std::int16_t> kraj = std::nullopt) {
+  StationRow row;
+  for (const auto& [field, value] : columns) row.Set(field, value);
+  row.country = kraj;
+  return row;
+}
+
+// What a run does with one record: the step's plan for it, carried out
+// into `book`.
+template <class Step, class Record>
+RecordOutcome Import(Step step, const Record& record, ICallbook& book) {
+  return CarryOut(step(record, book), book);
+}
 
 // Empty when the row of `callSign` exists and holds exactly `columns` and
 // `kraj`; otherwise a description of every difference.

@@ -9,6 +9,7 @@
 
 #include "source/FileLookup.h"
 #include "store/Callbook.h"
+#include "tests/import/RecordMap.h"
 #include "tests/store/StoreHelpers.h"
 #include "tools/writers/Tolvo10Database.h"
 
@@ -48,7 +49,7 @@ TEST(Connect, MissingDatabaseGivesFalseAndCreatesNothing) {
   EXPECT_FALSE(cb.Open(dir / "LOG.DAT"));
   EXPECT_FALSE(cb.Open(dir / "log.dat"));
   EXPECT_FALSE(cb.IsConnected());
-  EXPECT_THROW(cb.FindStation("SP1ABC"), std::logic_error);
+  EXPECT_THROW(cb.Find("SP1ABC"), std::logic_error);
   cb.Close();
   EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"LOG.DAT.d", "log.dat"}));
 }
@@ -119,15 +120,13 @@ TEST(Connect, DialectOneDatabaseWorks) {
   {
     Callbook cb;
     ASSERT_TRUE(cb.Open(file));
-    cb.AppendStation();
-    cb.SetField(StationField::STACJA, "OK1AB");
-    cb.SetField(StationField::MIASTO, "Praha");
-    cb.PostStation();
-    ASSERT_TRUE(cb.FindStation("OK1AB"));
-    EXPECT_EQ(cb.FieldAsString(StationField::MIASTO), "Praha");
+    cb.Insert(test::Station({{StationField::STACJA, "OK1AB"}, {StationField::MIASTO, "Praha"}}));
+    ASSERT_TRUE(cb.Find("OK1AB"));
+    cb.FillLocator("OK1AB", "JO70FB");
   }
   EXPECT_EQ(Query(file, "SELECT MON$SQL_DIALECT FROM MON$DATABASE"), (std::vector<Row>{{"1"}}));
-  EXPECT_EQ(Query(file, "SELECT MIASTO FROM STACJE"), (std::vector<Row>{{"Praha"}}));
+  EXPECT_EQ(Query(file, "SELECT MIASTO, LOKATOR FROM STACJE"),
+            (std::vector<Row>{{"Praha", "JO70FB"}}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "store/Callbook.h"
+#include "tests/import/RecordMap.h"
 #include "tests/store/StoreHelpers.h"
 #include "tools/writers/Tolvo10Database.h"
 
@@ -86,7 +87,7 @@ TEST_F(SchemaTest, FirstOpenCreatesTheTableWithKeyAndIndexes) {
     Callbook cb;
     ASSERT_TRUE(cb.Open(db));
     EXPECT_TRUE(HasStacje(db));
-    EXPECT_FALSE(cb.FindStation("SP1ABC"));
+    EXPECT_FALSE(cb.Find("SP1ABC"));
   }
   EXPECT_EQ(ColumnsOf(db), kColumns);
   EXPECT_EQ(IndexesOf(db), kIndexes);
@@ -181,9 +182,7 @@ TEST(SchemaFaults, FailedCreationLeavesTheCatalogueAsItWas) {
 
     Execute(db, fault.cure);
     ASSERT_TRUE(cb.Open(db));
-    cb.AppendStation();
-    cb.SetField(StationField::STACJA, "SP1ABC");
-    cb.PostStation();
+    cb.Insert(test::Station({{StationField::STACJA, "SP1ABC"}}));
     cb.Close();
     EXPECT_EQ(ColumnsOf(db), kColumns);
     EXPECT_EQ(IndexesOf(db), kIndexes);

@@ -67,7 +67,7 @@ bool FirstStationsPresent(const fs::path& folder, int count) {
   Callbook book;
   if (!book.Open(folder / "LOG.DAT")) return false;
   for (int i = 0; i < count; ++i) {
-    if (!book.FindStation(CallSign(i))) return false;
+    if (!book.Find(CallSign(i))) return false;
   }
   return true;
 }
@@ -176,8 +176,8 @@ int RunDriver(int argc, char** argv, const QByteArray& mode) {
   }
   auto started = [mode](ProgramWindows& windows) {
     ImportDialog* okCall = &windows.Dialog(ImportKindId::OKCall);
-    okCall->SetRecordStep([](const IRecordFields& rec, ICallbook& book) {
-      const RecordOutcome outcome = ImportOKCallRecord(rec, book);
+    okCall->SetRecordStep([](const IRecordFields& rec, IStationLookup& book) {
+      const RecordPlan outcome = ImportOKCallRecord(rec, book);
       Say(QString("posted %1").arg(++posted));
       return outcome;
     });
