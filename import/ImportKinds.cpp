@@ -192,13 +192,8 @@ void RunImportInWorkingFolder(const ImportKind& kind, ICallbook& book, IRunDispl
 }
 
 const ImportKind* ImportKindOfFile(std::string_view name) {
-  const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
   for (const ImportKind& kind : kImportKinds) {
-    const std::string_view file = kind.sourceFile;
-    if (file.size() != name.size()) continue;
-    bool same = true;
-    for (std::size_t i = 0; same && i < file.size(); ++i) same = upper(file[i]) == upper(name[i]);
-    if (same) return &kind;
+    if (EqualsIgnoreAsciiCase(kind.sourceFile, name)) return &kind;
   }
   return nullptr;
 }

@@ -3,7 +3,6 @@
 #include <system_error>
 
 namespace tolvo {
-namespace {
 
 bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -15,8 +14,6 @@ bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
   }
   return true;
 }
-
-}  // namespace
 
 std::optional<std::filesystem::path> FindFileCaseBlind(const std::filesystem::path& folder,
                                                        std::string_view name,

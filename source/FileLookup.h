@@ -8,6 +8,10 @@
 
 namespace tolvo {
 
+// Whether two names are equal ignoring ASCII letter case, as file names are
+// compared here.
+bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
+
 // The path of the entry of `folder` whose name equals `name` ignoring ASCII
 // letter case. When several differ only in case, the exact spelling wins,
 // otherwise the first in byte order of the names. Directories do not count

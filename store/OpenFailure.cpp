@@ -53,11 +53,6 @@ std::string Quoted(const fs::path& path) { return path.string(); }
 // as the package installs it.
 constexpr const char* kSeeGuide = " Zob. podręcznik (/usr/share/doc/tolvoimp/PODRECZNIK.md).";
 
-bool IsLogDatName(std::string name) {
-  for (char& c : name)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return name == kCallbookFile;
-}
 
 std::string UserName(uid_t uid) {
   if (const passwd* pw = getpwuid(uid)) return pw->pw_name;
@@ -290,7 +285,7 @@ std::string OpenFailureCause(const fs::path& file, const DatabaseError& error,
   if (error.Has(isc_io_error) && (system == EACCES || system == EPERM))
     return PermissionCause(file, false);
   if (error.Has(isc_io_error) && system == ENOENT) {
-    if (FindFileCaseBlind(file.parent_path(), kCallbookFile) || !IsLogDatName(file.filename().string()))
+    if (FindFileCaseBlind(file.parent_path(), kCallbookFile) || !EqualsIgnoreAsciiCase(file.filename().string(), kCallbookFile))
       return "Nie ma pliku " + Quoted(file) + ".";
     return MissingDatabaseCause(file.parent_path());
   }
