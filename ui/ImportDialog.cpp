@@ -22,6 +22,7 @@
 #include "ui/Fonts.h"
 #include "ui/QuitSignals.h"
 #include "ui/RecordNumberLabel.h"
+#include "ui/RecordProgressBar.h"
 
 namespace tolvo {
 namespace {
@@ -71,8 +72,8 @@ class ImportDialog::Display : public IRunDisplay {
   }
 
   void ShowRecord(std::int64_t number) override {
-    if (dialog_.progressBar_) dialog_.progressBar_->setValue(ToBarValue(number));
-    dialog_.recordNumberLabel_->setText(QString::number(number));
+    if (dialog_.progressBar_) dialog_.progressBar_->ShowRecord(ToBarValue(number));
+    dialog_.recordNumberLabel_->SetNumber(number);
     QApplication::processEvents();
     shown_ = true;
   }
@@ -198,7 +199,7 @@ void ImportDialog::MakeProgress() {
     progressBox_ = new QGroupBox(QStringLiteral("Zaawansowanie"), this);
     progressBox_->setObjectName(QStringLiteral("GroupBox1"));
     progressBox_->setGeometry(0, layout.client.height - 41, layout.client.width, 41);
-    progressBar_ = new QProgressBar(progressBox_);
+    progressBar_ = new RecordProgressBar(progressBox_);
     progressBar_->setObjectName(QStringLiteral("ProgBarSP"));
     progressBar_->setTextVisible(false);
     progressBar_->setGeometry(8, 16, layout.progressBarWidth, 17);

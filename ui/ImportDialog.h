@@ -16,6 +16,7 @@
 #include "import/ImportKinds.h"
 #include "import/ImportRun.h"
 #include "store/ICallbook.h"
+#include "ui/RecordProgressBar.h"
 
 class QGroupBox;
 class QLabel;
@@ -133,7 +134,7 @@ class ImportDialog : public QDialog {
   QLabel* totalCaption_ = nullptr;         // Label3
   QLabel* totalLabel_ = nullptr;           // LogbookAllLbl
   QGroupBox* progressBox_ = nullptr;       // GroupBox1
-  QProgressBar* progressBar_ = nullptr;    // ProgBarSP
+  RecordProgressBar* progressBar_ = nullptr;  // ProgBarSP
   QPushButton* closeButton_ = nullptr;     // CloseBtn
 
   bool running_ = false;

@@ -15,7 +15,14 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #if TOLVO_WITH_XCB
 #include <xcb/xcb.h>
@@ -104,6 +111,107 @@ class XWindowImages {
 };
 #endif
 
+// Pictures of a number's digits, drawn once for a canvas: for each length
+// of a number, the canvas drawn with one digit at every place ("000",
+// "111", ... "999"), cut into one range of columns a place. A number of that
+// length is then put together by copying, at each place, the columns of its
+// digit's picture: no text is shaped or rasterised, and where the canvas
+// already shows a number of the same length only the places that differ are
+// copied. A length is used only when, for every ordered pair of digits, the
+// number that alternates them ("1212", "2121") comes out exactly as drawing
+// it as text does; otherwise numbers of that length are drawn as text.
+class DigitPictures {
+ public:
+  // Draws `text` onto all of `canvas`, as the label draws it there.
+  using Render = std::function<void(QImage& canvas, const QString& text)>;
+
+  // Forgets every picture; the next use draws them again for the canvas.
+  void Clear() {
+    for (Length& length : lengths_) length = Length{};
+  }
+
+  // Puts `digits` together on `canvas`, which shows `shown` (a number drawn
+  // by this, or empty for anything else); false when numbers of that length
+  // are to be drawn as text. `placeStart(i)` is where place i begins on the
+  // canvas, in device pixels.
+  bool Compose(QImage& canvas, std::string_view digits, std::string_view shown,
+               const Render& render, const std::function<double(std::size_t)>& placeStart) {
+    const std::size_t count = digits.size();
+    if (count == 0 || count >= lengths_.size()) return false;
+    Length& length = lengths_[count];
+    if (!length.tried) Prepare(length, count, canvas, render, placeStart);
+    if (!length.usable) return false;
+    const bool sameLength = shown.size() == count;
+    for (std::size_t i = 0; i < count; ++i) {
+      if (sameLength && shown[i] == digits[i]) continue;
+      CopyPlace(length, i, digits[i] - '0', canvas);
+    }
+    return true;
+  }
+
+  // Whether numbers of `count` digits are put together; nothing when that
+  // has not been tried yet.
+  std::optional<bool> Composes(std::size_t count) const {
+    if (count == 0 || count >= lengths_.size() || !lengths_[count].tried) return std::nullopt;
+    return lengths_[count].usable;
+  }
+
+ private:
+  struct Length {
+    bool tried = false;
+    bool usable = false;
+    std::array<QImage, 10> pictures;  // the canvas with every place showing the digit
+    std::vector<int> cuts;            // place i: columns cuts[i] to cuts[i + 1]
+  };
+
+  static void CopyPlace(const Length& length, std::size_t place, int digit, QImage& canvas) {
+    const QImage& picture = length.pictures[static_cast<std::size_t>(digit)];
+    const int bytes = canvas.depth() / 8;
+    const auto from = static_cast<std::size_t>(length.cuts[place] * bytes);
+    const auto size = static_cast<std::size_t>((length.cuts[place + 1] - length.cuts[place]) * bytes);
+    for (int y = 0; y < canvas.height(); ++y)
+      std::memcpy(canvas.scanLine(y) + from, picture.constScanLine(y) + from, size);
+  }
+
+  static void Prepare(Length& length, std::size_t count, const QImage& canvas,
+                      const Render& render, const std::function<double(std::size_t)>& placeStart) {
+    length.tried = true;
+    if (canvas.depth() % 8 != 0 || canvas.isNull()) return;
+    length.cuts.assign(count + 1, 0);
+    for (std::size_t i = 1; i < count; ++i)
+      length.cuts[i] = std::clamp(static_cast<int>(std::lround(placeStart(i))), length.cuts[i - 1],
+                                  canvas.width());
+    length.cuts[count] = canvas.width();
+    for (int d = 0; d < 10; ++d) {
+      QImage& picture = length.pictures[static_cast<std::size_t>(d)];
+      picture = QImage(canvas.size(), canvas.format());
+      picture.setDevicePixelRatio(canvas.devicePixelRatio());
+      render(picture, QString(static_cast<qsizetype>(count), QChar(u'0' + d)));
+    }
+    QImage drawn(canvas.size(), canvas.format()), composed(canvas.size(), canvas.format());
+    drawn.setDevicePixelRatio(canvas.devicePixelRatio());
+    for (int a = 0; a < 10 && count > 1; ++a) {
+      for (int b = 0; b < 10; ++b) {
+        if (a == b) continue;
+        QString text(static_cast<qsizetype>(count), QChar());
+        for (std::size_t i = 0; i < count; ++i) {
+          const int digit = i % 2 == 0 ? a : b;
+          text[static_cast<qsizetype>(i)] = QChar(u'0' + digit);
+          CopyPlace(length, i, digit, composed);
+        }
+        render(drawn, text);
+        if (drawn != composed) {
+          length.pictures = {};
+          return;
+        }
+      }
+    }
+    length.usable = true;
+  }
+
+  std::array<Length, 21> lengths_;
+};
+
 }  // namespace
 
 // The window the text is drawn on, with a backing store of its own: what it
@@ -137,21 +245,52 @@ class RecordNumberLabel::Surface final : public QWindow {
       return;
     }
     // The part of the label that the surface covers.
-    const QRect area = label_.container_->geometry();
-    if (!PutToX(area)) {
-      const QRect own(QPoint(0, 0), area.size());
-      store_.resize(own.size());
-      store_.beginPaint(own);
-      {
-        QPainter painter(store_.paintDevice());
-        painter.translate(-area.topLeft());
-        label_.DrawText(painter, area, true);
-      }
-      store_.endPaint();
-      store_.flush(own);
+    QRect area = label_.container_->geometry();
+    const qreal ratio = devicePixelRatio();
+#if TOLVO_WITH_XCB
+    if (!xImagesTried_ || (xImages_ && xImages_->Window() != winId())) {
+      xImagesTried_ = true;
+      xImages_ = XWindowImages::For(*this);
     }
-    stale_ = false;
-    emit label_.Drawn(label_.text_, changed);
+    if (xImages_) {
+      PaintCanvas(area, QImage::Format_RGB32, ratio);
+      xImages_->Put(canvas_);
+      Drawn(changed);
+      return;
+    }
+#endif
+    const QRect own(QPoint(0, 0), area.size());
+    store_.resize(own.size());
+    store_.beginPaint(own);
+    QPaintDevice* device = store_.paintDevice();
+    auto* image = device && device->devType() == QInternal::Image ? static_cast<QImage*>(device)
+                                                                   : nullptr;
+    if (image && image->devicePixelRatio() == ratio && image->size() == area.size() * ratio &&
+        image->depth() % 8 == 0) {
+      // The store's own pixels, in its own format: the canvas is copied in.
+      PaintCanvas(area, image->format(), ratio);
+      const auto bytes = static_cast<std::size_t>(canvas_.width() * canvas_.depth() / 8);
+      for (int y = 0; y < canvas_.height(); ++y)
+        std::memcpy(image->scanLine(y), canvas_.constScanLine(y), bytes);
+    } else {
+      QPainter painter(device);
+      painter.translate(-area.topLeft());
+      label_.DrawText(painter, area, true, label_.text_);
+      shown_.clear();
+    }
+    store_.endPaint();
+    store_.flush(own);
+    Drawn(changed);
+  }
+
+  // Whether numbers of `count` digits are put together from pictures here;
+  // nothing when not yet known.
+  std::optional<bool> Composes(std::size_t count) const { return pictures_.Composes(count); }
+
+  // Forgets the digits' pictures: the label's font, colours or state changed.
+  void ForgetPictures() {
+    pictures_.Clear();
+    shown_.clear();
   }
 
   bool Stale() const { return stale_; }
@@ -181,32 +320,42 @@ class RecordNumberLabel::Surface final : public QWindow {
   // of a change only when the window system confirms it.
   QSize Size() const { return label_.container_->size(); }
 
-  // On X11: draws into an image of its own and puts it into the window with
-  // one request; false where that does not apply.
-  bool PutToX(const QRect& area) {
-#if TOLVO_WITH_XCB
-    if (!xImagesTried_ || (xImages_ && xImages_->Window() != winId())) {
-      xImagesTried_ = true;
-      xImages_ = XWindowImages::For(*this);
-    }
-    if (!xImages_) return false;
-    const qreal ratio = devicePixelRatio();
+  void Drawn(bool changed) {
+    stale_ = false;
+    emit label_.Drawn(label_.text_, changed);
+  }
+
+  // Draws the label's text for `area` onto the canvas, an image in `format`:
+  // a number from its digits' pictures where they compose, else as text.
+  void PaintCanvas(const QRect& area, QImage::Format format, qreal ratio) {
     const QSize pixels = area.size() * ratio;
-    if (canvas_.size() != pixels) {
-      canvas_ = QImage(pixels, QImage::Format_RGB32);
+    if (canvas_.size() != pixels || canvas_.format() != format ||
+        canvas_.devicePixelRatio() != ratio || canvasArea_ != area ||
+        canvasOrigin_ != label_.mapTo(label_.window(), QPoint(0, 0))) {
+      canvas_ = QImage(pixels, format);
       canvas_.setDevicePixelRatio(ratio);
+      canvasArea_ = area;
+      canvasOrigin_ = label_.mapTo(label_.window(), QPoint(0, 0));
+      ForgetPictures();
     }
-    {
-      QPainter painter(&canvas_);
+    const auto render = [this, &area](QImage& canvas, const QString& text) {
+      QPainter painter(&canvas);
       painter.translate(-area.topLeft());
-      label_.DrawText(painter, area, true);
+      label_.DrawText(painter, area, true, text);
+    };
+    const std::string_view digits = label_.Digits();
+    // Where a place begins: the digits' advance apart from the text's start.
+    const auto placeStart = [&](std::size_t place) {
+      const double advance = QFontMetricsF(label_.font()).horizontalAdvance(QLatin1Char('0'));
+      const double left = label_.contentsRect().left() - area.left();
+      return (left + advance * static_cast<double>(place)) * ratio;
+    };
+    if (!digits.empty() && pictures_.Compose(canvas_, digits, shown_, render, placeStart)) {
+      shown_.assign(digits);
+      return;
     }
-    xImages_->Put(canvas_);
-    return true;
-#else
-    Q_UNUSED(area);
-    return false;
-#endif
+    render(canvas_, label_.text_);
+    shown_.clear();
   }
 
  protected:
@@ -227,10 +376,16 @@ class RecordNumberLabel::Surface final : public QWindow {
   QBackingStore store_;
   bool stale_ = true;
   bool answered_ = false;  // an update request has come since Settle asked for one
+  // The drawing that the surface shows, with the part of the label it was
+  // drawn for and the number it shows (empty when not a composed number).
+  QImage canvas_;
+  QRect canvasArea_;
+  QPoint canvasOrigin_;  // where the label stands in its window, which the background follows
+  std::string shown_;
+  DigitPictures pictures_;
 #if TOLVO_WITH_XCB
   std::unique_ptr<XWindowImages> xImages_;
   bool xImagesTried_ = false;
-  QImage canvas_;
 #endif
 };
 
@@ -255,6 +410,38 @@ QWindow* RecordNumberLabel::SurfaceWindow() const { return surface_; }
 void RecordNumberLabel::setText(const QString& text) {
   if (text == text_) return;
   text_ = text;
+  digitCount_ = 0;
+  if (text_.size() < static_cast<qsizetype>(kMaxDigits)) {
+    for (const QChar c : text_) {
+      if (c < u'0' || c > u'9') {
+        digitCount_ = 0;
+        break;
+      }
+      digits_[digitCount_++] = static_cast<char>(c.unicode());
+    }
+  }
+  TextChanged();
+}
+
+void RecordNumberLabel::SetNumber(std::int64_t number) {
+  std::array<char, kMaxDigits> digits{};
+  const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), number);
+  const auto count = static_cast<std::size_t>(end - digits.data());
+  if (error != std::errc() || number < 0) {
+    setText(QString::number(number));
+    return;
+  }
+  if (Digits() == std::string_view(digits.data(), count)) return;
+  digits_ = digits;
+  digitCount_ = count;
+  // The text is rewritten in place: no allocation while nothing else holds it.
+  text_.resize(static_cast<qsizetype>(count));
+  QChar* out = text_.data();
+  for (std::size_t i = 0; i < count; ++i) out[i] = QChar(static_cast<char16_t>(digits[i]));
+  TextChanged();
+}
+
+void RecordNumberLabel::TextChanged() {
   FitSurface();
   DrawSurface(true);
 }
@@ -280,8 +467,18 @@ QRect RecordNumberLabel::InkRect(const QString& text) const {
   return ink.adjusted(0, -kInkRows, kInkSlack, kInkRows).intersected(rect());
 }
 
+QRect RecordNumberLabel::NumberInkRect(std::size_t count) {
+  if (surface_->Composes(count) != true) return InkRect(text_);
+  QRect& ink = numberInk_[count];
+  if (ink.isNull()) {
+    for (char16_t d = u'0'; d <= u'9'; ++d)
+      ink |= InkRect(QString(static_cast<qsizetype>(count), QChar(d)));
+  }
+  return ink;
+}
+
 void RecordNumberLabel::FitSurface() {
-  const QRect wanted = InkRect(text_);
+  const QRect wanted = digitCount_ > 0 ? NumberInkRect(digitCount_) : InkRect(text_);
   if (wanted.isEmpty()) {
     if (!container_->isHidden()) {
       // What the surface covered shows the label's own drawing again.
@@ -305,7 +502,8 @@ void RecordNumberLabel::DrawSurface(bool changed) {
   if (!container_->isHidden()) surface_->Draw(changed);
 }
 
-void RecordNumberLabel::DrawText(QPainter& painter, const QRect& area, bool background) const {
+void RecordNumberLabel::DrawText(QPainter& painter, const QRect& area, bool background,
+                                 const QString& text) const {
   if (background) {
     // The window's background, aligned as the window paints it.
     const QWidget* top = window();
@@ -315,7 +513,7 @@ void RecordNumberLabel::DrawText(QPainter& painter, const QRect& area, bool back
   painter.setFont(font());
   QStyleOption option;
   option.initFrom(this);
-  style()->drawItemText(&painter, contentsRect(), kTextFlags, option.palette, isEnabled(), text_,
+  style()->drawItemText(&painter, contentsRect(), kTextFlags, option.palette, isEnabled(), text,
                         foregroundRole());
 }
 
@@ -323,7 +521,7 @@ void RecordNumberLabel::paintEvent(QPaintEvent*) {
   // The label's own drawing, in the window: what a picture of the window
   // shows, and what is seen where the surface is not.
   QPainter painter(this);
-  DrawText(painter, rect(), false);
+  DrawText(painter, rect(), false, text_);
 }
 
 void RecordNumberLabel::changeEvent(QEvent* event) {
@@ -333,6 +531,8 @@ void RecordNumberLabel::changeEvent(QEvent* event) {
     case QEvent::StyleChange:
     case QEvent::EnabledChange:
     case QEvent::ActivationChange:
+      numberInk_ = {};
+      surface_->ForgetPictures();
       updateGeometry();
       update();
       FitSurface();
@@ -346,6 +546,7 @@ void RecordNumberLabel::changeEvent(QEvent* event) {
 
 void RecordNumberLabel::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  numberInk_ = {};
   FitSurface();
 }
 
