@@ -134,19 +134,23 @@ class DigitPictures {
   // by this, or empty for anything else); false when numbers of that length
   // are to be drawn as text. `placeStart(i)` is where place i begins on the
   // canvas, in device pixels.
-  bool Compose(QImage& canvas, std::string_view digits, std::string_view shown,
-               const Render& render, const std::function<double(std::size_t)>& placeStart) {
+  bool Compose(QImage& canvas, std::string_view digits, std::string_view shown) const {
     const std::size_t count = digits.size();
-    if (count == 0 || count >= lengths_.size()) return false;
-    Length& length = lengths_[count];
-    if (!length.tried) Prepare(length, count, canvas, render, placeStart);
-    if (!length.usable) return false;
+    if (Composes(count) != true) return false;
+    const Length& length = lengths_[count];
     const bool sameLength = shown.size() == count;
     for (std::size_t i = 0; i < count; ++i) {
       if (sameLength && shown[i] == digits[i]) continue;
       CopyPlace(length, i, digits[i] - '0', canvas);
     }
     return true;
+  }
+
+  // Draws the pictures for numbers of `count` digits on `canvas`, once.
+  void Prepare(std::size_t count, const QImage& canvas, const Render& render,
+               const std::function<double(std::size_t)>& placeStart) {
+    if (count == 0 || count >= lengths_.size() || lengths_[count].tried) return;
+    Prepare(lengths_[count], count, canvas, render, placeStart);
   }
 
   // Whether numbers of `count` digits are put together; nothing when that
@@ -169,8 +173,11 @@ class DigitPictures {
     const int bytes = canvas.depth() / 8;
     const auto from = static_cast<std::size_t>(length.cuts[place] * bytes);
     const auto size = static_cast<std::size_t>((length.cuts[place + 1] - length.cuts[place]) * bytes);
-    for (int y = 0; y < canvas.height(); ++y)
-      std::memcpy(canvas.scanLine(y) + from, picture.constScanLine(y) + from, size);
+    const auto stride = static_cast<std::size_t>(canvas.bytesPerLine());
+    uchar* to = canvas.bits() + from;
+    const uchar* in = picture.constBits() + from;
+    for (int y = 0; y < canvas.height(); ++y, to += stride, in += stride)
+      std::memcpy(to, in, size);
   }
 
   static void Prepare(Length& length, std::size_t count, const QImage& canvas,
@@ -260,7 +267,7 @@ class RecordNumberLabel::Surface final : public QWindow {
     }
 #endif
     const QRect own(QPoint(0, 0), area.size());
-    store_.resize(own.size());
+    if (store_.size() != own.size()) store_.resize(own.size());
     store_.beginPaint(own);
     QPaintDevice* device = store_.paintDevice();
     auto* image = device && device->devType() == QInternal::Image ? static_cast<QImage*>(device)
@@ -270,8 +277,12 @@ class RecordNumberLabel::Surface final : public QWindow {
       // The store's own pixels, in its own format: the canvas is copied in.
       PaintCanvas(area, image->format(), ratio);
       const auto bytes = static_cast<std::size_t>(canvas_.width() * canvas_.depth() / 8);
-      for (int y = 0; y < canvas_.height(); ++y)
-        std::memcpy(image->scanLine(y), canvas_.constScanLine(y), bytes);
+      const auto stride = static_cast<std::size_t>(image->bytesPerLine());
+      const auto canvasStride = static_cast<std::size_t>(canvas_.bytesPerLine());
+      uchar* to = image->bits();
+      const uchar* from = canvas_.constBits();
+      for (int y = 0; y < canvas_.height(); ++y, to += stride, from += canvasStride)
+        std::memcpy(to, from, bytes);
     } else {
       QPainter painter(device);
       painter.translate(-area.topLeft());
@@ -338,19 +349,22 @@ class RecordNumberLabel::Surface final : public QWindow {
       canvasOrigin_ = label_.mapTo(label_.window(), QPoint(0, 0));
       ForgetPictures();
     }
-    const auto render = [this, &area](QImage& canvas, const QString& text) {
+    const auto render = [this, area](QImage& canvas, const QString& text) {
       QPainter painter(&canvas);
       painter.translate(-area.topLeft());
       label_.DrawText(painter, area, true, text);
     };
     const std::string_view digits = label_.Digits();
-    // Where a place begins: the digits' advance apart from the text's start.
-    const auto placeStart = [&](std::size_t place) {
-      const double advance = QFontMetricsF(label_.font()).horizontalAdvance(QLatin1Char('0'));
-      const double left = label_.contentsRect().left() - area.left();
-      return (left + advance * static_cast<double>(place)) * ratio;
-    };
-    if (!digits.empty() && pictures_.Compose(canvas_, digits, shown_, render, placeStart)) {
+    if (!pictures_.Composes(digits.size())) {
+      // Where a place begins: the digits' advance apart from the text's start.
+      const auto placeStart = [&](std::size_t place) {
+        const double advance = QFontMetricsF(label_.font()).horizontalAdvance(QLatin1Char('0'));
+        const double left = label_.contentsRect().left() - area.left();
+        return (left + advance * static_cast<double>(place)) * ratio;
+      };
+      pictures_.Prepare(digits.size(), canvas_, render, placeStart);
+    }
+    if (pictures_.Compose(canvas_, digits, shown_)) {
       shown_.assign(digits);
       return;
     }
