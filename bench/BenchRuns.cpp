@@ -102,6 +102,7 @@ class FindCounter : public ICallbook {
   }
   void Insert(const StationRow& row) override { inner_.Insert(row); }
   void FillLocator(std::string_view c, std::string_view l) override { inner_.FillLocator(c, l); }
+  std::optional<StationRow> StoredRow(std::string_view c) override { return inner_.StoredRow(c); }
   std::int64_t Found() const { return found_; }
 
  private:

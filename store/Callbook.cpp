@@ -142,7 +142,10 @@ fb::ConnectOptions CallbookConnectOptions() {
 
 Callbook::~Callbook() {
   stations_ = TableView{};
-  writing_.CommitOrRollbackQuietly();
+  if (trial_)
+    writing_ = fb::Transaction{};  // rolled back, silently
+  else
+    writing_.CommitOrRollbackQuietly();
   // The connection detaches silently in its own destructor.
 }
 
@@ -154,6 +157,13 @@ void Callbook::RequireOpen() const {
 
 void Callbook::CloseConnection() {
   stations_ = TableView{};
+  unmade_.reset();
+  if (trial_) {
+    openedFile_.clear();
+    if (writing_.IsActive()) writing_.Rollback();
+    if (connection_.IsOpen()) connection_.Detach();
+    return;
+  }
   try {
     writing_.CommitOrRollback();
   } catch (const DatabaseError& e) {
@@ -286,8 +296,11 @@ bool Callbook::Attach(const std::string& attachTo, Cause cause) {
     openFailure_ = e.what();
     return false;
   }
-  if (!StationsTableExists()) {
-    ClearCutOffCreation();
+  const bool unmade = !StationsTableExists();
+  if (unmade) {
+    // A trial leaves the catalogue alone, the remains of a cut-off creation
+    // included.
+    if (!trial_) ClearCutOffCreation();
     CreateStationsTable();
   }
   // Each wait for a lock lasts a second at most; ExecuteWaiting waits again
@@ -295,7 +308,12 @@ bool Callbook::Attach(const std::string& attachTo, Cause cause) {
   fb::TransactionOptions writing;
   writing.lockTimeout = 1;
   writing_ = fb::Transaction(connection_, writing);
-  OpenTableView();
+  if (unmade && trial_) {
+    unmade_ = std::make_unique<MemoryCallbook>();
+    stations_.open = true;
+  } else {
+    OpenTableView();
+  }
   return true;
 }
 
@@ -350,7 +368,10 @@ void Callbook::CreateStationsTable() {
     fb::Transaction schema(connection_);  // rolled back when a statement fails
     connection_.ExecuteImmediate(schema, kCreateTable);
     for (std::string_view index : kCreateIndexes) connection_.ExecuteImmediate(schema, index);
-    schema.CommitOrRollback();
+    if (trial_)
+      schema.Rollback();
+    else
+      schema.CommitOrRollback();
   });
 }
 
@@ -411,6 +432,7 @@ bool Callbook::LookUpRow(std::string_view key) {
 
 std::optional<StoredStation> Callbook::Find(std::string_view callSign) {
   RequireOpen();
+  if (unmade_) return unmade_->Find(callSign);
   const std::string_view key = StripTrailingSpaces(callSign);
   // A key longer than the column can never equal a stored value.
   if (key.size() > stations_.key.Capacity(0)) return std::nullopt;
@@ -430,6 +452,7 @@ std::optional<StoredStation> Callbook::Find(std::string_view callSign) {
 
 void Callbook::Insert(const StationRow& row) {
   RequireOpen();
+  if (unmade_) return unmade_->Insert(row);
   fb::Message& values = stations_.insertValues;
   for (unsigned i = 0; i < kStationTextFieldCount; ++i) {
     const auto field = static_cast<StationField>(i);
@@ -441,6 +464,7 @@ void Callbook::Insert(const StationRow& row) {
 
 void Callbook::FillLocator(std::string_view callSign, std::string_view locator) {
   RequireOpen();
+  if (unmade_) return unmade_->FillLocator(callSign, locator);
   const std::string_view key = StripTrailingSpaces(callSign);
   // The UPDATE writes back every column as stored, but LOKATOR.
   if (stations_.rowKey != key && !LookUpRow(key))
@@ -450,6 +474,20 @@ void Callbook::FillLocator(std::string_view callSign, std::string_view locator) 
   values.CopySlot(kRowSlots, stations_.row, SlotOf(StationField::STACJA));
   values.SetOptionalText(SlotOf(StationField::LOKATOR), ColumnValue(StationField::LOKATOR, locator));
   Write(stations_.update, values);
+}
+
+std::optional<StationRow> Callbook::StoredRow(std::string_view callSign) {
+  RequireOpen();
+  if (unmade_) return unmade_->StoredRow(callSign);
+  const std::string_view key = StripTrailingSpaces(callSign);
+  if (key.size() > stations_.key.Capacity(0)) return std::nullopt;
+  if (stations_.rowKey != key && !LookUpRow(key)) return std::nullopt;
+  StationRow row;
+  for (unsigned i = 0; i < kStationTextFieldCount; ++i)
+    if (const auto text = stations_.row.OptionalText(i)) row.text[i] = std::string(*text);
+  if (const auto country = stations_.row.OptionalInteger(kCountrySlot))
+    row.country = static_cast<std::int16_t>(*country);
+  return row;
 }
 
 void Callbook::Write(fb::Statement& statement, fb::Message& values) {

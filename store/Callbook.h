@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -21,6 +22,7 @@
 
 #include "store/Firebird.h"
 #include "store/ICallbook.h"
+#include "store/MemoryCallbook.h"
 #include "store/StationIndex.h"
 
 namespace tolvo {
@@ -92,6 +94,14 @@ class Callbook : public ICallbook {
 
   bool IsConnected() const { return connection_.IsOpen(); }
 
+  // A trial run, set before Open: everything goes as in an import, but the
+  // writing transaction is rolled back where it would be committed (at
+  // Close, at the next Open, in the destructor), and nothing else is
+  // committed either. A database without STACJE stays without it: the
+  // table's creation is tried and rolled back, and the run goes on against
+  // an empty table held in memory.
+  void SetTrialRun(bool trial) { trial_ = trial; }
+
   // Asked about once a second while a row waits for a lock held by another
   // program: false gives the wait up (the row then fails with the lock's
   // error, as it does after kLockWaitSeconds). A window pumps its messages
@@ -104,6 +114,7 @@ class Callbook : public ICallbook {
   std::optional<StoredStation> Find(std::string_view callSign) override;
   void Insert(const StationRow& row) override;
   void FillLocator(std::string_view callSign, std::string_view locator) override;
+  std::optional<StationRow> StoredRow(std::string_view callSign) override;
 
  private:
   // The row statements on STACJE, prepared in the writing transaction, with
@@ -138,6 +149,7 @@ class Callbook : public ICallbook {
   void ExecuteAlone(std::string_view statement);
   bool StationsTableExists();
   void ClearCutOffCreation();
+  // Makes STACJE with its indexes; in a trial run only tries to.
   void CreateStationsTable();
   void OpenTableView();
   void ReadIndex();
@@ -174,6 +186,9 @@ class Callbook : public ICallbook {
   TableView stations_;
   std::string openFailure_;
   std::function<bool()> keepWaiting_;
+  bool trial_ = false;
+  // A trial run's STACJE where the database has none.
+  std::unique_ptr<MemoryCallbook> unmade_;
   // The local file opened, as it was found then (device and inode); empty
   // for a connection through a server.
   std::filesystem::path openedFile_;

@@ -37,6 +37,12 @@ void MemoryCallbook::FillLocator(std::string_view callSign, std::string_view loc
   ++updates;
 }
 
+std::optional<StationRow> MemoryCallbook::StoredRow(std::string_view callSign) {
+  auto it = rows_.find(KeyOf(callSign));
+  if (it == rows_.end()) return std::nullopt;
+  return it->second;
+}
+
 const StationRow* MemoryCallbook::Row(const std::string& callSign) const {
   auto it = rows_.find(callSign);
   return it == rows_.end() ? nullptr : &it->second;
