@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 #include <utility>
@@ -53,9 +54,15 @@ std::vector<ColumnChange> ChangedColumns(const StationRow& planned, const Statio
   for (std::size_t i = 0; i < kStationTextFieldCount; ++i) {
     const auto field = static_cast<StationField>(i);
     if (!planned.Writes(field)) continue;
-    const std::optional<std::string> was =
-        stored.text[i] ? ColumnValue(field, *stored.text[i]) : std::nullopt;
-    if (was != planned.text[i])
+    // The stored value as the column would take it, without a copy.
+    std::optional<std::string_view> was;
+    if (stored.text[i]) {
+      std::string_view value = *stored.text[i];
+      value = value.substr(0, std::min(value.find('\0'), InfoOf(field).width));
+      if (!value.empty()) was = value;
+    }
+    const std::optional<std::string>& listed = planned.text[i];
+    if (was.has_value() != listed.has_value() || (was && *was != *listed))
       changes.push_back({InfoOf(field).column, TextOf(stored.text[i]), TextOf(planned.text[i])});
   }
   if (planned.country && planned.country != stored.country)
@@ -126,6 +133,7 @@ RecordReports::RecordReports(IRunDisplay& inner, ICallbook& book) : inner_(inner
 
 void RecordReports::WriteChangesTo(const std::filesystem::path& file) {
   changes_ = std::make_unique<CsvFile>(file);
+  book_.ExpectStoredRows();
   changes_->Line({"znak", "kolumna", "w callbooku", "na liście"});
 }
 
@@ -152,9 +160,8 @@ void RecordReports::RecordDone(const RecordPlan& plan) {
   if (!changes_ ||
       (plan.outcome != RecordOutcome::AlreadyThere && plan.outcome != RecordOutcome::LocatorFilled))
     return;
-  const std::optional<StationRow> stored = book_.StoredRow(*call);
-  if (!stored) return;
-  const std::vector<ColumnChange> changes = ChangedColumns(plan.row, *stored);
+  if (!book_.StoredRow(*call, stored_)) return;
+  const std::vector<ColumnChange> changes = ChangedColumns(plan.row, stored_);
   if (changes.empty()) return;
   const std::string station = Cp1250ToUtf8(*call);
   for (const ColumnChange& c : changes)

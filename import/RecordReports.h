@@ -99,6 +99,7 @@ class RecordReports final : public IRunDisplay {
   std::unique_ptr<CsvFile> changes_;
   std::unique_ptr<CsvFile> added_;
   std::unordered_set<std::string> changed_;
+  StationRow stored_;  // the stored row last read
 };
 
 }  // namespace tolvo

@@ -123,6 +123,8 @@ std::string InsertSql() {
 
 constexpr std::string_view kEveryStationSql = "SELECT STACJA, LOKATOR FROM STACJE";
 
+std::string EveryRowSql() { return "SELECT " + FieldColumnList(", ") + " FROM STACJE"; }
+
 std::string UpdateSql() {
   return "UPDATE STACJE SET " + FieldColumnList(" = ?, ") + " = ? WHERE STACJA = ?";
 }
@@ -397,14 +399,42 @@ void Callbook::OpenTableView() {
 void Callbook::ReadIndex() {
   TableView& v = stations_;
   v.index.Clear();
-  fb::Message station = v.everyStation.NewOutput();
-  fb::Cursor cursor = v.everyStation.Open(writing_, nullptr, station);
+  v.rows.Clear();
   bool fits = true;
-  while (fits && cursor.Fetch()) fits = v.index.Put(station.Text(0), station.Text(1));
-  cursor.Close();
+  if (wholeRows_) {
+    // One pass over the whole rows gives the index and the rows.
+    if (!v.everyRow.IsPrepared()) v.everyRow = fb::Statement(connection_, writing_, EveryRowSql());
+    fb::Message row = v.everyRow.NewOutput();
+    fb::Cursor cursor = v.everyRow.Open(writing_, nullptr, row);
+    v.rowsHeld = true;
+    while (fits && cursor.Fetch()) {
+      const std::optional<std::uint32_t> station =
+          v.index.Put(row.Text(SlotOf(StationField::STACJA)), row.Text(SlotOf(StationField::LOKATOR)));
+      fits = station.has_value();
+      if (fits && v.rowsHeld) v.rowsHeld = HoldRow(*station, row);
+    }
+    cursor.Close();
+  } else {
+    fb::Message station = v.everyStation.NewOutput();
+    fb::Cursor cursor = v.everyStation.Open(writing_, nullptr, station);
+    while (fits && cursor.Fetch()) fits = v.index.Put(station.Text(0), station.Text(1)).has_value();
+    cursor.Close();
+  }
   v.indexRead = true;
   v.indexed = fits;
   if (!fits) v.index.Clear();
+  if (!fits || !v.rowsHeld) {
+    v.rows.Clear();
+    v.rowsHeld = false;
+  }
+}
+
+bool Callbook::HoldRow(std::uint32_t station, const fb::Message& row) {
+  if (!stations_.rows.Begin(station)) return false;
+  for (unsigned i = 0; i < kStationTextFieldCount; ++i)
+    if (!stations_.rows.Text(row.OptionalText(i))) return false;
+  stations_.rows.Country(row.OptionalInteger(kCountrySlot));
+  return true;
 }
 
 bool Callbook::LookUpRow(std::string_view key) {
@@ -444,6 +474,7 @@ std::optional<StoredStation> Callbook::Find(std::string_view callSign) {
                          std::string(stations_.row.Text(SlotOf(StationField::LOKATOR)))};
   }
   const std::optional<std::uint32_t> station = stations_.index.Find(key);
+  stations_.lastFound = station;
   if (!station) return std::nullopt;
   // The rest of the row is read only when it is written.
   stations_.rowKey.reset();
@@ -476,18 +507,30 @@ void Callbook::FillLocator(std::string_view callSign, std::string_view locator) 
   Write(stations_.update, values);
 }
 
-std::optional<StationRow> Callbook::StoredRow(std::string_view callSign) {
+bool Callbook::StoredRow(std::string_view callSign, StationRow& row) {
   RequireOpen();
-  if (unmade_) return unmade_->StoredRow(callSign);
+  if (unmade_) return unmade_->StoredRow(callSign, row);
   const std::string_view key = StripTrailingSpaces(callSign);
-  if (key.size() > stations_.key.Capacity(0)) return std::nullopt;
-  if (stations_.rowKey != key && !LookUpRow(key)) return std::nullopt;
-  StationRow row;
-  for (unsigned i = 0; i < kStationTextFieldCount; ++i)
-    if (const auto text = stations_.row.OptionalText(i)) row.text[i] = std::string(*text);
-  if (const auto country = stations_.row.OptionalInteger(kCountrySlot))
-    row.country = static_cast<std::int16_t>(*country);
-  return row;
+  if (key.size() > stations_.key.Capacity(0)) return false;
+  if (stations_.indexed && !stations_.indexRead)
+    Saying("Nie udało się odczytać callbooka z bazy danych:", [&] { ReadIndex(); });
+  if (stations_.rowsHeld) {
+    // Mostly the station that the last lookup found.
+    std::optional<std::uint32_t> station = stations_.lastFound;
+    if (!station || stations_.index.CallSign(*station) != key) station = stations_.index.Find(key);
+    return station && stations_.rows.Row(*station, row);
+  }
+  if (stations_.rowKey != key && !LookUpRow(key)) return false;
+  for (unsigned i = 0; i < kStationTextFieldCount; ++i) {
+    if (const auto text = stations_.row.OptionalText(i))
+      row.text[i] = *text;
+    else
+      row.text[i].reset();
+  }
+  const auto country = stations_.row.OptionalInteger(kCountrySlot);
+  row.country = country ? std::optional<std::int16_t>(static_cast<std::int16_t>(*country))
+                        : std::nullopt;
+  return true;
 }
 
 void Callbook::Write(fb::Statement& statement, fb::Message& values) {
@@ -505,10 +548,15 @@ void Callbook::Write(fb::Statement& statement, fb::Message& values) {
   stations_.rowKey = std::string(StripTrailingSpaces(stored));
   // The written row is in the transaction's view from now on: a new station
   // is found, a filled locator is no longer empty.
+  std::optional<std::uint32_t> station;
   if (stations_.indexed && stations_.indexRead &&
-      !stations_.index.Put(stored, values.Text(SlotOf(StationField::LOKATOR)))) {
+      !(station = stations_.index.Put(stored, values.Text(SlotOf(StationField::LOKATOR))))) {
     stations_.indexed = false;
     stations_.index.Clear();
+  }
+  if (stations_.rowsHeld && !(station && HoldRow(*station, values))) {
+    stations_.rowsHeld = false;
+    stations_.rows.Clear();
   }
 }
 

@@ -66,11 +66,16 @@ class ICallbook : public IStationLookup {
   // Gives the stored station `callSign` the locator `locator` (cut to the
   // column's width), leaving its other columns as stored (one UPDATE).
   virtual void FillLocator(std::string_view callSign, std::string_view locator) = 0;
-  // The whole row stored for the station `callSign`, as Find would find it
-  // (the rows written earlier in the same writing transaction included):
-  // every text column and KRAJ; nullopt when there is none. Its `written`
-  // says nothing.
-  virtual std::optional<StationRow> StoredRow(std::string_view callSign) = 0;
+  // Reads into `row` (reusing its buffers) the whole row stored for the
+  // station `callSign`, as Find would find it (the rows written earlier in
+  // the same writing transaction included): every text column and KRAJ;
+  // `written` is left as it was. False, `row` then unspecified, when there
+  // is none.
+  virtual bool StoredRow(std::string_view callSign, StationRow& row) = 0;
+  // Tells the store, before the first lookup, that StoredRow is going to be
+  // asked of most stations found, so that it may read the rows all at once
+  // rather than one by one.
+  virtual void ExpectStoredRows() {}
 };
 
 }  // namespace tolvo

@@ -37,10 +37,12 @@ void MemoryCallbook::FillLocator(std::string_view callSign, std::string_view loc
   ++updates;
 }
 
-std::optional<StationRow> MemoryCallbook::StoredRow(std::string_view callSign) {
+bool MemoryCallbook::StoredRow(std::string_view callSign, StationRow& row) {
   auto it = rows_.find(KeyOf(callSign));
-  if (it == rows_.end()) return std::nullopt;
-  return it->second;
+  if (it == rows_.end()) return false;
+  row.text = it->second.text;
+  row.country = it->second.country;
+  return true;
 }
 
 const StationRow* MemoryCallbook::Row(const std::string& callSign) const {
