@@ -44,8 +44,9 @@ bool OnServer(const std::string& subject);
 // Rate of `f` over the floor's rate (floor-server's for a subject through
 // the server) for the same pass and n, both by the clock `f` is timed by.
 std::optional<double> FloorRatio(const std::vector<Figure>& figures, const Figure& f);
-// For a dialog figure (on any platform) or a changes: one: its rate over the headless rate of
-// the same source, pass and n, both by the clock `f` is timed by.
+// For a dialog figure (on any platform) or a changes: one: its rate over the
+// headless rate of the same source, pass and n, both by the clock `f` is
+// timed by.
 std::optional<double> HeadlessRatio(const std::vector<Figure>& figures, const Figure& f);
 
 // One row per subject and pass, one group of columns per n (records per

@@ -1,4 +1,5 @@
-// tolvo-import [--database CONNECTION] LIST [FOLDER]: the import of one
+// tolvo-import [--database CONNECTION] [--dry-run] [--changes FILE] [--added FILE]
+// LIST [FOLDER]: the import of one
 // station list without a window, for scripts and terminals. It reads LIST
 // (CB.DBF, LOG_C_SP.DBF, LOG_C_OK.DBF, okcall.dbf or AMATEUR.RPT, in any
 // letter case; a path to one of them names FOLDER as well) from FOLDER
@@ -12,6 +13,12 @@
 // records. Progress goes to standard error (a bar on a terminal, otherwise a
 // line every 1000 records and one at the end), the summary to standard
 // output. Everything it says is in Polish (UTF-8).
+//
+// --dry-run makes the same run but rolls it back at the end, the creation of
+// the callbook table included. --changes FILE writes, as CSV, the columns in
+// which a station already in the callbook differs from the list; --added
+// FILE the stations the run adds. The reports are put in place at the end,
+// whatever ended the run, up to the last record done.
 //
 // Exit status: 0 done; 1 an error (after its message); 2 a wrong command
 // line; 128 + the signal's number when a signal stopped the run.
@@ -55,16 +62,21 @@ constexpr int kExitUsage = 2;
 
 void Usage(std::FILE* to) {
   std::fputs(
-      "użycie: tolvo-import [--database POŁĄCZENIE] LISTA [FOLDER]\n"
+      "użycie: tolvo-import [--database POŁĄCZENIE] [--dry-run] [--changes PLIK] [--added PLIK]\n"
+      "                    LISTA [FOLDER]\n"
       "  Wczytuje listę stacji LISTA z folderu FOLDER (domyślnie z bieżącego) do callbooka\n"
       "  (tabeli STACJE) w pliku LOG.DAT tego folderu, tak jak okno importu TolvoIMP.\n"
       "  LISTA: CB.DBF, LOG_C_SP.DBF, LOG_C_OK.DBF, okcall.dbf albo AMATEUR.RPT\n"
       "         (wielkość liter bez znaczenia; ścieżka do listy wskazuje też FOLDER)\n"
       "  --database POŁĄCZENIE  baza przez serwer Firebird zamiast LOG.DAT z folderu,\n"
       "                         np. serwer:C:\\Tolvo\\LOG.DAT albo serwer/3050:/dane/LOG.DAT\n"
+      "  --dry-run              import próbny: cały przebieg jak zwykle, ale bez zapisu w bazie\n"
+      "  --changes PLIK         zapisuje w PLIKU (CSV) kolumny, w których stacje obecne już\n"
+      "                         w callbooku różnią się od listy\n"
+      "  --added PLIK           zapisuje w PLIKU (CSV) stacje, które import dodaje\n"
       "  Kod wyjścia: 0 gotowe, 1 błąd, 2 złe wywołanie, 128+numer sygnału po przerwaniu\n"
       "  (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP). Wpisy wczytane przed błędem lub przerwaniem\n"
-      "  zostają zapisane w bazie.\n",
+      "  zostają zapisane w bazie (poza importem próbnym).\n",
       to);
 }
 
