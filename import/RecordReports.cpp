@@ -169,6 +169,11 @@ void RecordReports::RecordDone(const RecordPlan& plan) {
   changed_.insert(*call);
 }
 
+void RecordReports::Abandon() {
+  changes_.reset();
+  added_.reset();
+}
+
 void RecordReports::Finish(const std::string& lastLine) {
   for (CsvFile* file : {changes_.get(), added_.get()}) {
     if (!file) continue;

@@ -84,6 +84,10 @@ class RecordReports final : public IRunDisplay {
   // CsvFile::Finish does.
   void Finish(const std::string& lastLine);
 
+  // Removes the files unfinished, for an end of the program that leaves
+  // out the destructors.
+  void Abandon();
+
   // The stations found whose row differs from the list in some column.
   std::int64_t StationsChanged() const { return static_cast<std::int64_t>(changed_.size()); }
 

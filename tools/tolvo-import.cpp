@@ -535,8 +535,10 @@ int main(int argc, char** argv) {
     {
       const tolvo::SignalHold held(
           std::vector<int>(std::begin(kStopSignals), std::end(kStopSignals)), InstallStopHandlers,
-          [](int signalNumber) {
-            if (!ignored[signalNumber]) StopWhileConnecting(signalNumber);
+          [&reports](int signalNumber) {
+            if (ignored[signalNumber]) return;
+            reports.Abandon();
+            StopWhileConnecting(signalNumber);
           });
       opened = line.connection ? book.OpenConnection(*line.connection) : book.Open(*databaseFile);
     }
