@@ -18,6 +18,7 @@
 #include "ui/ImportDialog.h"
 #include "import/ImportKinds.h"
 #include "import/ImportRun.h"
+#include "import/RecordReports.h"
 #include "store/Callbook.h"
 #include "store/Firebird.h"
 #include "tests/support/DbAccess.h"
@@ -31,8 +32,8 @@ namespace {
 
 namespace fs = std::filesystem;
 struct Name {
-  std::string what;    // floor, floor-server, store, headless, server, dialog, dialog-x11,
-                       // dialog-wayland, display, wake
+  std::string what;    // floor, floor-server, store, headless, changes, server, dialog,
+                       // dialog-x11, dialog-wayland, display, wake
   std::string source;  // for headless and dialog
   bool second = false; // the ":find" pass
   WakeKind wake = WakeKind::Quiet;  // for wake
@@ -50,7 +51,8 @@ Name Parse(const std::string& text) {
   }
   const bool withSource =
       parts.size() == 3 &&
-      (parts[0] == "headless" || parts[0] == "server" || parts[0] == "dialog" || parts[0] == "dialog-x11" ||
+      (parts[0] == "headless" || parts[0] == "changes" || parts[0] == "server" ||
+       parts[0] == "dialog" || parts[0] == "dialog-x11" ||
        parts[0] == "dialog-wayland" || (parts[0] == "display" && parts[2] == "new"));
   const bool plain = parts.size() == 2 &&
                      (parts[0] == "floor" || parts[0] == "floor-server" || parts[0] == "store");
@@ -102,6 +104,8 @@ class FindCounter : public ICallbook {
   }
   void Insert(const StationRow& row) override { inner_.Insert(row); }
   void FillLocator(std::string_view c, std::string_view l) override { inner_.FillLocator(c, l); }
+  bool StoredRow(std::string_view c, StationRow& row) override { return inner_.StoredRow(c, row); }
+  void ExpectStoredRows() override { inner_.ExpectStoredRows(); }
   std::int64_t Found() const { return found_; }
 
  private:
@@ -143,17 +147,27 @@ RunResult RunStore(std::int64_t n, std::uint64_t seed) {
 
 // The import without its dialog: the callbook opened, the source walked by
 // the dialog's own run loop with nothing to show, each record handed to the
-// step.
-RunResult RunHeadless(Source source, const std::string& target) {
+// step; with `changes`, the stations found that differ from the callbook
+// written to a CSV file.
+RunResult RunHeadless(Source source, const std::string& target, bool changes) {
   RunResult result;
   Callbook book;
   FindCounter counting(book);
   NoDisplay none;
+  RecordReports reports(none, counting);
   const Stopwatch watch;
+  if (changes) reports.WriteChangesTo("changes.csv");
   if (!book.OpenConnection(target))
     throw std::runtime_error("headless: " + target + " cannot be opened: " + book.OpenFailure());
-  result.records = RunImportInWorkingFolder(ImportKindOf(source), counting, none).records;
+  result.records =
+      RunImportInWorkingFolder(ImportKindOf(source), counting, changes ? static_cast<IRunDisplay&>(reports) : none)
+          .records;
+  reports.Finish({});
   watch.Stop(result);
+  // The list is the one that wrote the callbook: nothing differs.
+  if (reports.StationsChanged() != 0)
+    throw std::runtime_error("changes: " + std::to_string(reports.StationsChanged()) +
+                             " stations differ from the list that wrote them");
   result.found = counting.Found();
   book.Close();
   return result;
@@ -263,8 +277,8 @@ RunResult RunMeasurement(const std::string& what, const fs::path& folder, std::i
     result = RunFloor(target, n, seed, !name.second);
   else if (name.what == "store")
     result = RunStore(n, seed);
-  else if (name.what == "headless" || name.what == "server")
-    result = RunHeadless(SourceNamed(name.source), target);
+  else if (name.what == "headless" || name.what == "server" || name.what == "changes")
+    result = RunHeadless(SourceNamed(name.source), target, name.what == "changes");
   else if (name.what == "display")
     result = RunDialog(SourceNamed(name.source), n, false, nullptr);
   else

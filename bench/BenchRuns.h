@@ -9,6 +9,9 @@
 //   store:new | store:find        the same rows through Callbook
 //   headless:<source>:new|find    the source's per-record step over its file,
 //                                 read as the dialog reads it
+//   changes:<source>:new|find     the same, reporting the stations found that
+//                                 differ from the callbook into a CSV file, as
+//                                 tolvo-import --changes does
 //   floor-server:new|find         the floor through a Firebird server on the
 //                                 loopback interface
 //   server:<source>:new|find      the headless import through that server

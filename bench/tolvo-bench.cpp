@@ -251,6 +251,7 @@ std::vector<std::vector<std::string>> Plan(const std::string& only) {
   std::vector<std::string> subjects = {"floor", "floor-server", "store"};
   for (const SourceInfo& info : kSources) {
     subjects.push_back("headless:" + std::string(info.name));
+    subjects.push_back("changes:" + std::string(info.name));
     subjects.push_back("server:" + std::string(info.name));
     subjects.push_back("dialog:" + std::string(info.name));
     subjects.push_back("dialog-x11:" + std::string(info.name));

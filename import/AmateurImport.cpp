@@ -43,7 +43,7 @@ RecordPlan ImportAmateurLine(std::string_view line, IStationLookup& lookup) {
   const std::string_view key = StationKey(callSign);
   const bool found = lookup.Find(key).has_value();
   if (key.empty()) return RecordPlan::Skip(RecordOutcome::NoCallSign);
-  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere);
+  if (found && !lookup.WantsRowsOfFound()) return RecordPlan::Skip(RecordOutcome::AlreadyThere);
 
   // IMIE holds one given name: of "John Paul" only "John"; longer runs of
   // names stay whole.
@@ -60,6 +60,7 @@ RecordPlan ImportAmateurLine(std::string_view line, IStationLookup& lookup) {
   row.Set(StationField::ADRES, address);
   row.Set(StationField::DOMENA, region);
   row.country = kCountryCanada;
+  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere).WithRow(std::move(row));
   return RecordPlan::Insert(std::move(row));
 }
 

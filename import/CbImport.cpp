@@ -29,7 +29,7 @@ RecordPlan ImportCBRecord(const IRecordFields& rec, IStationLookup& lookup) {
   // Only a record that will be written needs its text converted.
   const bool found = lookup.Find(key).has_value();
   if (key.empty()) return RecordPlan::Skip(RecordOutcome::NoCallSign);
-  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere);
+  if (found && !lookup.WantsRowsOfFound()) return RecordPlan::Skip(RecordOutcome::AlreadyThere);
 
   // CB.DBF marks an unknown locator with a lone question mark.
   if (locator == "?") locator = {};
@@ -65,6 +65,7 @@ RecordPlan ImportCBRecord(const IRecordFields& rec, IStationLookup& lookup) {
   row.Set(StationField::WOJEW, voivodeship);
   row.Set(StationField::POWIAT, county);
   row.country = kCountryPoland;
+  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere).WithRow(std::move(row));
   return RecordPlan::Insert(std::move(row));
 }
 

@@ -6,6 +6,22 @@
 #include "source/DbfTable.h"
 
 namespace tolvo {
+namespace {
+
+// The callbook's lookup, asking the steps for the rows of stations found.
+class RowsOfFoundLookup final : public IStationLookup {
+ public:
+  explicit RowsOfFoundLookup(IStationLookup& inner) : inner_(inner) {}
+  std::optional<StoredStation> Find(std::string_view callSign) override {
+    return inner_.Find(callSign);
+  }
+  bool WantsRowsOfFound() const override { return true; }
+
+ private:
+  IStationLookup& inner_;
+};
+
+}  // namespace
 
 void RunSummary::Count(RecordOutcome outcome) {
   ++records;
@@ -34,6 +50,9 @@ RunSummary RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& displa
 void RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& display,
                RunSummary& summary) {
   summary = RunSummary{};
+  RowsOfFoundLookup rowsOfFound(book);
+  IStationLookup& lookup = display.WantsRowsOfFound() ? static_cast<IStationLookup&>(rowsOfFound)
+                                                      : book;
   display.Begin(source.Open());
   std::int64_t number = 0;
   for (;;) {
@@ -45,7 +64,10 @@ void RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& display,
       summary.stopped = true;
       return;
     }
-    if (more) summary.Count(CarryOut(source.Step(book), book));
+    if (!more) continue;
+    const RecordPlan plan = source.Step(lookup);
+    summary.Count(CarryOut(plan, book));
+    display.RecordDone(plan);
   }
   source.Finish();
 }

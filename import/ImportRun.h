@@ -79,6 +79,12 @@ class IRunDisplay {
   // without a ShowRecord, while the source passes over a long stretch of
   // records marked deleted.
   virtual bool StopRequested() = 0;
+  // Whether the steps are to plan, for a station found, the row they would
+  // write for a new one (see IStationLookup::WantsRowsOfFound), for
+  // RecordDone to see.
+  virtual bool WantsRowsOfFound() const { return false; }
+  // The record shown last is done with: `plan` was carried out.
+  virtual void RecordDone(const RecordPlan& plan) { (void)plan; }
 };
 
 // Shows nothing and never stops a run.
@@ -106,8 +112,8 @@ struct RunSummary {
 
 // Walks `source` from its start to its end, or until `display` asks to
 // stop: for each record ShowRecord, StopRequested, then the step with `book`
-// as its lookup, and the step's plan carried out into `book`; while the
-// source is Passing, StopRequested alone. Errors of the source, the step and
+// as its lookup, the step's plan carried out into `book`, and RecordDone;
+// while the source is Passing, StopRequested alone. Errors of the source, the step and
 // the callbook pass through and end the run.
 RunSummary RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& display);
 // The same, with `summary` (reset first) kept up to date record by record,

@@ -45,13 +45,16 @@ RecordPlan ImportLogCOKRecord(const IRecordFields& rec, IStationLookup& lookup) 
   const std::string locator = RepairLocator(rec.FieldAsString("QRA_LOC"));
   rec.FieldAsString("WOJ");  // must exist in the table; its value is not used
 
+  std::optional<RecordPlan> ofFound;
   if (found) {
     // A known station only gets a locator it lacks; nothing else changes.
-    if (!locator.empty() && StripBlanksView(found->locator).empty())
-      return RecordPlan::FillLocator(found->callSign, locator);
-    return RecordPlan::Skip(RecordOutcome::AlreadyThere);
+    ofFound = !locator.empty() && StripBlanksView(found->locator).empty()
+                  ? RecordPlan::FillLocator(found->callSign, locator)
+                  : RecordPlan::Skip(RecordOutcome::AlreadyThere);
+    if (!lookup.WantsRowsOfFound()) return std::move(*ofFound);
+  } else if (key.empty()) {
+    return RecordPlan::Skip(RecordOutcome::NoCallSign);
   }
-  if (key.empty()) return RecordPlan::Skip(RecordOutcome::NoCallSign);
 
   const std::string_view firstName = StripBlanksView(name);
 
@@ -93,6 +96,7 @@ RecordPlan ImportLogCOKRecord(const IRecordFields& rec, IStationLookup& lookup) 
   row.Set(StationField::ADRES, address);
   row.Set(StationField::LOKATOR, locator);
   row.country = kCountryCzechRepublic;
+  if (ofFound) return std::move(*ofFound).WithRow(std::move(row));
   return RecordPlan::Insert(std::move(row));
 }
 

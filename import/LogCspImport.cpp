@@ -169,7 +169,7 @@ RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup) 
   const std::string locField = rec.FieldAsString("QRA_LOC");
   const std::string wojField = rec.FieldAsString("WOJ");
   if (key.empty()) return RecordPlan::Skip(RecordOutcome::NoCallSign);
-  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere);
+  if (found && !lookup.WantsRowsOfFound()) return RecordPlan::Skip(RecordOutcome::AlreadyThere);
 
   std::string firstName = NormalizeFirstName(Trimmed(nameField));
   const auto parts = SplitSemicolonTriple(memF);
@@ -239,6 +239,7 @@ RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup) 
   row.Set(StationField::WOJEW, voivodeship);
   row.Set(StationField::POWIAT, county);
   row.country = kCountryPoland;
+  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere).WithRow(std::move(row));
   return RecordPlan::Insert(std::move(row));
 }
 

@@ -28,7 +28,7 @@ RecordPlan ImportOKCallRecord(const IRecordFields& rec, IStationLookup& lookup) 
   const std::string_view key = StationKey(callSign);
   const bool found = lookup.Find(key).has_value();
   if (key.empty()) return RecordPlan::Skip(RecordOutcome::NoCallSign);
-  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere);
+  if (found && !lookup.WantsRowsOfFound()) return RecordPlan::Skip(RecordOutcome::AlreadyThere);
 
   StationRow row;
   row.Set(StationField::STACJA, key);
@@ -39,6 +39,7 @@ RecordPlan ImportOKCallRecord(const IRecordFields& rec, IStationLookup& lookup) 
   row.Set(StationField::KODPOCZT, postalCode);
   row.Set(StationField::ADRES, address);
   row.country = kCountryCzechRepublic;
+  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere).WithRow(std::move(row));
   return RecordPlan::Insert(std::move(row));
 }
 

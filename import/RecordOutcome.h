@@ -25,7 +25,10 @@ enum class RecordOutcome {
 // outcome). The run carries it out.
 struct RecordPlan {
   RecordOutcome outcome = RecordOutcome::Skipped;
-  StationRow row;        // Added: the new station
+  // Added: the new station. For a station found (AlreadyThere,
+  // LocatorFilled), when the lookup WantsRowsOfFound: the row the step
+  // would have written for it as a new station; nothing of it is written.
+  StationRow row;
   std::string callSign;  // LocatorFilled: the station, as the lookup found it,
   std::string locator;   // and its new locator
 
@@ -35,6 +38,11 @@ struct RecordPlan {
   }
   static RecordPlan FillLocator(std::string callSign, std::string locator) {
     return {RecordOutcome::LocatorFilled, {}, std::move(callSign), std::move(locator)};
+  }
+  // The plan of a station found, with the row it would have got as a new one.
+  RecordPlan WithRow(StationRow newRow) && {
+    row = std::move(newRow);
+    return std::move(*this);
   }
 };
 

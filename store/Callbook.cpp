@@ -123,6 +123,8 @@ std::string InsertSql() {
 
 constexpr std::string_view kEveryStationSql = "SELECT STACJA, LOKATOR FROM STACJE";
 
+std::string EveryRowSql() { return "SELECT " + FieldColumnList(", ") + " FROM STACJE"; }
+
 std::string UpdateSql() {
   return "UPDATE STACJE SET " + FieldColumnList(" = ?, ") + " = ? WHERE STACJA = ?";
 }
@@ -142,7 +144,10 @@ fb::ConnectOptions CallbookConnectOptions() {
 
 Callbook::~Callbook() {
   stations_ = TableView{};
-  writing_.CommitOrRollbackQuietly();
+  if (trial_)
+    writing_ = fb::Transaction{};  // rolled back, silently
+  else
+    writing_.CommitOrRollbackQuietly();
   // The connection detaches silently in its own destructor.
 }
 
@@ -154,6 +159,13 @@ void Callbook::RequireOpen() const {
 
 void Callbook::CloseConnection() {
   stations_ = TableView{};
+  unmade_.reset();
+  if (trial_) {
+    openedFile_.clear();
+    if (writing_.IsActive()) writing_.Rollback();
+    if (connection_.IsOpen()) connection_.Detach();
+    return;
+  }
   try {
     writing_.CommitOrRollback();
   } catch (const DatabaseError& e) {
@@ -286,8 +298,11 @@ bool Callbook::Attach(const std::string& attachTo, Cause cause) {
     openFailure_ = e.what();
     return false;
   }
-  if (!StationsTableExists()) {
-    ClearCutOffCreation();
+  const bool unmade = !StationsTableExists();
+  if (unmade) {
+    // A trial leaves the catalogue alone, the remains of a cut-off creation
+    // included.
+    if (!trial_) ClearCutOffCreation();
     CreateStationsTable();
   }
   // Each wait for a lock lasts a second at most; ExecuteWaiting waits again
@@ -295,7 +310,12 @@ bool Callbook::Attach(const std::string& attachTo, Cause cause) {
   fb::TransactionOptions writing;
   writing.lockTimeout = 1;
   writing_ = fb::Transaction(connection_, writing);
-  OpenTableView();
+  if (unmade && trial_) {
+    unmade_ = std::make_unique<MemoryCallbook>();
+    stations_.open = true;
+  } else {
+    OpenTableView();
+  }
   return true;
 }
 
@@ -350,7 +370,10 @@ void Callbook::CreateStationsTable() {
     fb::Transaction schema(connection_);  // rolled back when a statement fails
     connection_.ExecuteImmediate(schema, kCreateTable);
     for (std::string_view index : kCreateIndexes) connection_.ExecuteImmediate(schema, index);
-    schema.CommitOrRollback();
+    if (trial_)
+      schema.Rollback();
+    else
+      schema.CommitOrRollback();
   });
 }
 
@@ -376,14 +399,42 @@ void Callbook::OpenTableView() {
 void Callbook::ReadIndex() {
   TableView& v = stations_;
   v.index.Clear();
-  fb::Message station = v.everyStation.NewOutput();
-  fb::Cursor cursor = v.everyStation.Open(writing_, nullptr, station);
+  v.rows.Clear();
   bool fits = true;
-  while (fits && cursor.Fetch()) fits = v.index.Put(station.Text(0), station.Text(1));
-  cursor.Close();
+  if (wholeRows_) {
+    // One pass over the whole rows gives the index and the rows.
+    if (!v.everyRow.IsPrepared()) v.everyRow = fb::Statement(connection_, writing_, EveryRowSql());
+    fb::Message row = v.everyRow.NewOutput();
+    fb::Cursor cursor = v.everyRow.Open(writing_, nullptr, row);
+    v.rowsHeld = true;
+    while (fits && cursor.Fetch()) {
+      const std::optional<std::uint32_t> station =
+          v.index.Put(row.Text(SlotOf(StationField::STACJA)), row.Text(SlotOf(StationField::LOKATOR)));
+      fits = station.has_value();
+      if (fits && v.rowsHeld) v.rowsHeld = HoldRow(*station, row);
+    }
+    cursor.Close();
+  } else {
+    fb::Message station = v.everyStation.NewOutput();
+    fb::Cursor cursor = v.everyStation.Open(writing_, nullptr, station);
+    while (fits && cursor.Fetch()) fits = v.index.Put(station.Text(0), station.Text(1)).has_value();
+    cursor.Close();
+  }
   v.indexRead = true;
   v.indexed = fits;
   if (!fits) v.index.Clear();
+  if (!fits || !v.rowsHeld) {
+    v.rows.Clear();
+    v.rowsHeld = false;
+  }
+}
+
+bool Callbook::HoldRow(std::uint32_t station, const fb::Message& row) {
+  if (!stations_.rows.Begin(station)) return false;
+  for (unsigned i = 0; i < kStationTextFieldCount; ++i)
+    if (!stations_.rows.Text(row.OptionalText(i))) return false;
+  stations_.rows.Country(row.OptionalInteger(kCountrySlot));
+  return true;
 }
 
 bool Callbook::LookUpRow(std::string_view key) {
@@ -411,6 +462,7 @@ bool Callbook::LookUpRow(std::string_view key) {
 
 std::optional<StoredStation> Callbook::Find(std::string_view callSign) {
   RequireOpen();
+  if (unmade_) return unmade_->Find(callSign);
   const std::string_view key = StripTrailingSpaces(callSign);
   // A key longer than the column can never equal a stored value.
   if (key.size() > stations_.key.Capacity(0)) return std::nullopt;
@@ -422,6 +474,7 @@ std::optional<StoredStation> Callbook::Find(std::string_view callSign) {
                          std::string(stations_.row.Text(SlotOf(StationField::LOKATOR)))};
   }
   const std::optional<std::uint32_t> station = stations_.index.Find(key);
+  stations_.lastFound = station;
   if (!station) return std::nullopt;
   // The rest of the row is read only when it is written.
   stations_.rowKey.reset();
@@ -430,6 +483,7 @@ std::optional<StoredStation> Callbook::Find(std::string_view callSign) {
 
 void Callbook::Insert(const StationRow& row) {
   RequireOpen();
+  if (unmade_) return unmade_->Insert(row);
   fb::Message& values = stations_.insertValues;
   for (unsigned i = 0; i < kStationTextFieldCount; ++i) {
     const auto field = static_cast<StationField>(i);
@@ -441,6 +495,7 @@ void Callbook::Insert(const StationRow& row) {
 
 void Callbook::FillLocator(std::string_view callSign, std::string_view locator) {
   RequireOpen();
+  if (unmade_) return unmade_->FillLocator(callSign, locator);
   const std::string_view key = StripTrailingSpaces(callSign);
   // The UPDATE writes back every column as stored, but LOKATOR.
   if (stations_.rowKey != key && !LookUpRow(key))
@@ -450,6 +505,32 @@ void Callbook::FillLocator(std::string_view callSign, std::string_view locator) 
   values.CopySlot(kRowSlots, stations_.row, SlotOf(StationField::STACJA));
   values.SetOptionalText(SlotOf(StationField::LOKATOR), ColumnValue(StationField::LOKATOR, locator));
   Write(stations_.update, values);
+}
+
+bool Callbook::StoredRow(std::string_view callSign, StationRow& row) {
+  RequireOpen();
+  if (unmade_) return unmade_->StoredRow(callSign, row);
+  const std::string_view key = StripTrailingSpaces(callSign);
+  if (key.size() > stations_.key.Capacity(0)) return false;
+  if (stations_.indexed && !stations_.indexRead)
+    Saying("Nie udało się odczytać callbooka z bazy danych:", [&] { ReadIndex(); });
+  if (stations_.rowsHeld) {
+    // Mostly the station that the last lookup found.
+    std::optional<std::uint32_t> station = stations_.lastFound;
+    if (!station || stations_.index.CallSign(*station) != key) station = stations_.index.Find(key);
+    return station && stations_.rows.Row(*station, row);
+  }
+  if (stations_.rowKey != key && !LookUpRow(key)) return false;
+  for (unsigned i = 0; i < kStationTextFieldCount; ++i) {
+    if (const auto text = stations_.row.OptionalText(i))
+      row.text[i] = *text;
+    else
+      row.text[i].reset();
+  }
+  const auto country = stations_.row.OptionalInteger(kCountrySlot);
+  row.country = country ? std::optional<std::int16_t>(static_cast<std::int16_t>(*country))
+                        : std::nullopt;
+  return true;
 }
 
 void Callbook::Write(fb::Statement& statement, fb::Message& values) {
@@ -467,10 +548,15 @@ void Callbook::Write(fb::Statement& statement, fb::Message& values) {
   stations_.rowKey = std::string(StripTrailingSpaces(stored));
   // The written row is in the transaction's view from now on: a new station
   // is found, a filled locator is no longer empty.
+  std::optional<std::uint32_t> station;
   if (stations_.indexed && stations_.indexRead &&
-      !stations_.index.Put(stored, values.Text(SlotOf(StationField::LOKATOR)))) {
+      !(station = stations_.index.Put(stored, values.Text(SlotOf(StationField::LOKATOR))))) {
     stations_.indexed = false;
     stations_.index.Clear();
+  }
+  if (stations_.rowsHeld && !(station && HoldRow(*station, values))) {
+    stations_.rowsHeld = false;
+    stations_.rows.Clear();
   }
 }
 

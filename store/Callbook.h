@@ -8,12 +8,16 @@
 // signs and locators of STACJE are read once, at the first lookup, into an
 // index in memory that the transaction's own inserts and updates keep up to
 // date; a lookup is answered from it without asking the database, and the
-// rest of a found row is read only when its locator is filled.
+// rest of a found row is read only when its locator is filled, or when its
+// stored row is asked for. A caller that is going to ask for most of them
+// says so first (ExpectStoredRows): the whole rows are then read with the
+// call signs and kept beside the index.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -21,7 +25,9 @@
 
 #include "store/Firebird.h"
 #include "store/ICallbook.h"
+#include "store/MemoryCallbook.h"
 #include "store/StationIndex.h"
+#include "store/StationRows.h"
 
 namespace tolvo {
 
@@ -92,6 +98,14 @@ class Callbook : public ICallbook {
 
   bool IsConnected() const { return connection_.IsOpen(); }
 
+  // A trial run, set before Open: everything goes as in an import, but the
+  // writing transaction is rolled back where it would be committed (at
+  // Close, at the next Open, in the destructor), and nothing else is
+  // committed either. A database without STACJE stays without it: the
+  // table's creation is tried and rolled back, and the run goes on against
+  // an empty table held in memory.
+  void SetTrialRun(bool trial) { trial_ = trial; }
+
   // Asked about once a second while a row waits for a lock held by another
   // program: false gives the wait up (the row then fails with the lock's
   // error, as it does after kLockWaitSeconds). A window pumps its messages
@@ -104,6 +118,8 @@ class Callbook : public ICallbook {
   std::optional<StoredStation> Find(std::string_view callSign) override;
   void Insert(const StationRow& row) override;
   void FillLocator(std::string_view callSign, std::string_view locator) override;
+  bool StoredRow(std::string_view callSign, StationRow& row) override;
+  void ExpectStoredRows() override { wholeRows_ = true; }
 
  private:
   // The row statements on STACJE, prepared in the writing transaction, with
@@ -114,6 +130,7 @@ class Callbook : public ICallbook {
     fb::Statement insert;
     fb::Statement update;
     fb::Statement everyStation;  // STACJA and LOKATOR of every row
+    fb::Statement everyRow;      // the whole of every row, as the lookup returns it
     fb::Message key;      // the lookup's parameter
     fb::Message row;      // the row last read or written, as the lookup returns it
     fb::Message fetched;  // where the lookup fetches before a match is known
@@ -125,6 +142,11 @@ class Callbook : public ICallbook {
     StationIndex index;
     bool indexRead = false;
     bool indexed = true;
+    // The whole rows, by the index's numbers, when they were read with it
+    // (rowsHeld); StoredRow asks the database otherwise.
+    StationRows rows;
+    bool rowsHeld = false;
+    std::optional<std::uint32_t> lastFound;  // what the index gave last
     // The call sign (trailing blanks cut) of the row that `row` holds
     // whole: the one the last lookup read from the database, or the last
     // one written; nothing after a lookup the index answered.
@@ -138,9 +160,13 @@ class Callbook : public ICallbook {
   void ExecuteAlone(std::string_view statement);
   bool StationsTableExists();
   void ClearCutOffCreation();
+  // Makes STACJE with its indexes; in a trial run only tries to.
   void CreateStationsTable();
   void OpenTableView();
   void ReadIndex();
+  // Keeps `row` (in the lookup's layout) as the whole row of the indexed
+  // station `station`; false when it does not fit.
+  bool HoldRow(std::uint32_t station, const fb::Message& row);
   // Asks the database for the row whose STACJA is `key` (trailing blanks
   // cut) and reads it whole into `row`; false when there is none.
   bool LookUpRow(std::string_view key);
@@ -174,6 +200,10 @@ class Callbook : public ICallbook {
   TableView stations_;
   std::string openFailure_;
   std::function<bool()> keepWaiting_;
+  bool trial_ = false;
+  bool wholeRows_ = false;  // see ExpectStoredRows
+  // A trial run's STACJE where the database has none.
+  std::unique_ptr<MemoryCallbook> unmade_;
   // The local file opened, as it was found then (device and inode); empty
   // for a connection through a server.
   std::filesystem::path openedFile_;

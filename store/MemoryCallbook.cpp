@@ -37,6 +37,14 @@ void MemoryCallbook::FillLocator(std::string_view callSign, std::string_view loc
   ++updates;
 }
 
+bool MemoryCallbook::StoredRow(std::string_view callSign, StationRow& row) {
+  auto it = rows_.find(KeyOf(callSign));
+  if (it == rows_.end()) return false;
+  row.text = it->second.text;
+  row.country = it->second.country;
+  return true;
+}
+
 const StationRow* MemoryCallbook::Row(const std::string& callSign) const {
   auto it = rows_.find(callSign);
   return it == rows_.end() ? nullptr : &it->second;

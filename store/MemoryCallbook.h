@@ -15,6 +15,7 @@ class MemoryCallbook : public ICallbook {
   std::optional<StoredStation> Find(std::string_view callSign) override;
   void Insert(const StationRow& row) override;
   void FillLocator(std::string_view callSign, std::string_view locator) override;
+  bool StoredRow(std::string_view callSign, StationRow& row) override;
 
   // Rows by STACJA (trailing blanks removed), and counts of what was sent.
   const std::map<std::string, StationRow>& Rows() const { return rows_; }

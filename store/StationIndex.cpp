@@ -56,9 +56,10 @@ void StationIndex::Grow() {
   }
 }
 
-bool StationIndex::Put(std::string_view callSign, std::string_view locator) {
+std::optional<std::uint32_t> StationIndex::Put(std::string_view callSign,
+                                               std::string_view locator) {
   const std::string_view key = StripTrailingSpaces(callSign);
-  if (key.size() > kCallSignBytes || locator.size() > kLocatorBytes) return false;
+  if (key.size() > kCallSignBytes || locator.size() > kLocatorBytes) return std::nullopt;
   if (slots_.empty() || 2 * (count_ + 1) > slots_.size()) Grow();
   const std::size_t slot = SlotOf(key);
   std::uint32_t e = slots_[slot];
@@ -75,7 +76,7 @@ bool StationIndex::Put(std::string_view callSign, std::string_view locator) {
   Entry& entry = At(e);
   if (!locator.empty()) std::memcpy(entry.locator.data(), locator.data(), locator.size());
   entry.locatorSize = static_cast<std::uint8_t>(locator.size());
-  return true;
+  return e;
 }
 
 std::optional<std::uint32_t> StationIndex::Find(std::string_view callSign) const {
@@ -84,6 +85,11 @@ std::optional<std::uint32_t> StationIndex::Find(std::string_view callSign) const
   const std::uint32_t e = slots_[SlotOf(key)];
   if (e == kNoEntry) return std::nullopt;
   return e;
+}
+
+std::string_view StationIndex::CallSign(std::uint32_t station) const {
+  const Entry& entry = At(station);
+  return CallSignOf(entry.callSign, entry.callSignSize);
 }
 
 std::string_view StationIndex::Locator(std::uint32_t station) const {

@@ -30,14 +30,16 @@ class StationIndex {
   void Clear();
 
   // Adds a station by its call sign (trailing blanks do not count) or, when
-  // it is there already, gives it `locator`. False, and nothing changed,
-  // when a value is wider than an entry holds.
-  bool Put(std::string_view callSign, std::string_view locator);
+  // it is there already, gives it `locator`; returns its number, as Find
+  // gives it. Nothing, and nothing changed, when a value is wider than an
+  // entry holds.
+  std::optional<std::uint32_t> Put(std::string_view callSign, std::string_view locator);
 
   // The station whose call sign equals `callSign` exactly, trailing blanks
   // not counting; nullopt when there is none.
   std::optional<std::uint32_t> Find(std::string_view callSign) const;
-  // The locator of a station Find gave, as stored.
+  // The call sign and the locator of a station Find gave, as stored.
+  std::string_view CallSign(std::uint32_t station) const;
   std::string_view Locator(std::uint32_t station) const;
 
  private:

@@ -1,4 +1,5 @@
-// tolvo-import [--database CONNECTION] LIST [FOLDER]: the import of one
+// tolvo-import [--database CONNECTION] [--dry-run] [--changes FILE] [--added FILE]
+// LIST [FOLDER]: the import of one
 // station list without a window, for scripts and terminals. It reads LIST
 // (CB.DBF, LOG_C_SP.DBF, LOG_C_OK.DBF, okcall.dbf or AMATEUR.RPT, in any
 // letter case; a path to one of them names FOLDER as well) from FOLDER
@@ -12,6 +13,12 @@
 // records. Progress goes to standard error (a bar on a terminal, otherwise a
 // line every 1000 records and one at the end), the summary to standard
 // output. Everything it says is in Polish (UTF-8).
+//
+// --dry-run makes the same run but rolls it back at the end, the creation of
+// the callbook table included. --changes FILE writes, as CSV, the columns in
+// which a station already in the callbook differs from the list; --added
+// FILE the stations the run adds. The reports are put in place at the end,
+// whatever ended the run, up to the last record done.
 //
 // Exit status: 0 done; 1 an error (after its message); 2 a wrong command
 // line; 128 + the signal's number when a signal stopped the run.
@@ -36,6 +43,7 @@
 #include "import/ImportChecks.h"
 #include "import/ImportKinds.h"
 #include "import/ImportRun.h"
+#include "import/RecordReports.h"
 #include "import/SignalHold.h"
 #include "source/FileHelpers.h"
 #include "source/FileLookup.h"
@@ -54,16 +62,21 @@ constexpr int kExitUsage = 2;
 
 void Usage(std::FILE* to) {
   std::fputs(
-      "użycie: tolvo-import [--database POŁĄCZENIE] LISTA [FOLDER]\n"
+      "użycie: tolvo-import [--database POŁĄCZENIE] [--dry-run] [--changes PLIK] [--added PLIK]\n"
+      "                    LISTA [FOLDER]\n"
       "  Wczytuje listę stacji LISTA z folderu FOLDER (domyślnie z bieżącego) do callbooka\n"
       "  (tabeli STACJE) w pliku LOG.DAT tego folderu, tak jak okno importu TolvoIMP.\n"
       "  LISTA: CB.DBF, LOG_C_SP.DBF, LOG_C_OK.DBF, okcall.dbf albo AMATEUR.RPT\n"
       "         (wielkość liter bez znaczenia; ścieżka do listy wskazuje też FOLDER)\n"
       "  --database POŁĄCZENIE  baza przez serwer Firebird zamiast LOG.DAT z folderu,\n"
       "                         np. serwer:C:\\Tolvo\\LOG.DAT albo serwer/3050:/dane/LOG.DAT\n"
+      "  --dry-run              import próbny: cały przebieg jak zwykle, ale bez zapisu w bazie\n"
+      "  --changes PLIK         zapisuje w PLIKU (CSV) kolumny, w których stacje obecne już\n"
+      "                         w callbooku różnią się od listy\n"
+      "  --added PLIK           zapisuje w PLIKU (CSV) stacje, które import dodaje\n"
       "  Kod wyjścia: 0 gotowe, 1 błąd, 2 złe wywołanie, 128+numer sygnału po przerwaniu\n"
       "  (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP). Wpisy wczytane przed błędem lub przerwaniem\n"
-      "  zostają zapisane w bazie.\n",
+      "  zostają zapisane w bazie (poza importem próbnym).\n",
       to);
 }
 
@@ -266,8 +279,10 @@ struct SummaryLine {
   std::int64_t count;
 };
 
+// `changed`: the stations found that differ from the list, when asked for.
 void PrintSummary(const std::string& headline, const ImportKind& kind, const fs::path& list,
-                  const std::string& database, const RunSummary& s) {
+                  const std::string& database, const RunSummary& s,
+                  std::optional<std::int64_t> changed) {
   const bool table = kind.source == tolvo::SourceKind::DbaseTable;
   std::vector<SummaryLine> lines = {
       {"Wczytane wpisy:", s.records},
@@ -280,6 +295,7 @@ void PrintSummary(const std::string& headline, const ImportKind& kind, const fs:
        s.skipped},
   };
   if (table) lines.push_back({"Wpisy usunięte w pliku (niewczytane):", s.deleted});
+  if (changed) lines.push_back({"Stacje w callbooku z innymi danymi niż na liście:", *changed});
   std::size_t labels = 0, digits = 0;
   for (const SummaryLine& l : lines) {
     labels = std::max(labels, Width(l.label));
@@ -317,13 +333,28 @@ std::string KnownLists() {
   return names;
 }
 
-// What the command line asks for: the list's file name, its folder, and a
-// connection through a server when one is named.
+// What the command line asks for: the list's file name, its folder, a
+// connection through a server when one is named, whether to write nothing,
+// and the reports to write (absolute paths).
 struct CommandLine {
   std::string listName;
   fs::path folder = ".";
   std::optional<std::string> connection;
+  bool dryRun = false;
+  std::optional<fs::path> changes;
+  std::optional<fs::path> added;
 };
+
+// The value of option `name` when argv[i] is it ("--name VALUE", i then
+// moved on to the value, or "--name=VALUE"); empty when VALUE is missing;
+// nullopt when argv[i] is another option.
+std::optional<std::string> OptionValue(int argc, char** argv, int& i, std::string_view name) {
+  const std::string_view arg = argv[i];
+  if (arg == name) return i + 1 < argc ? std::string(argv[++i]) : std::string();
+  if (arg.starts_with(name) && arg.substr(name.size()).starts_with("="))
+    return std::string(arg.substr(name.size() + 1));
+  return std::nullopt;
+}
 
 // Reads the command line into `line`; an exit status when the tool is to
 // stop at once (its help, or a wrong call after its message).
@@ -339,21 +370,24 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& line) {
     } else if (arg == "-h" || arg == "--help") {
       Usage(stdout);
       return 0;
-    } else if (arg == "--database" || arg.starts_with("--database=")) {
-      std::string value;
-      if (arg == "--database") {
-        if (i + 1 >= argc) return WrongCall("--database wymaga połączenia, np. serwer:/dane/LOG.DAT");
-        value = argv[++i];
-      } else {
-        value = std::string(arg.substr(std::string_view("--database=").size()));
-      }
-      if (value.empty()) return WrongCall("--database wymaga połączenia, np. serwer:/dane/LOG.DAT");
-      line.connection = value;
+    } else if (arg == "--dry-run") {
+      line.dryRun = true;
+    } else if (const std::optional<std::string> value = OptionValue(argc, argv, i, "--database")) {
+      if (value->empty()) return WrongCall("--database wymaga połączenia, np. serwer:/dane/LOG.DAT");
+      line.connection = *value;
+    } else if (const std::optional<std::string> file = OptionValue(argc, argv, i, "--changes")) {
+      if (file->empty()) return WrongCall("--changes wymaga nazwy pliku CSV");
+      line.changes = fs::absolute(*file);
+    } else if (const std::optional<std::string> name = OptionValue(argc, argv, i, "--added")) {
+      if (name->empty()) return WrongCall("--added wymaga nazwy pliku CSV");
+      line.added = fs::absolute(*name);
     } else {
       return WrongCall("nieznana opcja " + std::string(arg));
     }
   }
   if (positional.empty()) return WrongCall("podaj listę stacji do wczytania");
+  if (line.changes && line.added && line.changes->lexically_normal() == line.added->lexically_normal())
+    return WrongCall("--changes i --added muszą wskazywać różne pliki");
   if (positional.size() > 2) return WrongCall("za dużo argumentów: " + positional[2]);
 
   // A list named with its folder ("~/Tolvo/CB.DBF") names FOLDER too.
@@ -372,11 +406,41 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& line) {
   return std::nullopt;
 }
 
+// The first line of a trial run's summary.
+constexpr const char* kNothingWritten = "Import próbny: nic nie zapisano w bazie danych.";
+
+// Rolls back what a trial run posted and gives the summary's headline, as
+// CommitRun does.
+int EndTrialRun(tolvo::Callbook& book, bool finished, std::int64_t stoppedBefore,
+                std::string& headline) {
+  headline = std::string(kNothingWritten) + "\n";
+  int status = 0;
+  try {
+    book.Close();
+  } catch (const std::exception& e) {
+    // The server drops what the connection left uncommitted.
+    std::fprintf(stderr, "%s\n", e.what());
+    status = kExitError;
+  }
+  if (stopSignal != 0) {
+    headline += std::string("Przerwano (") + SignalName(stopSignal) + ") " +
+                (finished ? "po ostatnim wpisie." : "przed wpisem " + std::to_string(stoppedBefore) + ".");
+    return 128 + stopSignal;
+  }
+  if (finished) {
+    headline += tolvo::kImportFinished;
+    return status;
+  }
+  headline += "Przerwano z powodu błędu.";
+  return kExitError;
+}
+
 // Commits what the run posted, whatever ended it, and gives the summary's
 // headline and the exit status. A stop signal that came at any time, even
-// once the last record was done, never gives 0.
-int CommitRun(tolvo::Callbook& book, bool finished,
-              std::int64_t stoppedBefore, std::string& headline) {
+// once the last record was done, never gives 0. `lost` tells that nothing
+// of the run was committed.
+int CommitRun(tolvo::Callbook& book, bool finished, std::int64_t stoppedBefore,
+              std::string& headline, bool& lost) {
   try {
     book.Close();
     if (stopSignal != 0) {
@@ -402,6 +466,7 @@ int CommitRun(tolvo::Callbook& book, bool finished,
       why.erase(0, tolvo::kPreviousImportLost.size());
       std::fprintf(stderr, "Nie udało się zapisać importu w bazie danych:\n%s\n", why.c_str());
       headline = "Nic z tego importu nie zapisano w bazie.";
+      lost = true;
     } else {
       // The commit went through; only the disconnection failed.
       std::fprintf(stderr, "%s\n", why.c_str());
@@ -435,9 +500,33 @@ int main(int argc, char** argv) {
   const std::optional<fs::path>& databaseFile = files.database;
   const std::optional<fs::path>& list = files.list;
   const std::string database = line.connection ? *line.connection : databaseFile->string();
+  // A report must not take the place of the database or the list.
+  for (const std::optional<fs::path>& report : {line.changes, line.added}) {
+    if (!report) continue;
+    for (const std::optional<fs::path>& file : {databaseFile, list})
+      if (file && fs::equivalent(*report, *file, ec))
+        return WrongCall("plik raportu " + report->string() + " to " + file->filename().string() +
+                         "; podaj inny plik", false);
+  }
 
   SetUpStopSignals();
+  const bool terminal = isatty(STDERR_FILENO) == 1;
+  std::optional<std::int64_t> estimate;
+  if (terminal && kind->source == tolvo::SourceKind::TextReport)
+    estimate = CountReportLines(*list);
+  Progress progress(list->filename().string(), terminal, estimate);
+
   tolvo::Callbook book;
+  book.SetTrialRun(line.dryRun);
+  // The report files are made before anything is written, so that one that
+  // cannot be made costs nothing.
+  tolvo::RecordReports reports(progress, book);
+  try {
+    if (line.changes) reports.WriteChangesTo(*line.changes);
+    if (line.added) reports.WriteAddedTo(*line.added);
+  } catch (const std::exception& e) {
+    return Refuse(std::string("tolvo-import: ") + e.what());
+  }
   // A row waiting for another program's lock gives up when a stop signal
   // comes.
   book.SetLockWaitHandler([] { return stopSignal == 0; });
@@ -446,8 +535,10 @@ int main(int argc, char** argv) {
     {
       const tolvo::SignalHold held(
           std::vector<int>(std::begin(kStopSignals), std::end(kStopSignals)), InstallStopHandlers,
-          [](int signalNumber) {
-            if (!ignored[signalNumber]) StopWhileConnecting(signalNumber);
+          [&reports](int signalNumber) {
+            if (ignored[signalNumber]) return;
+            reports.Abandon();
+            StopWhileConnecting(signalNumber);
           });
       opened = line.connection ? book.OpenConnection(*line.connection) : book.Open(*databaseFile);
     }
@@ -456,16 +547,10 @@ int main(int argc, char** argv) {
     return Refuse(e.what());
   }
 
-  const bool terminal = isatty(STDERR_FILENO) == 1;
-  std::optional<std::int64_t> estimate;
-  if (terminal && kind->source == tolvo::SourceKind::TextReport)
-    estimate = CountReportLines(*list);
-  Progress progress(list->filename().string(), terminal, estimate);
-
   RunSummary summary;
   std::string failure;
   try {
-    tolvo::RunImportInWorkingFolder(*kind, book, progress, summary);
+    tolvo::RunImportInWorkingFolder(*kind, book, reports, summary);
   } catch (const std::exception& e) {
     failure = e.what();
   }
@@ -474,11 +559,29 @@ int main(int argc, char** argv) {
   if (!failure.empty()) std::fprintf(stderr, "%s\n", failure.c_str());
 
   std::string headline;
-  int status = CommitRun(book, finished, progress.Number(), headline);
+  bool lost = false;
+  int status = line.dryRun ? EndTrialRun(book, finished, progress.Number(), headline)
+                           : CommitRun(book, finished, progress.Number(), headline, lost);
+  // The reports end with what a reader must know: that they stop short of
+  // the end of the list, or that the import they tell of was not kept.
+  std::string lastLine;
+  if (!finished)
+    lastLine = (stopSignal != 0 ? std::string("Przerwano (") + SignalName(stopSignal) + ")"
+                                : std::string("Przerwano z powodu błędu")) +
+               " przed wpisem " + std::to_string(progress.Number()) +
+               "; plik obejmuje tylko wcześniejsze wpisy.";
+  if (lost) lastLine += (lastLine.empty() ? "" : " ") + std::string("Nic z tego importu nie zapisano w bazie.");
+  try {
+    reports.Finish(lastLine);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tolvo-import: %s\n", e.what());
+    if (status == 0) status = kExitError;
+  }
   // A summary that cannot be written (a full disk, a closed pipe) is no
   // success, although the rows are committed.
   errno = 0;
-  PrintSummary(headline, *kind, *list, database, summary);
+  PrintSummary(headline, *kind, *list, database, summary,
+               line.changes ? std::optional<std::int64_t>(reports.StationsChanged()) : std::nullopt);
   if (std::ferror(stdout) || std::fflush(stdout) != 0) {
     const int err = errno;
     std::fprintf(stderr, "tolvo-import: nie udało się wypisać podsumowania: %s\n",

@@ -1,6 +1,7 @@
 // tolvo-import run as a user runs it, on real files: the summary's counts
-// for every list, the exit status and the rows kept after an error, and a
-// stop by SIGTERM that commits what came before it.
+// for every list, the exit status and the rows kept after an error, a stop
+// by SIGTERM that commits what came before it, and the trial run and the
+// reports of differing and added stations.
 #include <signal.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <map>
 
 #include "tests/fault/FaultHarness.h"
+#include "tools/demo/DemoFolder.h"
 #include "tools/writers/DbfWriter.h"
 #include "tools/writers/ReportWriter.h"
 
@@ -230,6 +232,132 @@ TEST_F(CommandLineImport, SigtermStopsAndCommits) {
   EXPECT_EQ(ValidationErrors(db), "");
 }
 
+constexpr std::string_view kNothingWritten = "Import próbny: nic nie zapisano w bazie danych.";
+constexpr std::string_view kChangedLabel = "Stacje w callbooku z innymi danymi niż na liście";
+
+// The lines of a CSV report after its byte-order mark, each as its fields.
+std::vector<std::vector<std::string>> ReadCsv(const fs::path& file) {
+  const std::string text = ReadBytes(file);
+  EXPECT_TRUE(text.starts_with("\xEF\xBB\xBF")) << file;
+  std::vector<std::vector<std::string>> lines(1, std::vector<std::string>(1));
+  bool quoted = false;
+  for (std::size_t i = 3; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted && c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+      lines.back().back() += text[++i];
+    } else if (c == '"') {
+      quoted = !quoted;
+    } else if (!quoted && c == ',') {
+      lines.back().emplace_back();
+    } else if (!quoted && c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      ++i;
+      if (i + 1 < text.size()) lines.push_back(std::vector<std::string>(1));
+    } else {
+      lines.back().back() += c;
+    }
+  }
+  return lines;
+}
+
+bool HasStationsTable(const fs::path& db) {
+  return !Query(db, "SELECT 1 FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'STACJE'").empty();
+}
+
+// Every demo list into a demo folder's Tolvo 1.0 LOG.DAT: a trial run says
+// what a real one then does, to the count and to the stations added, and
+// leaves the database without its callbook; after three stations are
+// changed by hand, a trial run with --changes reports exactly their changed
+// columns and writes nothing.
+TEST_F(CommandLineImport, TrialRunAndReportsOverTheDemoLists) {
+  for (const char* list : {"CB.DBF", "LOG_C_SP.DBF", "LOG_C_OK.DBF", "okcall.dbf", "AMATEUR.RPT"}) {
+    SCOPED_TRACE(list);
+    for (const fs::path& entry : fs::directory_iterator(dir.Path())) fs::remove_all(entry);
+    demo::PrepareDemoFolder(dir.Path());
+    const ToolRun trial = RunTool(dir.Path(), {"--dry-run", "--added", "trial.csv", list});
+    EXPECT_EQ(trial.status, 0) << trial.Text();
+    EXPECT_TRUE(trial.Says(kNothingWritten)) << trial.Text();
+    EXPECT_FALSE(HasStationsTable(db));
+    const ToolRun real = RunTool(dir.Path(), {"--added", "added.csv", list});
+    EXPECT_EQ(real.status, 0) << real.Text();
+    EXPECT_EQ(trial.counts, real.counts) << trial.Text() << real.Text();
+    EXPECT_EQ(ReadBytes(dir / "trial.csv"), ReadBytes(dir / "added.csv"));
+    const auto added = ReadCsv(dir / "added.csv");
+    const std::set<std::string> stations = CallSigns(db);
+    ASSERT_EQ(added.size(), stations.size() + 1);
+    EXPECT_EQ(static_cast<long>(stations.size()), real.counts.at("dodane stacje"));
+
+    // What the list holds twice already differs; the stations changed by
+    // hand are three others.
+    const ToolRun before = RunTool(dir.Path(), {"--dry-run", "--changes", "before.csv", list});
+    const auto baseline = ReadCsv(dir / "before.csv");
+    std::set<std::string> changed;
+    for (const auto& row : baseline) changed.insert(row[0]);
+    std::vector<std::string> edited;
+    for (std::size_t i = 1; i < added.size() && edited.size() < 3; i += added.size() / 4)
+      if (!changed.count(added[i][0])) edited.push_back(added[i][0]);
+    ASSERT_EQ(edited.size(), 3u);
+    for (const std::string& call : edited)
+      Execute(db, {"UPDATE STACJE SET MIASTO = 'Zmienione', ADRES = 'Inny adres' WHERE STACJA = '" + call + "'"});
+    const std::vector<Row> rows = Query(db, "SELECT * FROM STACJE ORDER BY STACJA");
+
+    const ToolRun after = RunTool(dir.Path(), {"--dry-run", "--changes", "after.csv", list});
+    EXPECT_EQ(after.status, 0) << after.Text();
+    EXPECT_EQ(after.counts.at(std::string(kChangedLabel)),
+              before.counts.at(std::string(kChangedLabel)) + 3) << after.Text();
+    auto reported = ReadCsv(dir / "after.csv");
+    EXPECT_EQ(reported.front(), (std::vector<std::string>{"znak", "kolumna", "w callbooku", "na liście"}));
+    for (const auto& row : baseline) {
+      const auto at = std::find(reported.begin(), reported.end(), row);
+      if (at != reported.end()) reported.erase(at);
+    }
+    std::set<std::pair<std::string, std::string>> columns;
+    for (const auto& row : reported) {
+      ASSERT_EQ(row.size(), 4u);
+      columns.insert({row[0], row[1]});
+      EXPECT_EQ(row[2], row[1] == "MIASTO" ? "Zmienione" : "Inny adres") << row[0];
+    }
+    EXPECT_EQ(reported.size(), 6u);
+    EXPECT_EQ(columns.size(), 6u);
+    for (const std::string& call : edited)
+      EXPECT_TRUE(columns.count({call, "MIASTO"}) && columns.count({call, "ADRES"})) << call;
+    EXPECT_EQ(Query(db, "SELECT * FROM STACJE ORDER BY STACJA"), rows);
+    EXPECT_EQ(Entries(dir.Path()).size(), 12u);  // no temporary file left
+  }
+}
+
+// SIGTERM in a --changes run over a list whose every station is stored with
+// another town: the report holds each record's difference up to the stop, in
+// list order, and says where it stopped; the database is as it was.
+TEST_F(CommandLineImport, SigtermDuringChangesWritesTheReportUpToTheStop) {
+  CreateDurableDatabase(db);
+  WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("V", 20000));
+  ASSERT_EQ(RunTool(dir.Path(), {"AMATEUR.RPT"}).status, 0);
+  Execute(db, {"UPDATE STACJE SET MIASTO = 'Zmienione'"});
+  const std::vector<Row> rows = Query(db, "SELECT * FROM STACJE ORDER BY STACJA");
+  Driver run({kImportTool.path, {}}, dir.Path(), {"--changes", "changes.csv", "AMATEUR.RPT"});
+  ASSERT_TRUE(run.WaitFor("AMATEUR.RPT: wpis 1000")) << run.Describe();
+  run.Signal(SIGTERM);
+  run.Finish();
+  const ToolRun result = Parse(run);
+  EXPECT_EQ(result.status, 128 + SIGTERM) << result.Text();
+  const long read = result.counts.at("Wczytane wpisy");
+  const auto report = ReadCsv(dir / "changes.csv");
+  ASSERT_EQ(static_cast<long>(report.size()), read + 2) << result.Text();
+  for (long i = 0; i < read; ++i) {
+    const auto& row = report[static_cast<std::size_t>(i + 1)];
+    ASSERT_EQ(row.size(), 4u);
+    EXPECT_EQ(row[0], "V" + std::to_string(i + 1));
+    EXPECT_EQ(row[1], "MIASTO");
+    EXPECT_EQ(row[2], "Zmienione");
+  }
+  EXPECT_EQ(report.back(), (std::vector<std::string>{"Przerwano (SIGTERM) przed wpisem " +
+                                                    std::to_string(read + 1) +
+                                                    "; plik obejmuje tylko wcześniejsze wpisy."}));
+  EXPECT_EQ(result.counts.at(std::string(kChangedLabel)), read);
+  EXPECT_EQ(Query(db, "SELECT * FROM STACJE ORDER BY STACJA"), rows);
+  EXPECT_EQ(ValidationErrors(db), "");
+}
+
 // What a hostile surrounding does to a run of 5000 CB.DBF stations: a pipe
 // that closes, a terminal that goes away, a folder named in Polish under
 // LANG=C, closed standard descriptors, output onto a full disk, a LOG.DAT
@@ -330,6 +458,8 @@ TEST_F(CommandLineImport, HostileSurroundingsNeitherLoseAnImportNorHangIt) {
        [](const fs::path& folder) {
          WriteDbf(folder / "CB.DBF", {{"IMIE", 'C', 15}}, {{"Jan"}});
        }},
+      {"a report named as the database", "exec \"$TOOL\" --changes LOG.DAT CB.DBF", 2,
+       {"plik raportu " + db.string() + " to LOG.DAT; podaj inny plik"}, 0},
       {"--database in another letter case", "exec \"$TOOL\" --database ./log.dat CB.DBF", 0,
        {std::string(kFinished)}, kStations},
   };
