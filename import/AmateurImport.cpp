@@ -30,9 +30,7 @@ std::string Field(std::string_view line, std::size_t from, std::size_t width,
 RecordPlan ImportAmateurLine(std::string_view line, IStationLookup& lookup) {
   if (line.size() < kAmateurMinLineLength) return RecordPlan::Skip(RecordOutcome::Skipped);
 
-  std::string callSign = Field(line, 1, 6);
-  for (char& c : callSign)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  const std::string callSign = AsciiUpper(Field(line, 1, 6));
   const std::string firstNames = Field(line, 8, 35, "First Name Unknown");
   const std::string surname = Field(line, 44, 35, "Surname Unknown");
   const std::string address = Field(line, 80, 70, "ADDRESS UNKNOWN");

@@ -72,11 +72,10 @@ char Lower(char c) { return static_cast<char>(ToLower1250(static_cast<unsigned c
 
 // A name or town looked up by its trimmed, upper-cased form; when the table
 // lacks it, that form with capital initial, its Polish letters converted.
-template <typename Find>
-std::string NormalizeByTable(std::string_view text, Find find) {
+std::string NormalizeByTable(std::string_view text, const NameTable& table) {
   std::string key = ToUpper1250(Trimmed(text));
   if (key.empty()) return {};
-  if (const std::string_view* value = find(key)) return std::string(*value);
+  if (const std::string_view* value = table.Find(key)) return std::string(*value);
   return CapitalizeWord(UpperPolishLetters(key));
 }
 
@@ -87,11 +86,11 @@ std::string MazoviaToCp1250Upper(std::string_view text) {
 }
 
 std::string NormalizeFirstName(std::string_view text) {
-  return NormalizeByTable(text, [](std::string_view key) { return FindFirstName(key); });
+  return NormalizeByTable(text, FirstNames());
 }
 
 std::string NormalizePlaceName(std::string_view text) {
-  return NormalizeByTable(text, [](std::string_view key) { return FindPlaceName(key); });
+  return NormalizeByTable(text, PlaceNames());
 }
 
 bool IsClubCallSign(std::string_view callSign) {
@@ -202,7 +201,7 @@ RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup) 
       if (fullName.empty()) fullName = firstName;
     }
     if (!fullName.empty()) {
-      if (const std::string_view* club = FindClubName(fullName))
+      if (const std::string_view* club = ClubNames().Find(fullName))
         fullName = std::string(*club);
       else if (fullNameIsPart1)
         fullName = part1Letters;

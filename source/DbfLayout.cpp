@@ -15,10 +15,6 @@ constexpr std::size_t kDescriptorSize = 32;
 constexpr char kDescriptorEnd = 0x0D;
 constexpr int kEndOfFile = 0x1A;
 
-bool Seek(std::FILE* f, std::uint64_t offset) {
-  return fseeko(f, static_cast<off_t>(offset), SEEK_SET) == 0;
-}
-
 // Table versions this reader understands (the first header byte).
 bool KnownVersion(std::uint8_t v) {
   switch (v) {

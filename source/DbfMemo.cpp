@@ -15,10 +15,6 @@ namespace {
 constexpr std::size_t kFileBuffer = 1 << 16;
 constexpr char kCtrlZ = '\x1A';
 
-bool Seek(std::FILE* f, std::uint64_t offset) {
-  return fseeko(f, static_cast<off_t>(offset), SEEK_SET) == 0;
-}
-
 bool IsLower(const std::string& s) {
   return std::none_of(s.begin(), s.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
 }

@@ -7,32 +7,12 @@
 #include "source/DbfFieldTypes.h"
 #include "source/FileLookup.h"
 #include "source/ReaderMessages.h"
+#include "text/FieldText.h"
 
 namespace tolvo {
 namespace {
 
 constexpr std::size_t kFileBuffer = 1 << 16;
-
-std::string Upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
-}
-
-bool EqualsUpper(std::string_view name, const std::string& upper) {
-  if (name.size() != upper.size()) return false;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    char c = name[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != upper[i]) return false;
-  }
-  return true;
-}
-
-bool Seek(std::FILE* f, std::uint64_t offset) {
-  return fseeko(f, static_cast<off_t>(offset), SEEK_SET) == 0;
-}
 
 }  // namespace
 
@@ -101,11 +81,7 @@ void DbfTable::Open(Pass pass) {
   path_ = std::move(path);
   stamp_ = stamp;
   layout_ = std::move(layout);
-  upperNames_.clear();
-  for (auto& f : layout_.fields) {
-    f.table_ = this;
-    upperNames_.push_back(Upper(f.name_));
-  }
+  for (auto& f : layout_.fields) f.table_ = this;
   record_.assign(layout_.recordLength, ' ');
 
   try {
@@ -123,7 +99,6 @@ void DbfTable::Close() {
   file_.reset();
   memo_.Close();
   layout_ = {};
-  upperNames_.clear();
   record_.clear();
   path_.clear();
   stamp_ = {};
@@ -199,10 +174,10 @@ void DbfTable::ReadNext(Pass pass) {
 
 const DbfField& DbfTable::FieldByName(std::string_view name) const {
   if (!Active()) Fail(messages::TableNotOpen());
-  for (std::size_t i = 0; i < upperNames_.size(); ++i)
-    if (EqualsUpper(name, upperNames_[i])) return layout_.fields[i];
+  for (const DbfField& field : layout_.fields)
+    if (EqualsIgnoreAsciiCase(name, field.name_)) return field;
   throw DbfError(
-      messages::FieldNotFound(componentName_, name, NameInMessages(), Upper(tableName_)));
+      messages::FieldNotFound(componentName_, name, NameInMessages(), AsciiUpper(tableName_)));
 }
 
 std::string DbfTable::MemoText(const DbfField& field) const {

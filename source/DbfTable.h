@@ -103,7 +103,6 @@ class DbfTable : public IRecordFields {
   FilePtr file_;
   FileStamp stamp_;  // of the table file when its header was last read
   DbfLayout layout_;
-  std::vector<std::string> upperNames_;
 
   std::vector<char> record_;  // the current record, deletion flag first
   std::int64_t recNo_ = 0;

@@ -6,6 +6,19 @@ namespace tolvo {
 
 std::string StripBlanks(std::string_view text) { return std::string(StripBlanksView(text)); }
 
+std::string AsciiUpper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = AsciiUpper(c);
+  return out;
+}
+
+bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+  return true;
+}
+
 std::string BuildFullName(std::string_view surname, std::string_view firstName) {
   std::string result(StripBlanksView(surname));
   if (!firstName.empty()) {

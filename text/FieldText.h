@@ -46,6 +46,20 @@ std::string StripBlanks(std::string_view text);
 // True for the ASCII digits '0' to '9' only.
 constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// --- ASCII letter case ------------------------------------------------------
+
+// `c` with a-z made A-Z; every other byte as it is.
+constexpr char AsciiUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// The same for every byte of `text`.
+std::string AsciiUpper(std::string_view text);
+
+// Whether two texts are equal ignoring ASCII letter case (as file and field
+// names are compared).
+bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
+
 // --- names and fields -------------------------------------------------------
 
 // Display name "surname firstName": the stripped surname, then one space and

@@ -29,7 +29,6 @@
 #include <string_view>
 #include <vector>
 
-#include "text/CountryNumbers.h"
 #include "import/ImportKinds.h"
 #include "import/ImportRun.h"
 #include "source/DbfTable.h"
@@ -38,6 +37,7 @@
 #include "source/TextReport.h"
 #include "store/MemoryCallbook.h"
 #include "text/CountryNumbers.h"
+#include "text/FieldText.h"
 
 namespace tolvo::fuzz {
 
@@ -309,21 +309,15 @@ class FuzzRecord : public IRecordFields {
  public:
   FuzzRecord(const std::vector<std::string>& names, const std::vector<std::string_view>& values) {
     for (std::size_t i = 0; i < names.size(); ++i)
-      values_[Upper(names[i])] = i < values.size() ? std::string(values[i]) : std::string();
+      values_[AsciiUpper(names[i])] = i < values.size() ? std::string(values[i]) : std::string();
   }
   std::string FieldAsString(std::string_view name) const override {
-    const auto it = values_.find(Upper(name));
+    const auto it = values_.find(AsciiUpper(name));
     if (it == values_.end()) throw Violation("the importer asked for a field it does not read");
     return it->second;
   }
 
  private:
-  static std::string Upper(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return out;
-  }
   std::map<std::string, std::string> values_;
 };
 
