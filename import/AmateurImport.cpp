@@ -2,7 +2,6 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "text/FieldText.h"
 
@@ -39,26 +38,18 @@ RecordPlan ImportAmateurLine(std::string_view line, IStationLookup& lookup) {
   const std::string postalCode = Field(line, 190, 10);
 
   const std::string_view key = StationKey(callSign);
-  const bool found = lookup.Find(key).has_value();
-  if (key.empty()) return RecordPlan::Skip(RecordOutcome::NoCallSign);
-  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere);
+  if (const auto why = WhyNotNew(key, lookup)) return RecordPlan::Skip(*why);
 
   // IMIE holds one given name: of "John Paul" only "John"; longer runs of
   // names stay whole.
   const std::string firstName =
       !firstNames.empty() && HasExactlyOneSpace(firstNames) ? FirstWord(firstNames) : firstNames;
 
-  StationRow row;
-  row.Set(StationField::STACJA, key);
-  row.Set(StationField::NAZWA, BuildFullName(surname, firstNames));
-  row.Set(StationField::IMIE, firstName);
-  row.Set(StationField::NAZWISKO, surname);
-  row.Set(StationField::MIASTO, town);
-  row.Set(StationField::KODPOCZT, postalCode);
-  row.Set(StationField::ADRES, address);
-  row.Set(StationField::DOMENA, region);
-  row.country = kCountryCanada;
-  return RecordPlan::Insert(std::move(row));
+  const std::string fullName = BuildFullName(surname, firstNames);
+  return RecordPlan::Insert(NewStationRow(
+      {.callSign = key, .fullName = fullName, .firstName = firstName, .surname = surname,
+       .town = town, .postalCode = postalCode, .address = address, .region = region},
+      kCountryCanada));
 }
 
 }  // namespace tolvo

@@ -2,7 +2,6 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "text/CountryNumbers.h"
 #include "text/Cp1250Text.h"
@@ -27,9 +26,7 @@ RecordPlan ImportCBRecord(const IRecordFields& rec, IStationLookup& lookup) {
 
   const std::string_view key = StationKey(callSign);
   // Only a record that will be written needs its text converted.
-  const bool found = lookup.Find(key).has_value();
-  if (key.empty()) return RecordPlan::Skip(RecordOutcome::NoCallSign);
-  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere);
+  if (const auto why = WhyNotNew(key, lookup)) return RecordPlan::Skip(*why);
 
   // CB.DBF marks an unknown locator with a lone question mark.
   if (locator == "?") locator = {};
@@ -53,19 +50,12 @@ RecordPlan ImportCBRecord(const IRecordFields& rec, IStationLookup& lookup) {
   std::string postalCode(kodStripped);
   if (postalCode.size() == 5) postalCode.insert(2, 1, '-');
 
-  StationRow row;
-  row.Set(StationField::STACJA, key);
-  row.Set(StationField::NAZWA, BuildFullName(surname, firstName));
-  row.Set(StationField::IMIE, firstName);
-  row.Set(StationField::NAZWISKO, surname);
-  row.Set(StationField::LOKATOR, locator);
-  row.Set(StationField::MIASTO, town);
-  row.Set(StationField::KODPOCZT, postalCode);
-  row.Set(StationField::ADRES, address);
-  row.Set(StationField::WOJEW, voivodeship);
-  row.Set(StationField::POWIAT, county);
-  row.country = kCountryPoland;
-  return RecordPlan::Insert(std::move(row));
+  const std::string fullName = BuildFullName(surname, firstName);
+  return RecordPlan::Insert(NewStationRow(
+      {.callSign = key, .fullName = fullName, .firstName = firstName, .surname = surname,
+       .town = town, .postalCode = postalCode, .address = address, .locator = locator,
+       .voivodeship = voivodeship, .county = county},
+      kCountryPoland));
 }
 
 }  // namespace tolvo

@@ -3,7 +3,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "text/CountryNumbers.h"
 #include "text/Cp1250Text.h"
@@ -12,25 +11,12 @@
 
 namespace tolvo {
 
-bool HasPostalCodePrefix(std::string_view text) {
-  const std::string_view t = StripBlanksView(text);
-  return t.size() >= 6 && IsDigit(t[0]) && IsDigit(t[1]) && (t[2] == '-' || t[2] == ' ') &&
-         IsDigit(t[3]) && IsDigit(t[4]) && IsDigit(t[5]);
-}
+namespace {
 
-std::string_view PostalCodePart(std::string_view text) { return text.substr(0, 6); }
+// The list writes a postal code with a hyphen or a blank.
+constexpr std::string_view kPostalSeparators = "- ";
 
-std::string_view TownPart(std::string_view text) {
-  if (!HasPostalCodePrefix(text)) return text;
-  return text.size() > 6 ? text.substr(6) : std::string_view();
-}
-
-std::string AfterFirstWord(std::string_view text) {
-  const std::string_view t = StripBlanksView(text);
-  const std::size_t blank = t.find(' ');
-  if (blank == std::string_view::npos) return {};
-  return std::string(t.substr(blank + 1));
-}
+}  // namespace
 
 RecordPlan ImportLogCOKRecord(const IRecordFields& rec, IStationLookup& lookup) {
   const std::string call = rec.FieldAsString("Call");
@@ -75,25 +61,18 @@ RecordPlan ImportLogCOKRecord(const IRecordFields& rec, IStationLookup& lookup) 
   }
   const std::string_view townAndCode = StripBlanksView(parts.third);
   if (!townAndCode.empty()) {
-    if (HasPostalCodePrefix(townAndCode)) {
-      postalCode = PostalCodePart(townAndCode);
-      town = TownPart(townAndCode);
+    if (BeginsWithPostalCode(townAndCode, kPostalSeparators)) {
+      postalCode = PostalCodeOf(townAndCode);
+      town = TownAfterPostalCode(townAndCode, kPostalSeparators);
     } else {
       town = parts.third;
     }
   }
 
-  StationRow row;
-  row.Set(StationField::STACJA, key);
-  row.Set(StationField::NAZWA, fullName);
-  row.Set(StationField::IMIE, firstName);
-  row.Set(StationField::NAZWISKO, surname);
-  row.Set(StationField::MIASTO, town);
-  row.Set(StationField::KODPOCZT, postalCode);
-  row.Set(StationField::ADRES, address);
-  row.Set(StationField::LOKATOR, locator);
-  row.country = kCountryCzechRepublic;
-  return RecordPlan::Insert(std::move(row));
+  return RecordPlan::Insert(NewStationRow(
+      {.callSign = key, .fullName = fullName, .firstName = firstName, .surname = surname,
+       .town = town, .postalCode = postalCode, .address = address, .locator = locator},
+      kCountryCzechRepublic));
 }
 
 }  // namespace tolvo

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <utility>
 
 #include "store/StationFields.h"
 #include "text/AddressFixes.h"
@@ -111,21 +110,6 @@ std::string TitleCase(std::string_view text) {
   return out;
 }
 
-bool IsPostalCode(std::string_view text) {
-  const std::string_view t = Trimmed(text);
-  return t.size() >= 6 && IsDigit(t[0]) && IsDigit(t[1]) && t[2] == '-' && IsDigit(t[3]) &&
-         IsDigit(t[4]) && IsDigit(t[5]);
-}
-
-std::string PostalCodePrefix(std::string_view text) {
-  return std::string(Trimmed(text).substr(0, 6));
-}
-
-std::string TownAfterPostalCode(std::string_view text) {
-  if (!IsPostalCode(text)) return std::string(text);
-  return std::string(Trimmed(text).substr(6));
-}
-
 std::string LowerTail(std::string_view text) {
   std::string out(text);
   if (out.size() >= 2)
@@ -142,10 +126,7 @@ std::string CapitalAfterHyphen(std::string_view text) {
 }
 
 std::string SurnamePart(std::string_view text) {
-  const std::string_view t = Trimmed(text);
-  const std::size_t blank = t.find(' ');
-  if (blank == std::string_view::npos) return {};
-  return CapitalAfterHyphen(LowerTail(t.substr(blank + 1)));
+  return CapitalAfterHyphen(LowerTail(AfterFirstWord(text)));
 }
 
 RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup) {
@@ -158,7 +139,7 @@ RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup) 
   // colliding with it at the insert.
   const std::optional<std::string> stored = ColumnValue(StationField::STACJA, call);
   const std::string_view key = stored ? std::string_view(*stored) : std::string_view();
-  const bool found = lookup.Find(key).has_value();
+  const std::optional<RecordOutcome> notNew = WhyNotNew(key, lookup);
 
   // Every field is read, in the table's order, whether or not the record
   // will be written, so that a table lacking one fails on any record; the
@@ -167,8 +148,7 @@ RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup) 
   const std::string memF = rec.FieldAsString("mem_f");
   const std::string locField = rec.FieldAsString("QRA_LOC");
   const std::string wojField = rec.FieldAsString("WOJ");
-  if (key.empty()) return RecordPlan::Skip(RecordOutcome::NoCallSign);
-  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere);
+  if (notNew) return RecordPlan::Skip(*notNew);
 
   std::string firstName = NormalizeFirstName(Trimmed(nameField));
   const auto parts = SplitSemicolonTriple(memF);
@@ -212,7 +192,7 @@ RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup) 
 
     const std::string_view part3 = parts.third;
     if (!Trimmed(part3).empty()) {
-      if (IsPostalCode(part3)) postalCode = PostalCodePrefix(part3);
+      if (BeginsWithPostalCode(part3)) postalCode = PostalCodeOf(part3);
       town = NormalizePlaceName(ToUpper1250(TownAfterPostalCode(part3)));
     }
   }
@@ -226,19 +206,11 @@ RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup) 
     county = std::string_view(region).substr(1, 2);
   }
 
-  StationRow row;
-  row.Set(StationField::STACJA, key);
-  row.Set(StationField::IMIE, firstName);
-  row.Set(StationField::NAZWISKO, surname);
-  row.Set(StationField::NAZWA, fullName);
-  row.Set(StationField::MIASTO, town);
-  row.Set(StationField::KODPOCZT, postalCode);
-  row.Set(StationField::ADRES, address);
-  row.Set(StationField::LOKATOR, locator);
-  row.Set(StationField::WOJEW, voivodeship);
-  row.Set(StationField::POWIAT, county);
-  row.country = kCountryPoland;
-  return RecordPlan::Insert(std::move(row));
+  return RecordPlan::Insert(NewStationRow(
+      {.callSign = key, .fullName = fullName, .firstName = firstName, .surname = surname,
+       .town = town, .postalCode = postalCode, .address = address, .locator = locator,
+       .voivodeship = voivodeship, .county = county},
+      kCountryPoland));
 }
 
 }  // namespace tolvo

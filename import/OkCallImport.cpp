@@ -2,7 +2,6 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "text/Cp1250Text.h"
 #include "text/FieldText.h"
@@ -26,20 +25,13 @@ RecordPlan ImportOKCallRecord(const IRecordFields& rec, IStationLookup& lookup) 
   const std::string_view postalCode = StripBlanksView(zip);
 
   const std::string_view key = StationKey(callSign);
-  const bool found = lookup.Find(key).has_value();
-  if (key.empty()) return RecordPlan::Skip(RecordOutcome::NoCallSign);
-  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere);
+  if (const auto why = WhyNotNew(key, lookup)) return RecordPlan::Skip(*why);
 
-  StationRow row;
-  row.Set(StationField::STACJA, key);
-  row.Set(StationField::NAZWA, BuildFullName(surname, firstName));
-  row.Set(StationField::IMIE, firstName);
-  row.Set(StationField::NAZWISKO, surname);
-  row.Set(StationField::MIASTO, town);
-  row.Set(StationField::KODPOCZT, postalCode);
-  row.Set(StationField::ADRES, address);
-  row.country = kCountryCzechRepublic;
-  return RecordPlan::Insert(std::move(row));
+  const std::string fullName = BuildFullName(surname, firstName);
+  return RecordPlan::Insert(NewStationRow(
+      {.callSign = key, .fullName = fullName, .firstName = firstName, .surname = surname,
+       .town = town, .postalCode = postalCode, .address = address},
+      kCountryCzechRepublic));
 }
 
 }  // namespace tolvo

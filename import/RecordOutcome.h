@@ -3,7 +3,10 @@
 // add up to the records it read.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "store/ICallbook.h"
@@ -37,5 +40,50 @@ struct RecordPlan {
     return {RecordOutcome::LocatorFilled, {}, std::move(callSign), std::move(locator)};
   }
 };
+
+// The reason a record whose call sign STACJA would hold as `key` adds no
+// station: it has no call sign, or the callbook holds that station already;
+// nothing when the station is new. The lookup is made either way.
+inline std::optional<RecordOutcome> WhyNotNew(std::string_view key, IStationLookup& lookup) {
+  const bool found = lookup.Find(key).has_value();
+  if (key.empty()) return RecordOutcome::NoCallSign;
+  if (found) return RecordOutcome::AlreadyThere;
+  return std::nullopt;
+}
+
+// The columns a list gives a new station, as its step made them; a list
+// without one leaves it empty.
+struct NewStation {
+  std::string_view callSign{};  // as STACJA holds it
+  std::string_view fullName{};
+  std::string_view firstName{};
+  std::string_view surname{};
+  std::string_view town{};
+  std::string_view postalCode{};
+  std::string_view address{};
+  std::string_view locator{};
+  std::string_view voivodeship{};
+  std::string_view county{};
+  std::string_view region{};  // DOMENA
+};
+
+// The row of a new station in `country`: the columns of `station` set as
+// StationRow::Set sets them (an empty one is NULL), the others NULL.
+inline StationRow NewStationRow(const NewStation& station, std::int16_t country) {
+  StationRow row;
+  row.Set(StationField::STACJA, station.callSign);
+  row.Set(StationField::NAZWA, station.fullName);
+  row.Set(StationField::IMIE, station.firstName);
+  row.Set(StationField::NAZWISKO, station.surname);
+  row.Set(StationField::MIASTO, station.town);
+  row.Set(StationField::KODPOCZT, station.postalCode);
+  row.Set(StationField::ADRES, station.address);
+  row.Set(StationField::LOKATOR, station.locator);
+  row.Set(StationField::WOJEW, station.voivodeship);
+  row.Set(StationField::POWIAT, station.county);
+  row.Set(StationField::DOMENA, station.region);
+  row.country = country;
+  return row;
+}
 
 }  // namespace tolvo

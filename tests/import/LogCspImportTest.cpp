@@ -9,6 +9,7 @@
 #include "tests/support/LinearLookup.h"
 #include "text/ClubCallSigns.h"
 #include "text/Cp1250Text.h"
+#include "text/FieldText.h"
 #include "text/FirstNames.h"
 #include "text/PlaceNames.h"
 
@@ -84,10 +85,10 @@ TEST(LogCSPText, TitleCasePostalCodeSurname) {
   EXPECT_EQ(TitleCase(W(" ŁÓDŹ ŚRÓDMIEŚCIE ")), W("Łódź Śródmieście"));
   EXPECT_EQ(TitleCase("   "), "");
 
-  for (const char* yes : {"00-950 WARSZAWA", "00-950", " 00-950X"}) EXPECT_TRUE(IsPostalCode(yes)) << yes;
+  for (const char* yes : {"00-950 WARSZAWA", "00-950", " 00-950X"}) EXPECT_TRUE(BeginsWithPostalCode(yes)) << yes;
   for (const char* no : {"00950 WARSZAWA", "00 950 WARSZAWA", "00-95", "0a-950", ""})
-    EXPECT_FALSE(IsPostalCode(no)) << no;
-  EXPECT_EQ(PostalCodePrefix(" 00-950 WARSZAWA"), "00-950");
+    EXPECT_FALSE(BeginsWithPostalCode(no)) << no;
+  EXPECT_EQ(PostalCodeOf(" 00-950 WARSZAWA"), "00-950");
   EXPECT_EQ(TownAfterPostalCode(" 00-950 WARSZAWA "), " WARSZAWA");
   EXPECT_EQ(TownAfterPostalCode("00-950"), "");
   EXPECT_EQ(TownAfterPostalCode("WARSZAWA "), "WARSZAWA ");

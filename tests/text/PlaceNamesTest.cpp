@@ -68,7 +68,7 @@ TEST(PlaceNameTable, KeysAreTheUpperCasedTownTextAsTheSourceHoldsIt) {
     EXPECT_EQ(StripBlanks(key), key);
     EXPECT_EQ(ToUpper1250(key), key);
     // What follows a postal code never begins with another one.
-    EXPECT_FALSE(IsPostalCode(key));
+    EXPECT_FALSE(BeginsWithPostalCode(key));
     bool mixed = false, capitals = false;
     for (std::size_t p = 0; p < key.size(); ++p) {
       const unsigned char c = key[p];
