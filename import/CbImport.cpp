@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "import/ListFields.h"
 #include "text/CountryNumbers.h"
 #include "text/Cp1250Text.h"
 #include "text/FieldText.h"
@@ -12,13 +13,8 @@ namespace tolvo {
 RecordPlan ImportCBRecord(const IRecordFields& rec, IStationLookup& lookup) {
   // Every field is read once, in the table's order; the values below are
   // views into these.
-  const std::string znak = rec.FieldAsString("Znak");
-  const std::string imie = rec.FieldAsString("Imie");
-  const std::string nazwisko = rec.FieldAsString("Nazwisko");
-  const std::string adres = rec.FieldAsString("Adres");
-  const std::string poczta = rec.FieldAsString("Poczta");
-  const std::string loc = rec.FieldAsString("Loc");
-  const std::string kod = rec.FieldAsString("Kod");
+  const auto [znak, imie, nazwisko, adres, poczta, loc, kod] =
+      ReadListFields<ImportKindId::CB>(rec);
 
   const std::string callSign = ToUpper1250(StripBlanksView(znak));
   std::string_view locator = StripBlanksView(loc);

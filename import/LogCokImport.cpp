@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "import/ListFields.h"
 #include "text/CountryNumbers.h"
 #include "text/Cp1250Text.h"
 #include "text/FieldText.h"
@@ -19,17 +20,17 @@ constexpr std::string_view kPostalSeparators = "- ";
 }  // namespace
 
 RecordPlan ImportLogCOKRecord(const IRecordFields& rec, IStationLookup& lookup) {
-  const std::string call = rec.FieldAsString("Call");
+  const auto [call] = ReadListFields<ImportKindId::LogCOK, 0, 1>(rec);
   const std::string callSign = ToUpper1250(StripBlanksView(call));
   const std::string_view key = StationKey(callSign);
   const std::optional<StoredStation> found = lookup.Find(key);
 
   // Every field is read, in the table's order, whatever becomes of the
-  // record, so that a table lacking one fails on any record.
-  const std::string name = rec.FieldAsString("Name");
-  const std::string memF = rec.FieldAsString("mem_f");
-  const std::string locator = RepairLocator(rec.FieldAsString("QRA_LOC"));
-  rec.FieldAsString("WOJ");  // must exist in the table; its value is not used
+  // record, so that a table lacking one fails on any record (WOJ too,
+  // whose value is not used).
+  [[maybe_unused]] const auto [name, memF, qraLoc, woj] =
+      ReadListFields<ImportKindId::LogCOK, 1>(rec);
+  const std::string locator = RepairLocator(qraLoc);
 
   if (found) {
     // A known station only gets a locator it lacks; nothing else changes.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "import/ListFields.h"
 #include "store/StationFields.h"
 #include "text/AddressFixes.h"
 #include "text/ClubCallSigns.h"
@@ -130,7 +131,7 @@ std::string SurnamePart(std::string_view text) {
 }
 
 RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup) {
-  const std::string callField = rec.FieldAsString("Call");
+  const auto [callField] = ReadListFields<ImportKindId::LogCSP, 0, 1>(rec);
   const std::string call = ToUpper1250(Trimmed(callField));
 
   // The row is looked up by the key it would be stored under: a call sign
@@ -144,10 +145,7 @@ RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup) 
   // Every field is read, in the table's order, whether or not the record
   // will be written, so that a table lacking one fails on any record; the
   // text work below is done only for a row that will be appended.
-  const std::string nameField = rec.FieldAsString("Name");
-  const std::string memF = rec.FieldAsString("mem_f");
-  const std::string locField = rec.FieldAsString("QRA_LOC");
-  const std::string wojField = rec.FieldAsString("WOJ");
+  const auto [nameField, memF, locField, wojField] = ReadListFields<ImportKindId::LogCSP, 1>(rec);
   if (notNew) return RecordPlan::Skip(*notNew);
 
   std::string firstName = NormalizeFirstName(Trimmed(nameField));

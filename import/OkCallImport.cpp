@@ -3,19 +3,17 @@
 #include <string>
 #include <string_view>
 
+#include "import/ListFields.h"
 #include "text/Cp1250Text.h"
 #include "text/FieldText.h"
 
 namespace tolvo {
 
 RecordPlan ImportOKCallRecord(const IRecordFields& rec, IStationLookup& lookup) {
-  // Every field is read once, in this order; the values are views into them.
-  const std::string call = rec.FieldAsString("Call");
-  const std::string name = rec.FieldAsString("Name");
-  const std::string lastName = rec.FieldAsString("LastName");
-  const std::string addressField = rec.FieldAsString("Address");
-  const std::string city = rec.FieldAsString("City");
-  const std::string zip = rec.FieldAsString("ZIP");
+  // Every field is read once, in the table's order; the values are views
+  // into them.
+  const auto [call, name, lastName, addressField, city, zip] =
+      ReadListFields<ImportKindId::OKCall>(rec);
 
   const std::string callSign = ToUpper1250(StripBlanksView(call));
   const std::string_view firstName = StripBlanksView(name);
