@@ -37,11 +37,8 @@ unsigned char Lower(unsigned char c) {
 bool IsUpperLetter(unsigned char c) { return Lower(c) != c; }
 bool IsLowerLetter(unsigned char c) { return Upper(c) != c; }
 
-// Mazovia letters as upper-casing leaves them: in a name written in mixed
-// case (ą ć ę ł ń ó ś ź ż, ś turned into 0x8E) and in capitals (Ą Ć Ę Ł Ń Ó Ś Ź Ż,
-// Ł turned into 0x8C).
-const std::string_view kMixedCase = "\x86\x8D\x91\x92\xA4\xA2\x8E\xA6\xA7"sv;
-const std::string_view kCapitals = "\x8F\x95\x90\x8C\xA5\xA3\x98\xA0\xA1"sv;
+using test::kCapitals;
+using test::kMixedCase;
 
 std::string Value(std::string_view key) { return test::ValueOf(FirstNames(), key); }
 

@@ -15,6 +15,12 @@
 
 namespace tolvo::test {
 
+// Mazovia letters as upper-casing leaves them: written in mixed case
+// (ą ć ę ł ń ó ś ź ż, with ś turned into 0x8E) and in capitals
+// (Ą Ć Ę Ł Ń Ó Ś Ź Ż, with Ł turned into 0x8C).
+inline constexpr std::string_view kMixedCase = "\x86\x8D\x91\x92\xA4\xA2\x8E\xA6\xA7";
+inline constexpr std::string_view kCapitals = "\x8F\x95\x90\x8C\xA5\xA3\x98\xA0\xA1";
+
 // The value `table` gives for `key`, "<none>" when it gives none.
 inline std::string ValueOf(const NameTable& table, std::string_view key) {
   const std::string_view* v = table.Find(key);

@@ -16,11 +16,8 @@ namespace {
 
 using namespace std::string_view_literals;
 
-// Mazovia letters as upper-casing leaves them: written in mixed case
-// (ą ć ę ł ń ó ś ź ż, with ś turned into 0x8E) and in capitals
-// (Ą Ć Ę Ł Ń Ó Ś Ź Ż, with Ł turned into 0x8C).
-const std::string_view kMixedCase = "\x86\x8D\x91\x92\xA4\xA2\x8E\xA6\xA7"sv;
-const std::string_view kCapitals = "\x8F\x95\x90\x8C\xA5\xA3\x98\xA0\xA1"sv;
+using test::kCapitals;
+using test::kMixedCase;
 
 // The Polish letters of Windows-1250, small and capital.
 const std::string_view kPolish1250 =
