@@ -111,15 +111,10 @@ TEST(FirstNameTable, ClubWordsHaveEmptyValue) {
 }
 
 TEST(FirstNameTable, OnlyWholeKeysMatch) {
-  EXPECT_EQ(FirstNames().Find("KLUB"), nullptr);
-  EXPECT_EQ(FirstNames().Find("ADAM MARIUSZ"), nullptr);
-  EXPECT_EQ(FirstNames().Find("BARTE"), nullptr);
-  EXPECT_EQ(FirstNames().Find("BARTEK "), nullptr);
-  EXPECT_EQ(FirstNames().Find("bartek"), nullptr);
-  EXPECT_EQ(FirstNames().Find(""), nullptr);
   // Windows-1250 Ł (0xA3) is Mazovia Ó: the table holds no converted text.
-  EXPECT_EQ(FirstNames().Find("JAROS\xA3" "AW"), nullptr);
-  EXPECT_EQ(FirstNames().Find(std::string_view("JAN\0", 4)), nullptr);
+  for (std::string_view miss : {"KLUB"sv, "ADAM MARIUSZ"sv, "BARTE"sv, "BARTEK "sv, "bartek"sv,
+                                ""sv, "JAROS\xA3" "AW"sv, "JAN\0"sv})
+    EXPECT_EQ(FirstNames().Find(miss), nullptr) << miss;
 }
 
 TEST(FirstNameTable, IndexAnswersLikeAScanFromTheTop) {

@@ -170,15 +170,10 @@ TEST(PlaceNameTable, EveryKeyIsReachedFromAPostalCodeAndTownField) {
 }
 
 TEST(PlaceNameTable, OnlyWholeKeysMatch) {
-  EXPECT_EQ(PlaceNames().Find("WARSZAW"), nullptr);
-  EXPECT_EQ(PlaceNames().Find("WARSZAWA "), nullptr);
-  EXPECT_EQ(PlaceNames().Find(" WARSZAWA"), nullptr);
-  EXPECT_EQ(PlaceNames().Find("warszawa"), nullptr);
-  EXPECT_EQ(PlaceNames().Find("Warszawa"), nullptr);
-  EXPECT_EQ(PlaceNames().Find(""), nullptr);
-  EXPECT_EQ(PlaceNames().Find(std::string_view("WARSZAWA\0", 9)), nullptr);
   // Windows-1250 Ó (0xD3) is no Mazovia letter: the table holds no converted text.
-  EXPECT_EQ(PlaceNames().Find("RZESZ\xD3W"), nullptr);
+  for (std::string_view miss : {"WARSZAW"sv, "WARSZAWA "sv, " WARSZAWA"sv, "warszawa"sv,
+                                "Warszawa"sv, ""sv, "WARSZAWA\0"sv, "RZESZ\xD3W"sv})
+    EXPECT_EQ(PlaceNames().Find(miss), nullptr) << miss;
 }
 
 TEST(PlaceNameTable, IndexAnswersLikeAScanFromTheTop) {
