@@ -18,6 +18,7 @@
 #include "ui/ImportDialog.h"
 #include "import/ImportKinds.h"
 #include "import/ImportRun.h"
+#include "import/RecordOutcome.h"
 #include "import/RecordReports.h"
 #include "store/Callbook.h"
 #include "store/Firebird.h"
@@ -125,19 +126,12 @@ RunResult RunStore(std::int64_t n, std::uint64_t seed) {
       ++result.found;
       continue;
     }
-    StationRow station;
-    station.Set(StationField::STACJA, row.stacja);
-    station.Set(StationField::NAZWA, row.nazwa);
-    station.Set(StationField::IMIE, row.imie);
-    station.Set(StationField::NAZWISKO, row.nazwisko);
-    station.Set(StationField::MIASTO, row.miasto);
-    station.Set(StationField::KODPOCZT, row.kodpoczt);
-    station.Set(StationField::ADRES, row.adres);
-    station.Set(StationField::LOKATOR, row.lokator);
-    station.Set(StationField::WOJEW, row.wojew);
-    station.Set(StationField::POWIAT, row.powiat);
-    station.country = row.kraj;
-    book.Insert(station);
+    book.Insert(NewStationRow(
+        {.callSign = row.stacja, .fullName = row.nazwa, .firstName = row.imie,
+         .surname = row.nazwisko, .town = row.miasto, .postalCode = row.kodpoczt,
+         .address = row.adres, .locator = row.lokator, .voivodeship = row.wojew,
+         .county = row.powiat},
+        row.kraj));
   }
   watch.Stop(result);
   result.records = n;

@@ -8,6 +8,7 @@
 #include "data/place_names_table.h"
 #include "text/Cp1250Text.h"
 #include "text/FieldText.h"
+#include "tools/demo/Random.h"
 #include "tools/writers/DbfWriter.h"
 #include "tools/writers/ReportWriter.h"
 
@@ -43,31 +44,18 @@ std::string_view PrefixOf(Source source) {
   return "XX";
 }
 
-// A small, fast generator; each record draws from its own stream.
-class Draw {
+// The demo maker's small, fast generator; each record draws from its own
+// stream.
+class Draw : public demo::Rng {
  public:
   Draw(std::uint64_t seed, std::int64_t record)
-      : state_(seed ^ (static_cast<std::uint64_t>(record) * 0x9E3779B97F4A7C15ULL)) {}
-  std::uint64_t Next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-  }
-  std::size_t Below(std::size_t n) { return static_cast<std::size_t>(Next() % n); }
+      : Rng(seed ^ (static_cast<std::uint64_t>(record) * 0x9E3779B97F4A7C15ULL)) {}
   bool OneIn(unsigned n) { return Next() % n == 0; }
-  template <std::size_t K>
-  std::string_view Pick(const std::string_view (&list)[K]) {
-    return list[Below(K)];
-  }
   std::string Digits(int count) {
     std::string s;
-    for (int k = 0; k < count; ++k) s += static_cast<char>('0' + Below(10));
+    for (int k = 0; k < count; ++k) s += Digit();
     return s;
   }
-
- private:
-  std::uint64_t state_;
 };
 
 // ---- value pools ----

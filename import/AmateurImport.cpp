@@ -2,7 +2,6 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "text/FieldText.h"
 
@@ -30,9 +29,7 @@ std::string Field(std::string_view line, std::size_t from, std::size_t width,
 RecordPlan ImportAmateurLine(std::string_view line, IStationLookup& lookup) {
   if (line.size() < kAmateurMinLineLength) return RecordPlan::Skip(RecordOutcome::Skipped);
 
-  std::string callSign = Field(line, 1, 6);
-  for (char& c : callSign)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  const std::string callSign = AsciiUpper(Field(line, 1, 6));
   const std::string firstNames = Field(line, 8, 35, "First Name Unknown");
   const std::string surname = Field(line, 44, 35, "Surname Unknown");
   const std::string address = Field(line, 80, 70, "ADDRESS UNKNOWN");
@@ -41,27 +38,19 @@ RecordPlan ImportAmateurLine(std::string_view line, IStationLookup& lookup) {
   const std::string postalCode = Field(line, 190, 10);
 
   const std::string_view key = StationKey(callSign);
-  const bool found = lookup.Find(key).has_value();
-  if (key.empty()) return RecordPlan::Skip(RecordOutcome::NoCallSign);
-  if (found && !lookup.WantsRowsOfFound()) return RecordPlan::Skip(RecordOutcome::AlreadyThere);
+  const NewCheck check = CheckNew(key, lookup);
+  if (check.skip) return RecordPlan::Skip(*check.skip);
 
   // IMIE holds one given name: of "John Paul" only "John"; longer runs of
   // names stay whole.
   const std::string firstName =
       !firstNames.empty() && HasExactlyOneSpace(firstNames) ? FirstWord(firstNames) : firstNames;
 
-  StationRow row;
-  row.Set(StationField::STACJA, key);
-  row.Set(StationField::NAZWA, BuildFullName(surname, firstNames));
-  row.Set(StationField::IMIE, firstName);
-  row.Set(StationField::NAZWISKO, surname);
-  row.Set(StationField::MIASTO, town);
-  row.Set(StationField::KODPOCZT, postalCode);
-  row.Set(StationField::ADRES, address);
-  row.Set(StationField::DOMENA, region);
-  row.country = kCountryCanada;
-  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere).WithRow(std::move(row));
-  return RecordPlan::Insert(std::move(row));
+  const std::string fullName = BuildFullName(surname, firstNames);
+  return PlanRow(NewStationRow(
+      {.callSign = key, .fullName = fullName, .firstName = firstName, .surname = surname,
+       .town = town, .postalCode = postalCode, .address = address, .region = region},
+      kCountryCanada), check.found);
 }
 
 }  // namespace tolvo

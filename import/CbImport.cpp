@@ -2,8 +2,8 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
 
+#include "import/ListFields.h"
 #include "text/CountryNumbers.h"
 #include "text/Cp1250Text.h"
 #include "text/FieldText.h"
@@ -13,13 +13,8 @@ namespace tolvo {
 RecordPlan ImportCBRecord(const IRecordFields& rec, IStationLookup& lookup) {
   // Every field is read once, in the table's order; the values below are
   // views into these.
-  const std::string znak = rec.FieldAsString("Znak");
-  const std::string imie = rec.FieldAsString("Imie");
-  const std::string nazwisko = rec.FieldAsString("Nazwisko");
-  const std::string adres = rec.FieldAsString("Adres");
-  const std::string poczta = rec.FieldAsString("Poczta");
-  const std::string loc = rec.FieldAsString("Loc");
-  const std::string kod = rec.FieldAsString("Kod");
+  const auto [znak, imie, nazwisko, adres, poczta, loc, kod] =
+      ReadListFields<ImportKindId::CB>(rec);
 
   const std::string callSign = ToUpper1250(StripBlanksView(znak));
   std::string_view locator = StripBlanksView(loc);
@@ -27,9 +22,8 @@ RecordPlan ImportCBRecord(const IRecordFields& rec, IStationLookup& lookup) {
 
   const std::string_view key = StationKey(callSign);
   // Only a record that will be written needs its text converted.
-  const bool found = lookup.Find(key).has_value();
-  if (key.empty()) return RecordPlan::Skip(RecordOutcome::NoCallSign);
-  if (found && !lookup.WantsRowsOfFound()) return RecordPlan::Skip(RecordOutcome::AlreadyThere);
+  const NewCheck check = CheckNew(key, lookup);
+  if (check.skip) return RecordPlan::Skip(*check.skip);
 
   // CB.DBF marks an unknown locator with a lone question mark.
   if (locator == "?") locator = {};
@@ -53,20 +47,12 @@ RecordPlan ImportCBRecord(const IRecordFields& rec, IStationLookup& lookup) {
   std::string postalCode(kodStripped);
   if (postalCode.size() == 5) postalCode.insert(2, 1, '-');
 
-  StationRow row;
-  row.Set(StationField::STACJA, key);
-  row.Set(StationField::NAZWA, BuildFullName(surname, firstName));
-  row.Set(StationField::IMIE, firstName);
-  row.Set(StationField::NAZWISKO, surname);
-  row.Set(StationField::LOKATOR, locator);
-  row.Set(StationField::MIASTO, town);
-  row.Set(StationField::KODPOCZT, postalCode);
-  row.Set(StationField::ADRES, address);
-  row.Set(StationField::WOJEW, voivodeship);
-  row.Set(StationField::POWIAT, county);
-  row.country = kCountryPoland;
-  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere).WithRow(std::move(row));
-  return RecordPlan::Insert(std::move(row));
+  const std::string fullName = BuildFullName(surname, firstName);
+  return PlanRow(NewStationRow(
+      {.callSign = key, .fullName = fullName, .firstName = firstName, .surname = surname,
+       .town = town, .postalCode = postalCode, .address = address, .locator = locator,
+       .voivodeship = voivodeship, .county = county},
+      kCountryPoland), check.found);
 }
 
 }  // namespace tolvo

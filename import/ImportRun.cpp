@@ -1,6 +1,5 @@
 #include "import/ImportRun.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "source/DbfTable.h"
@@ -78,8 +77,6 @@ TableSource::TableSource(DbfTable& table, RecordStep step)
 std::optional<std::int64_t> TableSource::Open() {
   table_.Open(DbfTable::Pass::Some);
   started_ = false;
-  lastNumber_ = 0;
-  passedOver_ = 0;
   return table_.RecordCount();
 }
 
@@ -90,27 +87,15 @@ bool TableSource::Next(std::int64_t& number) {
     table_.First(DbfTable::Pass::Some);
     started_ = true;
   }
-  // The table passes over deleted records by itself; they are the gaps
-  // between the numbers of the records it stops at, and after the last one
-  // the rest of the count its header gives. Where it stopped among them,
-  // those read so far.
-  if (table_.Passing()) {
-    passedOver_ += table_.RecordsRead() - lastNumber_;
-    lastNumber_ = table_.RecordsRead();
-    return false;
-  }
-  if (table_.Eof()) {
-    passedOver_ += std::max<std::int64_t>(0, table_.RecordCount() - lastNumber_);
-    lastNumber_ = std::max(lastNumber_, table_.RecordCount());
-    return false;
-  }
+  // The table passes over deleted records by itself, and counts them.
+  if (table_.Eof()) return false;
   number = table_.RecNo();
-  passedOver_ += std::max<std::int64_t>(0, number - lastNumber_ - 1);
-  lastNumber_ = number;
   return true;
 }
 
 bool TableSource::Passing() const { return table_.Passing(); }
+
+std::int64_t TableSource::PassedOver() const { return started_ ? table_.DeletedPassed() : 0; }
 
 RecordPlan TableSource::Step(IStationLookup& lookup) {
   return step_ ? step_(table_, lookup) : RecordPlan::Skip(RecordOutcome::Skipped);

@@ -133,14 +133,12 @@ class TableSource final : public IRecordSource {
   bool Next(std::int64_t& number) override;
   RecordPlan Step(IStationLookup& lookup) override;
   bool Passing() const override;
-  std::int64_t PassedOver() const override { return passedOver_; }
+  std::int64_t PassedOver() const override;
 
  private:
   DbfTable& table_;
   RecordStep step_;
   bool started_ = false;
-  std::int64_t lastNumber_ = 0;  // of the record the walk is at
-  std::int64_t passedOver_ = 0;
 };
 
 // A text report: its header lines are passed over, every line after them

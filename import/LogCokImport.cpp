@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 
+#include "import/ListFields.h"
 #include "text/CountryNumbers.h"
 #include "text/Cp1250Text.h"
 #include "text/FieldText.h"
@@ -12,38 +12,25 @@
 
 namespace tolvo {
 
-bool HasPostalCodePrefix(std::string_view text) {
-  const std::string_view t = StripBlanksView(text);
-  return t.size() >= 6 && IsDigit(t[0]) && IsDigit(t[1]) && (t[2] == '-' || t[2] == ' ') &&
-         IsDigit(t[3]) && IsDigit(t[4]) && IsDigit(t[5]);
-}
+namespace {
 
-std::string_view PostalCodePart(std::string_view text) { return text.substr(0, 6); }
+// The list writes a postal code with a hyphen or a blank.
+constexpr std::string_view kPostalSeparators = "- ";
 
-std::string_view TownPart(std::string_view text) {
-  if (!HasPostalCodePrefix(text)) return text;
-  return text.size() > 6 ? text.substr(6) : std::string_view();
-}
-
-std::string AfterFirstWord(std::string_view text) {
-  const std::string_view t = StripBlanksView(text);
-  const std::size_t blank = t.find(' ');
-  if (blank == std::string_view::npos) return {};
-  return std::string(t.substr(blank + 1));
-}
+}  // namespace
 
 RecordPlan ImportLogCOKRecord(const IRecordFields& rec, IStationLookup& lookup) {
-  const std::string call = rec.FieldAsString("Call");
+  const auto [call] = ReadListFields<ImportKindId::LogCOK, 0, 1>(rec);
   const std::string callSign = ToUpper1250(StripBlanksView(call));
   const std::string_view key = StationKey(callSign);
   const std::optional<StoredStation> found = lookup.Find(key);
 
   // Every field is read, in the table's order, whatever becomes of the
-  // record, so that a table lacking one fails on any record.
-  const std::string name = rec.FieldAsString("Name");
-  const std::string memF = rec.FieldAsString("mem_f");
-  const std::string locator = RepairLocator(rec.FieldAsString("QRA_LOC"));
-  rec.FieldAsString("WOJ");  // must exist in the table; its value is not used
+  // record, so that a table lacking one fails on any record (WOJ too,
+  // whose value is not used).
+  [[maybe_unused]] const auto [name, memF, qraLoc, woj] =
+      ReadListFields<ImportKindId::LogCOK, 1>(rec);
+  const std::string locator = RepairLocator(qraLoc);
 
   std::optional<RecordPlan> ofFound;
   if (found) {
@@ -78,26 +65,18 @@ RecordPlan ImportLogCOKRecord(const IRecordFields& rec, IStationLookup& lookup) 
   }
   const std::string_view townAndCode = StripBlanksView(parts.third);
   if (!townAndCode.empty()) {
-    if (HasPostalCodePrefix(townAndCode)) {
-      postalCode = PostalCodePart(townAndCode);
-      town = TownPart(townAndCode);
+    if (BeginsWithPostalCode(townAndCode, kPostalSeparators)) {
+      postalCode = PostalCodeOf(townAndCode);
+      town = TownAfterPostalCode(townAndCode, kPostalSeparators);
     } else {
       town = parts.third;
     }
   }
 
-  StationRow row;
-  row.Set(StationField::STACJA, key);
-  row.Set(StationField::NAZWA, fullName);
-  row.Set(StationField::IMIE, firstName);
-  row.Set(StationField::NAZWISKO, surname);
-  row.Set(StationField::MIASTO, town);
-  row.Set(StationField::KODPOCZT, postalCode);
-  row.Set(StationField::ADRES, address);
-  row.Set(StationField::LOKATOR, locator);
-  row.country = kCountryCzechRepublic;
-  if (ofFound) return std::move(*ofFound).WithRow(std::move(row));
-  return RecordPlan::Insert(std::move(row));
+  return PlanRow(NewStationRow(
+      {.callSign = key, .fullName = fullName, .firstName = firstName, .surname = surname,
+       .town = town, .postalCode = postalCode, .address = address, .locator = locator},
+      kCountryCzechRepublic), std::move(ofFound));
 }
 
 }  // namespace tolvo

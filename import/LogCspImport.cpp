@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <utility>
 
+#include "import/ListFields.h"
 #include "store/StationFields.h"
 #include "text/AddressFixes.h"
 #include "text/ClubCallSigns.h"
@@ -72,11 +72,10 @@ char Lower(char c) { return static_cast<char>(ToLower1250(static_cast<unsigned c
 
 // A name or town looked up by its trimmed, upper-cased form; when the table
 // lacks it, that form with capital initial, its Polish letters converted.
-template <typename Find>
-std::string NormalizeByTable(std::string_view text, Find find) {
+std::string NormalizeByTable(std::string_view text, const NameTable& table) {
   std::string key = ToUpper1250(Trimmed(text));
   if (key.empty()) return {};
-  if (const std::string_view* value = find(key)) return std::string(*value);
+  if (const std::string_view* value = table.Find(key)) return std::string(*value);
   return CapitalizeWord(UpperPolishLetters(key));
 }
 
@@ -87,11 +86,11 @@ std::string MazoviaToCp1250Upper(std::string_view text) {
 }
 
 std::string NormalizeFirstName(std::string_view text) {
-  return NormalizeByTable(text, [](std::string_view key) { return FindFirstName(key); });
+  return NormalizeByTable(text, FirstNames());
 }
 
 std::string NormalizePlaceName(std::string_view text) {
-  return NormalizeByTable(text, [](std::string_view key) { return FindPlaceName(key); });
+  return NormalizeByTable(text, PlaceNames());
 }
 
 bool IsClubCallSign(std::string_view callSign) {
@@ -112,21 +111,6 @@ std::string TitleCase(std::string_view text) {
   return out;
 }
 
-bool IsPostalCode(std::string_view text) {
-  const std::string_view t = Trimmed(text);
-  return t.size() >= 6 && IsDigit(t[0]) && IsDigit(t[1]) && t[2] == '-' && IsDigit(t[3]) &&
-         IsDigit(t[4]) && IsDigit(t[5]);
-}
-
-std::string PostalCodePrefix(std::string_view text) {
-  return std::string(Trimmed(text).substr(0, 6));
-}
-
-std::string TownAfterPostalCode(std::string_view text) {
-  if (!IsPostalCode(text)) return std::string(text);
-  return std::string(Trimmed(text).substr(6));
-}
-
 std::string LowerTail(std::string_view text) {
   std::string out(text);
   if (out.size() >= 2)
@@ -143,14 +127,11 @@ std::string CapitalAfterHyphen(std::string_view text) {
 }
 
 std::string SurnamePart(std::string_view text) {
-  const std::string_view t = Trimmed(text);
-  const std::size_t blank = t.find(' ');
-  if (blank == std::string_view::npos) return {};
-  return CapitalAfterHyphen(LowerTail(t.substr(blank + 1)));
+  return CapitalAfterHyphen(LowerTail(AfterFirstWord(text)));
 }
 
 RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup) {
-  const std::string callField = rec.FieldAsString("Call");
+  const auto [callField] = ReadListFields<ImportKindId::LogCSP, 0, 1>(rec);
   const std::string call = ToUpper1250(Trimmed(callField));
 
   // The row is looked up by the key it would be stored under: a call sign
@@ -159,17 +140,13 @@ RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup) 
   // colliding with it at the insert.
   const std::optional<std::string> stored = ColumnValue(StationField::STACJA, call);
   const std::string_view key = stored ? std::string_view(*stored) : std::string_view();
-  const bool found = lookup.Find(key).has_value();
+  const NewCheck check = CheckNew(key, lookup);
 
   // Every field is read, in the table's order, whether or not the record
   // will be written, so that a table lacking one fails on any record; the
   // text work below is done only for a row that will be appended.
-  const std::string nameField = rec.FieldAsString("Name");
-  const std::string memF = rec.FieldAsString("mem_f");
-  const std::string locField = rec.FieldAsString("QRA_LOC");
-  const std::string wojField = rec.FieldAsString("WOJ");
-  if (key.empty()) return RecordPlan::Skip(RecordOutcome::NoCallSign);
-  if (found && !lookup.WantsRowsOfFound()) return RecordPlan::Skip(RecordOutcome::AlreadyThere);
+  const auto [nameField, memF, locField, wojField] = ReadListFields<ImportKindId::LogCSP, 1>(rec);
+  if (check.skip) return RecordPlan::Skip(*check.skip);
 
   std::string firstName = NormalizeFirstName(Trimmed(nameField));
   const auto parts = SplitSemicolonTriple(memF);
@@ -202,7 +179,7 @@ RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup) 
       if (fullName.empty()) fullName = firstName;
     }
     if (!fullName.empty()) {
-      if (const std::string_view* club = FindClubName(fullName))
+      if (const std::string_view* club = ClubNames().Find(fullName))
         fullName = std::string(*club);
       else if (fullNameIsPart1)
         fullName = part1Letters;
@@ -213,7 +190,7 @@ RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup) 
 
     const std::string_view part3 = parts.third;
     if (!Trimmed(part3).empty()) {
-      if (IsPostalCode(part3)) postalCode = PostalCodePrefix(part3);
+      if (BeginsWithPostalCode(part3)) postalCode = PostalCodeOf(part3);
       town = NormalizePlaceName(ToUpper1250(TownAfterPostalCode(part3)));
     }
   }
@@ -227,20 +204,11 @@ RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup) 
     county = std::string_view(region).substr(1, 2);
   }
 
-  StationRow row;
-  row.Set(StationField::STACJA, key);
-  row.Set(StationField::IMIE, firstName);
-  row.Set(StationField::NAZWISKO, surname);
-  row.Set(StationField::NAZWA, fullName);
-  row.Set(StationField::MIASTO, town);
-  row.Set(StationField::KODPOCZT, postalCode);
-  row.Set(StationField::ADRES, address);
-  row.Set(StationField::LOKATOR, locator);
-  row.Set(StationField::WOJEW, voivodeship);
-  row.Set(StationField::POWIAT, county);
-  row.country = kCountryPoland;
-  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere).WithRow(std::move(row));
-  return RecordPlan::Insert(std::move(row));
+  return PlanRow(NewStationRow(
+      {.callSign = key, .fullName = fullName, .firstName = firstName, .surname = surname,
+       .town = town, .postalCode = postalCode, .address = address, .locator = locator,
+       .voivodeship = voivodeship, .county = county},
+      kCountryPoland), check.found);
 }
 
 }  // namespace tolvo

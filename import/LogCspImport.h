@@ -35,16 +35,6 @@ bool IsClubCallSign(std::string_view callSign);
 // '-', '.' and ';'.
 std::string TitleCase(std::string_view text);
 
-// True when the trimmed text begins with NN-NNN (decimal digits).
-bool IsPostalCode(std::string_view text);
-
-// The first six characters of the trimmed text.
-std::string PostalCodePrefix(std::string_view text);
-
-// The trimmed text from its seventh character on when it begins with a
-// postal code, otherwise the text unchanged.
-std::string TownAfterPostalCode(std::string_view text);
-
 // The first character unchanged, the rest lower-cased (shorter texts
 // unchanged).
 std::string LowerTail(std::string_view text);

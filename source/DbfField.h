@@ -1,21 +1,14 @@
-// One field of a dBASE table, and the reader's error.
+// One field of a dBASE table. Every failure of the reader (a file that is
+// not a dBASE table, is damaged or cut short, cannot be read, or a field
+// that the table lacks) raises ReaderError.
 #pragma once
 
 #include <cstddef>
-#include <stdexcept>
 #include <string>
 
+#include "source/ReaderError.h"
+
 namespace tolvo {
-
-// Every failure of the reader: a file that is not a dBASE table, is damaged
-// or cut short, cannot be read, or a field that the table lacks.
-class DbfError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-// Throws DbfError "<fileName>: <what>".
-[[noreturn]] void ThrowDbfError(const std::string& fileName, const std::string& what);
 
 class DbfTable;
 struct DbfFieldType;

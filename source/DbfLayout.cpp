@@ -5,7 +5,6 @@
 
 #include "source/DbfFieldTypes.h"
 #include "source/LittleEndian.h"
-#include "source/ReaderMessages.h"
 
 namespace tolvo {
 namespace {
@@ -14,10 +13,6 @@ constexpr std::size_t kFileHeaderSize = 32;
 constexpr std::size_t kDescriptorSize = 32;
 constexpr char kDescriptorEnd = 0x0D;
 constexpr int kEndOfFile = 0x1A;
-
-bool Seek(std::FILE* f, std::uint64_t offset) {
-  return fseeko(f, static_cast<off_t>(offset), SEEK_SET) == 0;
-}
 
 // Table versions this reader understands (the first header byte).
 bool KnownVersion(std::uint8_t v) {
@@ -46,23 +41,26 @@ bool IsVisualFoxPro(std::uint8_t v) { return v == 0x30 || v == 0x31 || v == 0x32
 
 // The first 32 bytes: version, record count, header and record length.
 DbfLayout ReadFileHeader(std::FILE* file, std::uint64_t fileSize, const std::string& fileName) {
-  if (fileSize < kFileHeaderSize) ThrowDbfError(fileName, messages::TooShortForTable(fileSize));
+  if (fileSize < kFileHeaderSize)
+    throw ReaderError(fileName, ReaderFault::TooShortForTable, {.fileSize = fileSize});
   unsigned char head[kFileHeaderSize];
   if (!Seek(file, 0) || std::fread(head, 1, sizeof head, file) != sizeof head)
-    ThrowDbfError(fileName, messages::CannotReadHeader(errno));
+    throw ReaderError(fileName, ReaderFault::CannotReadHeader, {.err = errno});
 
   DbfLayout layout;
   layout.version = head[0];
-  if (layout.version == 0x04 || layout.version == 0x8C) ThrowDbfError(fileName, messages::Dbase7());
+  if (layout.version == 0x04 || layout.version == 0x8C)
+    throw ReaderError(fileName, ReaderFault::Dbase7);
   if (!KnownVersion(layout.version))
-    ThrowDbfError(fileName, messages::UnknownVersion(layout.version));
+    throw ReaderError(fileName, ReaderFault::UnknownVersion, {.byte = layout.version});
   layout.recordCount = Le32(head + 4);
   layout.headerLength = Le16(head + 8);
   layout.recordLength = Le16(head + 10);
   if (layout.headerLength < kFileHeaderSize + kDescriptorSize)
-    ThrowDbfError(fileName, messages::NoRoomForField(layout.headerLength));
+    throw ReaderError(fileName, ReaderFault::NoRoomForField, {.headerLength = layout.headerLength});
   if (layout.headerLength > fileSize)
-    ThrowDbfError(fileName, messages::HeaderCutShort(layout.headerLength, fileSize));
+    throw ReaderError(fileName, ReaderFault::HeaderCutShort,
+                      {.fileSize = fileSize, .headerLength = layout.headerLength});
   return layout;
 }
 
@@ -91,19 +89,21 @@ DbfField DbfLayout::ParseDescriptor(const unsigned char* d, std::size_t number,
   f.length_ = d[16];
   f.decimals_ = d[17];
   if (d[11] < 0x21 || d[11] > 0x7E)
-    ThrowDbfError(fileName, messages::DamagedDescriptor(number, d[11]));
-  const std::string label = messages::FieldLabel(f.name_, number);
+    throw ReaderError(fileName, ReaderFault::DamagedDescriptor, {.field = number, .byte = d[11]});
 
   f.kind_ = FindFieldType(f.type_, VisualFoxPro());
   if (f.kind_ && f.kind_->length && f.length_ != f.kind_->length)
-    ThrowDbfError(fileName, messages::WrongFieldLength(label, f.type_, f.length_, f.kind_->length));
+    throw ReaderError(fileName, ReaderFault::WrongFieldLength,
+                      {.length = f.length_, .expected = f.kind_->length, .field = number,
+                       .type = f.type_, .name = f.name_});
   if (f.kind_ && f.kind_->lengthHighByteInDecimals) {
     // Character fields longer than 255 keep the high byte of their length
     // in the decimals byte.
     f.length_ += static_cast<std::size_t>(f.decimals_) << 8;
     f.decimals_ = 0;
   }
-  if (f.length_ == 0) ThrowDbfError(fileName, messages::ZeroFieldLength(label));
+  if (f.length_ == 0)
+    throw ReaderError(fileName, ReaderFault::ZeroFieldLength, {.field = number, .name = f.name_});
   return f;
 }
 
@@ -116,7 +116,7 @@ void DbfLayout::ReadDescriptors(std::FILE* file, const std::string& fileName) {
   // The header length is at most 65535, checked against the file before.
   std::string header(headerLength - kFileHeaderSize, '\0');
   if (std::fread(header.data(), 1, header.size(), file) != header.size())
-    ThrowDbfError(fileName, messages::CannotReadDescriptors(errno));
+    throw ReaderError(fileName, ReaderFault::CannotReadDescriptors, {.err = errno});
 
   std::size_t pos = 0;
   std::size_t sum = 0;
@@ -140,12 +140,13 @@ void DbfLayout::ReadDescriptors(std::FILE* file, const std::string& fileName) {
   // cuts the descriptors short would have the records read from the
   // middle of one.
   if (!terminated && (pos != header.size() || !RecordFollows(file)))
-    ThrowDbfError(fileName, messages::DescriptorsDoNotEnd(headerLength));
-  if (fields.empty()) ThrowDbfError(fileName, messages::NoFields());
+    throw ReaderError(fileName, ReaderFault::DescriptorsDoNotEnd, {.headerLength = headerLength});
+  if (fields.empty()) throw ReaderError(fileName, ReaderFault::NoFields);
   // Bytes after the last field (some writers pad records) are passed over;
   // records shorter than their fields would be read misaligned.
   if (recordLength < sum + 1)
-    ThrowDbfError(fileName, messages::RecordShorterThanFields(recordLength, sum + 1));
+    throw ReaderError(fileName, ReaderFault::RecordShorterThanFields,
+                      {.recordLength = recordLength, .length = sum + 1});
   descriptorBytes.assign(header, 0, pos);
 }
 
@@ -160,8 +161,9 @@ void DbfLayout::CheckRecordsFit(std::FILE* file, std::uint64_t fileSize,
   const std::uint64_t declared = static_cast<std::uint64_t>(recordCount) * recordLength;
   const std::uint64_t tail = data % recordLength;
   if (data < declared && tail > 1)  // 1: the end-of-file mark
-    ThrowDbfError(fileName,
-                  messages::RecordsDoNotFit(recordCount, recordLength, headerLength, fileSize));
+    throw ReaderError(fileName, ReaderFault::RecordsDoNotFit,
+                      {.records = recordCount, .fileSize = fileSize, .headerLength = headerLength,
+                       .recordLength = recordLength});
   // A header that counts no record, before whole records that begin with a
   // deletion flag: its count was never written, and reading the table as
   // empty would lose them all. (A record is at least two bytes long, so the
@@ -169,7 +171,9 @@ void DbfLayout::CheckRecordsFit(std::FILE* file, std::uint64_t fileSize,
   const std::uint64_t present = data / recordLength;
   if (recordCount != 0 || present == 0 || !Seek(file, headerLength)) return;
   const int flag = std::fgetc(file);
-  if (flag == ' ' || flag == '*') ThrowDbfError(fileName, messages::HeaderCountsNoRecords(present));
+  if (flag == ' ' || flag == '*')
+    throw ReaderError(fileName, ReaderFault::HeaderCountsNoRecords,
+                      {.records = static_cast<std::int64_t>(present)});
 }
 
 DbfLayout DbfLayout::Read(std::FILE* file, std::uint64_t fileSize, bool requireRecords,

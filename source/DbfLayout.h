@@ -23,7 +23,7 @@ struct DbfLayout {
   // rather than from bytes buffered before. With `requireRecords`, a header
   // whose records neither fit the file nor end on a record boundary is
   // refused too, and so is one that counts no record before whole records.
-  // Raises DbfError headed by `fileName`.
+  // Raises ReaderError headed by `fileName`.
   static DbfLayout Read(std::FILE* file, std::uint64_t fileSize, bool requireRecords,
                         const std::string& fileName);
 

@@ -7,7 +7,6 @@
 #include "source/DbfField.h"
 #include "source/FileLookup.h"
 #include "source/LittleEndian.h"
-#include "source/ReaderMessages.h"
 
 namespace tolvo {
 namespace {
@@ -15,17 +14,19 @@ namespace {
 constexpr std::size_t kFileBuffer = 1 << 16;
 constexpr char kCtrlZ = '\x1A';
 
-bool Seek(std::FILE* f, std::uint64_t offset) {
-  return fseeko(f, static_cast<off_t>(offset), SEEK_SET) == 0;
-}
-
 bool IsLower(const std::string& s) {
   return std::none_of(s.begin(), s.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
 }
 
 }  // namespace
 
-void DbfMemoFile::Fail(const std::string& what) const { ThrowDbfError(tableName_, what); }
+void DbfMemoFile::Fail(ReaderFault fault, ReaderFaultValues values) const {
+  throw ReaderError(tableName_, fault, std::move(values));
+}
+
+void DbfMemoFile::FailAtBlock(ReaderFault fault, std::int64_t record, std::uint64_t block) const {
+  Fail(fault, {.record = record, .block = block, .memo = name_});
+}
 
 void DbfMemoFile::OpenBeside(const std::filesystem::path& tablePath, std::uint8_t tableVersion,
                              bool foxProTable, const std::string& tableName) {
@@ -45,20 +46,21 @@ void DbfMemoFile::OpenBeside(const std::filesystem::path& tablePath, std::uint8_
     found = FindFileCaseBlind(folder, memoName(!foxProTable));
     foxPro_ = !foxProTable;
   }
-  if (!found) Fail(messages::MemoMissing(memoName(foxProTable)));
+  if (!found) Fail(ReaderFault::MemoMissing, {.memo = memoName(foxProTable)});
 
   name_ = found->filename().string();
   OpenedFile opened = OpenRegularFile(*found);
   file_ = std::move(opened.file);
   pos_ = kUnknownPos;
-  if (!file_) Fail(messages::CannotOpenMemo(name_, opened.err, opened.kind));
+  if (!file_)
+    Fail(ReaderFault::CannotOpenMemo, {.err = opened.err, .kind = opened.kind, .memo = name_});
   std::setvbuf(file_.get(), nullptr, _IOFBF, kFileBuffer);
   Refresh();
 
   unsigned char head[22] = {};
   const std::size_t got = std::fread(head, 1, sizeof head, file_.get());
   if (foxPro_) {
-    if (got < 8) Fail(messages::MemoHeaderCutShort(name_));
+    if (got < 8) Fail(ReaderFault::MemoHeaderCutShort, {.memo = name_});
     // A block size of 0 stands for blocks of one byte.
     blockSize_ = std::max<std::uint64_t>(Be16(head + 6), 1);
   } else {
@@ -83,15 +85,15 @@ void DbfMemoFile::ReadBytes(std::uint64_t offset, std::size_t count, char* out) 
   const bool there = offset == pos_;
   pos_ = kUnknownPos;
   if ((!there && !Seek(file_.get(), offset)) || std::fread(out, 1, count, file_.get()) != count) {
-    if (std::ferror(file_.get())) Fail(messages::CannotReadMemo(name_, errno));
-    Fail(messages::MemoCutShort(name_));
+    if (std::ferror(file_.get())) Fail(ReaderFault::CannotReadMemo, {.err = errno, .memo = name_});
+    Fail(ReaderFault::MemoCutShort, {.memo = name_});
   }
   pos_ = offset + count;
 }
 
 std::string DbfMemoFile::Read(std::uint64_t block, std::int64_t record) const {
   if (size_ / blockSize_ < block || block * blockSize_ >= size_)
-    Fail(messages::BadMemoBlock(record, block, messages::MemoBlockFault::BeyondEnd, name_));
+    FailAtBlock(ReaderFault::MemoBlockBeyondEnd, record, block);
   const std::uint64_t offset = block * blockSize_;
   const std::uint64_t room = size_ - offset;
   return foxPro_ ? ReadFoxPro(offset, room, block, record) : ReadDbase(offset, room, block, record);
@@ -99,14 +101,13 @@ std::string DbfMemoFile::Read(std::uint64_t block, std::int64_t record) const {
 
 std::string DbfMemoFile::ReadFoxPro(std::uint64_t offset, std::uint64_t room, std::uint64_t block,
                                     std::int64_t record) const {
-  using messages::MemoBlockFault;
   unsigned char head[8];
   if (room < sizeof head)
-    Fail(messages::BadMemoBlock(record, block, MemoBlockFault::CutShort, name_));
+    FailAtBlock(ReaderFault::MemoBlockCutShort, record, block);
   ReadBytes(offset, sizeof head, reinterpret_cast<char*>(head));
   const std::uint64_t length = Be32(head + 4);
   if (length > room - sizeof head)
-    Fail(messages::BadMemoBlock(record, block, MemoBlockFault::RunsPastEnd, name_));
+    FailAtBlock(ReaderFault::MemoBlockRunsPastEnd, record, block);
   std::string text(static_cast<std::size_t>(std::min<std::uint64_t>(length, kKeep)), '\0');
   if (!text.empty()) ReadBytes(offset + sizeof head, text.size(), text.data());
   return text;
@@ -114,7 +115,6 @@ std::string DbfMemoFile::ReadFoxPro(std::uint64_t offset, std::uint64_t room, st
 
 std::string DbfMemoFile::ReadDbase(std::uint64_t offset, std::uint64_t room, std::uint64_t block,
                                    std::int64_t record) const {
-  using messages::MemoBlockFault;
   unsigned char head[8] = {};
   const std::size_t probe = static_cast<std::size_t>(std::min<std::uint64_t>(room, sizeof head));
   ReadBytes(offset, probe, reinterpret_cast<char*>(head));
@@ -122,9 +122,9 @@ std::string DbfMemoFile::ReadDbase(std::uint64_t offset, std::uint64_t room, std
       head[3] == 0x00) {
     const std::uint64_t length = Le32(head + 4);
     if (length < sizeof head)
-      Fail(messages::BadMemoBlock(record, block, MemoBlockFault::Damaged, name_));
+      FailAtBlock(ReaderFault::MemoBlockDamaged, record, block);
     if (length > room)
-      Fail(messages::BadMemoBlock(record, block, MemoBlockFault::RunsPastEnd, name_));
+      FailAtBlock(ReaderFault::MemoBlockRunsPastEnd, record, block);
     std::string text(static_cast<std::size_t>(std::min<std::uint64_t>(length - sizeof head, kKeep)),
                      '\0');
     if (!text.empty()) ReadBytes(offset + sizeof head, text.size(), text.data());

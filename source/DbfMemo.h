@@ -12,6 +12,7 @@
 #include <string>
 
 #include "source/FileHelpers.h"
+#include "source/ReaderError.h"
 
 namespace tolvo {
 
@@ -32,11 +33,12 @@ class DbfMemoFile {
   void Refresh();
 
   // The memo in `block` (from 1), read for record `record`; at most kKeep
-  // bytes of it. Raises DbfError when the block or the file is damaged.
+  // bytes of it. Raises ReaderError when the block or the file is damaged.
   std::string Read(std::uint64_t block, std::int64_t record) const;
 
  private:
-  [[noreturn]] void Fail(const std::string& what) const;
+  [[noreturn]] void Fail(ReaderFault fault, ReaderFaultValues values) const;
+  [[noreturn]] void FailAtBlock(ReaderFault fault, std::int64_t record, std::uint64_t block) const;
   std::string ReadFoxPro(std::uint64_t offset, std::uint64_t room, std::uint64_t block,
                          std::int64_t record) const;
   std::string ReadDbase(std::uint64_t offset, std::uint64_t room, std::uint64_t block,

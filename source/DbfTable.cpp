@@ -6,39 +6,14 @@
 
 #include "source/DbfFieldTypes.h"
 #include "source/FileLookup.h"
-#include "source/ReaderMessages.h"
+#include "text/FieldText.h"
 
 namespace tolvo {
 namespace {
 
 constexpr std::size_t kFileBuffer = 1 << 16;
 
-std::string Upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
-}
-
-bool EqualsUpper(std::string_view name, const std::string& upper) {
-  if (name.size() != upper.size()) return false;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    char c = name[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != upper[i]) return false;
-  }
-  return true;
-}
-
-bool Seek(std::FILE* f, std::uint64_t offset) {
-  return fseeko(f, static_cast<off_t>(offset), SEEK_SET) == 0;
-}
-
 }  // namespace
-
-void ThrowDbfError(const std::string& fileName, const std::string& what) {
-  throw DbfError(fileName + ": " + what);
-}
 
 // ---------------------------------------------------------------- DbfField
 
@@ -47,8 +22,9 @@ std::string DbfField::AsString() const {
   const DbfTable& t = *table_;
   if (t.Eof()) return {};
   // A copy of a field kept from an earlier opening may not fit the record.
-  if (1 + offset_ + length_ > t.record_.size()) t.Fail(messages::FieldOfAnotherTable(name_));
-  if (!kind_) t.Fail(messages::UnreadableFieldType(name_, type_));
+  if (1 + offset_ + length_ > t.record_.size())
+    t.Fail(ReaderFault::FieldOfAnotherTable, {.name = name_});
+  if (!kind_) t.Fail(ReaderFault::UnreadableFieldType, {.type = type_, .name = name_});
   if (!kind_->text) return t.MemoText(*this);
   return kind_->text(std::string_view(t.record_.data() + 1 + offset_, length_));
 }
@@ -64,7 +40,9 @@ const std::string& DbfTable::NameInMessages() const {
   return displayName_.empty() ? tableName_ : displayName_;
 }
 
-void DbfTable::Fail(const std::string& what) const { ThrowDbfError(NameInMessages(), what); }
+void DbfTable::Fail(ReaderFault fault, ReaderFaultValues values) const {
+  throw ReaderError(NameInMessages(), fault, std::move(values));
+}
 
 bool DbfTable::SameFileAsOpened() const {
   const auto found = FindInWorkingFolder(tableName_);
@@ -86,13 +64,14 @@ void DbfTable::Open(Pass pass) {
   const auto found = FindInWorkingFolder(tableName_);
   if (!found) {
     std::error_code ec;
-    ThrowDbfError(tableName_, messages::FileNotFound(std::filesystem::current_path(ec).string()));
+    throw ReaderError(tableName_, ReaderFault::FileNotFound,
+                      {.name = std::filesystem::current_path(ec).string()});
   }
   std::filesystem::path path = *found;
   displayName_ = path.filename().string();
 
   OpenedFile opened = OpenRegularFile(path);
-  if (!opened.file) Fail(messages::CannotOpen(opened.err, opened.kind));
+  if (!opened.file) Fail(ReaderFault::CannotOpen, {.err = opened.err, .kind = opened.kind});
   FilePtr file = std::move(opened.file);
   std::setvbuf(file.get(), nullptr, _IOFBF, kFileBuffer);
   const FileStamp stamp = StampOf(file.get());
@@ -101,11 +80,7 @@ void DbfTable::Open(Pass pass) {
   path_ = std::move(path);
   stamp_ = stamp;
   layout_ = std::move(layout);
-  upperNames_.clear();
-  for (auto& f : layout_.fields) {
-    f.table_ = this;
-    upperNames_.push_back(Upper(f.name_));
-  }
+  for (auto& f : layout_.fields) f.table_ = this;
   record_.assign(layout_.recordLength, ' ');
 
   try {
@@ -123,38 +98,41 @@ void DbfTable::Close() {
   file_.reset();
   memo_.Close();
   layout_ = {};
-  upperNames_.clear();
   record_.clear();
   path_.clear();
   stamp_ = {};
   recNo_ = 0;
   nextRecNo_ = 1;
+  deleted_ = 0;
   eof_ = true;
   passing_ = false;
 }
 
 void DbfTable::TakeOverHeader(const FileStamp& now, bool requireRecords, bool whileOpen) {
   const DbfLayout layout = DbfLayout::Read(file_.get(), now.size, requireRecords, displayName_);
-  if (!layout.SameStructure(layout_)) Fail(messages::StructureChanged(whileOpen));
+  if (!layout.SameStructure(layout_)) Fail(whileOpen ? ReaderFault::StructureChangedSinceOpen
+                                               : ReaderFault::StructureChangedWhileRead);
   layout_.recordCount = layout.recordCount;
   stamp_ = now;
 }
 
 void DbfTable::First(Pass pass) {
-  if (!Active()) Fail(messages::TableNotOpen());
+  if (!Active()) Fail(ReaderFault::TableNotOpen);
   eof_ = true;
   recNo_ = 0;
   // The file may have been rewritten since it was opened: its header must
   // still describe the records that the fields are laid out for.
   TakeOverHeader(StampOf(file_.get()), true, true);
   if (memo_.IsOpen()) memo_.Refresh();
-  if (!Seek(file_.get(), layout_.headerLength)) Fail(messages::CannotReadRecords(errno));
+  if (!Seek(file_.get(), layout_.headerLength))
+    Fail(ReaderFault::CannotReadRecords, {.err = errno});
   nextRecNo_ = 1;
+  deleted_ = 0;
   ReadNext(pass);
 }
 
 void DbfTable::Next(Pass pass) {
-  if (!Active()) Fail(messages::TableNotOpen());
+  if (!Active()) Fail(ReaderFault::TableNotOpen);
   if (eof_ && !passing_) return;
   ReadNext(pass);
 }
@@ -168,7 +146,7 @@ void DbfTable::NoticeChanges() {
   const off_t at = ftello(file_.get());
   TakeOverHeader(now, false, false);
   if (at < 0 || !Seek(file_.get(), static_cast<std::uint64_t>(at)))
-    Fail(messages::CannotReadRecords(errno));
+    Fail(ReaderFault::CannotReadRecords, {.err = errno});
 }
 
 void DbfTable::ReadNext(Pass pass) {
@@ -184,11 +162,13 @@ void DbfTable::ReadNext(Pass pass) {
     const std::int64_t number = nextRecNo_++;
     const std::size_t got = std::fread(record_.data(), 1, record_.size(), file_.get());
     if (got != record_.size()) {
-      if (std::ferror(file_.get())) Fail(messages::CannotReadRecord(number, errno));
-      Fail(messages::EndsInsideRecord(number, layout_.recordCount));
+      if (std::ferror(file_.get()))
+        Fail(ReaderFault::CannotReadRecord, {.err = errno, .record = number});
+      Fail(ReaderFault::EndsInsideRecord, {.record = number, .records = layout_.recordCount});
     }
     if (record_[0] == '*') {  // marked deleted
       passed += record_.size();
+      ++deleted_;
       continue;
     }
     recNo_ = number;
@@ -198,17 +178,17 @@ void DbfTable::ReadNext(Pass pass) {
 }
 
 const DbfField& DbfTable::FieldByName(std::string_view name) const {
-  if (!Active()) Fail(messages::TableNotOpen());
-  for (std::size_t i = 0; i < upperNames_.size(); ++i)
-    if (EqualsUpper(name, upperNames_[i])) return layout_.fields[i];
-  throw DbfError(
-      messages::FieldNotFound(componentName_, name, NameInMessages(), Upper(tableName_)));
+  if (!Active()) Fail(ReaderFault::TableNotOpen);
+  for (const DbfField& field : layout_.fields)
+    if (EqualsIgnoreAsciiCase(name, field.name_)) return field;
+  Fail(ReaderFault::FieldNotFound,
+       {.name = std::string(name), .component = componentName_, .list = AsciiUpper(tableName_)});
 }
 
 std::string DbfTable::MemoText(const DbfField& field) const {
   const auto block =
       MemoBlockOf(std::string_view(record_.data() + 1 + field.offset_, field.length_));
-  if (!block) Fail(messages::DamagedMemoReference(recNo_, field.name_));
+  if (!block) Fail(ReaderFault::DamagedMemoReference, {.record = recNo_, .name = field.name_});
   if (*block == 0) return {};  // block 0 is the memo file's header: no memo
   return memo_.Read(*block, recNo_);
 }

@@ -66,9 +66,9 @@ class DbfTable : public IRecordFields {
   void Next(Pass pass = Pass::All);
   // First or Next with Pass::Some stopped among records marked deleted.
   bool Passing() const { return Active() && passing_; }
-  // The records read since First, deleted ones included: the physical
-  // number of the last one.
-  std::int64_t RecordsRead() const { return Active() ? nextRecNo_ - 1 : 0; }
+  // The records marked deleted that First and Next have passed over since
+  // First.
+  std::int64_t DeletedPassed() const { return Active() ? deleted_ : 0; }
 
   // The field of that name, matched without regard to ASCII case. A name
   // the table lacks raises "<component>: Field '<name>' not found", with a
@@ -85,7 +85,7 @@ class DbfTable : public IRecordFields {
  private:
   friend class DbfField;
 
-  [[noreturn]] void Fail(const std::string& what) const;
+  [[noreturn]] void Fail(ReaderFault fault, ReaderFaultValues values = {}) const;
   const std::string& NameInMessages() const;
   bool SameFileAsOpened() const;
   // Re-reads the header after the file changed; it must describe the same
@@ -103,13 +103,13 @@ class DbfTable : public IRecordFields {
   FilePtr file_;
   FileStamp stamp_;  // of the table file when its header was last read
   DbfLayout layout_;
-  std::vector<std::string> upperNames_;
 
   std::vector<char> record_;  // the current record, deletion flag first
   std::int64_t recNo_ = 0;
   std::int64_t nextRecNo_ = 1;  // physical number of the record the file is at
   bool eof_ = true;
   bool passing_ = false;  // stopped among deleted records, not at the end
+  std::int64_t deleted_ = 0;  // records marked deleted passed over since First
 
   DbfMemoFile memo_;
 };

@@ -21,6 +21,10 @@ FileKind KindOf(mode_t mode) {
 
 }  // namespace
 
+bool Seek(std::FILE* file, std::uint64_t offset) {
+  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
 std::string ErrnoText(int err) {
   switch (err) {
     case 0: return "nieznany błąd";

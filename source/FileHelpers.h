@@ -47,6 +47,10 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
+// Moves `file` to byte `offset` from its start; false, with errno set, when
+// it cannot.
+bool Seek(std::FILE* file, std::uint64_t offset);
+
 // The stamp of an open file into `stamp`; false, with errno set, when the
 // system cannot tell.
 bool ReadStamp(std::FILE* file, FileStamp& stamp);

@@ -4,17 +4,6 @@
 
 namespace tolvo {
 
-bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x >= 'a' && x <= 'z') x -= 32;
-    if (y >= 'a' && y <= 'z') y -= 32;
-    if (x != y) return false;
-  }
-  return true;
-}
-
 std::optional<std::filesystem::path> FindFileCaseBlind(const std::filesystem::path& folder,
                                                        std::string_view name,
                                                        bool allowDirectories) {

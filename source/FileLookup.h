@@ -6,11 +6,9 @@
 #include <optional>
 #include <string_view>
 
-namespace tolvo {
+#include "text/FieldText.h"  // EqualsIgnoreAsciiCase, as names are compared here
 
-// Whether two names are equal ignoring ASCII letter case, as file names are
-// compared here.
-bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
+namespace tolvo {
 
 // The path of the entry of `folder` whose name equals `name` ignoring ASCII
 // letter case. When several differ only in case, the exact spelling wins,

@@ -1,6 +1,7 @@
 #include "source/ReaderMessages.h"
 
 #include <cerrno>
+#include <utility>
 
 #include "source/FileHelpers.h"
 #include "text/PolishPlural.h"
@@ -228,4 +229,87 @@ std::string BadMemoBlock(std::int64_t record, std::uint64_t block, MemoBlockFaul
          S(memoName) + ". " + DownloadWithMemo(memoName);
 }
 
+namespace {
+
+MemoBlockFault BlockFault(ReaderFault fault) {
+  switch (fault) {
+    case ReaderFault::MemoBlockCutShort: return MemoBlockFault::CutShort;
+    case ReaderFault::MemoBlockRunsPastEnd: return MemoBlockFault::RunsPastEnd;
+    case ReaderFault::MemoBlockDamaged: return MemoBlockFault::Damaged;
+    default: return MemoBlockFault::BeyondEnd;
+  }
+}
+
+}  // namespace
+
+std::string Describe(const std::string& file, ReaderFault fault, const ReaderFaultValues& v) {
+  using F = ReaderFault;
+  const auto records = static_cast<std::uint64_t>(v.records);
+  std::string text;
+  switch (fault) {
+    case F::FileNotFound: text = FileNotFound(v.name); break;
+    case F::CannotOpen: text = CannotOpen(v.err, v.kind); break;
+    case F::CannotClose: text = CannotClose(v.err); break;
+    case F::ReadError: text = ReadError(v.err); break;
+    case F::NotOpen: text = NotOpen(); break;
+    case F::TableNotOpen: text = TableNotOpen(); break;
+    case F::ReportNotOpen: return ReportNotOpen();  // whole: there is no file to name
+    case F::ChangedWhileRead: text = ChangedWhileRead(); break;
+    case F::ReportLineTooLong: text = ReportLineTooLong(v.record, v.length); break;
+    case F::TooShortForTable: text = TooShortForTable(v.fileSize); break;
+    case F::CannotReadHeader: text = CannotReadHeader(v.err); break;
+    case F::Dbase7: text = Dbase7(); break;
+    case F::UnknownVersion: text = UnknownVersion(v.byte); break;
+    case F::NoRoomForField: text = NoRoomForField(v.headerLength); break;
+    case F::HeaderCutShort: text = HeaderCutShort(v.headerLength, v.fileSize); break;
+    case F::CannotReadDescriptors: text = CannotReadDescriptors(v.err); break;
+    case F::DamagedDescriptor: text = DamagedDescriptor(v.field, v.byte); break;
+    case F::DescriptorsDoNotEnd: text = DescriptorsDoNotEnd(v.headerLength); break;
+    case F::NoFields: text = NoFields(); break;
+    case F::RecordShorterThanFields:
+      text = RecordShorterThanFields(v.recordLength, v.length);
+      break;
+    case F::RecordsDoNotFit:
+      text = RecordsDoNotFit(v.records, v.recordLength, v.headerLength, v.fileSize);
+      break;
+    case F::HeaderCountsNoRecords: text = HeaderCountsNoRecords(records); break;
+    case F::WrongFieldLength:
+      text = WrongFieldLength(FieldLabel(v.name, v.field), v.type, v.length, v.expected);
+      break;
+    case F::ZeroFieldLength: text = ZeroFieldLength(FieldLabel(v.name, v.field)); break;
+    case F::StructureChangedSinceOpen: text = StructureChanged(true); break;
+    case F::StructureChangedWhileRead: text = StructureChanged(false); break;
+    case F::CannotReadRecords: text = CannotReadRecords(v.err); break;
+    case F::CannotReadRecord: text = CannotReadRecord(v.record, v.err); break;
+    case F::EndsInsideRecord: text = EndsInsideRecord(v.record, v.records); break;
+    // The missing field's text is whole: its first line names the reader.
+    case F::FieldNotFound: return FieldNotFound(v.component, v.name, file, v.list);
+    case F::FieldOfAnotherTable: text = FieldOfAnotherTable(v.name); break;
+    case F::UnreadableFieldType: text = UnreadableFieldType(v.name, v.type); break;
+    case F::MemoMissing: text = MemoMissing(v.memo); break;
+    case F::CannotOpenMemo: text = CannotOpenMemo(v.memo, v.err, v.kind); break;
+    case F::MemoHeaderCutShort: text = MemoHeaderCutShort(v.memo); break;
+    case F::CannotReadMemo: text = CannotReadMemo(v.memo, v.err); break;
+    case F::MemoCutShort: text = MemoCutShort(v.memo); break;
+    case F::DamagedMemoReference: text = DamagedMemoReference(v.record, v.name); break;
+    case F::MemoBlockBeyondEnd:
+    case F::MemoBlockCutShort:
+    case F::MemoBlockRunsPastEnd:
+    case F::MemoBlockDamaged:
+      text = BadMemoBlock(v.record, v.block, BlockFault(fault), v.memo);
+      break;
+  }
+  return file + ": " + text;
+}
+
 }  // namespace tolvo::messages
+
+namespace tolvo {
+
+ReaderError::ReaderError(std::string file, ReaderFault fault, ReaderFaultValues values)
+    : std::runtime_error(messages::Describe(file, fault, values)),
+      file_(std::move(file)),
+      fault_(fault),
+      values_(std::move(values)) {}
+
+}  // namespace tolvo

@@ -1,9 +1,10 @@
 // Every error text of the table and report readers, built in one place, in
-// Polish (UTF-8): what is wrong with the file and, where the user can do
-// something about it, what to do ("Pobierz listę ponownie i powtórz
-// import."). The reader puts the file's name and ": " in front of each. The
-// one text in English is the missing field's first line, which the program
-// has always worded so.
+// Polish (UTF-8), from the fault a reader raises (ReaderError) and its
+// values: what is wrong with the file and, where the user can do something
+// about it, what to do ("Pobierz listę ponownie i powtórz import.").
+// Describe puts the file's name and ": " in front of each. The one text in
+// English is the missing field's first line, which the program has always
+// worded so.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +12,13 @@
 #include <string_view>
 
 #include "source/FileHelpers.h"
+#include "source/ReaderError.h"
 
 namespace tolvo::messages {
+
+// The whole text of a reader's error: "<file>: " and the text of `fault`
+// with its values, as the functions below word it.
+std::string Describe(const std::string& file, ReaderFault fault, const ReaderFaultValues& values);
 
 // --- opening and reading a file ------------------------------------------------
 std::string FileNotFound(std::string_view folder);  // after the name looked for

@@ -1,10 +1,7 @@
 #include "source/TextReport.h"
 
 #include <cerrno>
-#include <stdexcept>
 #include <utility>
-
-#include "source/ReaderMessages.h"
 
 namespace tolvo {
 namespace {
@@ -16,8 +13,8 @@ constexpr std::size_t kBuffer = 1 << 16;
 
 TextReport::~TextReport() = default;  // a failure to close is of no use here
 
-void TextReport::Fail(const std::string& what) const {
-  throw std::runtime_error(name_ + ": " + what);
+void TextReport::Fail(ReaderFault fault, ReaderFaultValues values) const {
+  throw ReaderError(name_, fault, std::move(values));
 }
 
 void TextReport::Open(const std::filesystem::path& file) {
@@ -25,9 +22,9 @@ void TextReport::Open(const std::filesystem::path& file) {
   name_ = file.string();
   ended_ = false;
   OpenedFile opened = OpenRegularFile(file);
-  if (!opened.file) Fail(messages::CannotOpen(opened.err, opened.kind));
+  if (!opened.file) Fail(ReaderFault::CannotOpen, {.err = opened.err, .kind = opened.kind});
   FilePtr f = std::move(opened.file);
-  if (!ReadStamp(f.get(), stamp_)) Fail(messages::CannotOpen(errno));
+  if (!ReadStamp(f.get(), stamp_)) Fail(ReaderFault::CannotOpen, {.err = errno});
   if (!buffer_) buffer_ = std::make_unique<char[]>(kBuffer);
   pos_ = len_ = 0;
   lines_ = 0;
@@ -40,19 +37,18 @@ bool TextReport::Fill() {
   // must come from the same contents, or the line that spans the two would
   // be made of both.
   FileStamp now;
-  if (!ReadStamp(file_.get(), now)) Fail(messages::ReadError(errno));
-  if (now != stamp_) Fail(messages::ChangedWhileRead());
+  if (!ReadStamp(file_.get(), now)) Fail(ReaderFault::ReadError, {.err = errno});
+  if (now != stamp_) Fail(ReaderFault::ChangedWhileRead);
   pos_ = 0;
   len_ = std::fread(buffer_.get(), 1, kBuffer, file_.get());
-  if (len_ == 0 && std::ferror(file_.get())) Fail(messages::ReadError(errno));
+  if (len_ == 0 && std::ferror(file_.get())) Fail(ReaderFault::ReadError, {.err = errno});
   return len_ != 0;
 }
 
 bool TextReport::ReadLine(std::string& line) {
   line.clear();
   if (!file_) {
-    if (name_.empty()) throw std::runtime_error(messages::ReportNotOpen());
-    Fail(messages::NotOpen());
+    Fail(name_.empty() ? ReaderFault::ReportNotOpen : ReaderFault::NotOpen);
   }
   if (ended_) return false;
   bool any = false;  // whether the line consumed any byte
@@ -73,7 +69,8 @@ bool TextReport::ReadLine(std::string& line) {
       afterCr_ = c == '\r';
       break;
     }
-    if (++length > kMaxLine) Fail(messages::ReportLineTooLong(lines_ + 1, kMaxLine));
+    if (++length > kMaxLine)
+      Fail(ReaderFault::ReportLineTooLong, {.record = lines_ + 1, .length = kMaxLine});
     if (line.size() < kKeep) line.push_back(c);
   }
   if (any) ++lines_;
@@ -85,7 +82,7 @@ void TextReport::Close() {
   std::FILE* f = file_.release();
   ended_ = false;
   pos_ = len_ = 0;
-  if (std::fclose(f) != 0) Fail(messages::CannotClose(errno));
+  if (std::fclose(f) != 0) Fail(ReaderFault::CannotClose, {.err = errno});
 }
 
 }  // namespace tolvo

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "source/FileHelpers.h"
+#include "source/ReaderError.h"
 
 namespace tolvo {
 
@@ -29,8 +30,8 @@ class TextReport {
   TextReport(const TextReport&) = delete;
   TextReport& operator=(const TextReport&) = delete;
 
-  // Opens the file for reading; throws std::runtime_error naming the file
-  // and the failure. An open report is closed first.
+  // Opens the file for reading; throws ReaderError naming the file and the
+  // failure. An open report is closed first.
   void Open(const std::filesystem::path& file);
   bool IsOpen() const { return file_ != nullptr; }
 
@@ -46,7 +47,7 @@ class TextReport {
 
  private:
   bool Fill();  // refills the buffer; false at the end; throws on a read error
-  [[noreturn]] void Fail(const std::string& what) const;  // "<file>: <what>"
+  [[noreturn]] void Fail(ReaderFault fault, ReaderFaultValues values = {}) const;
 
   FilePtr file_;
   std::string name_;

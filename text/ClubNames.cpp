@@ -4,22 +4,14 @@
 
 namespace tolvo {
 
-std::size_t ClubNameTableSize() { return data::club_names_rows; }
-
-std::string_view ClubNameKey(std::size_t i) { return data::club_names[i][0]; }
-
-std::string_view ClubNameValue(std::size_t i) { return data::club_names[i][1]; }
-
-// A plain scan: the table is short, and comparing lengths first rejects
-// almost every row at once.
-const std::string_view* FindClubName(std::string_view name) {
-  for (std::size_t i = 0; i < data::club_names_rows; ++i)
-    if (data::club_names[i][0] == name) return &data::club_names[i][1];
-  return nullptr;
+const NameTable& ClubNames() {
+  // A function-local static is initialised exactly once.
+  static const NameTable table(data::club_names);
+  return table;
 }
 
 std::string FixClubName(std::string_view name) {
-  const std::string_view* fixed = FindClubName(name);
+  const std::string_view* fixed = ClubNames().Find(name);
   return std::string(fixed ? *fixed : name);
 }
 

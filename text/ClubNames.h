@@ -4,19 +4,15 @@
 // the name as it should be written.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
+#include "text/FirstMatchIndex.h"
+
 namespace tolvo {
 
-// ClubNameTable in table order.
-std::size_t ClubNameTableSize();
-std::string_view ClubNameKey(std::size_t i);
-std::string_view ClubNameValue(std::size_t i);
-
-// Value of the first entry whose key equals `name` byte for byte, or nullptr.
-const std::string_view* FindClubName(std::string_view name);
+// Built on first use.
+const NameTable& ClubNames();
 
 // The correction of a whole club name, or the name unchanged. The name is
 // neither trimmed nor cased before the comparison.

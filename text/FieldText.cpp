@@ -6,6 +6,33 @@ namespace tolvo {
 
 std::string StripBlanks(std::string_view text) { return std::string(StripBlanksView(text)); }
 
+bool BeginsWithPostalCode(std::string_view text, std::string_view separators) {
+  const std::string_view t = StripBlanksView(text);
+  return t.size() >= 6 && IsDigit(t[0]) && IsDigit(t[1]) &&
+         separators.find(t[2]) != std::string_view::npos && IsDigit(t[3]) && IsDigit(t[4]) &&
+         IsDigit(t[5]);
+}
+
+std::string_view PostalCodeOf(std::string_view text) { return StripBlanksView(text).substr(0, 6); }
+
+std::string_view TownAfterPostalCode(std::string_view text, std::string_view separators) {
+  if (!BeginsWithPostalCode(text, separators)) return text;
+  return StripBlanksView(text).substr(6);
+}
+
+std::string AsciiUpper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = AsciiUpper(c);
+  return out;
+}
+
+bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+  return true;
+}
+
 std::string BuildFullName(std::string_view surname, std::string_view firstName) {
   std::string result(StripBlanksView(surname));
   if (!firstName.empty()) {
@@ -43,6 +70,13 @@ std::string FirstWord(std::string_view text) {
   const std::size_t space = t.find(' ');
   if (space == std::string_view::npos) return {};
   return std::string(t.substr(0, space));
+}
+
+std::string AfterFirstWord(std::string_view text) {
+  const std::string_view t = StripBlanksView(text);
+  const std::size_t space = t.find(' ');
+  if (space == std::string_view::npos) return {};
+  return std::string(t.substr(space + 1));
 }
 
 std::string CapitalizeWord(std::string_view text) {

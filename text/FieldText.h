@@ -46,6 +46,34 @@ std::string StripBlanks(std::string_view text);
 // True for the ASCII digits '0' to '9' only.
 constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// --- postal codes -----------------------------------------------------------
+
+// True when the stripped text begins with a postal code: two digits, one of
+// `separators`, three digits. What follows is not examined.
+bool BeginsWithPostalCode(std::string_view text, std::string_view separators = "-");
+
+// The first six bytes of the stripped text: its postal code when it begins
+// with one.
+std::string_view PostalCodeOf(std::string_view text);
+
+// The stripped text from its seventh byte on when it begins with a postal
+// code (by `separators`), otherwise the text unchanged.
+std::string_view TownAfterPostalCode(std::string_view text, std::string_view separators = "-");
+
+// --- ASCII letter case ------------------------------------------------------
+
+// `c` with a-z made A-Z; every other byte as it is.
+constexpr char AsciiUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// The same for every byte of `text`.
+std::string AsciiUpper(std::string_view text);
+
+// Whether two texts are equal ignoring ASCII letter case (as file and field
+// names are compared).
+bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
+
 // --- names and fields -------------------------------------------------------
 
 // Display name "surname firstName": the stripped surname, then one space and
@@ -69,6 +97,9 @@ bool HasExactlyOneSpace(std::string_view text);
 
 // The stripped text up to its first space; empty when there is no space.
 std::string FirstWord(std::string_view text);
+
+// The stripped text after its first space; empty when there is no space.
+std::string AfterFirstWord(std::string_view text);
 
 // The stripped text with its first byte upper-cased and the rest
 // lower-cased by the Windows-1250 letter pairs (the whole text is treated

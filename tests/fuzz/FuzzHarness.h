@@ -4,7 +4,7 @@
 // checks what must hold for any input:
 //
 //   - a damaged table may be refused, but only with the reader's own error
-//     (DbfError); anything else escaping is a fault;
+//     (ReaderError); anything else escaping is a fault;
 //   - reading a table twice gives the same records and the same error;
 //   - a report's lines are those of its bytes, split, cleaned and cut;
 //   - an importer given any field values raises nothing, and importing the
@@ -29,7 +29,6 @@
 #include <string_view>
 #include <vector>
 
-#include "text/CountryNumbers.h"
 #include "import/ImportKinds.h"
 #include "import/ImportRun.h"
 #include "source/DbfTable.h"
@@ -38,6 +37,7 @@
 #include "source/TextReport.h"
 #include "store/MemoryCallbook.h"
 #include "text/CountryNumbers.h"
+#include "text/FieldText.h"
 
 namespace tolvo::fuzz {
 
@@ -134,7 +134,7 @@ inline std::string ReadPass(DbfTable& table, const RawTable& raw, bool first) {
                     "field " + field.name() + " gave more bytes than it holds");
           Require(field.AsString() == value, "field " + field.name() + " read twice differs");
           out += value;
-        } catch (const DbfError& e) {
+        } catch (const ReaderError& e) {
           out += "!";
           out += e.what();
         }
@@ -150,7 +150,7 @@ inline std::string ReadPass(DbfTable& table, const RawTable& raw, bool first) {
     Require(raw.headerLength + static_cast<std::uint64_t>(raw.recordCount) * raw.recordLength <=
                 raw.bytes.size(),
             "a walk over a table cut short ended without error");
-  } catch (const DbfError& e) {
+  } catch (const ReaderError& e) {
     out += "\nstopped: ";
     out += e.what();
   }
@@ -179,7 +179,7 @@ inline void DbfCase(std::string_view bytes) {
   DbfTable table("Calls", kTableName);
   try {
     table.Open();
-  } catch (const DbfError&) {
+  } catch (const ReaderError&) {
     Require(!table.Active(), "a table that failed to open is still open");
     return;
   }
@@ -204,7 +204,7 @@ inline void DbfCase(std::string_view bytes) {
   try {
     table.FieldByName(missing);
     throw Violation("a field that no table can hold was found");
-  } catch (const DbfError& e) {
+  } catch (const ReaderError& e) {
     const std::string what = e.what();
     Require(what.substr(0, what.find('\n')) == "Calls: Field '" + missing + "' not found",
             std::string("wrong text for a missing field: ") + e.what());
@@ -309,21 +309,15 @@ class FuzzRecord : public IRecordFields {
  public:
   FuzzRecord(const std::vector<std::string>& names, const std::vector<std::string_view>& values) {
     for (std::size_t i = 0; i < names.size(); ++i)
-      values_[Upper(names[i])] = i < values.size() ? std::string(values[i]) : std::string();
+      values_[AsciiUpper(names[i])] = i < values.size() ? std::string(values[i]) : std::string();
   }
   std::string FieldAsString(std::string_view name) const override {
-    const auto it = values_.find(Upper(name));
+    const auto it = values_.find(AsciiUpper(name));
     if (it == values_.end()) throw Violation("the importer asked for a field it does not read");
     return it->second;
   }
 
  private:
-  static std::string Upper(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return out;
-  }
   std::map<std::string, std::string> values_;
 };
 

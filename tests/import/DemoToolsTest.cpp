@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
-#include <thread>
 
 #include "import/AmateurImport.h"
 #include "import/ImportKinds.h"
@@ -400,15 +398,8 @@ TEST(CallbookViewLayout, LongValuesAreCutToFitUnlessWhole) {
 TEST_F(CallbookView, DatabaseInUseIsSaid) {
   if (std::system("command -v isql-fb >/dev/null 2>&1") != 0) GTEST_SKIP() << "no isql-fb";
   const fs::path out = dir / "isql.out";
-  const std::string command = "isql-fb -q -user sysdba -password quartzfog '" +
-                              (dir / "LOG.DAT").string() + "' > '" + out.string() + "' 2>&1";
-  FILE* other = popen(command.c_str(), "w");
-  ASSERT_NE(other, nullptr);
-  std::fputs("SELECT 'ATTACHED' FROM RDB$DATABASE;\n", other);
-  std::fflush(other);
-  for (int i = 0; i < 200 && ReadBytes(out).find("ATTACHED") == std::string::npos; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  ASSERT_NE(ReadBytes(out).find("ATTACHED"), std::string::npos) << ReadBytes(out);
+  std::FILE* other = testdb::AttachIsql(dir / "LOG.DAT", out);
+  ASSERT_NE(other, nullptr) << ReadBytes(out);
   const CallbookListing held = show::ReadCallbook(dir.Path());
   pclose(other);  // end of input: the other program detaches and ends
   EXPECT_EQ(held.state, CallbookListing::State::InUse);

@@ -5,6 +5,7 @@
 
 #include "import/LogCokImport.h"
 #include "tests/import/RecordMap.h"
+#include "text/FieldText.h"
 
 namespace tolvo {
 namespace {
@@ -25,14 +26,14 @@ void PutStation(ICallbook& book, std::string_view call, std::string_view lokator
 
 TEST(LogCOKRoutines, PostalCodePrefix) {
   for (const char* yes : {"12-345", "12 345 Praha", "  12-345", "12-3456", "00-000x"})
-    EXPECT_TRUE(HasPostalCodePrefix(yes)) << yes;
+    EXPECT_TRUE(BeginsWithPostalCode(yes, "- ")) << yes;
   for (const char* no : {"", "12-34", "110 00 Praha", "1a-345", "12_345", "12--345", "Praha"})
-    EXPECT_FALSE(HasPostalCodePrefix(no)) << no;
+    EXPECT_FALSE(BeginsWithPostalCode(no, "- ")) << no;
 
-  EXPECT_EQ(PostalCodePart("12-345 Praha"), "12-345");
-  EXPECT_EQ(TownPart("12-345 Praha"), " Praha");
-  EXPECT_EQ(TownPart("12-345"), "");
-  EXPECT_EQ(TownPart("110 00 Praha"), "110 00 Praha");
+  EXPECT_EQ(PostalCodeOf("12-345 Praha"), "12-345");
+  EXPECT_EQ(TownAfterPostalCode("12-345 Praha", "- "), " Praha");
+  EXPECT_EQ(TownAfterPostalCode("12-345", "- "), "");
+  EXPECT_EQ(TownAfterPostalCode("110 00 Praha", "- "), "110 00 Praha");
 }
 
 TEST(LogCOKRoutines, AfterFirstWord) {

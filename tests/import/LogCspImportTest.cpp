@@ -9,6 +9,7 @@
 #include "tests/support/LinearLookup.h"
 #include "text/ClubCallSigns.h"
 #include "text/Cp1250Text.h"
+#include "text/FieldText.h"
 #include "text/FirstNames.h"
 #include "text/PlaceNames.h"
 
@@ -61,18 +62,20 @@ TEST(LogCSPText, FirstNamesAndTownsByTableOrCapitalised) {
   EXPECT_EQ(NormalizeFirstName("ADAM MARIUSZ"), "Adam mariusz");
   EXPECT_EQ(NormalizePlaceName("35036 RZESZOW"), W("Rzeszów"));
   EXPECT_EQ(NormalizePlaceName(" bielsko-b. "), W("Bielsko-Biała"));
-  ASSERT_EQ(FindPlaceName("00950 WARSZAWA"), nullptr);
+  ASSERT_EQ(PlaceNames().Find("00950 WARSZAWA"), nullptr);
   EXPECT_EQ(NormalizePlaceName("00950 WARSZAWA"), "00950 warszawa");
   // Names missing from the tables still get their Polish letters: Mazovia
   // capitals, mixed case with ś (0x9E) and ć (0x8D).
-  ASSERT_EQ(FindFirstName("\xA1\xA3\x8CWIK"), nullptr);
+  ASSERT_EQ(FirstNames().Find("\xA1\xA3\x8CWIK"), nullptr);
   EXPECT_EQ(NormalizeFirstName("\xA1\xA3\x9CWIK"), W("Żółwik"));
   EXPECT_EQ(NormalizeFirstName("\x9Ewit"), W("Świt"));
   EXPECT_EQ(NormalizePlaceName("\x8Dma"), W("Ćma"));
-  for (std::size_t i = 0; i < FirstNameTableSize(); ++i)
-    EXPECT_EQ(NormalizeFirstName(FirstNameKey(i)), *FindFirstNameLinear(FirstNameKey(i))) << i;
-  for (std::size_t i = 0; i < PlaceNameTableSize(); ++i)
-    EXPECT_EQ(NormalizePlaceName(PlaceNameKey(i)), *FindPlaceNameLinear(PlaceNameKey(i))) << i;
+  const NameTable& names = FirstNames();
+  for (std::size_t i = 0; i < names.Size(); ++i)
+    EXPECT_EQ(NormalizeFirstName(names.Key(i)), *FindLinear(names, names.Key(i))) << i;
+  const NameTable& places = PlaceNames();
+  for (std::size_t i = 0; i < places.Size(); ++i)
+    EXPECT_EQ(NormalizePlaceName(places.Key(i)), *FindLinear(places, places.Key(i))) << i;
 }
 
 TEST(LogCSPText, TitleCasePostalCodeSurname) {
@@ -82,10 +85,10 @@ TEST(LogCSPText, TitleCasePostalCodeSurname) {
   EXPECT_EQ(TitleCase(W(" ŁÓDŹ ŚRÓDMIEŚCIE ")), W("Łódź Śródmieście"));
   EXPECT_EQ(TitleCase("   "), "");
 
-  for (const char* yes : {"00-950 WARSZAWA", "00-950", " 00-950X"}) EXPECT_TRUE(IsPostalCode(yes)) << yes;
+  for (const char* yes : {"00-950 WARSZAWA", "00-950", " 00-950X"}) EXPECT_TRUE(BeginsWithPostalCode(yes)) << yes;
   for (const char* no : {"00950 WARSZAWA", "00 950 WARSZAWA", "00-95", "0a-950", ""})
-    EXPECT_FALSE(IsPostalCode(no)) << no;
-  EXPECT_EQ(PostalCodePrefix(" 00-950 WARSZAWA"), "00-950");
+    EXPECT_FALSE(BeginsWithPostalCode(no)) << no;
+  EXPECT_EQ(PostalCodeOf(" 00-950 WARSZAWA"), "00-950");
   EXPECT_EQ(TownAfterPostalCode(" 00-950 WARSZAWA "), " WARSZAWA");
   EXPECT_EQ(TownAfterPostalCode("00-950"), "");
   EXPECT_EQ(TownAfterPostalCode("WARSZAWA "), "WARSZAWA ");

@@ -129,7 +129,7 @@ Ours ReadOurs(const fs::path& folder, const std::string& table) {
       for (const DbfField& f : t.Fields()) row.push_back(f.AsString());
       ours.rows.push_back(row);
     }
-  } catch (const DbfError& e) {
+  } catch (const ReaderError& e) {
     ours.error = e.what();
   }
   return ours;

@@ -161,7 +161,7 @@ TEST_F(DbfTableTest, FieldLookupIsCaseBlindAndAMissingFieldNamesTheReader) {
                  "Calls: Field 'Imie' not found\nPlik CB.DBF nie jest listą CB.DBF: nie ma w nim "
                  "pola Imie.");
   }
-  EXPECT_THROW(t.FieldByName("Zna"), DbfError);
+  EXPECT_THROW(t.FieldByName("Zna"), ReaderError);
 }
 
 TEST_F(DbfTableTest, OpenTwiceKeepsThePlaceFirstAndReopenStartAgain) {
@@ -170,8 +170,8 @@ TEST_F(DbfTableTest, OpenTwiceKeepsThePlaceFirstAndReopenStartAgain) {
   EXPECT_FALSE(t.Active());
   EXPECT_TRUE(t.Eof());
   EXPECT_EQ(t.RecordCount(), 0);
-  EXPECT_THROW(t.FieldByName("N"), DbfError);
-  EXPECT_THROW(t.First(), DbfError);
+  EXPECT_THROW(t.FieldByName("N"), ReaderError);
+  EXPECT_THROW(t.First(), ReaderError);
 
   t.Open();
   t.Next();
@@ -257,7 +257,7 @@ TEST_F(DbfTableTest, StreamsALargeTable) {
 std::string ErrorOf(const std::function<void()>& f) {
   try {
     f();
-  } catch (const DbfError& e) {
+  } catch (const ReaderError& e) {
     return e.what();
   }
   return "(no error)";
@@ -285,6 +285,14 @@ TEST_F(DbfTableTest, FilesThatAreNotTablesOrHaveALyingHeaderAreRefusedAtOpen) {
       openWith(good.substr(0, 60)),
       "t.dbf: plik jest obcięty: sam nagłówek powinien mieć 97 bajtów, a cały plik ma tylko 60 "
       "bajtów. Pobierz listę ponownie i powtórz import.");
+  try {
+    DbfTable("Calls", "t.dbf").Open();
+    FAIL() << "no error";
+  } catch (const ReaderError& e) {
+    EXPECT_EQ(e.fault(), ReaderFault::HeaderCutShort);
+    EXPECT_EQ(e.values().headerLength, 97u);
+    EXPECT_EQ(e.values().fileSize, 60u);
+  }
 
   std::string b = good;
   PatchLe(b, 10, 12, 2);  // record length shorter than the fields
@@ -455,7 +463,7 @@ TEST_F(DbfTableTest, AFileCutOrRewrittenWhileOpenRaises) {
 }
 
 // Damaged bytes anywhere (a cut at every length, bytes changed at random)
-// give a value or a DbfError, never a crash or a hang.
+// give a value or a ReaderError, never a crash or a hang.
 TEST_F(DbfTableTest, DamagedBytesNeverCrash) {
   WriteSmall(3);
   const std::string table = ReadAll("t.dbf");
@@ -466,7 +474,7 @@ TEST_F(DbfTableTest, DamagedBytesNeverCrash) {
       t.Open();
       for (t.First(); !t.Eof(); t.Next())
         for (const auto& f : t.Fields()) (void)f.AsString();
-    } catch (const DbfError&) {
+    } catch (const ReaderError&) {
     }
   };
   for (std::size_t cut = 0; cut <= table.size(); ++cut) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <fstream>
 
 #include "tests/support/ScratchFolder.h"
@@ -90,7 +91,11 @@ TEST_F(TextReportTest, OpenAndCloseFailuresNameTheFile) {
   try {
     r.Open(missing);
     FAIL() << "no error";
-  } catch (const std::runtime_error& e) {
+  } catch (const ReaderError& e) {
+    // The code and its values, and the text made of them.
+    EXPECT_EQ(e.fault(), ReaderFault::CannotOpen);
+    EXPECT_EQ(e.values().err, ENOENT);
+    EXPECT_EQ(e.file(), missing.string());
     const std::string what = e.what();
     EXPECT_NE(what.find(missing.string()), std::string::npos) << what;
     EXPECT_NE(what.find("nie można otworzyć pliku: nie ma takiego pliku ani folderu"),

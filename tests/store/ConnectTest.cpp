@@ -1,9 +1,7 @@
 // Opening the database file the caller names, as the program finds LOG.DAT in
 // the working folder.
-#include <chrono>
 #include <cstdio>
 #include <random>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -95,15 +93,8 @@ TEST(Connect, DatabaseHeldByAnotherProcessIsRefused) {
   const fs::path file = dir / "LOG.DAT";
   const fs::path out = dir / "isql.out";
   CreateTolvo10Database(file);
-  const std::string command = "isql-fb -q -user sysdba -password quartzfog '" + file.string() +
-                              "' > '" + out.string() + "' 2>&1";
-  FILE* other = popen(command.c_str(), "w");
-  ASSERT_NE(other, nullptr);
-  std::fputs("SELECT 'ATTACHED' FROM RDB$DATABASE;\n", other);
-  std::fflush(other);
-  for (int i = 0; i < 200 && ReadBytes(out).find("ATTACHED") == std::string::npos; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  ASSERT_NE(ReadBytes(out).find("ATTACHED"), std::string::npos) << ReadBytes(out);
+  std::FILE* other = testdb::AttachIsql(file, out);
+  ASSERT_NE(other, nullptr) << ReadBytes(out);
   {
     Callbook cb;
     EXPECT_FALSE(cb.Open(file));

@@ -1,10 +1,12 @@
 #include "tests/support/DbAccess.h"
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <stdexcept>
+#include <thread>
 
 #include "store/Callbook.h"
 
@@ -87,6 +89,20 @@ std::vector<std::string> CatalogueChanges(const std::vector<std::string>& before
                       std::back_inserter(added));
   for (const std::string& a : added) changes.push_back("+ " + a);
   return changes;
+}
+
+std::FILE* AttachIsql(const std::filesystem::path& file, const std::filesystem::path& out) {
+  const std::string command = "isql-fb -q -user sysdba -password quartzfog '" + file.string() +
+                              "' > '" + out.string() + "' 2>&1";
+  std::FILE* other = popen(command.c_str(), "w");
+  if (!other) return nullptr;
+  std::fputs("SELECT 'ATTACHED' FROM RDB$DATABASE;\n", other);
+  std::fflush(other);
+  for (int i = 0; i < 200 && ReadBytes(out).find("ATTACHED") == std::string::npos; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  if (ReadBytes(out).find("ATTACHED") != std::string::npos) return other;
+  pclose(other);
+  return nullptr;
 }
 
 std::string ReadBytes(const std::filesystem::path& file) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -33,6 +34,11 @@ std::vector<std::string> Catalogue(const std::filesystem::path& file);
 // "+ " after); empty when they are equal.
 std::vector<std::string> CatalogueChanges(const std::vector<std::string>& before,
                                           const std::vector<std::string>& after);
+
+// Another program attached to `file`: isql-fb, its output in `out`, once it
+// has answered a first query; pclose() ends it. nullptr when it could not be
+// started or gave no answer within 10 s (`out` tells why).
+std::FILE* AttachIsql(const std::filesystem::path& file, const std::filesystem::path& out);
 
 std::string ReadBytes(const std::filesystem::path& file);
 // Replaces the file's contents; throws when it cannot be written.

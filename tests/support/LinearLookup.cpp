@@ -2,30 +2,12 @@
 
 #include <cstddef>
 
-#include "data/first_names_table.h"
-#include "data/place_names_table.h"
-#include "text/FirstMatchIndex.h"
-
 namespace tolvo {
 
-namespace {
-
-// The value column of the first row whose key equals `key`, or nullptr.
-template <std::size_t Rows, std::size_t Columns>
-const std::string_view* FindValueLinear(const TableRows<Rows, Columns>& table, std::string_view key) {
-  for (const auto& row : table)
-    if (row[0] == key) return &row[1];
+const std::string_view* FindLinear(const NameTable& table, std::string_view key) {
+  for (std::size_t i = 0; i < table.Size(); ++i)
+    if (table.Key(i) == key) return &table.Value(i);
   return nullptr;
-}
-
-}  // namespace
-
-const std::string_view* FindFirstNameLinear(std::string_view key) {
-  return FindValueLinear(data::first_names, key);
-}
-
-const std::string_view* FindPlaceNameLinear(std::string_view key) {
-  return FindValueLinear(data::place_names, key);
 }
 
 LocatorRegion FindLocatorRegionLinear(std::string_view locator) {

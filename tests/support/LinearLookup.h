@@ -4,14 +4,14 @@
 
 #include <string_view>
 
+#include "text/FirstMatchIndex.h"
 #include "text/Locators.h"
 
 namespace tolvo {
 
 // The value of the first row whose key equals `key`, or nullptr; a pointer
-// into the same table as FindFirstName / FindPlaceName give.
-const std::string_view* FindFirstNameLinear(std::string_view key);
-const std::string_view* FindPlaceNameLinear(std::string_view key);
+// into the same table as NameTable::Find gives.
+const std::string_view* FindLinear(const NameTable& table, std::string_view key);
 
 // The region of the first row of LocatorRegionTable() whose locator equals
 // `locator`; nothing found when there is none.

@@ -12,16 +12,16 @@ namespace {
 using test::W;
 
 TEST(ClubNameTable, RowsByteForByteAndWholeNameMatch) {
-  ASSERT_EQ(ClubNameTableSize(), 52u);
+  ASSERT_EQ(ClubNames().Size(), 52u);
   // Mazovia s-acute stays the raw byte 0x9E in the keys.
   const std::string lacznosci = "\xA3\xA5" "czno\x9E" "ci";
-  EXPECT_EQ(ClubNameKey(0), W("KoszaliŃski Radioklub LOK"));
-  EXPECT_EQ(ClubNameValue(1), W("K. LOK przy ZS Rybołówstwa"));
-  EXPECT_EQ(ClubNameKey(6), "Harcerski Klub " + lacznosci);
-  EXPECT_EQ(ClubNameKey(16), W("WojewÓdzki Klub \"Meridian\""));
-  EXPECT_EQ(ClubNameValue(16), W("Wojewódzki Klub \"Meridian\""));
-  EXPECT_EQ(ClubNameKey(46), "\x8C.Klub " + lacznosci + " przy KH");
-  EXPECT_EQ(ClubNameValue(51), W("Tyski Klub Krótkofalowców"));
+  EXPECT_EQ(ClubNames().Key(0), W("KoszaliŃski Radioklub LOK"));
+  EXPECT_EQ(ClubNames().Value(1), W("K. LOK przy ZS Rybołówstwa"));
+  EXPECT_EQ(ClubNames().Key(6), "Harcerski Klub " + lacznosci);
+  EXPECT_EQ(ClubNames().Key(16), W("WojewÓdzki Klub \"Meridian\""));
+  EXPECT_EQ(ClubNames().Value(16), W("Wojewódzki Klub \"Meridian\""));
+  EXPECT_EQ(ClubNames().Key(46), "\x8C.Klub " + lacznosci + " przy KH");
+  EXPECT_EQ(ClubNames().Value(51), W("Tyski Klub Krótkofalowców"));
 
   const std::string key = W("K.KrÓtkofalowcÓw");
   EXPECT_EQ(FixClubName(key), W("Klub Krótkofalowców"));

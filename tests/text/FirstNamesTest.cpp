@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <set>
 #include <string>
 #include <string_view>
 
-#include "tests/support/LinearLookup.h"
+#include "tests/text/NameTableChecks.h"
 
 namespace tolvo {
 namespace {
@@ -39,47 +37,16 @@ unsigned char Lower(unsigned char c) {
 bool IsUpperLetter(unsigned char c) { return Lower(c) != c; }
 bool IsLowerLetter(unsigned char c) { return Upper(c) != c; }
 
-// Mazovia letters as upper-casing leaves them: in a name written in mixed
-// case (ą ć ę ł ń ó ś ź ż, ś turned into 0x8E) and in capitals (Ą Ć Ę Ł Ń Ó Ś Ź Ż,
-// Ł turned into 0x8C).
-const std::string_view kMixedCase = "\x86\x8D\x91\x92\xA4\xA2\x8E\xA6\xA7"sv;
-const std::string_view kCapitals = "\x8F\x95\x90\x8C\xA5\xA3\x98\xA0\xA1"sv;
+using test::kCapitals;
+using test::kMixedCase;
 
-std::string Value(std::string_view key) {
-  const std::string_view* v = FindFirstName(key);
-  return v ? std::string(*v) : std::string("<none>");
-}
+std::string Value(std::string_view key) { return test::ValueOf(FirstNames(), key); }
 
-TEST(FirstNameTable, HasItsFixedShape) {
-  ASSERT_EQ(FirstNameTableSize(), 500u);
-  std::map<std::string_view, std::set<std::string_view>> valuesByKey;
-  std::map<std::string_view, int> occurrences;
-  std::set<std::string_view> names;
-  int empty = 0;
-  for (std::size_t i = 0; i < FirstNameTableSize(); ++i) {
-    valuesByKey[FirstNameKey(i)].insert(FirstNameValue(i));
-    ++occurrences[FirstNameKey(i)];
-    if (FirstNameValue(i).empty())
-      ++empty;
-    else
-      names.insert(FirstNameValue(i));
-  }
-  EXPECT_EQ(empty, 19);
-  EXPECT_EQ(names.size(), 346u);
-  int twice = 0;
-  for (const auto& [key, count] : occurrences) {
-    EXPECT_LE(count, 2) << key;
-    if (count == 2) {
-      ++twice;
-      EXPECT_EQ(valuesByKey[key].size(), 1u) << "repeated key with two values: " << key;
-    }
-  }
-  EXPECT_EQ(twice, 5);
-}
+TEST(FirstNameTable, HasItsFixedShape) { test::ExpectShape(FirstNames(), 500, 19, 346, 5); }
 
 TEST(FirstNameTable, KeysAreTheUpperCasedFieldAsTheSourceHoldsIt) {
-  for (std::size_t i = 0; i < FirstNameTableSize(); ++i) {
-    const std::string_view key = FirstNameKey(i);
+  for (std::size_t i = 0; i < FirstNames().Size(); ++i) {
+    const std::string_view key = FirstNames().Key(i);
     SCOPED_TRACE(::testing::Message() << "row " << i + 1 << " key " << key);
     ASSERT_FALSE(key.empty());
     EXPECT_LE(key.size(), 10u);
@@ -108,8 +75,8 @@ TEST(FirstNameTable, KeysAreTheUpperCasedFieldAsTheSourceHoldsIt) {
 }
 
 TEST(FirstNameTable, ValuesAreSingleNamesWithCapitalInitial) {
-  for (std::size_t i = 0; i < FirstNameTableSize(); ++i) {
-    const std::string_view value = FirstNameValue(i);
+  for (std::size_t i = 0; i < FirstNames().Size(); ++i) {
+    const std::string_view value = FirstNames().Value(i);
     if (value.empty()) continue;
     SCOPED_TRACE(::testing::Message() << "row " << i + 1 << " value " << value);
     EXPECT_TRUE(IsUpperLetter(value[0]));
@@ -137,42 +104,22 @@ TEST(FirstNameTable, KnownEntries) {
 TEST(FirstNameTable, ClubWordsHaveEmptyValue) {
   for (std::string_view word : {"CENTRALNY"sv, "HARCERSKI"sv, "KLUB LOK"sv, "RADIOKLUB"sv,
                                 "REDAKCJA"sv, "KOPALNIA"sv, "KLUB KROTK"sv}) {
-    const std::string_view* v = FindFirstName(word);
+    const std::string_view* v = FirstNames().Find(word);
     ASSERT_NE(v, nullptr) << word;
     EXPECT_TRUE(v->empty()) << word;
   }
 }
 
 TEST(FirstNameTable, OnlyWholeKeysMatch) {
-  EXPECT_EQ(FindFirstName("KLUB"), nullptr);
-  EXPECT_EQ(FindFirstName("ADAM MARIUSZ"), nullptr);
-  EXPECT_EQ(FindFirstName("BARTE"), nullptr);
-  EXPECT_EQ(FindFirstName("BARTEK "), nullptr);
-  EXPECT_EQ(FindFirstName("bartek"), nullptr);
-  EXPECT_EQ(FindFirstName(""), nullptr);
   // Windows-1250 Ł (0xA3) is Mazovia Ó: the table holds no converted text.
-  EXPECT_EQ(FindFirstName("JAROS\xA3" "AW"), nullptr);
-  EXPECT_EQ(FindFirstName(std::string_view("JAN\0", 4)), nullptr);
+  for (std::string_view miss : {"KLUB"sv, "ADAM MARIUSZ"sv, "BARTE"sv, "BARTEK "sv, "bartek"sv,
+                                ""sv, "JAROS\xA3" "AW"sv, "JAN\0"sv})
+    EXPECT_EQ(FirstNames().Find(miss), nullptr) << miss;
 }
 
 TEST(FirstNameTable, IndexAnswersLikeAScanFromTheTop) {
-  for (std::size_t i = 0; i < FirstNameTableSize(); ++i) {
-    const std::string_view key = FirstNameKey(i);
-    const std::string_view* linear = FindFirstNameLinear(key);
-    ASSERT_NE(linear, nullptr) << key;
-    // Same entry, not merely an equal value: a repeated key yields its first row.
-    EXPECT_EQ(FindFirstName(key), linear) << key;
-    std::size_t first = 0;
-    while (FirstNameKey(first) != key) ++first;
-    EXPECT_EQ(*linear, FirstNameValue(first));
-    // Near misses: every key cut by one byte or lengthened by one.
-    const std::string shorter(key.substr(0, key.size() - 1));
-    EXPECT_EQ(FindFirstName(shorter), FindFirstNameLinear(shorter)) << shorter;
-    const std::string longer = std::string(key) + "A";
-    EXPECT_EQ(FindFirstName(longer), FindFirstNameLinear(longer)) << longer;
-  }
-  for (std::string_view miss : {"KLUB"sv, "ADAM MARIUSZ"sv, ""sv, "bartek"sv, "XYZ"sv})
-    EXPECT_EQ(FindFirstName(miss), FindFirstNameLinear(miss)) << miss;
+  test::ExpectIndexAnswersLikeAScan(FirstNames(),
+                                    {"KLUB"sv, "ADAM MARIUSZ"sv, ""sv, "bartek"sv, "XYZ"sv});
 }
 
 }  // namespace

@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <set>
 #include <string>
 #include <string_view>
 
 #include "import/LogCspImport.h"
-#include "tests/support/LinearLookup.h"
+#include "tests/text/NameTableChecks.h"
 #include "text/Cp1250Text.h"
 #include "text/FieldText.h"
 
@@ -17,11 +16,8 @@ namespace {
 
 using namespace std::string_view_literals;
 
-// Mazovia letters as upper-casing leaves them: written in mixed case
-// (ą ć ę ł ń ó ś ź ż, with ś turned into 0x8E) and in capitals
-// (Ą Ć Ę Ł Ń Ó Ś Ź Ż, with Ł turned into 0x8C).
-const std::string_view kMixedCase = "\x86\x8D\x91\x92\xA4\xA2\x8E\xA6\xA7"sv;
-const std::string_view kCapitals = "\x8F\x95\x90\x8C\xA5\xA3\x98\xA0\xA1"sv;
+using test::kCapitals;
+using test::kMixedCase;
 
 // The Polish letters of Windows-1250, small and capital.
 const std::string_view kPolish1250 =
@@ -56,48 +52,20 @@ std::string WithoutPolishLetters(std::string_view text) {
   return out;
 }
 
-std::string Value(std::string_view key) {
-  const std::string_view* v = FindPlaceName(key);
-  return v ? std::string(*v) : std::string("<none>");
-}
+std::string Value(std::string_view key) { return test::ValueOf(PlaceNames(), key); }
 
-TEST(PlaceNameTable, HasItsFixedShape) {
-  ASSERT_EQ(PlaceNameTableSize(), 2143u);
-  std::map<std::string_view, std::set<std::string_view>> valuesByKey;
-  std::map<std::string_view, int> occurrences;
-  std::set<std::string_view> places;
-  int empty = 0;
-  for (std::size_t i = 0; i < PlaceNameTableSize(); ++i) {
-    valuesByKey[PlaceNameKey(i)].insert(PlaceNameValue(i));
-    ++occurrences[PlaceNameKey(i)];
-    if (PlaceNameValue(i).empty())
-      ++empty;
-    else
-      places.insert(PlaceNameValue(i));
-  }
-  EXPECT_EQ(empty, 4);
-  EXPECT_EQ(places.size(), 1208u);
-  int twice = 0;
-  for (const auto& [key, count] : occurrences) {
-    EXPECT_LE(count, 2) << key;
-    if (count == 2) {
-      ++twice;
-      EXPECT_EQ(valuesByKey[key].size(), 1u) << "repeated key with two values: " << key;
-    }
-  }
-  EXPECT_EQ(twice, 16);
-}
+TEST(PlaceNameTable, HasItsFixedShape) { test::ExpectShape(PlaceNames(), 2143, 4, 1208, 16); }
 
 TEST(PlaceNameTable, KeysAreTheUpperCasedTownTextAsTheSourceHoldsIt) {
-  for (std::size_t i = 0; i < PlaceNameTableSize(); ++i) {
-    const std::string_view key = PlaceNameKey(i);
+  for (std::size_t i = 0; i < PlaceNames().Size(); ++i) {
+    const std::string_view key = PlaceNames().Key(i);
     SCOPED_TRACE(::testing::Message() << "row " << i + 1 << " key " << key);
     ASSERT_FALSE(key.empty());
     // The lookup sees the text trimmed and upper-cased; any other key is dead.
     EXPECT_EQ(StripBlanks(key), key);
     EXPECT_EQ(ToUpper1250(key), key);
     // What follows a postal code never begins with another one.
-    EXPECT_FALSE(IsPostalCode(key));
+    EXPECT_FALSE(BeginsWithPostalCode(key));
     bool mixed = false, capitals = false;
     for (std::size_t p = 0; p < key.size(); ++p) {
       const unsigned char c = key[p];
@@ -122,15 +90,15 @@ TEST(PlaceNameTable, KeysAreTheUpperCasedTownTextAsTheSourceHoldsIt) {
 
 TEST(PlaceNameTable, MazoviaKeysSpellTheirPlace) {
   int withMazovia = 0;
-  for (std::size_t i = 0; i < PlaceNameTableSize(); ++i) {
-    const std::string_view key = PlaceNameKey(i);
+  for (std::size_t i = 0; i < PlaceNames().Size(); ++i) {
+    const std::string_view key = PlaceNames().Key(i);
     if (key.find_first_of(std::string(kMixedCase) + std::string(kCapitals)) == std::string::npos)
       continue;
     ++withMazovia;
     SCOPED_TRACE(::testing::Message() << "row " << i + 1 << " key " << key);
     // Read back, the key is the place in capitals, perhaps followed by more
     // (a post-office number).
-    const std::string place = ToUpper1250(PlaceNameValue(i));
+    const std::string place = ToUpper1250(PlaceNames().Value(i));
     EXPECT_EQ(MazoviaKeyAsCp1250(key).substr(0, place.size()), place);
   }
   EXPECT_GT(withMazovia, 500);
@@ -138,9 +106,9 @@ TEST(PlaceNameTable, MazoviaKeysSpellTheirPlace) {
 
 TEST(PlaceNameTable, ValuesAreProperlySpelledPlaceNames) {
   std::set<std::string> keys;
-  for (std::size_t i = 0; i < PlaceNameTableSize(); ++i) keys.emplace(PlaceNameKey(i));
-  for (std::size_t i = 0; i < PlaceNameTableSize(); ++i) {
-    const std::string_view value = PlaceNameValue(i);
+  for (std::size_t i = 0; i < PlaceNames().Size(); ++i) keys.emplace(PlaceNames().Key(i));
+  for (std::size_t i = 0; i < PlaceNames().Size(); ++i) {
+    const std::string_view value = PlaceNames().Value(i);
     if (value.empty()) continue;
     SCOPED_TRACE(::testing::Message() << "row " << i + 1 << " value " << Cp1250ToUtf8(value));
     EXPECT_EQ(StripBlanks(value), value);
@@ -179,13 +147,13 @@ TEST(PlaceNameTable, KnownEntries) {
   EXPECT_EQ(Value("\x8C\xA2" "D\xA6"), "\xA3\xF3" "d\x9F");
   // A postal code that lost its hyphen in front of Warszawa is no key: the
   // town keeps the default spelling.
-  EXPECT_EQ(FindPlaceName("00950 WARSZAWA"), nullptr);
+  EXPECT_EQ(PlaceNames().Find("00950 WARSZAWA"), nullptr);
   EXPECT_EQ(NormalizePlaceName("00950 WARSZAWA"), "00950 warszawa");
 }
 
 TEST(PlaceNameTable, KeysThatAreNoPlacesGiveNothing) {
   for (std::string_view text : {"POLAND"sv, "POLSKA"sv}) {
-    const std::string_view* v = FindPlaceName(text);
+    const std::string_view* v = PlaceNames().Find(text);
     ASSERT_NE(v, nullptr) << text;
     EXPECT_TRUE(v->empty()) << text;
   }
@@ -194,43 +162,23 @@ TEST(PlaceNameTable, KeysThatAreNoPlacesGiveNothing) {
 }
 
 TEST(PlaceNameTable, EveryKeyIsReachedFromAPostalCodeAndTownField) {
-  for (std::size_t i = 0; i < PlaceNameTableSize(); ++i) {
-    const std::string part3 = "00-950 " + std::string(PlaceNameKey(i)) + " ";
-    EXPECT_EQ(NormalizePlaceName(ToUpper1250(TownAfterPostalCode(part3))), PlaceNameValue(i))
-        << "row " << i + 1 << " key " << PlaceNameKey(i);
+  for (std::size_t i = 0; i < PlaceNames().Size(); ++i) {
+    const std::string part3 = "00-950 " + std::string(PlaceNames().Key(i)) + " ";
+    EXPECT_EQ(NormalizePlaceName(ToUpper1250(TownAfterPostalCode(part3))), PlaceNames().Value(i))
+        << "row " << i + 1 << " key " << PlaceNames().Key(i);
   }
 }
 
 TEST(PlaceNameTable, OnlyWholeKeysMatch) {
-  EXPECT_EQ(FindPlaceName("WARSZAW"), nullptr);
-  EXPECT_EQ(FindPlaceName("WARSZAWA "), nullptr);
-  EXPECT_EQ(FindPlaceName(" WARSZAWA"), nullptr);
-  EXPECT_EQ(FindPlaceName("warszawa"), nullptr);
-  EXPECT_EQ(FindPlaceName("Warszawa"), nullptr);
-  EXPECT_EQ(FindPlaceName(""), nullptr);
-  EXPECT_EQ(FindPlaceName(std::string_view("WARSZAWA\0", 9)), nullptr);
   // Windows-1250 Ó (0xD3) is no Mazovia letter: the table holds no converted text.
-  EXPECT_EQ(FindPlaceName("RZESZ\xD3W"), nullptr);
+  for (std::string_view miss : {"WARSZAW"sv, "WARSZAWA "sv, " WARSZAWA"sv, "warszawa"sv,
+                                "Warszawa"sv, ""sv, "WARSZAWA\0"sv, "RZESZ\xD3W"sv})
+    EXPECT_EQ(PlaceNames().Find(miss), nullptr) << miss;
 }
 
 TEST(PlaceNameTable, IndexAnswersLikeAScanFromTheTop) {
-  for (std::size_t i = 0; i < PlaceNameTableSize(); ++i) {
-    const std::string_view key = PlaceNameKey(i);
-    const std::string_view* linear = FindPlaceNameLinear(key);
-    ASSERT_NE(linear, nullptr) << key;
-    // Same entry, not merely an equal value: a repeated key yields its first row.
-    EXPECT_EQ(FindPlaceName(key), linear) << key;
-    std::size_t first = 0;
-    while (PlaceNameKey(first) != key) ++first;
-    EXPECT_EQ(*linear, PlaceNameValue(first));
-    // Near misses: every key cut by one byte or lengthened by one.
-    const std::string shorter(key.substr(0, key.size() - 1));
-    EXPECT_EQ(FindPlaceName(shorter), FindPlaceNameLinear(shorter)) << shorter;
-    const std::string longer = std::string(key) + "A";
-    EXPECT_EQ(FindPlaceName(longer), FindPlaceNameLinear(longer)) << longer;
-  }
-  for (std::string_view miss : {"00950 WARSZAWA"sv, ""sv, "warszawa"sv, "XYZ"sv, "RZESZ\xD3W"sv})
-    EXPECT_EQ(FindPlaceName(miss), FindPlaceNameLinear(miss)) << miss;
+  test::ExpectIndexAnswersLikeAScan(
+      PlaceNames(), {"00950 WARSZAWA"sv, ""sv, "warszawa"sv, "XYZ"sv, "RZESZ\xD3W"sv});
 }
 
 }  // namespace
