@@ -80,9 +80,16 @@ void DbfMemoFile::Close() {
 void DbfMemoFile::Refresh() { size_ = StampOf(file_.get()).size; }
 
 void DbfMemoFile::ReadBytes(std::uint64_t offset, std::size_t count, char* out) const {
-  // Memos mostly follow one another in the file: a read that starts where
-  // the last one ended needs no seek, which would empty the read buffer.
-  const bool there = offset == pos_;
+  // Memos mostly follow one another in the file, each at the start of its
+  // block: a read that starts where the last one ended, or a little after
+  // it, needs no seek (a system call), but at most a skip over the rest of
+  // the block, which the read buffer mostly holds already.
+  bool there = offset == pos_;
+  if (!there && pos_ != kUnknownPos && offset > pos_ && offset - pos_ <= kSkipBytes) {
+    char skipped[kSkipBytes];
+    const auto gap = static_cast<std::size_t>(offset - pos_);
+    there = std::fread(skipped, 1, gap, file_.get()) == gap;
+  }
   pos_ = kUnknownPos;
   if ((!there && !Seek(file_.get(), offset)) || std::fread(out, 1, count, file_.get()) != count) {
     if (std::ferror(file_.get())) Fail(ReaderFault::CannotReadMemo, {.err = errno, .memo = name_});

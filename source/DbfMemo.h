@@ -53,6 +53,9 @@ class DbfMemoFile {
   std::uint64_t blockSize_ = 512;
   // Where the file stands after the last read of ReadBytes.
   static constexpr std::uint64_t kUnknownPos = ~std::uint64_t{0};
+  // The longest gap before the next read that is read over rather than
+  // sought past: the rest of a memo block.
+  static constexpr std::size_t kSkipBytes = 1024;
   mutable std::uint64_t pos_ = kUnknownPos;
 };
 
