@@ -21,18 +21,14 @@
 #include <QWindow>
 
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "import/ImportKinds.h"
-#include "store/MemoryCallbook.h"
+#include "tests/display/ImportWindowProcess.h"
 #include "tests/support/DisplayServer.h"
-#include "tests/support/ScratchFolder.h"
-#include "tools/writers/DbfWriter.h"
-#include "ui/DisplaySetup.h"
 #include "ui/ErrorReport.h"
 #include "ui/ImportDialog.h"
 #include "ui/RecordNumberLabel.h"
@@ -42,15 +38,6 @@ namespace {
 
 constexpr int kRecords = 1200;
 const std::set<int> kShownAt = {1, 2, 3, 10, 1000, kRecords};
-
-class MemoryHost : public ICallbookHost {
- public:
-  bool OpenCallbook() override { return true; }
-  ICallbook& OpenedCallbook() override { return book_; }
-
- private:
-  MemoryCallbook book_;
-};
 
 void Settle(int ms) {
   const QDeadlineTimer deadline(ms);
@@ -149,18 +136,7 @@ std::vector<QImage> StockPictures() {
 // Runs both in this process, on the platform the environment names, and
 // tells which pictures differ ("" when none does).
 std::string CompareInThisProcess() {
-  ScratchFolder folder(ScratchFolder::Enter::Yes);
-  std::ofstream(folder / "Log.dat").put('\0');
-  {
-    DbfWriter table(folder / "CB.DBF", {{"ZNAK", 'C', 10}});
-    for (int i = 0; i < kRecords; ++i) table.Add({"SP" + std::to_string(i)});
-    table.Finish();
-  }
-  PrepareDisplay();
-  static int argc = 1;
-  static char name[] = "RecordLookTest";
-  static char* argv[] = {name, nullptr};
-  QApplication app(argc, argv);
+  ImportWindowProcess process(kRecords);
   SetMessageHook([](MessageKind, const QString&) {});
   const std::vector<QImage> dialog = DialogPictures();
   const std::vector<QImage> stock = StockPictures();

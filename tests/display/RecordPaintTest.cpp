@@ -34,10 +34,9 @@
 #include "app/MainWindow.h"
 #include "ui/ImportDialog.h"
 #include "import/ImportKinds.h"
-#include "store/MemoryCallbook.h"
+#include "tests/display/ImportWindowProcess.h"
 #include "tests/support/DisplayServer.h"
 #include "tests/support/ScratchFolder.h"
-#include "tools/writers/DbfWriter.h"
 #include "ui/DisplaySetup.h"
 #include "ui/ErrorReport.h"
 #include "ui/RecordNumberLabel.h"
@@ -62,16 +61,6 @@ struct ClientReport {
   long differingPixels = -1;     // X11: server picture against the dialog's own
   long differingInMain = -1;     // X11: the same for the main window
   std::string problem;
-};
-
-// The store the dialog writes to: in memory, always open.
-class MemoryHost : public ICallbookHost {
- public:
-  bool OpenCallbook() override { return true; }
-  ICallbook& OpenedCallbook() override { return book_; }
-
- private:
-  MemoryCallbook book_;
 };
 
 bool WaitUntil(const std::function<bool()>& done, int ms) {
@@ -105,19 +94,7 @@ long DifferingPixels(QImage a, QImage b) {
 // (no work per record), on the platform the environment names.
 ClientReport RunImportInThisProcess(Platform platform) {
   ClientReport report;
-  ScratchFolder folder(ScratchFolder::Enter::Yes);
-  std::ofstream(folder / "Log.dat").put('\0');
-  {
-    DbfWriter table(folder / "CB.DBF", {{"ZNAK", 'C', 10}});
-    for (int i = 0; i < kRecords; ++i) table.Add({"SP" + std::to_string(i)});
-    table.Finish();
-  }
-
-  PrepareDisplay();
-  static int argc = 1;
-  static char name[] = "RecordPaintTest";
-  static char* argv[] = {name, nullptr};
-  QApplication app(argc, argv);
+  ImportWindowProcess process(kRecords);
 
   MemoryHost host;
   std::vector<QString> messages;
