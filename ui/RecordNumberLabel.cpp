@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QRegion>
 #include <QResizeEvent>
 #include <QStyle>
 #include <QStyleOption>
@@ -266,9 +267,13 @@ class RecordNumberLabel::Surface final : public QWindow {
       return;
     }
 #endif
+    // The whole surface, as a region kept from one drawing to the next.
     const QRect own(QPoint(0, 0), area.size());
-    if (store_.size() != own.size()) store_.resize(own.size());
-    store_.beginPaint(own);
+    if (store_.size() != own.size() || ownRegion_.boundingRect() != own) {
+      store_.resize(own.size());
+      ownRegion_ = QRegion(own);
+    }
+    store_.beginPaint(ownRegion_);
     QPaintDevice* device = store_.paintDevice();
     auto* image = device && device->devType() == QInternal::Image ? static_cast<QImage*>(device)
                                                                    : nullptr;
@@ -290,7 +295,7 @@ class RecordNumberLabel::Surface final : public QWindow {
       shown_.clear();
     }
     store_.endPaint();
-    store_.flush(own);
+    store_.flush(ownRegion_);
     Drawn(changed);
   }
 
@@ -393,6 +398,7 @@ class RecordNumberLabel::Surface final : public QWindow {
   // The drawing that the surface shows, with the part of the label it was
   // drawn for and the number it shows (empty when not a composed number).
   QImage canvas_;
+  QRegion ownRegion_;
   QRect canvasArea_;
   QPoint canvasOrigin_;  // where the label stands in its window, which the background follows
   std::string shown_;
