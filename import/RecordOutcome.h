@@ -113,9 +113,8 @@ inline RecordPlan PlanRow(StationRow row, std::optional<RecordPlan> ofFound) {
   return RecordPlan::Insert(std::move(row));
 }
 inline RecordPlan PlanRow(StationRow row, bool found) {
-  return PlanRow(std::move(row), found ? std::optional<RecordPlan>(RecordPlan::Skip(
-                                             RecordOutcome::AlreadyThere))
-                                       : std::nullopt);
+  if (found) return RecordPlan::Skip(RecordOutcome::AlreadyThere).WithRow(std::move(row));
+  return RecordPlan::Insert(std::move(row));
 }
 
 }  // namespace tolvo

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 #include <utility>
@@ -55,12 +54,8 @@ std::vector<ColumnChange> ChangedColumns(const StationRow& planned, const Statio
     const auto field = static_cast<StationField>(i);
     if (!planned.Writes(field)) continue;
     // The stored value as the column would take it, without a copy.
-    std::optional<std::string_view> was;
-    if (stored.text[i]) {
-      std::string_view value = *stored.text[i];
-      value = value.substr(0, std::min(value.find('\0'), InfoOf(field).width));
-      if (!value.empty()) was = value;
-    }
+    const std::optional<std::string_view> was =
+        stored.text[i] ? ColumnView(field, *stored.text[i]) : std::nullopt;
     const std::optional<std::string>& listed = planned.text[i];
     if (was.has_value() != listed.has_value() || (was && *was != *listed))
       changes.push_back({InfoOf(field).column, TextOf(stored.text[i]), TextOf(planned.text[i])});

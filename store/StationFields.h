@@ -73,12 +73,17 @@ constexpr const StationFieldInfo& InfoOf(StationField f) {
 
 // What setting a text column stores: the value up to its first NUL, cut to
 // the column's width; an empty result is NULL (nullopt).
-inline std::optional<std::string> ColumnValue(StationField f, std::string_view value) {
-  std::size_t nul = value.find('\0');
+constexpr std::optional<std::string_view> ColumnView(StationField f, std::string_view value) {
+  const std::size_t nul = value.find('\0');
   if (nul != std::string_view::npos) value = value.substr(0, nul);
   value = value.substr(0, InfoOf(f).width);
   if (value.empty()) return std::nullopt;
-  return std::string(value);
+  return value;
+}
+inline std::optional<std::string> ColumnValue(StationField f, std::string_view value) {
+  const std::optional<std::string_view> stored = ColumnView(f, value);
+  if (!stored) return std::nullopt;
+  return std::string(*stored);
 }
 
 // The call sign as STACJA will hold it: up to a NUL, at most the column's
@@ -86,9 +91,7 @@ inline std::optional<std::string> ColumnValue(StationField f, std::string_view v
 // that an over-long call sign occurring twice finds its own first row
 // instead of colliding with it on insert.
 constexpr std::string_view StationKey(std::string_view callSign) {
-  std::size_t nul = callSign.find('\0');
-  if (nul != std::string_view::npos) callSign = callSign.substr(0, nul);
-  return callSign.substr(0, InfoOf(StationField::STACJA).width);
+  return ColumnView(StationField::STACJA, callSign).value_or(std::string_view());
 }
 
 }  // namespace tolvo

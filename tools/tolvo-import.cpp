@@ -406,6 +406,12 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& line) {
   return std::nullopt;
 }
 
+// How the run was cut short: by the stop signal that came, or by an error.
+std::string StoppedBy() {
+  return stopSignal != 0 ? std::string("Przerwano (") + SignalName(stopSignal) + ")"
+                         : std::string("Przerwano z powodu błędu");
+}
+
 // The first line of a trial run's summary.
 constexpr const char* kNothingWritten = "Import próbny: nic nie zapisano w bazie danych.";
 
@@ -423,7 +429,7 @@ int EndTrialRun(tolvo::Callbook& book, bool finished, std::int64_t stoppedBefore
     status = kExitError;
   }
   if (stopSignal != 0) {
-    headline += std::string("Przerwano (") + SignalName(stopSignal) + ") " +
+    headline += StoppedBy() + " " +
                 (finished ? "po ostatnim wpisie." : "przed wpisem " + std::to_string(stoppedBefore) + ".");
     return 128 + stopSignal;
   }
@@ -444,7 +450,7 @@ int CommitRun(tolvo::Callbook& book, bool finished, std::int64_t stoppedBefore,
   try {
     book.Close();
     if (stopSignal != 0) {
-      headline = std::string("Przerwano (") + SignalName(stopSignal) + ") " +
+      headline = StoppedBy() + " " +
                  (finished ? "po ostatnim wpisie; wszystkie wpisy zapisano w bazie."
                            : "przed wpisem " + std::to_string(stoppedBefore) +
                                  "; wcześniejsze wpisy zapisano w bazie.");
@@ -566,9 +572,7 @@ int main(int argc, char** argv) {
   // the end of the list, or that the import they tell of was not kept.
   std::string lastLine;
   if (!finished)
-    lastLine = (stopSignal != 0 ? std::string("Przerwano (") + SignalName(stopSignal) + ")"
-                                : std::string("Przerwano z powodu błędu")) +
-               " przed wpisem " + std::to_string(progress.Number()) +
+    lastLine = StoppedBy() + " przed wpisem " + std::to_string(progress.Number()) +
                "; plik obejmuje tylko wcześniejsze wpisy.";
   if (lost) lastLine += (lastLine.empty() ? "" : " ") + std::string("Nic z tego importu nie zapisano w bazie.");
   try {

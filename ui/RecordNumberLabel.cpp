@@ -151,7 +151,7 @@ class DigitPictures {
   void Prepare(std::size_t count, const QImage& canvas, const Render& render,
                const std::function<double(std::size_t)>& placeStart) {
     if (count == 0 || count >= lengths_.size() || lengths_[count].tried) return;
-    Prepare(lengths_[count], count, canvas, render, placeStart);
+    DrawPictures(lengths_[count], count, canvas, render, placeStart);
   }
 
   // Whether numbers of `count` digits are put together; nothing when that
@@ -181,8 +181,9 @@ class DigitPictures {
       std::memcpy(to, in, size);
   }
 
-  static void Prepare(Length& length, std::size_t count, const QImage& canvas,
-                      const Render& render, const std::function<double(std::size_t)>& placeStart) {
+  static void DrawPictures(Length& length, std::size_t count, const QImage& canvas,
+                           const Render& render,
+                           const std::function<double(std::size_t)>& placeStart) {
     length.tried = true;
     if (canvas.depth() % 8 != 0 || canvas.isNull()) return;
     length.cuts.assign(count + 1, 0);
