@@ -67,16 +67,16 @@ class MainWindow : public QMainWindow, public ICallbookHost {
   void CloseClicked();
 
   std::unique_ptr<Callbook> callbook_;
-  bool missingFile_ = false;  // the last OpenCallbook found no LOG.DAT
+  bool missingFile_ = false;               // the last OpenCallbook found no LOG.DAT
   std::optional<std::string> connection_;  // the database named instead of it
-  QFrame* descriptionPanel_ = nullptr;  // Panel1
-  QLabel* descriptionLabel_ = nullptr;  // Label4
-  QPushButton* closeButton_ = nullptr;  // CloseBtn
-  QMenu* systemMenu_ = nullptr;         // System1
+  QFrame* descriptionPanel_ = nullptr;     // Panel1
+  QLabel* descriptionLabel_ = nullptr;     // Label4
+  QPushButton* closeButton_ = nullptr;     // CloseBtn
+  QMenu* systemMenu_ = nullptr;            // System1
   // WczytajPolskaCBDBF1, Wczytaj11, Wczytaj21, WczytajCzechyOKCALLDBF1,
   // WczytajKanadaAMATEUTRPT1, by ImportKindId
   std::array<QAction*, 5> importActions_{};
-  QAction* closeAction_ = nullptr;      // Zamknij1
+  QAction* closeAction_ = nullptr;  // Zamknij1
   bool placed_ = false;
 };
 

@@ -71,8 +71,7 @@ bool EnterWorkingFolder(const StartOptions& options, const FolderQuestion& ask) 
   const std::optional<fs::path> chosen = ask(remembered ? PathText(*remembered) : QDir::homePath());
   if (chosen && Enter(*chosen)) {
     std::error_code ec;
-    ProgramSettings().setValue(QString::fromLatin1(kFolderKey),
-                               PathText(fs::current_path(ec)));
+    ProgramSettings().setValue(QString::fromLatin1(kFolderKey), PathText(fs::current_path(ec)));
   }
   return true;
 }

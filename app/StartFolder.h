@@ -29,7 +29,6 @@ std::optional<std::filesystem::path> RememberedTolvoFolder();
 // LOG.DAT, else asks `ask` once and remembers the answer; a cancelled
 // question leaves the folder as it is. Without --menu nothing is asked.
 // False, after a message on standard error, when FOLDER cannot be entered.
-bool EnterWorkingFolder(const StartOptions& options,
-                        const FolderQuestion& ask = AskForTolvoFolder);
+bool EnterWorkingFolder(const StartOptions& options, const FolderQuestion& ask = AskForTolvoFolder);
 
 }  // namespace tolvo

@@ -43,8 +43,7 @@ std::optional<StartOptions> ParseStartOptions(const QStringList& arguments, int&
     }
     if (arg == QLatin1String("--menu")) {
       options.fromMenu = true;
-    } else if (arg == QLatin1String("--database") ||
-               arg.startsWith(QLatin1String("--database="))) {
+    } else if (arg == QLatin1String("--database") || arg.startsWith(QLatin1String("--database="))) {
       QString value;
       if (arg == QLatin1String("--database")) {
         if (i + 1 >= arguments.size()) return WrongCall(databaseNeeded, exitStatus);

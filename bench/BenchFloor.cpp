@@ -40,7 +40,8 @@ class Buffer {
   // A VARCHAR slot; empty is NULL, as the store writes it.
   void SetText(unsigned i, const std::string& value) {
     const Slot& s = slots_.at(i);
-    if (s.type != SQL_VARYING) throw std::logic_error("floor: slot " + std::to_string(i) + " is no VARCHAR");
+    if (s.type != SQL_VARYING)
+      throw std::logic_error("floor: slot " + std::to_string(i) + " is no VARCHAR");
     const std::size_t n = std::min<std::size_t>(value.size(), s.length);
     const ISC_USHORT len = static_cast<ISC_USHORT>(n);
     std::memcpy(data_.data() + s.offset, &len, sizeof len);
@@ -48,7 +49,8 @@ class Buffer {
     Flag(i, n == 0 ? -1 : 0);
   }
   void SetShort(unsigned i, ISC_SHORT value) {
-    if (slots_.at(i).type != SQL_SHORT) throw std::logic_error("floor: slot " + std::to_string(i) + " is no SMALLINT");
+    if (slots_.at(i).type != SQL_SHORT)
+      throw std::logic_error("floor: slot " + std::to_string(i) + " is no SMALLINT");
     std::memcpy(data_.data() + slots_[i].offset, &value, sizeof value);
     Flag(i, 0);
   }
@@ -92,13 +94,13 @@ RunResult RunFloor(const std::string& database, std::int64_t n, std::uint64_t se
   try {
     SyntheticRow synthetic;
     const Stopwatch watch;
-    IXpbBuilder* dpb = master->getUtilInterface()->getXpbBuilder(&status, IXpbBuilder::DPB, nullptr, 0);
+    IXpbBuilder* dpb =
+        master->getUtilInterface()->getXpbBuilder(&status, IXpbBuilder::DPB, nullptr, 0);
     dpb->insertString(&status, isc_dpb_user_name, "sysdba");
     dpb->insertString(&status, isc_dpb_password, "quartzfog");
     dpb->insertString(&status, isc_dpb_lc_ctype, "WIN1250");
-    att = master->getDispatcher()->attachDatabase(&status, database.c_str(),
-                                                  dpb->getBufferLength(&status),
-                                                  dpb->getBuffer(&status));
+    att = master->getDispatcher()->attachDatabase(
+        &status, database.c_str(), dpb->getBufferLength(&status), dpb->getBuffer(&status));
     dpb->dispose();
     tr = att->startTransaction(&status, 0, nullptr);
     lookup = att->prepare(&status, tr, 0, kLookup, 3, IStatement::PREPARE_PREFETCH_METADATA);

@@ -104,9 +104,7 @@ std::optional<double> ExtraUsPerRecord(const Figure* a, const Figure* b) {
 }
 
 // The source part of a dialog subject ("cb" of "dialog-x11:cb").
-std::string SourceOf(const std::string& subject) {
-  return subject.substr(subject.find(':') + 1);
-}
+std::string SourceOf(const std::string& subject) { return subject.substr(subject.find(':') + 1); }
 
 }  // namespace
 
@@ -185,15 +183,16 @@ std::string FormatTable(const std::vector<Figure>& figures, const std::vector<st
         const Figure* f = nullptr;
         const Figure* failed = nullptr;
         for (const Figure& g : figures)
-          if (g.subject == subject && g.pass == pass && g.n == n) (g.error.empty() ? f : failed) = &g;
+          if (g.subject == subject && g.pass == pass && g.n == n)
+            (g.error.empty() ? f : failed) = &g;
         if (f) {
           any = true;
           row.insert(row.end(), {Thousands(static_cast<std::int64_t>(Rate(*f) + 0.5)),
                                  Thousands(static_cast<std::int64_t>(WallRate(*f) + 0.5)),
                                  Rate(*f) > 0 ? Fixed(1e6 / Rate(*f), 1) : "-",
                                  f->records > 0 ? Fixed(1e6 * f->cpuSeconds / f->records, 1) : "-",
-                                 Ratio(FloorRatio(figures, *f)),
-                                 Ratio(HeadlessRatio(figures, *f)), Mib(f->peakKiB)});
+                                 Ratio(FloorRatio(figures, *f)), Ratio(HeadlessRatio(figures, *f)),
+                                 Mib(f->peakKiB)});
         } else {
           any = any || failed;
           row.insert(row.end(), {failed ? "FAILED" : "-", "-", "-", "-", "-", "-", "-"});
@@ -263,8 +262,8 @@ std::vector<GoalCheck> CheckGoals(const std::vector<Figure>& figures,
   for (const SourceInfo& info : kSources) {
     const std::string subject = "changes:" + std::string(info.name);
     GoalCheck check;
-    check.goal = subject + " find <= " + Fixed(kChangesTime, 2) + " x headless find @" +
-                 Thousands(big);
+    check.goal =
+        subject + " find <= " + Fixed(kChangesTime, 2) + " x headless find @" + Thousands(big);
     const Figure* f = FindFigure(figures, subject, "find", big);
     const std::optional<double> r = f ? HeadlessRatio(figures, *f) : std::nullopt;
     if (!r || *r <= 0) {
@@ -278,8 +277,8 @@ std::vector<GoalCheck> CheckGoals(const std::vector<Figure>& figures,
 
   // Time a record over the floor's, by the wall clock, embedded and through
   // the server.
-  auto timeGoal = [&](const std::string& subject, const std::string& floor,
-                      const std::string& pass, double goal) {
+  auto timeGoal = [&](const std::string& subject, const std::string& floor, const std::string& pass,
+                      double goal) {
     GoalCheck check;
     check.goal = subject + " " + pass + " wall time <= " + Fixed(goal, 2) + " x " + floor + " @" +
                  Thousands(big);

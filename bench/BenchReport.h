@@ -10,19 +10,19 @@
 namespace tolvo::bench {
 
 struct Figure {
-  std::string subject;      // "floor", "store", "headless:cb", "dialog:cb", ...
-  std::string pass;         // "new" or "find"
+  std::string subject;  // "floor", "store", "headless:cb", "dialog:cb", ...
+  std::string pass;     // "new" or "find"
   std::int64_t n = 0;
-  double seconds = 0;       // the time the rates and ratios are taken from
-  double wallSeconds = 0;   // the wall-clock time, shown beside them
-  bool wall = false;        // `seconds` is the wall-clock time
+  double seconds = 0;      // the time the rates and ratios are taken from
+  double wallSeconds = 0;  // the wall-clock time, shown beside them
+  bool wall = false;       // `seconds` is the wall-clock time
   // The CPU time of the measuring process and, for a dialog on a display
   // server, of the server while it ran: what the work costs, whatever else
   // the machine is doing.
   double cpuSeconds = 0;
   std::int64_t records = 0;
-  long peakKiB = 0;         // peak resident memory of the measuring process
-  std::string error;        // set when the measurement failed
+  long peakKiB = 0;   // peak resident memory of the measuring process
+  std::string error;  // set when the measurement failed
 };
 
 // Records per second; 0 for a failed or empty measurement.

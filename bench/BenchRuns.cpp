@@ -33,10 +33,10 @@ namespace {
 
 namespace fs = std::filesystem;
 struct Name {
-  std::string what;    // floor, floor-server, store, headless, changes, server, dialog,
-                       // dialog-x11, dialog-wayland, display, wake
-  std::string source;  // for headless and dialog
-  bool second = false; // the ":find" pass
+  std::string what;     // floor, floor-server, store, headless, changes, server, dialog,
+                        // dialog-x11, dialog-wayland, display, wake
+  std::string source;   // for headless and dialog
+  bool second = false;  // the ":find" pass
   WakeKind wake = WakeKind::Quiet;  // for wake
 };
 
@@ -53,8 +53,8 @@ Name Parse(const std::string& text) {
   const bool withSource =
       parts.size() == 3 &&
       (parts[0] == "headless" || parts[0] == "changes" || parts[0] == "server" ||
-       parts[0] == "dialog" || parts[0] == "dialog-x11" ||
-       parts[0] == "dialog-wayland" || (parts[0] == "display" && parts[2] == "new"));
+       parts[0] == "dialog" || parts[0] == "dialog-x11" || parts[0] == "dialog-wayland" ||
+       (parts[0] == "display" && parts[2] == "new"));
   const bool plain = parts.size() == 2 &&
                      (parts[0] == "floor" || parts[0] == "floor-server" || parts[0] == "store");
   if (parts.size() == 2 && parts[0] == "wake") {
@@ -126,12 +126,17 @@ RunResult RunStore(std::int64_t n, std::uint64_t seed) {
       ++result.found;
       continue;
     }
-    book.Insert(NewStationRow(
-        {.callSign = row.stacja, .fullName = row.nazwa, .firstName = row.imie,
-         .surname = row.nazwisko, .town = row.miasto, .postalCode = row.kodpoczt,
-         .address = row.adres, .locator = row.lokator, .voivodeship = row.wojew,
-         .county = row.powiat},
-        row.kraj));
+    book.Insert(NewStationRow({.callSign = row.stacja,
+                               .fullName = row.nazwa,
+                               .firstName = row.imie,
+                               .surname = row.nazwisko,
+                               .town = row.miasto,
+                               .postalCode = row.kodpoczt,
+                               .address = row.adres,
+                               .locator = row.lokator,
+                               .voivodeship = row.wojew,
+                               .county = row.powiat},
+                              row.kraj));
   }
   watch.Stop(result);
   result.records = n;
@@ -153,9 +158,9 @@ RunResult RunHeadless(Source source, const std::string& target, bool changes) {
   if (changes) reports.WriteChangesTo("changes.csv");
   if (!book.OpenConnection(target))
     throw std::runtime_error("headless: " + target + " cannot be opened: " + book.OpenFailure());
-  result.records =
-      RunImportInWorkingFolder(ImportKindOf(source), counting, changes ? static_cast<IRunDisplay&>(reports) : none)
-          .records;
+  result.records = RunImportInWorkingFolder(ImportKindOf(source), counting,
+                                            changes ? static_cast<IRunDisplay&>(reports) : none)
+                       .records;
   reports.Finish({});
   watch.Stop(result);
   // The list is the one that wrote the callbook: nothing differs.
@@ -219,8 +224,8 @@ RunResult RunDialog(Source source, std::int64_t n, bool withStep, const char* pl
   FindCounter counting(book);
   Host host(counting, book);
   std::vector<QString> messages;
-  const MessageHook previous = SetMessageHook(
-      [&messages](MessageKind, const QString& text) { messages.push_back(text); });
+  const MessageHook previous =
+      SetMessageHook([&messages](MessageKind, const QString& text) { messages.push_back(text); });
   {
     auto dialog = std::make_unique<ImportDialog>(ImportKindOf(source), host);
     if (!withStep) {
@@ -269,12 +274,10 @@ RunResult RunMeasurement(const std::string& what, const fs::path& folder, std::i
   RunResult result;
   if (name.what == "floor" || name.what == "floor-server")
     result = RunFloor(target, n, seed, !name.second);
-  else if (name.what == "store")
-    result = RunStore(n, seed);
+  else if (name.what == "store") result = RunStore(n, seed);
   else if (name.what == "headless" || name.what == "server" || name.what == "changes")
     result = RunHeadless(SourceNamed(name.source), target, name.what == "changes");
-  else if (name.what == "display")
-    result = RunDialog(SourceNamed(name.source), n, false, nullptr);
+  else if (name.what == "display") result = RunDialog(SourceNamed(name.source), n, false, nullptr);
   else
     result = RunDialog(SourceNamed(name.source), n, true,
                        name.what == "dialog-x11"       ? "xcb"
@@ -289,9 +292,8 @@ RunResult RunMeasurement(const std::string& what, const fs::path& folder, std::i
   if (result.records != n || result.found != wantFound || result.rows != wantRows)
     throw std::runtime_error(what + ": " + std::to_string(result.records) + " records, " +
                              std::to_string(result.found) + " found, " +
-                             std::to_string(result.rows) + " rows; expected " +
-                             std::to_string(n) + ", " + std::to_string(wantFound) + ", " +
-                             std::to_string(wantRows));
+                             std::to_string(result.rows) + " rows; expected " + std::to_string(n) +
+                             ", " + std::to_string(wantFound) + ", " + std::to_string(wantRows));
   return result;
 }
 

@@ -65,6 +65,7 @@ class Draw : public demo::Rng {
 // matters for the work of the callbook's indexes. All text is Windows-1250;
 // the Polish tables get it converted to Mazovia as they store it.
 
+// clang-format off
 constexpr std::string_view kPolishStems[] = {
     "Kowal", "Wi\x9Cniew", "Kami\xF1", "Lewandow", "Zieli\xF1", "Szyma\xF1", "D\xB9" "brow",
     "Koz\xB3ow", "Jankow", "Kwiatkow", "Piotrow", "Grabow", "Paw\xB3ow", "Michal", "Kr\xF3lik",
@@ -125,6 +126,7 @@ constexpr std::string_view kCanadianTownBases[] = {
     "Fredericton", "Sherbrooke", "Gatineau", "Kelowna", "Barrie", "Guelph", "Timmins", "Brandon"};
 constexpr std::string_view kCanadianTownParts[] = {"", " North", " East", " South", " West",
                                                    " Centre", " Heights", " Falls"};
+// clang-format on
 constexpr std::string_view kProvince[] = {"ON", "QC", "BC", "AB", "NS", "MB", "SK", "NB"};
 
 // The distinct, non-empty values of a data table's second column, in table
@@ -153,7 +155,8 @@ std::string_view Pick(Draw& d, const std::vector<std::string_view>& pool) {
 }
 
 template <std::size_t A, std::size_t B>
-std::string Compose(Draw& d, const std::string_view (&stems)[A], const std::string_view (&endings)[B]) {
+std::string Compose(Draw& d, const std::string_view (&stems)[A],
+                    const std::string_view (&endings)[B]) {
   std::string s(d.Pick(stems));
   s += d.Pick(endings);
   return s;
@@ -190,7 +193,6 @@ std::string PostalCodeNNdashNNN(Draw& d) { return d.Digits(2) + "-" + d.Digits(3
 
 // ---- the five sources ----
 
-
 std::vector<std::string> CBRecord(std::int64_t i, std::uint64_t seed) {
   Draw d(seed, i);
   std::string call = StationCall(Source::CB, i);
@@ -198,10 +200,8 @@ std::vector<std::string> CBRecord(std::int64_t i, std::uint64_t seed) {
   if (d.OneIn(9))
     for (char& c : call) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
   std::string loc;
-  if (d.OneIn(10))
-    loc = "?";
-  else if (!d.OneIn(12))
-    loc = std::string(data::locators[LocatorRow(d)][0]);
+  if (d.OneIn(10)) loc = "?";
+  else if (!d.OneIn(12)) loc = std::string(data::locators[LocatorRow(d)][0]);
   return {call,
           ToMazovia(Pick(d, PolishFirstNames()).substr(0, 15)),
           ToMazovia(Compose(d, kPolishStems, kPolishEndings)),
@@ -210,7 +210,6 @@ std::vector<std::string> CBRecord(std::int64_t i, std::uint64_t seed) {
           loc,
           d.Digits(5)};
 }
-
 
 std::vector<std::string> LogCSPRecord(std::int64_t i, std::uint64_t seed) {
   Draw d(seed, i);
@@ -243,7 +242,6 @@ std::vector<std::string> LogCOKRecord(std::int64_t i, std::uint64_t seed) {
   return {StationCall(Source::LogCOK, i), first, memF, loc, ""};
 }
 
-
 std::vector<std::string> OKCallRecord(std::int64_t i, std::uint64_t seed) {
   Draw d(seed, i);
   return {StationCall(Source::OKCall, i),
@@ -260,11 +258,11 @@ std::string AmateurRecord(std::int64_t i, std::uint64_t seed) {
   const std::string postal = std::string(1, static_cast<char>('A' + d.Below(26))) + d.Digits(1) +
                              static_cast<char>('A' + d.Below(26)) + " " + d.Digits(1) +
                              static_cast<char>('A' + d.Below(26)) + d.Digits(1);
-  return AmateurLine(StationCall(Source::Amateur, i),
-                     noName ? "First Name Unknown" : d.Pick(kCanadianFirst),
-                     noName ? "Surname Unknown" : Compose(d, kCanadianStems, kCanadianEndings),
-                     d.OneIn(30) ? "ADDRESS UNKNOWN" : Number(d) + " " + std::string(d.Pick(kCanadianStreets)),
-                     Compose(d, kCanadianTownBases, kCanadianTownParts), d.Pick(kProvince), postal);
+  return AmateurLine(
+      StationCall(Source::Amateur, i), noName ? "First Name Unknown" : d.Pick(kCanadianFirst),
+      noName ? "Surname Unknown" : Compose(d, kCanadianStems, kCanadianEndings),
+      d.OneIn(30) ? "ADDRESS UNKNOWN" : Number(d) + " " + std::string(d.Pick(kCanadianStreets)),
+      Compose(d, kCanadianTownBases, kCanadianTownParts), d.Pick(kProvince), postal);
 }
 
 void WriteTable(const fs::path& file, const std::vector<DbfFieldSpec>& fields, std::int64_t n,
@@ -280,7 +278,8 @@ void WriteReport(const fs::path& file, std::int64_t n, std::uint64_t seed) {
   std::FILE* out = std::fopen(file.c_str(), "wb");
   if (!out) throw std::runtime_error(file.string() + ": cannot create the report");
   bool ok = true;
-  for (const std::string& line : AmateurHeader()) ok = ok && std::fprintf(out, "%s\r\n", line.c_str()) > 0;
+  for (const std::string& line : AmateurHeader())
+    ok = ok && std::fprintf(out, "%s\r\n", line.c_str()) > 0;
   for (std::int64_t i = 0; i < n && ok; ++i)
     ok = std::fprintf(out, "%s\r\n", AmateurRecord(i, seed).c_str()) > 0;
   ok = std::fclose(out) == 0 && ok;
@@ -299,7 +298,9 @@ Source SourceNamed(std::string_view name) {
 
 std::int64_t MaxRecords(Source) { return kCallsPerPrefix; }
 
-std::string StationCall(Source source, std::int64_t i) { return CallWithPrefix(PrefixOf(source), i); }
+std::string StationCall(Source source, std::int64_t i) {
+  return CallWithPrefix(PrefixOf(source), i);
+}
 
 void WriteSource(Source source, const fs::path& folder, std::int64_t n, std::uint64_t seed) {
   if (n < 0 || n > MaxRecords(source))
@@ -308,9 +309,12 @@ void WriteSource(Source source, const fs::path& folder, std::int64_t n, std::uin
   const fs::path file = folder / InfoOf(source).file;
   switch (source) {
     case Source::CB: return WriteTable(file, DbfFieldsOf(ImportKindId::CB), n, seed, CBRecord);
-    case Source::LogCSP: return WriteTable(file, DbfFieldsOf(ImportKindId::LogCSP), n, seed, LogCSPRecord);
-    case Source::LogCOK: return WriteTable(file, DbfFieldsOf(ImportKindId::LogCOK), n, seed, LogCOKRecord);
-    case Source::OKCall: return WriteTable(file, DbfFieldsOf(ImportKindId::OKCall), n, seed, OKCallRecord);
+    case Source::LogCSP:
+      return WriteTable(file, DbfFieldsOf(ImportKindId::LogCSP), n, seed, LogCSPRecord);
+    case Source::LogCOK:
+      return WriteTable(file, DbfFieldsOf(ImportKindId::LogCOK), n, seed, LogCOKRecord);
+    case Source::OKCall:
+      return WriteTable(file, DbfFieldsOf(ImportKindId::OKCall), n, seed, OKCallRecord);
     case Source::Amateur: return WriteReport(file, n, seed);
   }
 }

@@ -22,9 +22,9 @@ using Source = ImportKindId;
 
 struct SourceInfo {
   Source source;
-  std::string_view name;   // short name in the report: "cb", "log_c_sp", ...
-  std::string_view file;   // the table or report the dialog looks for
-  std::string_view memo;   // its memo file, or empty
+  std::string_view name;  // short name in the report: "cb", "log_c_sp", ...
+  std::string_view file;  // the table or report the dialog looks for
+  std::string_view memo;  // its memo file, or empty
 };
 
 inline constexpr std::array<SourceInfo, 5> kSources = {{

@@ -72,8 +72,8 @@ TEST(BenchSources, CallSignsAreDistinctAcrossSourcesAndFitTheReport) {
   std::size_t expected = 0;
   for (const SourceInfo& info : kSources) {
     const std::int64_t max = MaxRecords(info.source);
-    for (std::int64_t i : {std::int64_t{0}, std::int64_t{1}, std::int64_t{9}, std::int64_t{10},
-                           max / 2, max - 1}) {
+    for (std::int64_t i :
+         {std::int64_t{0}, std::int64_t{1}, std::int64_t{9}, std::int64_t{10}, max / 2, max - 1}) {
       const std::string call = StationCall(info.source, i);
       EXPECT_LE(call.size(), 6u) << call;
       seen.insert(call);
@@ -96,8 +96,8 @@ TEST(BenchSources, CallSignsAreDistinctAcrossSourcesAndFitTheReport) {
                std::invalid_argument);
 }
 
-Figure Fig(std::string subject, std::string pass, std::int64_t n, double seconds,
-           long peakMiB = 50, std::string error = "") {
+Figure Fig(std::string subject, std::string pass, std::int64_t n, double seconds, long peakMiB = 50,
+           std::string error = "") {
   Figure f;
   f.subject = std::move(subject);
   f.pass = std::move(pass);
@@ -116,13 +116,16 @@ const GoalCheck* Goal(const std::vector<GoalCheck>& goals, const std::string& st
 }
 
 TEST(BenchReport, RatiosUseTheFloorAndHeadlessOfTheSamePassAndN) {
-  const std::vector<Figure> figures = {
-      Fig("floor", "new", 1000, 1.0),         Fig("floor", "find", 1000, 0.5),
-      Fig("floor", "new", 10, 1.0),           Fig("store", "new", 1000, 1.25),
-      Fig("store", "find", 1000, 0.5),        Fig("headless:cb", "new", 1000, 2.0),
-      Fig("dialog:cb", "new", 1000, 4.0),     Fig("dialog:cb", "find", 1000, 1.0),
-      Fig("headless:okcall", "new", 1000, 1.0, 50, "failed"),
-      Fig("display:cb", "new", 1000, 0.25)};
+  const std::vector<Figure> figures = {Fig("floor", "new", 1000, 1.0),
+                                       Fig("floor", "find", 1000, 0.5),
+                                       Fig("floor", "new", 10, 1.0),
+                                       Fig("store", "new", 1000, 1.25),
+                                       Fig("store", "find", 1000, 0.5),
+                                       Fig("headless:cb", "new", 1000, 2.0),
+                                       Fig("dialog:cb", "new", 1000, 4.0),
+                                       Fig("dialog:cb", "find", 1000, 1.0),
+                                       Fig("headless:okcall", "new", 1000, 1.0, 50, "failed"),
+                                       Fig("display:cb", "new", 1000, 0.25)};
   EXPECT_DOUBLE_EQ(Rate(figures[0]), 1000);
   EXPECT_DOUBLE_EQ(*FloorRatio(figures, figures[3]), 0.8);
   EXPECT_DOUBLE_EQ(*FloorRatio(figures, figures[4]), 1.0);
@@ -143,19 +146,22 @@ TEST(BenchReport, RatiosUseTheFloorAndHeadlessOfTheSamePassAndN) {
 }
 
 TEST(BenchReport, GoalsAtTheLargestNAndMemoryAgainstTheSmallest) {
-  const std::vector<Figure> figures = {
-      Fig("floor", "new", 100, 1.0),   Fig("floor", "new", 10, 1.0),
-      Fig("store", "new", 100, 1.10),  Fig("store", "new", 10, 100.0),  // only the largest N counts
-      Fig("headless:cb", "new", 100, 1.25, 60), Fig("headless:cb", "new", 10, 1.0, 40),
-      Fig("dialog:cb", "new", 100, 1.6, 80),    Fig("dialog:cb", "new", 10, 1.0, 75)};
+  const std::vector<Figure> figures = {Fig("floor", "new", 100, 1.0),
+                                       Fig("floor", "new", 10, 1.0),
+                                       Fig("store", "new", 100, 1.10),
+                                       Fig("store", "new", 10, 100.0),  // only the largest N counts
+                                       Fig("headless:cb", "new", 100, 1.25, 60),
+                                       Fig("headless:cb", "new", 10, 1.0, 40),
+                                       Fig("dialog:cb", "new", 100, 1.6, 80),
+                                       Fig("dialog:cb", "new", 10, 1.0, 75)};
   const std::vector<GoalCheck> goals = CheckGoals(figures, {10, 100});
   ASSERT_NE(Goal(goals, "store new"), nullptr);
-  EXPECT_TRUE(Goal(goals, "store new")->met);  // 1/1.1 = 0.91
-  EXPECT_FALSE(Goal(goals, "headless:cb new >=")->met);  // 0.80
-  EXPECT_TRUE(Goal(goals, "dialog:cb new >=")->met);     // 1.25/1.6 = 0.78
+  EXPECT_TRUE(Goal(goals, "store new")->met);              // 1/1.1 = 0.91
+  EXPECT_FALSE(Goal(goals, "headless:cb new >=")->met);    // 0.80
+  EXPECT_TRUE(Goal(goals, "dialog:cb new >=")->met);       // 1.25/1.6 = 0.78
   EXPECT_FALSE(Goal(goals, "headless:cb new peak")->met);  // +20 MiB
   EXPECT_EQ(Goal(goals, "headless:cb new peak")->detail, "+20.0 MiB (floor +0.0 MiB)");
-  EXPECT_TRUE(Goal(goals, "dialog:cb new peak")->met);     // +5 MiB
+  EXPECT_TRUE(Goal(goals, "dialog:cb new peak")->met);  // +5 MiB
   EXPECT_EQ(Goal(goals, "store find")->detail, "not measured");
   EXPECT_NE(FormatGoals(goals).find("NOT met"), std::string::npos);
 
@@ -178,7 +184,8 @@ TEST(BenchReport, GoalsAtTheLargestNAndMemoryAgainstTheSmallest) {
   const std::vector<GoalCheck> serverGoals = CheckGoals(served, {100});
   EXPECT_FALSE(Goal(serverGoals, "server:cb new wall time <= 0.60 x floor-server")->met);
   EXPECT_TRUE(Goal(serverGoals, "server:cb find wall time <= 0.10 x floor-server")->met);
-  EXPECT_EQ(Goal(serverGoals, "server:cb find wall time")->detail, "0.05 (500.0 vs 10000.0 us/rec)");
+  EXPECT_EQ(Goal(serverGoals, "server:cb find wall time")->detail,
+            "0.05 (500.0 vs 10000.0 us/rec)");
 }
 
 TEST(BenchReport, DialogsOnDisplayServersAgainstTheOffscreenDialogByTheWallClock) {
@@ -191,14 +198,14 @@ TEST(BenchReport, DialogsOnDisplayServersAgainstTheOffscreenDialogByTheWallClock
   floor.wallSeconds = 2.0;
   const std::vector<Figure> figures = {
       floor,
-      wall(Fig("dialog:cb", "new", 1000, 0), 0.100),             // 100 us/rec
-      wall(Fig("headless:cb", "new", 1000, 0), 0.096),           // the dialog +4
-      wall(Fig("display:cb", "new", 1000, 0), 0.004),            // 4 us/rec
+      wall(Fig("dialog:cb", "new", 1000, 0), 0.100),    // 100 us/rec
+      wall(Fig("headless:cb", "new", 1000, 0), 0.096),  // the dialog +4
+      wall(Fig("display:cb", "new", 1000, 0), 0.004),   // 4 us/rec
       wall(Fig("wake", "quiet", 1000, 0), 0.050),
-      wall(Fig("wake", "woken", 1000, 0), 0.060),                // waking costs +10
-      wall(Fig("dialog-x11:cb", "new", 1000, 0), 0.114),         // +14
-      wall(Fig("dialog-x11:cb", "find", 1000, 0), 0.020),        // no offscreen figure
-      wall(Fig("dialog-wayland:cb", "new", 1000, 0, 61), 0.136), // +36, +11 MiB
+      wall(Fig("wake", "woken", 1000, 0), 0.060),                 // waking costs +10
+      wall(Fig("dialog-x11:cb", "new", 1000, 0), 0.114),          // +14
+      wall(Fig("dialog-x11:cb", "find", 1000, 0), 0.020),         // no offscreen figure
+      wall(Fig("dialog-wayland:cb", "new", 1000, 0, 61), 0.136),  // +36, +11 MiB
       wall(Fig("dialog:okcall", "new", 1000, 0, 50), 0.100),
       wall(Fig("dialog-wayland:okcall", "new", 1000, 0, 60), 0.110)};
   // A dialog's ratio takes the floor's rate by the dialog's clock.

@@ -9,9 +9,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double WallNow() {
-  return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
-}
+double WallNow() { return std::chrono::duration<double>(Clock::now().time_since_epoch()).count(); }
 
 double CpuNow() {
   struct rusage usage {};

@@ -9,11 +9,11 @@
 namespace tolvo::bench {
 
 struct RunResult {
-  double seconds = 0;         // the timed part, by the wall clock
-  double cpuSeconds = 0;      // the timed part, by the process's CPU time
-  std::int64_t records = 0;   // records (rows) handled in it
-  std::int64_t found = 0;     // lookups that found their station
-  std::int64_t rows = 0;      // rows of STACJE after the commit
+  double seconds = 0;        // the timed part, by the wall clock
+  double cpuSeconds = 0;     // the timed part, by the process's CPU time
+  std::int64_t records = 0;  // records (rows) handled in it
+  std::int64_t found = 0;    // lookups that found their station
+  std::int64_t rows = 0;     // rows of STACJE after the commit
 };
 
 // Takes the wall clock and the process's CPU time from its construction.

@@ -38,8 +38,8 @@ constexpr int kStepsPerRecord = 20000;
     const ssize_t got = read(fd, buffer.data(), buffer.size());
     if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN)) _exit(0);
     if (got < 0 || !answer) continue;
-    const std::size_t whole = (received + static_cast<std::size_t>(got)) / kMessageBytes -
-                              received / kMessageBytes;
+    const std::size_t whole =
+        (received + static_cast<std::size_t>(got)) / kMessageBytes - received / kMessageBytes;
     received += static_cast<std::size_t>(got);
     if (whole > 0 && write(fd, answers.data(), whole * kAnswerBytes) < 0) _exit(1);
   }
@@ -98,8 +98,8 @@ RunResult RunServerWake(std::int64_t n, WakeKind kind) {
   const Stopwatch watch;
   for (std::int64_t i = 0; i < n; ++i) {
     sink = sink + Work(memory, static_cast<std::uint64_t>(i));
-    if (kind != WakeKind::Quiet && write(ends[0], message.data(), message.size()) !=
-                    static_cast<ssize_t>(message.size()))
+    if (kind != WakeKind::Quiet &&
+        write(ends[0], message.data(), message.size()) != static_cast<ssize_t>(message.size()))
       throw std::runtime_error("wake: the message was not written whole");
   }
   watch.Stop(result);

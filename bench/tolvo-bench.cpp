@@ -68,9 +68,10 @@ struct Options {
 };
 
 [[noreturn]] void Usage(const std::string& problem) {
-  std::cerr << "tolvo-bench: " << problem << "\n"
-            << "usage: tolvo-bench [--records N[,N...]] [--repeat R] [--only TEXT] [--clock cpu|wall]\n"
-               "                   [--seed S] [--work DIR] [--keep]\n";
+  std::cerr
+      << "tolvo-bench: " << problem << "\n"
+      << "usage: tolvo-bench [--records N[,N...]] [--repeat R] [--only TEXT] [--clock cpu|wall]\n"
+         "                   [--seed S] [--work DIR] [--keep]\n";
   std::exit(2);
 }
 
@@ -106,16 +107,15 @@ Options ParseOptions(int argc, char** argv) {
     else if (arg == "--repeat") {
       o.repeat = std::atoi(value().c_str());
       if (o.repeat < 1) Usage("--repeat takes a positive count");
-    }
-    else if (arg == "--clock") {
+    } else if (arg == "--clock") {
       const std::string clock = value();
       if (clock != "cpu" && clock != "wall") Usage("--clock takes cpu or wall");
       o.wallClock = clock == "wall";
-    }
-    else Usage("unknown argument '" + arg + "'");
+    } else Usage("unknown argument '" + arg + "'");
   }
   for (std::int64_t n : o.ns)
-    if (n > MaxRecords(Source::CB)) Usage("at most " + std::to_string(MaxRecords(Source::CB)) + " records");
+    if (n > MaxRecords(Source::CB))
+      Usage("at most " + std::to_string(MaxRecords(Source::CB)) + " records");
   return o;
 }
 
@@ -128,8 +128,8 @@ int ChildMain(int argc, char** argv) {
     const RunResult r = RunMeasurement(argv[2], argv[3], std::strtoll(argv[4], nullptr, 10),
                                        std::strtoull(argv[5], nullptr, 10));
     std::printf("result %.9f %.9f %lld %lld %lld\n", r.seconds, r.cpuSeconds,
-                static_cast<long long>(r.records),
-                static_cast<long long>(r.found), static_cast<long long>(r.rows));
+                static_cast<long long>(r.records), static_cast<long long>(r.found),
+                static_cast<long long>(r.rows));
     std::fflush(stdout);
     return 0;
   } catch (const std::exception& e) {
@@ -157,9 +157,9 @@ struct Displays {
 // nothing of the parent is inherited) and takes its result and its peak
 // resident memory. The child gets `display`'s environment and the name of
 // `server`; one that has not ended after `limit` seconds is killed.
-Figure Measure(const std::string& what, const fs::path& folder, std::int64_t n,
-               std::uint64_t seed, bool wallClock, const DisplayServer* display,
-               const FirebirdServer* server, double limit) {
+Figure Measure(const std::string& what, const fs::path& folder, std::int64_t n, std::uint64_t seed,
+               bool wallClock, const DisplayServer* display, const FirebirdServer* server,
+               double limit) {
   Figure f;
   const std::size_t last = what.rfind(':');
   f.subject = what.substr(0, last);
@@ -215,8 +215,9 @@ Figure Measure(const std::string& what, const fs::path& folder, std::int64_t n,
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || at == std::string::npos ||
       std::sscanf(text.c_str() + at, "result %lf %lf %lld %lld %lld", &seconds, &cpuSeconds,
                   &records, &found, &rows) != 5) {
-    f.error = WIFSIGNALED(status) ? "killed by signal " + std::to_string(WTERMSIG(status))
-                                  : "failed (exit status " + std::to_string(WEXITSTATUS(status)) + ")";
+    f.error = WIFSIGNALED(status)
+                  ? "killed by signal " + std::to_string(WTERMSIG(status))
+                  : "failed (exit status " + std::to_string(WEXITSTATUS(status)) + ")";
     return f;
   }
   f.seconds = f.wall ? seconds : cpuSeconds;
@@ -339,9 +340,9 @@ int ParentMain(const Options& o) {
   }
   if (needs("dialog-wayland:")) {
     displays.wayland = DisplayServer::StartWayland(problem);
-    std::cerr << (displays.wayland ? "Wayland compositor (weston, headless) on " +
-                                         displays.wayland->Name()
-                                   : "no dialog-wayland measurements: " + problem)
+    std::cerr << (displays.wayland
+                      ? "Wayland compositor (weston, headless) on " + displays.wayland->Name()
+                      : "no dialog-wayland measurements: " + problem)
               << "\n";
   }
   std::unique_ptr<FirebirdServer> server;
@@ -413,10 +414,14 @@ int ParentMain(const Options& o) {
   }
   if (madeRoot && !o.keep) fs::remove_all(root);
 
-  std::cout << "Rates by " << (o.wallClock ? "wall-clock time" : "CPU time of the measuring process")
-            << (o.wallClock ? "" : " (the dialogs and the rows through the server by wall-clock time)") << ", best of " << o.repeat
+  std::cout << "Rates by "
+            << (o.wallClock ? "wall-clock time" : "CPU time of the measuring process")
+            << (o.wallClock ? ""
+                            : " (the dialogs and the rows through the server by wall-clock time)")
+            << ", best of " << o.repeat
             << "; ratios of rates at the same N and pass, by the clock of the row.\n\n"
-            << FormatTable(figures, o.ns) << "\n" << FormatGoals(CheckGoals(figures, o.ns));
+            << FormatTable(figures, o.ns) << "\n"
+            << FormatGoals(CheckGoals(figures, o.ns));
   return failed ? 1 : 0;
 }
 

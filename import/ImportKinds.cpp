@@ -136,10 +136,9 @@ constexpr ImportKind kImportKinds[] = {
         .lineStep = ImportAmateurLine,
         .startName = "Button1",
         .startCaption = "Wczytaj dane z pliku AMATEUR.RPT",
-        .information =
-            "Pod internetowym adresem: (serwer FTP kanadyjskiego urzędu ISED) znajduje\n"
-            "się plik CDNCALDB.ZIP. Po jego rozpakowaniu otrzyma się m. in. plik\n"
-            "AMATEUR.RPT zawierający informacje o krótkofalowcach z Kanady.",
+        .information = "Pod internetowym adresem: (serwer FTP kanadyjskiego urzędu ISED) znajduje\n"
+                       "się plik CDNCALDB.ZIP. Po jego rozpakowaniu otrzyma się m. in. plik\n"
+                       "AMATEUR.RPT zawierający informacje o krótkofalowcach z Kanady.",
         .layout = {.client = {536, 135},
                    .informationBox = {7, 4, 410, 68},
                    .informationText = {9, 16, 392, 48},
@@ -169,8 +168,7 @@ const ImportKind& ImportKindOf(ImportKindId id) {
   return kImportKinds[static_cast<std::size_t>(id)];
 }
 
-RunSummary RunImportInWorkingFolder(const ImportKind& kind, ICallbook& book,
-                                    IRunDisplay& display) {
+RunSummary RunImportInWorkingFolder(const ImportKind& kind, ICallbook& book, IRunDisplay& display) {
   RunSummary summary;
   RunImportInWorkingFolder(kind, book, display, summary);
   return summary;

@@ -48,9 +48,9 @@ struct ImportDialogLayout {
     int height = 0;
   };
 
-  Size client;               // fixed
-  Box informationBox;        // GroupBox2 "Informacje"
-  Box informationText;       // Label1, inside the box
+  Size client;          // fixed
+  Box informationBox;   // GroupBox2 "Informacje"
+  Box informationText;  // Label1, inside the box
   Box startButton;
   Point recordCaption;       // Label2 "Przetwarzany wpis:"
   Point recordNumber;        // LogBookAktLbl
@@ -66,15 +66,15 @@ struct ImportKind {
   const char* caption;       // its window caption
   const char* menuItemName;  // object name of the main window's menu item
   const char* menuCaption;
-  const char* sourceFile;    // the file tested in the working folder
+  const char* sourceFile;  // the file tested in the working folder
   SourceKind source;
-  const char* tableName;     // the file the table reader opens (dBASE only)
+  const char* tableName;  // the file the table reader opens (dBASE only)
   // The per-record step: recordStep for a dBASE table, lineStep for a report.
   RecordPlan (*recordStep)(const IRecordFields& record, IStationLookup& lookup);
   RecordPlan (*lineStep)(std::string_view line, IStationLookup& lookup);
-  const char* startName;     // object name of the start button
+  const char* startName;  // object name of the start button
   const char* startCaption;
-  const char* information;   // Label1, lines separated by '\n'
+  const char* information;  // Label1, lines separated by '\n'
   ImportDialogLayout layout;
 
   // Whether the dialog shows a total and a progress bar.
@@ -91,8 +91,7 @@ const ImportKind& ImportKindOf(ImportKindId id);
 // without the dialog (a command-line import, the benchmark, tests). The
 // callbook must be open. A missing source file raises std::runtime_error
 // with the dialog's message ("Brak pliku: ...").
-RunSummary RunImportInWorkingFolder(const ImportKind& kind, ICallbook& book,
-                                    IRunDisplay& display);
+RunSummary RunImportInWorkingFolder(const ImportKind& kind, ICallbook& book, IRunDisplay& display);
 // The same, with `summary` kept up to date record by record (see RunImport).
 void RunImportInWorkingFolder(const ImportKind& kind, ICallbook& book, IRunDisplay& display,
                               RunSummary& summary);

@@ -46,12 +46,11 @@ RunSummary RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& displa
   return summary;
 }
 
-void RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& display,
-               RunSummary& summary) {
+void RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& display, RunSummary& summary) {
   summary = RunSummary{};
   RowsOfFoundLookup rowsOfFound(book);
-  IStationLookup& lookup = display.WantsRowsOfFound() ? static_cast<IStationLookup&>(rowsOfFound)
-                                                      : book;
+  IStationLookup& lookup =
+      display.WantsRowsOfFound() ? static_cast<IStationLookup&>(rowsOfFound) : book;
   display.Begin(source.Open());
   std::int64_t number = 0;
   for (;;) {

@@ -2,9 +2,9 @@
 // import dialog, the benchmark, the fuzz harness and a command-line import.
 // The run hands each record to the list's per-record step, writes what the
 // step planned, counts it, tells a display which record it is at, and asks
-// the display between two records whether to stop. What differs between the callers is only the display: the
-// dialog's labels and bar with a pass of the message loop, nothing at all
-// for a headless run, a terminal line for a command-line tool.
+// the display between two records whether to stop. What differs between the callers is only the
+// display: the dialog's labels and bar with a pass of the message loop, nothing at all for a
+// headless run, a terminal line for a command-line tool.
 #pragma once
 
 #include <cstdint>
@@ -118,8 +118,7 @@ struct RunSummary {
 RunSummary RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& display);
 // The same, with `summary` (reset first) kept up to date record by record,
 // so that after an error it still tells what was done before it.
-void RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& display,
-               RunSummary& summary);
+void RunImport(IRecordSource& source, ICallbook& book, IRunDisplay& display, RunSummary& summary);
 
 // A dBASE table, walked from its first record; records marked deleted are
 // passed over, a long stretch of them in pieces (DbfTable::Pass::Some). The

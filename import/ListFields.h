@@ -25,12 +25,12 @@ struct ListField {
 namespace detail {
 
 inline constexpr ListField kCbFields[] = {
-    {"Znak", 'C', 10},  {"Imie", 'C', 15},   {"Nazwisko", 'C', 30}, {"Adres", 'C', 40},
-    {"Poczta", 'C', 30}, {"Loc", 'C', 6}, {"Kod", 'C', 6}};
+    {"Znak", 'C', 10},   {"Imie", 'C', 15}, {"Nazwisko", 'C', 30}, {"Adres", 'C', 40},
+    {"Poczta", 'C', 30}, {"Loc", 'C', 6},   {"Kod", 'C', 6}};
 // LOG_C_SP.DBF and LOG_C_OK.DBF come from the same logging program.
 inline constexpr ListField kLogCFields[] = {
     {"Call", 'C', 10}, {"Name", 'C', 30}, {"mem_f", 'M', 10}, {"QRA_LOC", 'C', 6}, {"WOJ", 'C', 3}};
-inline constexpr ListField kOkCallFields[] = {{"Call", 'C', 10},    {"Name", 'C', 20},
+inline constexpr ListField kOkCallFields[] = {{"Call", 'C', 10},     {"Name", 'C', 20},
                                               {"LastName", 'C', 40}, {"Address", 'C', 40},
                                               {"City", 'C', 35},     {"ZIP", 'C', 10}};
 

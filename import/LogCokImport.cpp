@@ -73,10 +73,16 @@ RecordPlan ImportLogCOKRecord(const IRecordFields& rec, IStationLookup& lookup) 
     }
   }
 
-  return PlanRow(NewStationRow(
-      {.callSign = key, .fullName = fullName, .firstName = firstName, .surname = surname,
-       .town = town, .postalCode = postalCode, .address = address, .locator = locator},
-      kCountryCzechRepublic), std::move(ofFound));
+  return PlanRow(NewStationRow({.callSign = key,
+                                .fullName = fullName,
+                                .firstName = firstName,
+                                .surname = surname,
+                                .town = town,
+                                .postalCode = postalCode,
+                                .address = address,
+                                .locator = locator},
+                               kCountryCzechRepublic),
+                 std::move(ofFound));
 }
 
 }  // namespace tolvo

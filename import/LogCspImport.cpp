@@ -50,10 +50,8 @@ constexpr ByteMap kUpperMap = [] {
 // must not keep them: they would read as Ť and ž.
 void FinishUpperConversion(std::string& text) {
   for (char& c : text) {
-    if (static_cast<unsigned char>(c) == 0x8D)
-      c = static_cast<char>(0xC6);  // Ć
-    else if (static_cast<unsigned char>(c) == 0x9E)
-      c = static_cast<char>(0x8C);  // Ś
+    if (static_cast<unsigned char>(c) == 0x8D) c = static_cast<char>(0xC6);       // Ć
+    else if (static_cast<unsigned char>(c) == 0x9E) c = static_cast<char>(0x8C);  // Ś
   }
 }
 
@@ -81,9 +79,7 @@ std::string NormalizeByTable(std::string_view text, const NameTable& table) {
 
 }  // namespace
 
-std::string MazoviaToCp1250Upper(std::string_view text) {
-  return MapBytes(text, kUpperMap);
-}
+std::string MazoviaToCp1250Upper(std::string_view text) { return MapBytes(text, kUpperMap); }
 
 std::string NormalizeFirstName(std::string_view text) {
   return NormalizeByTable(text, FirstNames());
@@ -179,10 +175,8 @@ RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup) 
       if (fullName.empty()) fullName = firstName;
     }
     if (!fullName.empty()) {
-      if (const std::string_view* club = ClubNames().Find(fullName))
-        fullName = std::string(*club);
-      else if (fullNameIsPart1)
-        fullName = part1Letters;
+      if (const std::string_view* club = ClubNames().Find(fullName)) fullName = std::string(*club);
+      else if (fullNameIsPart1) fullName = part1Letters;
     }
 
     address = TitleCase(UpperPolishLetters(parts.second));
@@ -204,11 +198,18 @@ RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup) 
     county = std::string_view(region).substr(1, 2);
   }
 
-  return PlanRow(NewStationRow(
-      {.callSign = key, .fullName = fullName, .firstName = firstName, .surname = surname,
-       .town = town, .postalCode = postalCode, .address = address, .locator = locator,
-       .voivodeship = voivodeship, .county = county},
-      kCountryPoland), check.found);
+  return PlanRow(NewStationRow({.callSign = key,
+                                .fullName = fullName,
+                                .firstName = firstName,
+                                .surname = surname,
+                                .town = town,
+                                .postalCode = postalCode,
+                                .address = address,
+                                .locator = locator,
+                                .voivodeship = voivodeship,
+                                .county = county},
+                               kCountryPoland),
+                 check.found);
 }
 
 }  // namespace tolvo

@@ -27,10 +27,15 @@ RecordPlan ImportOKCallRecord(const IRecordFields& rec, IStationLookup& lookup) 
   if (check.skip) return RecordPlan::Skip(*check.skip);
 
   const std::string fullName = BuildFullName(surname, firstName);
-  return PlanRow(NewStationRow(
-      {.callSign = key, .fullName = fullName, .firstName = firstName, .surname = surname,
-       .town = town, .postalCode = postalCode, .address = address},
-      kCountryCzechRepublic), check.found);
+  return PlanRow(NewStationRow({.callSign = key,
+                                .fullName = fullName,
+                                .firstName = firstName,
+                                .surname = surname,
+                                .town = town,
+                                .postalCode = postalCode,
+                                .address = address},
+                               kCountryCzechRepublic),
+                 check.found);
 }
 
 }  // namespace tolvo

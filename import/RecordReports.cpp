@@ -20,7 +20,9 @@ std::string CountryText(const std::optional<std::int16_t>& country) {
   return country ? std::to_string(*country) : std::string();
 }
 
-std::string TextOf(const std::optional<std::string>& value) { return value ? *value : std::string(); }
+std::string TextOf(const std::optional<std::string>& value) {
+  return value ? *value : std::string();
+}
 
 std::string Utf8(const std::optional<std::string>& value) {
   return value ? Cp1250ToUtf8(*value) : std::string();
@@ -30,8 +32,8 @@ std::string Utf8(const std::optional<std::string>& value) {
 // line end; made text where a spreadsheet would read a formula.
 void AppendField(std::string& line, std::string_view field) {
   std::string value;
-  if (!field.empty() && (field[0] == '=' || field[0] == '+' || field[0] == '-' ||
-                         field[0] == '@' || field[0] == '\t' || field[0] == '\r'))
+  if (!field.empty() && (field[0] == '=' || field[0] == '+' || field[0] == '-' || field[0] == '@' ||
+                         field[0] == '\t' || field[0] == '\r'))
     value = "'";
   value += field;
   if (value.find_first_of(",\"\r\n") == std::string::npos) {
@@ -96,8 +98,7 @@ void CsvFile::Fail(int err) {
   out_ = nullptr;
   if (!temporary_.empty()) unlink(temporary_.c_str());
   temporary_.clear();
-  throw std::runtime_error("Nie udało się zapisać pliku " + file_.string() + ": " +
-                           ErrnoText(err));
+  throw std::runtime_error("Nie udało się zapisać pliku " + file_.string() + ": " + ErrnoText(err));
 }
 
 void CsvFile::Line(const std::vector<std::string>& fields) {
@@ -147,7 +148,8 @@ void RecordReports::RecordDone(const RecordPlan& plan) {
   if (!call) return;
   if (added_ && plan.outcome == RecordOutcome::Added) {
     std::vector<std::string> fields;
-    for (std::size_t i = 0; i < kStationTextFieldCount; ++i) fields.push_back(Utf8(plan.row.text[i]));
+    for (std::size_t i = 0; i < kStationTextFieldCount; ++i)
+      fields.push_back(Utf8(plan.row.text[i]));
     fields.push_back(CountryText(plan.row.country));
     added_->Line(fields);
     return;
@@ -160,7 +162,8 @@ void RecordReports::RecordDone(const RecordPlan& plan) {
   if (changes.empty()) return;
   const std::string station = Cp1250ToUtf8(*call);
   for (const ColumnChange& c : changes)
-    changes_->Line({station, std::string(c.column), Cp1250ToUtf8(c.stored), Cp1250ToUtf8(c.listed)});
+    changes_->Line(
+        {station, std::string(c.column), Cp1250ToUtf8(c.stored), Cp1250ToUtf8(c.listed)});
   changed_.insert(*call);
 }
 

@@ -46,8 +46,14 @@ std::string DigitsText(std::string_view stored) { return std::string(WithoutPadd
 
 std::string LogicalText(std::string_view stored) {
   switch (stored[0]) {
-    case 'T': case 't': case 'Y': case 'y': return "T";
-    case 'F': case 'f': case 'N': case 'n': return "F";
+    case 'T':
+    case 't':
+    case 'Y':
+    case 'y': return "T";
+    case 'F':
+    case 'f':
+    case 'N':
+    case 'n': return "F";
     default: return {};
   }
 }

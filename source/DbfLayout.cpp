@@ -32,8 +32,7 @@ bool KnownVersion(std::uint8_t v) {
     case 0xF5:  // FoxPro 2.x with memo
     case 0xFB:  // FoxBASE with memo
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -94,8 +93,11 @@ DbfField DbfLayout::ParseDescriptor(const unsigned char* d, std::size_t number,
   f.kind_ = FindFieldType(f.type_, VisualFoxPro());
   if (f.kind_ && f.kind_->length && f.length_ != f.kind_->length)
     throw ReaderError(fileName, ReaderFault::WrongFieldLength,
-                      {.length = f.length_, .expected = f.kind_->length, .field = number,
-                       .type = f.type_, .name = f.name_});
+                      {.length = f.length_,
+                       .expected = f.kind_->length,
+                       .field = number,
+                       .type = f.type_,
+                       .name = f.name_});
   if (f.kind_ && f.kind_->lengthHighByteInDecimals) {
     // Character fields longer than 255 keep the high byte of their length
     // in the decimals byte.
@@ -162,7 +164,9 @@ void DbfLayout::CheckRecordsFit(std::FILE* file, std::uint64_t fileSize,
   const std::uint64_t tail = data % recordLength;
   if (data < declared && tail > 1)  // 1: the end-of-file mark
     throw ReaderError(fileName, ReaderFault::RecordsDoNotFit,
-                      {.records = recordCount, .fileSize = fileSize, .headerLength = headerLength,
+                      {.records = recordCount,
+                       .fileSize = fileSize,
+                       .headerLength = headerLength,
                        .recordLength = recordLength});
   // A header that counts no record, before whole records that begin with a
   // deletion flag: its count was never written, and reading the table as

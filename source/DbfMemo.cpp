@@ -109,12 +109,10 @@ std::string DbfMemoFile::Read(std::uint64_t block, std::int64_t record) const {
 std::string DbfMemoFile::ReadFoxPro(std::uint64_t offset, std::uint64_t room, std::uint64_t block,
                                     std::int64_t record) const {
   unsigned char head[8];
-  if (room < sizeof head)
-    FailAtBlock(ReaderFault::MemoBlockCutShort, record, block);
+  if (room < sizeof head) FailAtBlock(ReaderFault::MemoBlockCutShort, record, block);
   ReadBytes(offset, sizeof head, reinterpret_cast<char*>(head));
   const std::uint64_t length = Be32(head + 4);
-  if (length > room - sizeof head)
-    FailAtBlock(ReaderFault::MemoBlockRunsPastEnd, record, block);
+  if (length > room - sizeof head) FailAtBlock(ReaderFault::MemoBlockRunsPastEnd, record, block);
   std::string text(static_cast<std::size_t>(std::min<std::uint64_t>(length, kKeep)), '\0');
   if (!text.empty()) ReadBytes(offset + sizeof head, text.size(), text.data());
   return text;
@@ -128,10 +126,8 @@ std::string DbfMemoFile::ReadDbase(std::uint64_t offset, std::uint64_t room, std
   if (probe == sizeof head && head[0] == 0xFF && head[1] == 0xFF && head[2] == 0x08 &&
       head[3] == 0x00) {
     const std::uint64_t length = Le32(head + 4);
-    if (length < sizeof head)
-      FailAtBlock(ReaderFault::MemoBlockDamaged, record, block);
-    if (length > room)
-      FailAtBlock(ReaderFault::MemoBlockRunsPastEnd, record, block);
+    if (length < sizeof head) FailAtBlock(ReaderFault::MemoBlockDamaged, record, block);
+    if (length > room) FailAtBlock(ReaderFault::MemoBlockRunsPastEnd, record, block);
     std::string text(static_cast<std::size_t>(std::min<std::uint64_t>(length - sizeof head, kKeep)),
                      '\0');
     if (!text.empty()) ReadBytes(offset + sizeof head, text.size(), text.data());

@@ -110,8 +110,9 @@ void DbfTable::Close() {
 
 void DbfTable::TakeOverHeader(const FileStamp& now, bool requireRecords, bool whileOpen) {
   const DbfLayout layout = DbfLayout::Read(file_.get(), now.size, requireRecords, displayName_);
-  if (!layout.SameStructure(layout_)) Fail(whileOpen ? ReaderFault::StructureChangedSinceOpen
-                                               : ReaderFault::StructureChangedWhileRead);
+  if (!layout.SameStructure(layout_))
+    Fail(whileOpen ? ReaderFault::StructureChangedSinceOpen
+                   : ReaderFault::StructureChangedWhileRead);
   layout_.recordCount = layout.recordCount;
   stamp_ = now;
 }

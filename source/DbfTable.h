@@ -108,7 +108,7 @@ class DbfTable : public IRecordFields {
   std::int64_t recNo_ = 0;
   std::int64_t nextRecNo_ = 1;  // physical number of the record the file is at
   bool eof_ = true;
-  bool passing_ = false;  // stopped among deleted records, not at the end
+  bool passing_ = false;      // stopped among deleted records, not at the end
   std::int64_t deleted_ = 0;  // records marked deleted passed over since First
 
   DbfMemoFile memo_;

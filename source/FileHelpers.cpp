@@ -83,8 +83,7 @@ OpenedFile OpenRegularFile(const std::filesystem::path& path) {
     out.err = errno;
   } else if ((out.kind = KindOf(st.st_mode)) == FileKind::Regular) {
     const int flags = fcntl(fd, F_GETFL);
-    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ||
-        !(file = fdopen(fd, "rb")))
+    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || !(file = fdopen(fd, "rb")))
       out.err = errno;
   }
   if (!file) {

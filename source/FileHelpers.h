@@ -29,8 +29,8 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 enum class FileKind { Regular, Folder, Fifo, Socket, Device, Other };
 
 struct OpenedFile {
-  FilePtr file;  // null when refused
-  int err = 0;   // the system's reason when it could not be opened at all
+  FilePtr file;                       // null when refused
+  int err = 0;                        // the system's reason when it could not be opened at all
   FileKind kind = FileKind::Regular;  // what it is when it is no regular file
 };
 

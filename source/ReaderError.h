@@ -16,25 +16,25 @@ namespace tolvo {
 // Each fault names the values it uses after it.
 enum class ReaderFault {
   // opening and reading a file
-  FileNotFound,      // name: the folder looked in
-  CannotOpen,        // err, kind
-  CannotClose,       // err
-  ReadError,         // err
+  FileNotFound,  // name: the folder looked in
+  CannotOpen,    // err, kind
+  CannotClose,   // err
+  ReadError,     // err
   NotOpen,
   TableNotOpen,
-  ReportNotOpen,     // a report read before any was opened (no file to name)
+  ReportNotOpen,  // a report read before any was opened (no file to name)
   ChangedWhileRead,
   ReportLineTooLong,  // record: the line, length: the bound
   // the table header
-  TooShortForTable,         // fileSize
-  CannotReadHeader,         // err
+  TooShortForTable,  // fileSize
+  CannotReadHeader,  // err
   Dbase7,
-  UnknownVersion,           // byte
-  NoRoomForField,           // headerLength
-  HeaderCutShort,           // headerLength, fileSize
-  CannotReadDescriptors,    // err
-  DamagedDescriptor,        // field, byte: its type byte
-  DescriptorsDoNotEnd,      // headerLength
+  UnknownVersion,         // byte
+  NoRoomForField,         // headerLength
+  HeaderCutShort,         // headerLength, fileSize
+  CannotReadDescriptors,  // err
+  DamagedDescriptor,      // field, byte: its type byte
+  DescriptorsDoNotEnd,    // headerLength
   NoFields,
   RecordShorterThanFields,  // recordLength, length: what the fields need
   RecordsDoNotFit,          // records, recordLength, headerLength, fileSize
@@ -44,23 +44,23 @@ enum class ReaderFault {
   StructureChangedSinceOpen,
   StructureChangedWhileRead,
   // records and fields
-  CannotReadRecords,      // err
-  CannotReadRecord,       // record, err
-  EndsInsideRecord,       // record, records: those the header declares
-  FieldNotFound,          // name, component, list
-  FieldOfAnotherTable,    // name
-  UnreadableFieldType,    // name, type
+  CannotReadRecords,    // err
+  CannotReadRecord,     // record, err
+  EndsInsideRecord,     // record, records: those the header declares
+  FieldNotFound,        // name, component, list
+  FieldOfAnotherTable,  // name
+  UnreadableFieldType,  // name, type
   // memo files
-  MemoMissing,            // memo
-  CannotOpenMemo,         // memo, err, kind
-  MemoHeaderCutShort,     // memo
-  CannotReadMemo,         // memo, err
-  MemoCutShort,           // memo
-  DamagedMemoReference,   // record, name: the field
-  MemoBlockBeyondEnd,     // record, block, memo
-  MemoBlockCutShort,      // record, block, memo
-  MemoBlockRunsPastEnd,   // record, block, memo
-  MemoBlockDamaged,       // record, block, memo
+  MemoMissing,           // memo
+  CannotOpenMemo,        // memo, err, kind
+  MemoHeaderCutShort,    // memo
+  CannotReadMemo,        // memo, err
+  MemoCutShort,          // memo
+  DamagedMemoReference,  // record, name: the field
+  MemoBlockBeyondEnd,    // record, block, memo
+  MemoBlockCutShort,     // record, block, memo
+  MemoBlockRunsPastEnd,  // record, block, memo
+  MemoBlockDamaged,      // record, block, memo
 };
 
 struct ReaderFaultValues {
@@ -77,10 +77,10 @@ struct ReaderFaultValues {
   std::uint64_t block = 0;   // a memo block's number
   unsigned byte = 0;         // a version or type byte
   char type = 0;             // a field's type letter
-  std::string name{};          // a field's name, or the folder looked in
-  std::string memo{};          // the memo file's name
-  std::string component{};     // the reader's name, for the missing field's first line
-  std::string list{};          // the list the table was opened as
+  std::string name{};        // a field's name, or the folder looked in
+  std::string memo{};        // the memo file's name
+  std::string component{};   // the reader's name, for the missing field's first line
+  std::string list{};        // the list the table was opened as
 };
 
 class ReaderError : public std::runtime_error {

@@ -73,8 +73,7 @@ std::string UnreadableFieldType(std::string_view name, char type);
 
 // --- memo files ----------------------------------------------------------------
 std::string MemoMissing(std::string_view memoName);
-std::string CannotOpenMemo(std::string_view memoName, int err,
-                           FileKind kind = FileKind::Regular);
+std::string CannotOpenMemo(std::string_view memoName, int err, FileKind kind = FileKind::Regular);
 std::string MemoHeaderCutShort(std::string_view memoName);
 std::string CannotReadMemo(std::string_view memoName, int err);
 std::string MemoCutShort(std::string_view memoName);

@@ -22,7 +22,7 @@ namespace tolvo {
 
 class TextReport {
  public:
-  static constexpr std::size_t kKeep = 199;  // only the first kKeep bytes of a line are kept
+  static constexpr std::size_t kKeep = 199;         // only the first kKeep bytes of a line are kept
   static constexpr std::size_t kMaxLine = 1 << 16;  // 64 KiB: longer lines raise
 
   TextReport() = default;

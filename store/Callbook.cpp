@@ -30,7 +30,6 @@ auto Saying(const std::string& sentence, F&& step) {
   }
 }
 
-
 constexpr std::string_view kCreateTable =
     "CREATE TABLE Stacje(\n"
     "Stacja   VARCHAR(10) NOT NULL COLLATE PXW_PLK,\n"
@@ -144,10 +143,8 @@ fb::ConnectOptions CallbookConnectOptions() {
 
 Callbook::~Callbook() {
   stations_ = TableView{};
-  if (trial_)
-    writing_ = fb::Transaction{};  // rolled back, silently
-  else
-    writing_.CommitOrRollbackQuietly();
+  if (trial_) writing_ = fb::Transaction{};  // rolled back, silently
+  else writing_.CommitOrRollbackQuietly();
   // The connection detaches silently in its own destructor.
 }
 
@@ -234,13 +231,17 @@ std::string Callbook::WhereTheRowsWent() const {
   if (present.empty())
     return "Plik " + file +
            " przeniesiono, zastąpiono albo usunięto w trakcie importu; nie wiadomo, do jakiego "
-           "pliku trafiły wpisy tego importu." + other;
+           "pliku trafiły wpisy tego importu." +
+           other;
   if (deleted)
     return "Plik " + file +
            " usunięto w trakcie importu: wpisy tego importu trafiły do usuniętego pliku i nie ma "
-           "ich w żadnej bazie." + other;
-  return "Plik " + file + " przeniesiono lub zmieniono jego nazwę w trakcie importu: wpisy tego "
-         "importu zapisano w pliku " + present + "." + other;
+           "ich w żadnej bazie." +
+           other;
+  return "Plik " + file +
+         " przeniesiono lub zmieniono jego nazwę w trakcie importu: wpisy tego "
+         "importu zapisano w pliku " +
+         present + "." + other;
 }
 
 bool Callbook::Open(const std::filesystem::path& file) {
@@ -279,8 +280,9 @@ bool Callbook::OpenConnection(const std::string& connection) {
   const auto start = std::chrono::steady_clock::now();
   return Attach(connection, [&](const DatabaseError& e) {
     // A server that never answered: the client gave up at its time limit.
-    const bool unanswered = std::chrono::steady_clock::now() - start >=
-                            std::chrono::seconds(kConnectTimeoutSeconds) - std::chrono::milliseconds(500);
+    const bool unanswered =
+        std::chrono::steady_clock::now() - start >=
+        std::chrono::seconds(kConnectTimeoutSeconds) - std::chrono::milliseconds(500);
     return ConnectionFailureCause(connection, e, unanswered ? kConnectTimeoutSeconds : 0);
   });
 }
@@ -370,10 +372,8 @@ void Callbook::CreateStationsTable() {
     fb::Transaction schema(connection_);  // rolled back when a statement fails
     connection_.ExecuteImmediate(schema, kCreateTable);
     for (std::string_view index : kCreateIndexes) connection_.ExecuteImmediate(schema, index);
-    if (trial_)
-      schema.Rollback();
-    else
-      schema.CommitOrRollback();
+    if (trial_) schema.Rollback();
+    else schema.CommitOrRollback();
   });
 }
 
@@ -408,8 +408,8 @@ void Callbook::ReadIndex() {
     fb::Cursor cursor = v.everyRow.Open(writing_, nullptr, row);
     v.rowsHeld = true;
     while (fits && cursor.Fetch()) {
-      const std::optional<std::uint32_t> station =
-          v.index.Put(row.Text(SlotOf(StationField::STACJA)), row.Text(SlotOf(StationField::LOKATOR)));
+      const std::optional<std::uint32_t> station = v.index.Put(
+          row.Text(SlotOf(StationField::STACJA)), row.Text(SlotOf(StationField::LOKATOR)));
       fits = station.has_value();
       if (fits && v.rowsHeld) v.rowsHeld = HoldRow(*station, row);
     }
@@ -503,7 +503,8 @@ void Callbook::FillLocator(std::string_view callSign, std::string_view locator) 
   fb::Message& values = stations_.updateValues;
   for (unsigned i = 0; i < kRowSlots; ++i) values.CopySlot(i, stations_.row, i);
   values.CopySlot(kRowSlots, stations_.row, SlotOf(StationField::STACJA));
-  values.SetOptionalText(SlotOf(StationField::LOKATOR), ColumnValue(StationField::LOKATOR, locator));
+  values.SetOptionalText(SlotOf(StationField::LOKATOR),
+                         ColumnValue(StationField::LOKATOR, locator));
   Write(stations_.update, values);
 }
 
@@ -522,14 +523,12 @@ bool Callbook::StoredRow(std::string_view callSign, StationRow& row) {
   }
   if (stations_.rowKey != key && !LookUpRow(key)) return false;
   for (unsigned i = 0; i < kStationTextFieldCount; ++i) {
-    if (const auto text = stations_.row.OptionalText(i))
-      row.text[i] = *text;
-    else
-      row.text[i].reset();
+    if (const auto text = stations_.row.OptionalText(i)) row.text[i] = *text;
+    else row.text[i].reset();
   }
   const auto country = stations_.row.OptionalInteger(kCountrySlot);
-  row.country = country ? std::optional<std::int16_t>(static_cast<std::int16_t>(*country))
-                        : std::nullopt;
+  row.country =
+      country ? std::optional<std::int16_t>(static_cast<std::int16_t>(*country)) : std::nullopt;
   return true;
 }
 
@@ -574,8 +573,7 @@ void Callbook::ExecuteWaiting(fb::Statement& statement, fb::Message& values) {
     } catch (const DatabaseError& e) {
       // A failed statement leaves the transaction as it was before it.
       std::optional<DatabaseError> held;
-      if (e.Has(isc_lock_timeout) || e.Has(isc_lock_conflict))
-        held = e;
+      if (e.Has(isc_lock_timeout) || e.Has(isc_lock_conflict)) held = e;
       else if (insert && e.Has(isc_unique_key_violation))
         held = KeyHeldElsewhere(values.Text(SlotOf(StationField::STACJA)));
       if (!held) throw;

@@ -131,9 +131,9 @@ class Callbook : public ICallbook {
     fb::Statement update;
     fb::Statement everyStation;  // STACJA and LOKATOR of every row
     fb::Statement everyRow;      // the whole of every row, as the lookup returns it
-    fb::Message key;      // the lookup's parameter
-    fb::Message row;      // the row last read or written, as the lookup returns it
-    fb::Message fetched;  // where the lookup fetches before a match is known
+    fb::Message key;             // the lookup's parameter
+    fb::Message row;             // the row last read or written, as the lookup returns it
+    fb::Message fetched;         // where the lookup fetches before a match is known
     fb::Message insertValues;
     fb::Message updateValues;
     // The call signs and locators as the writing transaction sees them;

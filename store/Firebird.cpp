@@ -34,14 +34,10 @@ bool IsValidUtf8(std::string_view s) {
   while (i < s.size()) {
     const unsigned char c = static_cast<unsigned char>(s[i]);
     std::size_t extra = 4;  // 4: not a lead byte
-    if (c < 0x80)
-      extra = 0;
-    else if (c >= 0xC2 && c <= 0xDF)
-      extra = 1;
-    else if ((c >> 4) == 0xE)
-      extra = 2;
-    else if (c >= 0xF0 && c <= 0xF4)
-      extra = 3;
+    if (c < 0x80) extra = 0;
+    else if (c >= 0xC2 && c <= 0xDF) extra = 1;
+    else if ((c >> 4) == 0xE) extra = 2;
+    else if (c >= 0xF0 && c <= 0xF4) extra = 3;
     if (extra == 4 || i + extra >= s.size()) return false;
     for (std::size_t k = 1; k <= extra; ++k)
       if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
@@ -222,7 +218,8 @@ void Attachment::ExecuteImmediate(Transaction& tr, std::string_view sql) {
 
 // ---- Transaction ----
 
-Transaction::Transaction(Attachment& att) : tr_(att.Get()->startTransaction(Status(), 0, nullptr)) {}
+Transaction::Transaction(Attachment& att)
+    : tr_(att.Get()->startTransaction(Status(), 0, nullptr)) {}
 
 Transaction::Transaction(Attachment& att, const TransactionOptions& options) {
   Xpb tpb(Util()->getXpbBuilder(Status(), Firebird::IXpbBuilder::TPB, nullptr, 0));
@@ -375,19 +372,20 @@ void Message::SetInteger(unsigned i, std::int64_t value) {
   unsigned char* p = data_.data() + slot.offset;
   switch (slot.type) {
     case SQL_SHORT: {
-      if (value < INT16_MIN || value > INT16_MAX) throw std::out_of_range("Message: value out of range");
+      if (value < INT16_MIN || value > INT16_MAX)
+        throw std::out_of_range("Message: value out of range");
       const std::int16_t v = static_cast<std::int16_t>(value);
       std::memcpy(p, &v, sizeof v);
       break;
     }
     case SQL_LONG: {
-      if (value < INT32_MIN || value > INT32_MAX) throw std::out_of_range("Message: value out of range");
+      if (value < INT32_MIN || value > INT32_MAX)
+        throw std::out_of_range("Message: value out of range");
       const std::int32_t v = static_cast<std::int32_t>(value);
       std::memcpy(p, &v, sizeof v);
       break;
     }
-    default:
-      std::memcpy(p, &value, sizeof value);
+    default: std::memcpy(p, &value, sizeof value);
   }
   const std::int16_t flag = 0;
   std::memcpy(data_.data() + slot.nullOffset, &flag, sizeof flag);

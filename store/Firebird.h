@@ -107,7 +107,7 @@ extern template class Handle<Firebird::IMessageMetadata>;
 struct ConnectOptions {
   std::string user;
   std::string password;
-  std::string charset;    // character set of the connection (lc_ctype)
+  std::string charset;  // character set of the connection (lc_ctype)
   // When set, switches the database's synchronous writes on or off (a
   // lasting property of the file; needs the owner's rights).
   std::optional<bool> forcedWrites;

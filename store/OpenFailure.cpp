@@ -53,7 +53,6 @@ std::string Quoted(const fs::path& path) { return path.string(); }
 // as the package installs it.
 constexpr const char* kSeeGuide = " Zob. podręcznik (/usr/share/doc/tolvoimp/PODRECZNIK.md).";
 
-
 std::string UserName(uid_t uid) {
   if (const passwd* pw = getpwuid(uid)) return pw->pw_name;
   return std::to_string(uid);
@@ -81,7 +80,7 @@ std::string ThisUser() { return UserName(geteuid()); }
 // Whether this process can keep its lock files in `folder`: an existing
 // folder it may enter and write, or a missing one it can make.
 bool LockFolderUsable(const fs::path& folder) {
-  struct stat st{};
+  struct stat st {};
   if (stat(folder.c_str(), &st) == 0)
     return S_ISDIR(st.st_mode) && access(folder.c_str(), R_OK | W_OK | X_OK) == 0;
   const fs::path parent = folder.parent_path();
@@ -93,7 +92,7 @@ std::string LockFolderCause(const fs::path& folder) {
   std::string advice =
       "Ustaw zmienną FIREBIRD_LOCK na własny folder (np. export "
       "FIREBIRD_LOCK=$HOME/.firebird-lock) i uruchom program ponownie";
-  struct stat st{};
+  struct stat st {};
   if (stat(folder.c_str(), &st) == 0) {
     state = " (" + OwnerAndMode(st) + ")";
     // A folder open to its group lets a member of that group in; the
@@ -125,8 +124,7 @@ std::string StructureCause(const fs::path& file, const DatabaseFileHeader& heade
            "zapasowej." +
            kSeeGuide;
   const bool older = !header.firebird || header.odsMajor < kEngineOdsMajor;
-  return what +
-         " Aby importować, użyj tolvo-import --database przez serwer " + OdsWriters(header) +
+  return what + " Aby importować, użyj tolvo-import --database przez serwer " + OdsWriters(header) +
          ", który obsługuje ten plik, np. tolvo-import --database localhost:" +
          Quoted(fs::absolute(file)) + " LISTA" +
          (older ? "; albo przenieś bazę do Firebirda 3: kopia zapasowa gbak -b wykonana starszą "
@@ -176,7 +174,7 @@ std::string PermissionCause(const fs::path& file, bool readable) {
            " leży w systemie plików tylko do odczytu. Skopiuj LOG.DAT do folderu z prawem "
            "zapisu i uruchom program tam.";
   std::string state;
-  struct stat st{};
+  struct stat st {};
   if (stat(file.c_str(), &st) == 0) state = " (" + OwnerAndMode(st) + ")";
   return std::string(readable ? "Brak prawa zapisu do pliku "
                               : "Brak prawa odczytu i zapisu do pliku ") +
@@ -195,7 +193,7 @@ HeaderReading ReadDatabaseFileHeader(const fs::path& file) {
     result.systemError = errno;
     return result;
   }
-  struct stat st{};
+  struct stat st {};
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     close(fd);
     result.outcome = HeaderReading::Outcome::NotDatabase;
@@ -229,10 +227,8 @@ HeaderReading ReadDatabaseFileHeader(const fs::path& file) {
   header.firebird = (version & kFirebirdFlag) != 0;
   header.odsMajor = major;
   header.pageSize = pageSize;
-  if (major < kEngineOdsMajor)
-    header.odsMinor = Word(page, kOdsMinorBefore12At);
-  else if (header.firebird)
-    header.odsMinor = Word(page, kOdsMinorAt);
+  if (major < kEngineOdsMajor) header.odsMinor = Word(page, kOdsMinorBefore12At);
+  else if (header.firebird) header.odsMinor = Word(page, kOdsMinorAt);
   result.outcome = HeaderReading::Outcome::Database;
   return result;
 }
@@ -246,16 +242,11 @@ std::string OdsWriters(const DatabaseFileHeader& header) {
     return "InterBase 7 lub nowszy";
   }
   switch (major) {
-    case 10:
-      return minor == 0 ? "Firebird 1.0" : "Firebird 1.5";
-    case 11:
-      return minor == 0 ? "Firebird 2.0" : minor == 1 ? "Firebird 2.1" : "Firebird 2.5";
-    case 12:
-      return "Firebird 3";
-    case 13:
-      return minor == 0 ? "Firebird 4" : "Firebird 5";
-    default:
-      return major < 10 ? "InterBase 5 lub starszy" : "Firebird nowszy niż 5";
+    case 10: return minor == 0 ? "Firebird 1.0" : "Firebird 1.5";
+    case 11: return minor == 0 ? "Firebird 2.0" : minor == 1 ? "Firebird 2.1" : "Firebird 2.5";
+    case 12: return "Firebird 3";
+    case 13: return minor == 0 ? "Firebird 4" : "Firebird 5";
+    default: return major < 10 ? "InterBase 5 lub starszy" : "Firebird nowszy niż 5";
   }
 }
 
@@ -285,7 +276,8 @@ std::string OpenFailureCause(const fs::path& file, const DatabaseError& error,
   if (error.Has(isc_io_error) && (system == EACCES || system == EPERM))
     return PermissionCause(file, false);
   if (error.Has(isc_io_error) && system == ENOENT) {
-    if (FindFileCaseBlind(file.parent_path(), kCallbookFile) || !EqualsIgnoreAsciiCase(file.filename().string(), kCallbookFile))
+    if (FindFileCaseBlind(file.parent_path(), kCallbookFile) ||
+        !EqualsIgnoreAsciiCase(file.filename().string(), kCallbookFile))
       return "Nie ma pliku " + Quoted(file) + ".";
     return MissingDatabaseCause(file.parent_path());
   }
@@ -294,7 +286,7 @@ std::string OpenFailureCause(const fs::path& file, const DatabaseError& error,
 }
 
 std::optional<std::string> UnusableDatabasePath(const fs::path& file) {
-  struct stat st{};
+  struct stat st {};
   if (stat(file.c_str(), &st) == 0)
     return S_ISREG(st.st_mode) ? std::nullopt : std::optional<std::string>(NotDatabaseCause(file));
   const int err = errno;
@@ -302,7 +294,7 @@ std::optional<std::string> UnusableDatabasePath(const fs::path& file) {
     return "Plik " + Quoted(file) +
            " jest dowiązaniem symbolicznym, które prowadzi w pętli z powrotem do siebie, a nie do "
            "bazy. Usuń to dowiązanie i umieść w folderze plik LOG.DAT.";
-  struct stat link{};
+  struct stat link {};
   if (err == ENOENT && lstat(file.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
     std::error_code ec;
     return "Plik " + Quoted(file) + " jest dowiązaniem symbolicznym do pliku " +
@@ -381,15 +373,15 @@ std::string ConnectionFailureCause(std::string_view connection, const DatabaseEr
   const std::string server = "Serwer Firebird " + parts.server;
   std::string sentence;
   if (unansweredSeconds > 0 &&
-      HasAny(error, {isc_connect_reject, isc_network_error, isc_net_connect_err,
-                     isc_net_read_err, isc_conn_lost})) {
+      HasAny(error, {isc_connect_reject, isc_network_error, isc_net_connect_err, isc_net_read_err,
+                     isc_conn_lost})) {
     sentence = "Pod adresem " + HostAndPort(parts.server) +
                " żaden serwer Firebird nie odpowiedział w ciągu " +
                std::to_string(unansweredSeconds) +
                " s. Sprawdź, czy serwer działa i czy nazwa komputera i port w --database są "
                "poprawne.";
   } else if (HasAny(error, {isc_network_error, isc_net_connect_err, isc_net_lookup_err,
-                     isc_net_read_err, isc_net_write_err, isc_conn_lost})) {
+                            isc_net_read_err, isc_net_write_err, isc_conn_lost})) {
     sentence = "Nie udało się połączyć z serwerem Firebird " + parts.server +
                ". Sprawdź, czy serwer działa i czy nazwa komputera i port w --database są "
                "poprawne.";

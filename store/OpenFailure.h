@@ -16,8 +16,8 @@ namespace tolvo {
 
 // What the header page of a database file says about the file.
 struct DatabaseFileHeader {
-  bool firebird = true;        // written by Firebird rather than InterBase
-  unsigned odsMajor = 0;       // on-disk structure (ODS), major version
+  bool firebird = true;              // written by Firebird rather than InterBase
+  unsigned odsMajor = 0;             // on-disk structure (ODS), major version
   std::optional<unsigned> odsMinor;  // where the header's layout is known
   unsigned pageSize = 0;
 };

@@ -46,10 +46,8 @@ bool StationRows::Row(std::uint32_t station, StationRow& row) const {
       continue;
     }
     const std::string_view value(bytes_.data() + at, size);
-    if (text)
-      text->assign(value);
-    else
-      text.emplace(value);
+    if (text) text->assign(value);
+    else text.emplace(value);
     at += size;
   }
   row.country.reset();

@@ -86,11 +86,19 @@ bool Utf8ToCp1250(std::string_view text, std::string& out) {
     unsigned char c = static_cast<unsigned char>(text[i]);
     char32_t cp;
     std::size_t len;
-    if (c < 0x80) { cp = c; len = 1; }
-    else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; len = 2; }
-    else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; len = 3; }
-    else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; len = 4; }
-    else return false;
+    if (c < 0x80) {
+      cp = c;
+      len = 1;
+    } else if ((c & 0xE0) == 0xC0) {
+      cp = c & 0x1F;
+      len = 2;
+    } else if ((c & 0xF0) == 0xE0) {
+      cp = c & 0x0F;
+      len = 3;
+    } else if ((c & 0xF8) == 0xF0) {
+      cp = c & 0x07;
+      len = 4;
+    } else return false;
     if (i + len > text.size()) return false;
     for (std::size_t k = 1; k < len; ++k) {
       unsigned char cc = static_cast<unsigned char>(text[i + k]);

@@ -47,10 +47,8 @@ inline constexpr std::array<std::array<unsigned char, 2>, 10> kCp1250ExtraPairs 
 constexpr ByteMap MakeCaseMap(bool toUpper) {
   ByteMap m = IdentityByteMap();
   auto pair = [&m, toUpper](int lower, int upper) {
-    if (toUpper)
-      m[lower] = static_cast<unsigned char>(upper);
-    else
-      m[upper] = static_cast<unsigned char>(lower);
+    if (toUpper) m[lower] = static_cast<unsigned char>(upper);
+    else m[upper] = static_cast<unsigned char>(lower);
   };
   for (int c = 0x61; c <= 0x7A; ++c) pair(c, c - 0x20);
   for (int c = 0xE0; c <= 0xFE; ++c)

@@ -34,6 +34,8 @@ LocatorRegion RegionAt(std::size_t row) {
 
 std::span<const LocatorRow> LocatorRegionTable() { return kRows; }
 
-LocatorRegion FindLocatorRegion(std::string_view locator) { return RegionAt(Index().Find(locator)); }
+LocatorRegion FindLocatorRegion(std::string_view locator) {
+  return RegionAt(Index().Find(locator));
+}
 
 }  // namespace tolvo

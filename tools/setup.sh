@@ -12,10 +12,10 @@ build=${1:-"$here/build"}
 # libxcb1-dev: the record number's images go straight to an X server.
 # xvfb, xauth, weston (headless), qt6-wayland (Qt's Wayland platform) and
 # xtrace: the tests and the benchmark of the import window on real display
-# servers.
+# servers. clang-format: the check that the sources follow .clang-format.
 packages="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev firebird-dev libfbclient2 \
 firebird3.0-server-core firebird3.0-server firebird3.0-utils libgtest-dev shapelib python3-dbfread \
-desktop-file-utils dpkg-dev lintian libxcb1-dev xvfb xauth weston qt6-wayland xtrace"
+desktop-file-utils dpkg-dev lintian libxcb1-dev xvfb xauth weston qt6-wayland xtrace clang-format"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

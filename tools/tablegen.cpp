@@ -105,7 +105,8 @@ int main(int argc, char** argv) {
     std::size_t start = 0;
     for (;;) {
       std::size_t tab = line.find('\t', start);
-      std::string raw = line.substr(start, tab == std::string::npos ? std::string::npos : tab - start);
+      std::string raw =
+          line.substr(start, tab == std::string::npos ? std::string::npos : tab - start);
       std::string field, why;
       if (!DecodeField(raw, field, why)) {
         std::cerr << inPath << ":" << lineNo << ": " << why << "\n";
@@ -117,8 +118,8 @@ int main(int argc, char** argv) {
     }
     if (columns == 0) columns = fields.size();
     if (fields.size() != columns) {
-      std::cerr << inPath << ":" << lineNo << ": " << fields.size() << " fields, expected " << columns
-                << "\n";
+      std::cerr << inPath << ":" << lineNo << ": " << fields.size() << " fields, expected "
+                << columns << "\n";
       return 1;
     }
     rows.push_back(std::move(fields));

@@ -241,7 +241,7 @@ class Progress final : public tolvo::IRunDisplay {
     const std::string position = Where();
     if (whole) {
       const int percent =
-          ended_ ? 100
+          ended_       ? 100
           : *whole > 0 ? static_cast<int>(std::min<std::int64_t>(100, number_ * 100 / *whole))
                        : 0;
       // The line must stay within the terminal's width, or \r returns to a
@@ -373,7 +373,8 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& line) {
     } else if (arg == "--dry-run") {
       line.dryRun = true;
     } else if (const std::optional<std::string> value = OptionValue(argc, argv, i, "--database")) {
-      if (value->empty()) return WrongCall("--database wymaga połączenia, np. serwer:/dane/LOG.DAT");
+      if (value->empty())
+        return WrongCall("--database wymaga połączenia, np. serwer:/dane/LOG.DAT");
       line.connection = *value;
     } else if (const std::optional<std::string> file = OptionValue(argc, argv, i, "--changes")) {
       if (file->empty()) return WrongCall("--changes wymaga nazwy pliku CSV");
@@ -386,7 +387,8 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& line) {
     }
   }
   if (positional.empty()) return WrongCall("podaj listę stacji do wczytania");
-  if (line.changes && line.added && line.changes->lexically_normal() == line.added->lexically_normal())
+  if (line.changes && line.added &&
+      line.changes->lexically_normal() == line.added->lexically_normal())
     return WrongCall("--changes i --added muszą wskazywać różne pliki");
   if (positional.size() > 2) return WrongCall("za dużo argumentów: " + positional[2]);
 
@@ -429,8 +431,9 @@ int EndTrialRun(tolvo::Callbook& book, bool finished, std::int64_t stoppedBefore
     status = kExitError;
   }
   if (stopSignal != 0) {
-    headline += StoppedBy() + " " +
-                (finished ? "po ostatnim wpisie." : "przed wpisem " + std::to_string(stoppedBefore) + ".");
+    headline +=
+        StoppedBy() + " " +
+        (finished ? "po ostatnim wpisie." : "przed wpisem " + std::to_string(stoppedBefore) + ".");
     return 128 + stopSignal;
   }
   if (finished) {
@@ -490,8 +493,7 @@ int main(int argc, char** argv) {
   if (const std::optional<int> exitNow = ParseCommandLine(argc, argv, line)) return *exitNow;
   const ImportKind* kind = tolvo::ImportKindOfFile(line.listName);
   if (!kind)
-    return WrongCall("nieznana lista " + line.listName + "; podaj jedną z: " + KnownLists(),
-                     false);
+    return WrongCall("nieznana lista " + line.listName + "; podaj jedną z: " + KnownLists(), false);
 
   std::error_code ec;
   if (!fs::is_directory(line.folder, ec))
@@ -512,14 +514,14 @@ int main(int argc, char** argv) {
     for (const std::optional<fs::path>& file : {databaseFile, list})
       if (file && fs::equivalent(*report, *file, ec))
         return WrongCall("plik raportu " + report->string() + " to " + file->filename().string() +
-                         "; podaj inny plik", false);
+                             "; podaj inny plik",
+                         false);
   }
 
   SetUpStopSignals();
   const bool terminal = isatty(STDERR_FILENO) == 1;
   std::optional<std::int64_t> estimate;
-  if (terminal && kind->source == tolvo::SourceKind::TextReport)
-    estimate = CountReportLines(*list);
+  if (terminal && kind->source == tolvo::SourceKind::TextReport) estimate = CountReportLines(*list);
   Progress progress(list->filename().string(), terminal, estimate);
 
   tolvo::Callbook book;
@@ -574,7 +576,9 @@ int main(int argc, char** argv) {
   if (!finished)
     lastLine = StoppedBy() + " przed wpisem " + std::to_string(progress.Number()) +
                "; plik obejmuje tylko wcześniejsze wpisy.";
-  if (lost) lastLine += (lastLine.empty() ? "" : " ") + std::string("Nic z tego importu nie zapisano w bazie.");
+  if (lost)
+    lastLine +=
+        (lastLine.empty() ? "" : " ") + std::string("Nic z tego importu nie zapisano w bazie.");
   try {
     reports.Finish(lastLine);
   } catch (const std::exception& e) {
@@ -584,8 +588,9 @@ int main(int argc, char** argv) {
   // A summary that cannot be written (a full disk, a closed pipe) is no
   // success, although the rows are committed.
   errno = 0;
-  PrintSummary(headline, *kind, *list, database, summary,
-               line.changes ? std::optional<std::int64_t>(reports.StationsChanged()) : std::nullopt);
+  PrintSummary(
+      headline, *kind, *list, database, summary,
+      line.changes ? std::optional<std::int64_t>(reports.StationsChanged()) : std::nullopt);
   if (std::ferror(stdout) || std::fflush(stdout) != 0) {
     const int err = errno;
     std::fprintf(stderr, "tolvo-import: nie udało się wypisać podsumowania: %s\n",

@@ -84,10 +84,8 @@ int main(int argc, char** argv) {
       folder = std::string(arg);
       haveFolder = true;
     } else {
-      if (arg.starts_with("-"))
-        std::fprintf(stderr, "tolvo-show: nieznana opcja %s\n", argv[i]);
-      else
-        std::fprintf(stderr, "tolvo-show: podaj tylko jeden folder\n");
+      if (arg.starts_with("-")) std::fprintf(stderr, "tolvo-show: nieznana opcja %s\n", argv[i]);
+      else std::fprintf(stderr, "tolvo-show: podaj tylko jeden folder\n");
       Usage(stderr);
       return 2;
     }

@@ -22,10 +22,9 @@ QFont ProgramFont(int pixelSize) {
   // the Polish letters (old bitmap versions of it carry Western European
   // letters only); otherwise the system's own sans-serif face, or a common
   // one that has them.
-  static const QString kFamilies[] = {QStringLiteral("MS Sans Serif"), QString(),
-                                      QStringLiteral("DejaVu Sans"),
-                                      QStringLiteral("Liberation Sans"),
-                                      QStringLiteral("Noto Sans")};
+  static const QString kFamilies[] = {
+      QStringLiteral("MS Sans Serif"), QString(), QStringLiteral("DejaVu Sans"),
+      QStringLiteral("Liberation Sans"), QStringLiteral("Noto Sans")};
   QFont fallback;
   for (const QString& family : kFamilies) {
     QFont font;

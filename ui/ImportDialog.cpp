@@ -191,9 +191,9 @@ void ImportDialog::MakeProgress() {
   recordNumberLabel_->move(ToPoint(layout.recordNumber));
   recordNumberLabel_->resize(recordNumberLabel_->sizeHint());
   if (kind_.HasTotal()) {
-    totalCaption_ = MakeLabel(this, "Label3", QString::fromUtf8("Liczba wszystkich wpisów:"),
-                              large, layout.totalCaption,
-                              layout.totalNumber.x - layout.totalCaption.x - 4);
+    totalCaption_ =
+        MakeLabel(this, "Label3", QString::fromUtf8("Liczba wszystkich wpisów:"), large,
+                  layout.totalCaption, layout.totalNumber.x - layout.totalCaption.x - 4);
     totalLabel_ = MakeLabel(this, "LogbookAllLbl", processed, large, layout.totalNumber, wide);
 
     progressBox_ = new QGroupBox(QStringLiteral("Zaawansowanie"), this);

@@ -126,16 +126,16 @@ class ImportDialog : public QDialog {
   // the dialog is destroyed.
   std::unique_ptr<DbfTable> table_;
 
-  QGroupBox* informationBox_ = nullptr;    // GroupBox2
-  QLabel* informationLabel_ = nullptr;     // Label1
-  QPushButton* startButton_ = nullptr;     // StartBtn or Button1
-  QLabel* recordCaption_ = nullptr;        // Label2
+  QGroupBox* informationBox_ = nullptr;             // GroupBox2
+  QLabel* informationLabel_ = nullptr;              // Label1
+  QPushButton* startButton_ = nullptr;              // StartBtn or Button1
+  QLabel* recordCaption_ = nullptr;                 // Label2
   RecordNumberLabel* recordNumberLabel_ = nullptr;  // LogBookAktLbl
-  QLabel* totalCaption_ = nullptr;         // Label3
-  QLabel* totalLabel_ = nullptr;           // LogbookAllLbl
-  QGroupBox* progressBox_ = nullptr;       // GroupBox1
-  RecordProgressBar* progressBar_ = nullptr;  // ProgBarSP
-  QPushButton* closeButton_ = nullptr;     // CloseBtn
+  QLabel* totalCaption_ = nullptr;                  // Label3
+  QLabel* totalLabel_ = nullptr;                    // LogbookAllLbl
+  QGroupBox* progressBox_ = nullptr;                // GroupBox1
+  RecordProgressBar* progressBar_ = nullptr;        // ProgBarSP
+  QPushButton* closeButton_ = nullptr;              // CloseBtn
 
   bool running_ = false;
   bool closeRequested_ = false;

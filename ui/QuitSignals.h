@@ -78,7 +78,7 @@ class QuitSignals : public QObject {
   // previous handlers in `previous` unless it is null.
   static void InstallHandlers(struct sigaction* previous);
 
-  struct sigaction previous_[3] {};
+  struct sigaction previous_[3]{};
 };
 
 }  // namespace tolvo

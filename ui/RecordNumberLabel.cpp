@@ -62,7 +62,8 @@ class XWindowImages {
     const auto id = static_cast<xcb_window_t>(window.winId());
     using Geometry = std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)>;
     using Attributes = std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)>;
-    const Geometry geometry(xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr), &std::free);
+    const Geometry geometry(xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr),
+                            &std::free);
     const Attributes attributes(
         xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, id), nullptr), &std::free);
     if (!geometry || !attributes) return nullptr;
@@ -96,8 +97,8 @@ class XWindowImages {
 
   void Put(const QImage& image) {
     xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_,
-                  static_cast<uint16_t>(image.width()), static_cast<uint16_t>(image.height()), 0,
-                  0, 0, depth_, static_cast<uint32_t>(image.sizeInBytes()), image.constBits());
+                  static_cast<uint16_t>(image.width()), static_cast<uint16_t>(image.height()), 0, 0,
+                  0, depth_, static_cast<uint32_t>(image.sizeInBytes()), image.constBits());
     xcb_flush(connection_);
   }
 
@@ -173,12 +174,12 @@ class DigitPictures {
     const QImage& picture = length.pictures[static_cast<std::size_t>(digit)];
     const int bytes = canvas.depth() / 8;
     const auto from = static_cast<std::size_t>(length.cuts[place] * bytes);
-    const auto size = static_cast<std::size_t>((length.cuts[place + 1] - length.cuts[place]) * bytes);
+    const auto size =
+        static_cast<std::size_t>((length.cuts[place + 1] - length.cuts[place]) * bytes);
     const auto stride = static_cast<std::size_t>(canvas.bytesPerLine());
     uchar* to = canvas.bits() + from;
     const uchar* in = picture.constBits() + from;
-    for (int y = 0; y < canvas.height(); ++y, to += stride, in += stride)
-      std::memcpy(to, in, size);
+    for (int y = 0; y < canvas.height(); ++y, to += stride, in += stride) std::memcpy(to, in, size);
   }
 
   static void DrawPictures(Length& length, std::size_t count, const QImage& canvas,
@@ -276,8 +277,8 @@ class RecordNumberLabel::Surface final : public QWindow {
     }
     store_.beginPaint(ownRegion_);
     QPaintDevice* device = store_.paintDevice();
-    auto* image = device && device->devType() == QInternal::Image ? static_cast<QImage*>(device)
-                                                                   : nullptr;
+    auto* image =
+        device && device->devType() == QInternal::Image ? static_cast<QImage*>(device) : nullptr;
     if (image && image->devicePixelRatio() == ratio && image->size() == area.size() * ratio &&
         image->depth() % 8 == 0) {
       // The store's own pixels, in its own format: the canvas is copied in.
@@ -559,8 +560,7 @@ void RecordNumberLabel::changeEvent(QEvent* event) {
       FitSurface();
       DrawSurface(false);
       break;
-    default:
-      break;
+    default: break;
   }
   QWidget::changeEvent(event);
 }

@@ -65,8 +65,7 @@ class RecordNumberLabel : public QWidget {
 
   // Draws `text` as a label does, onto `painter`, whose origin is the
   // label's; with `background` the window's background over `area` first.
-  void DrawText(QPainter& painter, const QRect& area, bool background,
-                const QString& text) const;
+  void DrawText(QPainter& painter, const QRect& area, bool background, const QString& text) const;
   // The text shown, when it is a number of ASCII digits alone; else empty.
   std::string_view Digits() const { return {digits_.data(), digitCount_}; }
   // Takes note of the text that has been set.
@@ -89,7 +88,7 @@ class RecordNumberLabel : public QWidget {
   std::size_t digitCount_ = 0;
   // NumberInkRect's answers by digit count; empty for not yet measured.
   std::array<QRect, kMaxDigits + 1> numberInk_{};
-  Surface* surface_ = nullptr;       // owned by `container_`
+  Surface* surface_ = nullptr;  // owned by `container_`
   QWidget* container_ = nullptr;
   QWindow* watchedWindow_ = nullptr;  // the top-level window whose exposure draws the surface
 };

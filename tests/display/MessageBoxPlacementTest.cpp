@@ -85,10 +85,9 @@ Reading Read(xcb_connection_t* x, QMessageBox& box) {
   r.dy = 2 * shown.y() + shown.height() - screen->height_in_pixels;
   const auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
   if (label) {
-    const QSize needed = label->wordWrap()
-                             ? QSize(label->minimumSizeHint().width(),
-                                     label->heightForWidth(label->width()))
-                             : label->sizeHint();
+    const QSize needed = label->wordWrap() ? QSize(label->minimumSizeHint().width(),
+                                                   label->heightForWidth(label->width()))
+                                           : label->sizeHint();
     r.whole = shown.isValid() && needed.width() <= label->width() &&
               needed.height() <= label->height() && box.rect().contains(label->geometry());
   }

@@ -57,14 +57,14 @@ void ShowAndSettle(QWidget& w) {
 
 // What the screen shows of `dialog`'s window.
 QImage Shown(QWidget& dialog) {
-  QImage shown = dialog.screen()->grabWindow(dialog.winId()).toImage().convertToFormat(
-      QImage::Format_RGB32);
+  QImage shown =
+      dialog.screen()->grabWindow(dialog.winId()).toImage().convertToFormat(QImage::Format_RGB32);
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) return shown;
   // Offscreen, each window keeps its own picture: the number's surface goes
   // over the dialog's where its container stands.
   auto* number = dialog.findChild<RecordNumberLabel*>();
-  auto* container = number ? number->findChild<QWidget*>(QStringLiteral("RecordNumberSurface"))
-                           : nullptr;
+  auto* container =
+      number ? number->findChild<QWidget*>(QStringLiteral("RecordNumberSurface")) : nullptr;
   if (container && container->isVisible()) {
     QPainter painter(&shown);
     painter.drawImage(container->mapTo(&dialog, QPoint(0, 0)),
@@ -141,12 +141,14 @@ std::string CompareInThisProcess() {
   const std::vector<QImage> dialog = DialogPictures();
   const std::vector<QImage> stock = StockPictures();
   if (dialog.size() != stock.size())
-    return "pictures: " + std::to_string(dialog.size()) + " against " + std::to_string(stock.size());
+    return "pictures: " + std::to_string(dialog.size()) + " against " +
+           std::to_string(stock.size());
   std::string differing;
   for (std::size_t i = 0; i < dialog.size(); ++i) {
     if (dialog[i].isNull() || dialog[i] != stock[i]) differing += " " + std::to_string(i);
   }
-  return differing.empty() ? "" : "differing pictures (0 = idle, last = after the end):" + differing;
+  return differing.empty() ? ""
+                           : "differing pictures (0 = idle, last = after the end):" + differing;
 }
 
 void ExpectTheStockLook(bool offscreen) {

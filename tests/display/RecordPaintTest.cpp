@@ -54,12 +54,12 @@ enum class Platform { X11, Wayland };
 
 // What the client saw of its own drawing.
 struct ClientReport {
-  bool finished = false;         // the import ended with its closing message
+  bool finished = false;             // the import ended with its closing message
   std::vector<std::string> changed;  // texts drawn for a change, in order
-  int otherDraws = 0;            // drawings the window system asked for
-  std::string window;            // X11: the number's window, "0x..."
-  long differingPixels = -1;     // X11: server picture against the dialog's own
-  long differingInMain = -1;     // X11: the same for the main window
+  int otherDraws = 0;                // drawings the window system asked for
+  std::string window;                // X11: the number's window, "0x..."
+  long differingPixels = -1;         // X11: server picture against the dialog's own
+  long differingInMain = -1;         // X11: the same for the main window
   std::string problem;
 };
 
@@ -83,9 +83,9 @@ long DifferingPixels(QImage a, QImage b) {
   for (int y = 0; y < a.height(); ++y) {
     const auto* pa = reinterpret_cast<const QRgb*>(a.constScanLine(y));
     const auto* pb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
-    for (int x = 0; x < a.width(); ++x) differing += qRed(pa[x]) != qRed(pb[x]) ||
-                                                      qGreen(pa[x]) != qGreen(pb[x]) ||
-                                                      qBlue(pa[x]) != qBlue(pb[x]);
+    for (int x = 0; x < a.width(); ++x)
+      differing += qRed(pa[x]) != qRed(pb[x]) || qGreen(pa[x]) != qGreen(pb[x]) ||
+                   qBlue(pa[x]) != qBlue(pb[x]);
   }
   return differing;
 }
@@ -118,12 +118,12 @@ ClientReport RunImportInThisProcess(Platform platform) {
   }
   const QMetaObject::Connection watch =
       QObject::connect(number, &RecordNumberLabel::Drawn, [&](const QString& text, bool changed) {
-    if (!changed) {
-      ++report.otherDraws;
-      return;
-    }
-    report.changed.push_back(text.toStdString());
-  });
+        if (!changed) {
+          ++report.otherDraws;
+          return;
+        }
+        report.changed.push_back(text.toStdString());
+      });
   // Marks in what the server is sent, around the import: the window's
   // caption for a moment.
   auto mark = [&dialog](const char* text) {
@@ -154,8 +154,8 @@ ClientReport RunImportInThisProcess(Platform platform) {
     main.show();
     if (WaitUntil([&] { return main.windowHandle() && main.windowHandle()->isExposed(); }, 10000)) {
       WaitUntil([] { return false; }, 200);
-      report.differingInMain = DifferingPixels(
-          main.screen()->grabWindow(main.winId()).toImage(), main.grab().toImage());
+      report.differingInMain =
+          DifferingPixels(main.screen()->grabWindow(main.winId()).toImage(), main.grab().toImage());
     }
   }
   return report;
@@ -315,7 +315,7 @@ WaylandTraffic ReadWaylandTraffic(const fs::path& log, const std::string& captio
     problem = "no window titled " + caption + " in the protocol log";
     return t;
   }
-  std::string number;  // the dialog's subsurface of the moment
+  std::string number;             // the dialog's subsurface of the moment
   std::set<std::string> awaited;  // its frame requests not answered yet
   bool attached = false;
   for (const auto& [object, what] : requests) {
@@ -380,8 +380,7 @@ TEST(RecordPaint, EveryNumberReachesTheWaylandCompositor) {
   const ClientReport r = RunImportInChild(Platform::Wayland, *compositor, log);
   ExpectEveryNumberInOrder(r);
 
-  const WaylandTraffic t =
-      ReadWaylandTraffic(log, ImportKindOf(ImportKindId::CB).caption, problem);
+  const WaylandTraffic t = ReadWaylandTraffic(log, ImportKindOf(ImportKindId::CB).caption, problem);
   ASSERT_EQ(problem, "");
   EXPECT_GE(t.commits, kRecords + r.otherDraws);
   // The number's surface goes when the import ends and the number is

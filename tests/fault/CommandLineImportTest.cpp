@@ -179,8 +179,9 @@ TEST_F(CommandLineImport, SummaryCountsEveryRecordOfEveryList) {
                                                   "VA11", "VA12"}));
   // The locator went to the station that lacked one; the new station kept
   // its first one.
-  EXPECT_EQ(Query(db, "SELECT STACJA, LOKATOR FROM STACJE WHERE STACJA IN ('OK11', 'OK2A') "
-                      "ORDER BY STACJA"),
+  EXPECT_EQ(Query(db,
+                  "SELECT STACJA, LOKATOR FROM STACJE WHERE STACJA IN ('OK11', 'OK2A') "
+                  "ORDER BY STACJA"),
             (std::vector<Row>{{"OK11", "JO70FD"}, {"OK2A", "JO70FE"}}));
 }
 
@@ -297,15 +298,18 @@ TEST_F(CommandLineImport, TrialRunAndReportsOverTheDemoLists) {
       if (!changed.count(added[i][0])) edited.push_back(added[i][0]);
     ASSERT_EQ(edited.size(), 3u);
     for (const std::string& call : edited)
-      Execute(db, {"UPDATE STACJE SET MIASTO = 'Zmienione', ADRES = 'Inny adres' WHERE STACJA = '" + call + "'"});
+      Execute(db, {"UPDATE STACJE SET MIASTO = 'Zmienione', ADRES = 'Inny adres' WHERE STACJA = '" +
+                   call + "'"});
     const std::vector<Row> rows = Query(db, "SELECT * FROM STACJE ORDER BY STACJA");
 
     const ToolRun after = RunTool(dir.Path(), {"--dry-run", "--changes", "after.csv", list});
     EXPECT_EQ(after.status, 0) << after.Text();
     EXPECT_EQ(after.counts.at(std::string(kChangedLabel)),
-              before.counts.at(std::string(kChangedLabel)) + 3) << after.Text();
+              before.counts.at(std::string(kChangedLabel)) + 3)
+        << after.Text();
     auto reported = ReadCsv(dir / "after.csv");
-    EXPECT_EQ(reported.front(), (std::vector<std::string>{"znak", "kolumna", "w callbooku", "na liście"}));
+    EXPECT_EQ(reported.front(),
+              (std::vector<std::string>{"znak", "kolumna", "w callbooku", "na liście"}));
     for (const auto& row : baseline) {
       const auto at = std::find(reported.begin(), reported.end(), row);
       if (at != reported.end()) reported.erase(at);
@@ -351,8 +355,8 @@ TEST_F(CommandLineImport, SigtermDuringChangesWritesTheReportUpToTheStop) {
     EXPECT_EQ(row[2], "Zmienione");
   }
   EXPECT_EQ(report.back(), (std::vector<std::string>{"Przerwano (SIGTERM) przed wpisem " +
-                                                    std::to_string(read + 1) +
-                                                    "; plik obejmuje tylko wcześniejsze wpisy."}));
+                                                     std::to_string(read + 1) +
+                                                     "; plik obejmuje tylko wcześniejsze wpisy."}));
   EXPECT_EQ(result.counts.at(std::string(kChangedLabel)), read);
   EXPECT_EQ(Query(db, "SELECT * FROM STACJE ORDER BY STACJA"), rows);
   EXPECT_EQ(ValidationErrors(db), "");
@@ -397,71 +401,131 @@ TEST_F(CommandLineImport, HostileSurroundingsNeitherLoseAnImportNorHangIt) {
   };
   const std::vector<Case> cases = {
       {"pipe closed by head",
-       "\"$TOOL\" CB.DBF 2>&1 | head -3; echo \"status ${PIPESTATUS[0]}\"", 1,
-       {"CB.DBF: wpis 3000 z 5000"}, kStations},
-      {"terminal closed (SIGHUP)", "exec \"$TOOL\" CB.DBF", 128 + SIGHUP,
-       {"Przerwano (SIGHUP) przed wpisem"}, -1, {},
+       "\"$TOOL\" CB.DBF 2>&1 | head -3; echo \"status ${PIPESTATUS[0]}\"",
+       1,
+       {"CB.DBF: wpis 3000 z 5000"},
+       kStations},
+      {"terminal closed (SIGHUP)",
+       "exec \"$TOOL\" CB.DBF",
+       128 + SIGHUP,
+       {"Przerwano (SIGHUP) przed wpisem"},
+       -1,
+       {},
        [](Driver& run, const fs::path&) { run.Signal(SIGHUP); }},
       {"folder named in Polish, LANG=C",
        "mkdir -p Łączności && mv LOG.DAT CB.DBF Łączności/ && cd Łączności && "
        "env -u LC_ALL LANG=C \"$TOOL\" CB.DBF; echo \"status $?\"",
-       0, {std::string(kFinished), "Baza:  " + (dir / "Łączności" / "LOG.DAT").string()},
-       kStations, {}, {}, "Łączności/LOG.DAT"},
-      {"standard descriptors closed", "\"$TOOL\" CB.DBF <&- >&- 2>&-; echo \"status $?\"", 0,
-       {}, kStations},
-      {"summary onto a full disk", "\"$TOOL\" CB.DBF >/dev/full; echo \"status $?\"", 1,
-       {"nie udało się wypisać podsumowania: brak miejsca na dysku"}, kStations},
+       0,
+       {std::string(kFinished), "Baza:  " + (dir / "Łączności" / "LOG.DAT").string()},
+       kStations,
+       {},
+       {},
+       "Łączności/LOG.DAT"},
+      {"standard descriptors closed",
+       "\"$TOOL\" CB.DBF <&- >&- 2>&-; echo \"status $?\"",
+       0,
+       {},
+       kStations},
+      {"summary onto a full disk",
+       "\"$TOOL\" CB.DBF >/dev/full; echo \"status $?\"",
+       1,
+       {"nie udało się wypisać podsumowania: brak miejsca na dysku"},
+       kStations},
       {"LOG.DAT a loop of links",
        "mv LOG.DAT REAL.DAT && ln -s loop LOG.DAT && ln -s LOG.DAT loop && exec \"$TOOL\" CB.DBF",
-       1, {std::string(kCannotOpen), "prowadzi w pętli"}, 0, {}, {}, "REAL.DAT"},
-      {"LOG.DAT renamed during the run", "exec \"$TOOL\" CB.DBF", 1,
+       1,
+       {std::string(kCannotOpen), "prowadzi w pętli"},
+       0,
+       {},
+       {},
+       "REAL.DAT"},
+      {"LOG.DAT renamed during the run",
+       "exec \"$TOOL\" CB.DBF",
+       1,
        {"przeniesiono lub zmieniono jego nazwę w trakcie importu: wpisy tego importu zapisano "
-        "w pliku " + (dir / "OLD.DAT").string()},
-       kStations, {}, renamed, "OLD.DAT"},
-      {"LOG.DAT replaced during the run", "exec \"$TOOL\" CB.DBF", 1,
-       {"W miejscu " + db.string() + " jest teraz inny plik"}, 0, {},
+        "w pliku " +
+        (dir / "OLD.DAT").string()},
+       kStations,
+       {},
+       renamed,
+       "OLD.DAT"},
+      {"LOG.DAT replaced during the run",
+       "exec \"$TOOL\" CB.DBF",
+       1,
+       {"W miejscu " + db.string() + " jest teraz inny plik"},
+       0,
+       {},
        [&](Driver& run, const fs::path& folder) {
          renamed(run, folder);
          CreateDurableDatabase(folder / "LOG.DAT");
        }},
-      {"LOG.DAT deleted during the run", "exec \"$TOOL\" CB.DBF", 1,
-       {"usunięto w trakcie importu"}, 0, {},
+      {"LOG.DAT deleted during the run",
+       "exec \"$TOOL\" CB.DBF",
+       1,
+       {"usunięto w trakcie importu"},
+       0,
+       {},
        [](Driver&, const fs::path& folder) { fs::remove(folder / "LOG.DAT"); }},
       {"LOG.DAT immutable",
        "if chattr +i LOG.DAT 2>/dev/null; then \"$TOOL\" CB.DBF; s=$?; chattr -i LOG.DAT; "
        "echo \"status $s\"; else echo \"status skipped\"; fi",
-       1, {"ma atrybut „niezmienny” (immutable)", "chattr -i"}, 0},
-      {"CB.DBF a pipe", "mv CB.DBF REAL.DBF && mkfifo CB.DBF && exec \"$TOOL\" CB.DBF", 1,
-       {"CB.DBF: nie można otworzyć pliku: to jest potok (FIFO), a nie plik."}, 0},
-      {"CB.DBF a link to /dev/zero", "rm CB.DBF && ln -s /dev/zero CB.DBF && exec \"$TOOL\" CB.DBF",
-       1, {"CB.DBF: nie można otworzyć pliku: to jest urządzenie, a nie plik."}, 0},
+       1,
+       {"ma atrybut „niezmienny” (immutable)", "chattr -i"},
+       0},
+      {"CB.DBF a pipe",
+       "mv CB.DBF REAL.DBF && mkfifo CB.DBF && exec \"$TOOL\" CB.DBF",
+       1,
+       {"CB.DBF: nie można otworzyć pliku: to jest potok (FIFO), a nie plik."},
+       0},
+      {"CB.DBF a link to /dev/zero",
+       "rm CB.DBF && ln -s /dev/zero CB.DBF && exec \"$TOOL\" CB.DBF",
+       1,
+       {"CB.DBF: nie można otworzyć pliku: to jest urządzenie, a nie plik."},
+       0},
       {"AMATEUR.RPT of 8 GiB of zero bytes",
-       "truncate -s 8G AMATEUR.RPT && exec \"$TOOL\" AMATEUR.RPT", 1,
-       {"AMATEUR.RPT: uszkodzony raport: wiersz 1 ma ponad 65536 bajtów"}, 0},
-      {"AMATEUR.RPT with lone CRs", "exec \"$TOOL\" AMATEUR.RPT", 0, {std::string(kFinished)}, 300,
+       "truncate -s 8G AMATEUR.RPT && exec \"$TOOL\" AMATEUR.RPT",
+       1,
+       {"AMATEUR.RPT: uszkodzony raport: wiersz 1 ma ponad 65536 bajtów"},
+       0},
+      {"AMATEUR.RPT with lone CRs",
+       "exec \"$TOOL\" AMATEUR.RPT",
+       0,
+       {std::string(kFinished)},
+       300,
        [](const fs::path& folder) {
          std::string text;
          for (const std::string& l : AmateurHeader()) text += l + "\r";
          for (const std::string& l : AmateurLines("VA", 300)) text += l + "\r";
          WriteBytes(folder / "AMATEUR.RPT", text);
        }},
-      {"header counting no records", "exec \"$TOOL\" CB.DBF", 1,
-       {"uszkodzony nagłówek: zapowiada 0 rekordów, a plik zawiera 5000 rekordów."}, 0,
+      {"header counting no records",
+       "exec \"$TOOL\" CB.DBF",
+       1,
+       {"uszkodzony nagłówek: zapowiada 0 rekordów, a plik zawiera 5000 rekordów."},
+       0,
        [](const fs::path& folder) {
          std::string table = ReadBytes(folder / "CB.DBF");
          table.replace(4, 4, std::string(4, '\0'));
          WriteBytes(folder / "CB.DBF", table);
        }},
-      {"a list without its call-sign field", "exec \"$TOOL\" CB.DBF", 1,
+      {"a list without its call-sign field",
+       "exec \"$TOOL\" CB.DBF",
+       1,
        {"Calls: Field 'Znak' not found\nPlik CB.DBF nie jest listą CB.DBF: nie ma w nim pola Znak."},
        0,
        [](const fs::path& folder) {
          WriteDbf(folder / "CB.DBF", {{"IMIE", 'C', 15}}, {{"Jan"}});
        }},
-      {"a report named as the database", "exec \"$TOOL\" --changes LOG.DAT CB.DBF", 2,
-       {"plik raportu " + db.string() + " to LOG.DAT; podaj inny plik"}, 0},
-      {"--database in another letter case", "exec \"$TOOL\" --database ./log.dat CB.DBF", 0,
-       {std::string(kFinished)}, kStations},
+      {"a report named as the database",
+       "exec \"$TOOL\" --changes LOG.DAT CB.DBF",
+       2,
+       {"plik raportu " + db.string() + " to LOG.DAT; podaj inny plik"},
+       0},
+      {"--database in another letter case",
+       "exec \"$TOOL\" --database ./log.dat CB.DBF",
+       0,
+       {std::string(kFinished)},
+       kStations},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -469,8 +533,7 @@ TEST_F(CommandLineImport, HostileSurroundingsNeitherLoseAnImportNorHangIt) {
     CreateDurableDatabase(db);
     WriteDbf(dir / "CB.DBF", kCbFields, rows);
     if (c.before) c.before(dir.Path());
-    Driver run({"/bin/bash", {"TOOL=" + kImportTool.path.string()}}, dir.Path(),
-               {"-c", c.script});
+    Driver run({"/bin/bash", {"TOOL=" + kImportTool.path.string()}}, dir.Path(), {"-c", c.script});
     if (c.during) {
       ASSERT_TRUE(run.WaitFor("CB.DBF: wpis 1000")) << run.Describe();
       run.Signal(SIGSTOP);

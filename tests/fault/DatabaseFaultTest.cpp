@@ -166,10 +166,8 @@ bool Holds(const std::vector<std::string>& lines, std::string_view line) {
 // Whether `lines` open with the refusal to open the database and a cause
 // that says `cause`.
 bool RefusedWith(const std::vector<std::string>& lines, std::string_view cause) {
-  return lines.size() >= 2 && lines[0] == kCannotOpen &&
-         lines[1].find(cause) != std::string::npos;
+  return lines.size() >= 2 && lines[0] == kCannotOpen && lines[1].find(cause) != std::string::npos;
 }
-
 
 // LOG.DAT, the embedded engine is refused, and the client library goes on to
 // the server on the local host. The program is told nothing but the server's
@@ -209,8 +207,8 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
     auto [status, lines] = RunImportTool(dir.Path(), {"okcall.dbf"});
     EXPECT_EQ(status, 1);
     EXPECT_TRUE(RefusedWith(lines, "jest otwarty przez inny program")) << Joined(lines);
-    std::tie(status, lines) = RunImportTool(
-        dir.Path(), {"okcall.dbf"}, {"FIREBIRD=" + server->ClientConfiguration().string()});
+    std::tie(status, lines) = RunImportTool(dir.Path(), {"okcall.dbf"},
+                                            {"FIREBIRD=" + server->ClientConfiguration().string()});
     EXPECT_EQ(status, 0) << Joined(lines) << server->Log();
     EXPECT_TRUE(Holds(lines, kFinished));
     WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("VE", 30));
@@ -277,7 +275,8 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
       run.Finish(10s);
       EXPECT_LT(std::chrono::steady_clock::now() - signalled, 2s);
       EXPECT_EQ(run.Status(), 128 + SIGTERM) << run.Describe();
-      EXPECT_TRUE(Holds(run.Lines(), "Przerwano (SIGTERM) podczas łączenia z bazą; nic nie zapisano."))
+      EXPECT_TRUE(
+          Holds(run.Lines(), "Przerwano (SIGTERM) podczas łączenia z bazą; nic nie zapisano."))
           << run.Describe();
     }
     std::tie(status, lines) = RunImportTool(dir.Path(), unanswered);
@@ -372,8 +371,8 @@ TEST_F(DatabaseFault, DatabaseReplacedOrDeletedBetweenImports) {
     run.Send();
     run.Finish();
     EXPECT_TRUE(run.EndedCleanly()) << run.Describe();
-    EXPECT_EQ(run.Messages(), (std::vector<Shown>{Plain(kFinished), Plain("Brak pliku: Log.dat"),
-                                                  Error(gone)}));
+    EXPECT_EQ(run.Messages(),
+              (std::vector<Shown>{Plain(kFinished), Plain("Brak pliku: Log.dat"), Error(gone)}));
   }
   EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"AMATEUR.RPT", "okcall.dbf"}));
 }
@@ -439,8 +438,8 @@ TEST_F(DatabaseFault, RefusalSaysWhy) {
        [&] {
          CreateDurableDatabase(db);
          fs::create_directories(lock);
-         fs::permissions(lock, geteuid() == 0 ? fs::perms::owner_all | fs::perms::group_all
-                                              : fs::perms::none);
+         fs::permissions(
+             lock, geteuid() == 0 ? fs::perms::owner_all | fs::perms::group_all : fs::perms::none);
        },
        {"--lock", lock.string()},
        {"Folder blokad Firebirda " + lock.string(), "FIREBIRD_LOCK"},
@@ -485,8 +484,7 @@ TEST_F(DatabaseFault, FullDiskIsReportedAndEarlierImportsStay) {
   // the end: the server gave the import's transaction up, so its rows are
   // lost, and the user is told.
   EXPECT_TRUE(shown[0].error);
-  EXPECT_EQ(shown[0].text.rfind("Nie udało się zapisać stacji OK2", 0), 0u)
-      << shown[0].text;
+  EXPECT_EQ(shown[0].text.rfind("Nie udało się zapisać stacji OK2", 0), 0u) << shown[0].text;
   EXPECT_NE(shown[0].text.find("File too large"), std::string::npos) << shown[0].text;
   EXPECT_GT(run.Steps(), 1);
   EXPECT_LT(run.Steps(), 5000);

@@ -73,10 +73,8 @@ void WaitForLine() {
 void RecordMessage(MessageKind kind, const QString& text) {
   std::string flat;
   for (char c : text.toStdString()) {
-    if (c == '\n')
-      flat += "\\n";
-    else if (c != '\r')
-      flat += c;
+    if (c == '\n') flat += "\\n";
+    else if (c != '\r') flat += c;
   }
   Emit(std::string("message ") + (kind == MessageKind::Error ? "error " : "plain ") + flat);
 }
@@ -109,17 +107,17 @@ void Announce(ImportDialog& dialog, long& counter) {
   const ImportKind& kind = dialog.Kind();
   const char* action = ActionOf(kind.id);
   if (kind.recordStep) {
-    dialog.SetRecordStep([action, step = kind.recordStep, &counter](const IRecordFields& rec,
-                                                                    IStationLookup& book) {
-      BeforeStep(action, counter);
-      return step(rec, book);
-    });
+    dialog.SetRecordStep(
+        [action, step = kind.recordStep, &counter](const IRecordFields& rec, IStationLookup& book) {
+          BeforeStep(action, counter);
+          return step(rec, book);
+        });
   } else {
-    dialog.SetLineStep([action, step = kind.lineStep, &counter](std::string_view line,
-                                                                IStationLookup& book) {
-      BeforeStep(action, counter);
-      return step(line, book);
-    });
+    dialog.SetLineStep(
+        [action, step = kind.lineStep, &counter](std::string_view line, IStationLookup& book) {
+          BeforeStep(action, counter);
+          return step(line, book);
+        });
   }
 }
 

@@ -37,8 +37,7 @@ void PrintTo(const Shown& shown, std::ostream* os) {
   *os << (shown.error ? "error \"" : "plain \"") << shown.text << '"';
 }
 
-::testing::AssertionResult IsRefusal(const Shown& shown,
-                                     const std::vector<std::string>& cause) {
+::testing::AssertionResult IsRefusal(const Shown& shown, const std::vector<std::string>& cause) {
   // The driver writes a line end inside a message as "\n".
   const std::string separator = "\\n";
   const std::size_t end = shown.text.find(separator);
@@ -47,12 +46,12 @@ void PrintTo(const Shown& shown, std::ostream* os) {
       end == std::string::npos ? std::string() : shown.text.substr(end + separator.size());
   if (shown.error || first != kCannotOpen || second.empty() ||
       second.find(separator) != std::string::npos)
-    return ::testing::AssertionFailure() << "not the refusal with one line of cause: \""
-                                         << shown.text << '"';
+    return ::testing::AssertionFailure()
+           << "not the refusal with one line of cause: \"" << shown.text << '"';
   for (const std::string& part : cause)
     if (second.find(part) == std::string::npos)
-      return ::testing::AssertionFailure() << "the cause \"" << second << "\" does not say \""
-                                           << part << '"';
+      return ::testing::AssertionFailure()
+             << "the cause \"" << second << "\" does not say \"" << part << '"';
   return ::testing::AssertionSuccess();
 }
 
@@ -88,8 +87,9 @@ void Driver::Start(const Program& program, const fs::path& folder,
   for (char** e = environ; *e; ++e) {
     const std::string entry = *e;
     const std::string name = entry.substr(0, entry.find('=') + 1);
-    const bool replaced = std::any_of(program.environment.begin(), program.environment.end(),
-                                      [&](const std::string& set) { return set.starts_with(name); });
+    const bool replaced =
+        std::any_of(program.environment.begin(), program.environment.end(),
+                    [&](const std::string& set) { return set.starts_with(name); });
     if (!replaced) env.push_back(entry);
   }
   env.insert(env.end(), program.environment.begin(), program.environment.end());

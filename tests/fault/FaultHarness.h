@@ -36,8 +36,7 @@ struct Shown {
 inline Shown Plain(std::string_view text) { return {false, std::string(text)}; }
 // Whether `shown` is the plain refusal to open the database: the fixed line,
 // then one line of cause holding each of `cause`.
-::testing::AssertionResult IsRefusal(const Shown& shown,
-                                     const std::vector<std::string>& cause);
+::testing::AssertionResult IsRefusal(const Shown& shown, const std::vector<std::string>& cause);
 inline Shown Error(std::string_view text) { return {true, std::string(text)}; }
 void PrintTo(const Shown& shown, std::ostream* os);
 

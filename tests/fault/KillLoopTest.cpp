@@ -110,17 +110,31 @@ const T& Pick(const T (&values)[N], int i) {
 
 // The values of each list, a few of each kind, in the list's own code page:
 // Mazovia in the Polish tables, Windows-1250 in the Czech ones.
-constexpr std::string_view kMazoviaFirst[] = {"Jan", "Zofia", "Pawe\x92", "\x9C" "ucja", "Ma\x92gorzata"};
-constexpr std::string_view kMazoviaSurname[] = {"Kowalski", "Wi\x9Eniewska", "Kr\xA2l", "\xA7" "ak",
-                                                "D\x86" "browski"};
-constexpr std::string_view kMazoviaTown[] = {"Warszawa", "Krak\xA2w", "\x9C\xA2" "d\xA7", "Gda\xA4sk"};
+constexpr std::string_view kMazoviaFirst[] = {"Jan", "Zofia", "Pawe\x92",
+                                              "\x9C"
+                                              "ucja",
+                                              "Ma\x92gorzata"};
+constexpr std::string_view kMazoviaSurname[] = {"Kowalski", "Wi\x9Eniewska", "Kr\xA2l",
+                                                "\xA7"
+                                                "ak",
+                                                "D\x86"
+                                                "browski"};
+constexpr std::string_view kMazoviaTown[] = {"Warszawa", "Krak\xA2w",
+                                             "\x9C\xA2"
+                                             "d\xA7",
+                                             "Gda\xA4sk"};
 constexpr std::string_view kLocators[] = {"KO02MD", "JO91RT", "?", "", "KO00AA", "JO81LD"};
-constexpr std::string_view kMemoNames[] = {"JAN KOWALSKI", "ANNA NOWAK", "KLUB SP-5", "PIOTR \x98LIWA"};
-constexpr std::string_view kMemoStreets[] = {"UL. POLNA 5", "UL. KR\xA3LOWEJ JADWIGI 12", "", "OS. LE\x98NE 3"};
+constexpr std::string_view kMemoNames[] = {"JAN KOWALSKI", "ANNA NOWAK", "KLUB SP-5",
+                                           "PIOTR \x98LIWA"};
+constexpr std::string_view kMemoStreets[] = {"UL. POLNA 5", "UL. KR\xA3LOWEJ JADWIGI 12", "",
+                                             "OS. LE\x98NE 3"};
 constexpr std::string_view kMemoTowns[] = {"00-950 WARSZAWA", "KRAK\xA3W", "31-001 KRAK\xA3W", ""};
 constexpr std::string_view kRegions[] = {"MWA", "KKR", "", "W"};
 constexpr std::string_view kCzechFirst[] = {"Petr", "Ji\xF8\xED", "Eva", "Tom\xE1\x9A"};
-constexpr std::string_view kCzechSurname[] = {"Nov\xE1k", "Dvo\xF8\xE1k", "\xC8" "ern\xFD", "Svobodov\xE1"};
+constexpr std::string_view kCzechSurname[] = {"Nov\xE1k", "Dvo\xF8\xE1k",
+                                              "\xC8"
+                                              "ern\xFD",
+                                              "Svobodov\xE1"};
 constexpr std::string_view kCzechTown[] = {"Praha", "Brno", "Plze\xF2", "Opava 2"};
 
 void WriteList(const fs::path& folder, const StationList& list) {
@@ -131,30 +145,35 @@ void WriteList(const fs::path& folder, const StationList& list) {
     const bool known = k % 2 == 1 && k / 2 < static_cast<int>(list.known.size());
     const int knownBefore = std::min<int>((k + 1) / 2, static_cast<int>(list.known.size()));
     const int i = list.first + k - knownBefore;
-    const std::string call = known ? list.known[static_cast<std::size_t>(k / 2)] : CallSign(list.import, i);
+    const std::string call =
+        known ? list.known[static_cast<std::size_t>(k / 2)] : CallSign(list.import, i);
     const std::string n = std::to_string(1 + i % 97);
     switch (list.import) {
       case Import::CB:
-        rows.push_back({call, std::string(Pick(kMazoviaFirst, i)), std::string(Pick(kMazoviaSurname, i / 5)),
-                        "ul. Polna " + n, std::string(Pick(kMazoviaTown, i / 3)),
-                        std::string(Pick(kLocators, i)), std::to_string(10000 + i % 89999)});
+        rows.push_back({call, std::string(Pick(kMazoviaFirst, i)),
+                        std::string(Pick(kMazoviaSurname, i / 5)), "ul. Polna " + n,
+                        std::string(Pick(kMazoviaTown, i / 3)), std::string(Pick(kLocators, i)),
+                        std::to_string(10000 + i % 89999)});
         break;
       case Import::LogCSP:
         rows.push_back({call, std::string(Pick(kMazoviaFirst, i)),
-                        std::string(Pick(kMemoNames, i)) + ";" + std::string(Pick(kMemoStreets, i / 4)) +
-                            ";" + std::string(Pick(kMemoTowns, i / 2)),
+                        std::string(Pick(kMemoNames, i)) + ";" +
+                            std::string(Pick(kMemoStreets, i / 4)) + ";" +
+                            std::string(Pick(kMemoTowns, i / 2)),
                         std::string(Pick(kLocators, i / 2)), std::string(Pick(kRegions, i))});
         break;
       case Import::LogCOK:
         rows.push_back({call, std::string(Pick(kCzechFirst, i)),
-                        std::string(Pick(kCzechFirst, i)) + " " + std::string(Pick(kCzechSurname, i / 4)) +
-                            ";Hlavni " + n + ";" + std::to_string(100 + i % 800) + " 00 " +
+                        std::string(Pick(kCzechFirst, i)) + " " +
+                            std::string(Pick(kCzechSurname, i / 4)) + ";Hlavni " + n + ";" +
+                            std::to_string(100 + i % 800) + " 00 " +
                             std::string(Pick(kCzechTown, i)),
                         "JO7" + std::to_string(i % 10) + "FC", ""});
         break;
       case Import::OKCall:
-        rows.push_back({call, std::string(Pick(kCzechFirst, i)), std::string(Pick(kCzechSurname, i / 3)),
-                        "Hlavni " + n, std::string(Pick(kCzechTown, i / 2)), "110 " + n});
+        rows.push_back({call, std::string(Pick(kCzechFirst, i)),
+                        std::string(Pick(kCzechSurname, i / 3)), "Hlavni " + n,
+                        std::string(Pick(kCzechTown, i / 2)), "110 " + n});
         break;
       case Import::Amateur:
         lines.push_back(AmateurLine(call, i % 4 ? "John Paul" : "Mary", "Smith" + n, n + " Main St",
@@ -213,10 +232,8 @@ std::string Differences(const Stations& expected, const Stations& actual) {
   };
   for (const auto& [call, row] : expected) {
     const auto found = actual.find(call);
-    if (found == actual.end())
-      add("missing " + Show(row));
-    else if (found->second != row)
-      add("changed " + Show(row) + "-> " + Show(found->second));
+    if (found == actual.end()) add("missing " + Show(row));
+    else if (found->second != row) add("changed " + Show(row) + "-> " + Show(found->second));
   }
   for (const auto& [call, row] : actual)
     if (!expected.count(call)) add("extra   " + Show(row));
@@ -227,17 +244,19 @@ std::string Differences(const Stations& expected, const Stations& actual) {
 // STACJE as the catalogue describes it: columns, indexes and constraints.
 std::vector<std::string> TableShape(const fs::path& db) {
   std::vector<std::string> shape;
-  for (const Row& row : Query(db,
-           "SELECT 'column ' || rf.RDB$FIELD_POSITION || ' ' || TRIM(rf.RDB$FIELD_NAME) || ' ' ||"
-           " f.RDB$FIELD_TYPE || ' ' || COALESCE(f.RDB$CHARACTER_LENGTH, 0)"
-           " FROM RDB$RELATION_FIELDS rf JOIN RDB$FIELDS f ON f.RDB$FIELD_NAME = rf.RDB$FIELD_SOURCE"
-           " WHERE rf.RDB$RELATION_NAME = 'STACJE'"
-           " UNION ALL SELECT 'index ' || TRIM(i.RDB$INDEX_NAME) || ' ' || TRIM(s.RDB$FIELD_NAME) ||"
-           " ' ' || COALESCE(i.RDB$INDEX_INACTIVE, 0)"
-           " FROM RDB$INDICES i JOIN RDB$INDEX_SEGMENTS s ON s.RDB$INDEX_NAME = i.RDB$INDEX_NAME"
-           " WHERE i.RDB$RELATION_NAME = 'STACJE'"
-           " UNION ALL SELECT 'constraint ' || TRIM(RDB$CONSTRAINT_TYPE) || ' ' || COALESCE(TRIM(RDB$INDEX_NAME), '-')"
-           " FROM RDB$RELATION_CONSTRAINTS WHERE RDB$RELATION_NAME = 'STACJE'"))
+  for (
+      const Row& row : Query(
+          db,
+          "SELECT 'column ' || rf.RDB$FIELD_POSITION || ' ' || TRIM(rf.RDB$FIELD_NAME) || ' ' ||"
+          " f.RDB$FIELD_TYPE || ' ' || COALESCE(f.RDB$CHARACTER_LENGTH, 0)"
+          " FROM RDB$RELATION_FIELDS rf JOIN RDB$FIELDS f ON f.RDB$FIELD_NAME = rf.RDB$FIELD_SOURCE"
+          " WHERE rf.RDB$RELATION_NAME = 'STACJE'"
+          " UNION ALL SELECT 'index ' || TRIM(i.RDB$INDEX_NAME) || ' ' || TRIM(s.RDB$FIELD_NAME) ||"
+          " ' ' || COALESCE(i.RDB$INDEX_INACTIVE, 0)"
+          " FROM RDB$INDICES i JOIN RDB$INDEX_SEGMENTS s ON s.RDB$INDEX_NAME = i.RDB$INDEX_NAME"
+          " WHERE i.RDB$RELATION_NAME = 'STACJE'"
+          " UNION ALL SELECT 'constraint ' || TRIM(RDB$CONSTRAINT_TYPE) || ' ' || COALESCE(TRIM(RDB$INDEX_NAME), '-')"
+          " FROM RDB$RELATION_CONSTRAINTS WHERE RDB$RELATION_NAME = 'STACJE'"))
     shape.push_back(row.at(0).value());
   std::sort(shape.begin(), shape.end());
   return shape;
@@ -359,8 +378,9 @@ std::pair<int, int> CommittedRange(const std::vector<std::string>& lines,
     ++sure;
   }
   if (sure == static_cast<int>(lists.size())) return {sure, sure};
-  const std::string next =
-      sure + 1 == static_cast<int>(lists.size()) ? "start close" : "start " + lists[sure + 1].Action();
+  const std::string next = sure + 1 == static_cast<int>(lists.size())
+                               ? "start close"
+                               : "start " + lists[sure + 1].Action();
   return {sure, Printed(lines, next) ? sure + 1 : sure};
 }
 
@@ -477,9 +497,10 @@ class KillLoop : public ::testing::Test {
     fb::ConnectOptions options = testdb::Sysdba();
     options.forcedWrites = false;
     fb::Attachment::Open((ref / "LOG.DAT").string(), options).Detach();
-    RunThrough(ref.Path(),
-               std::vector<StationList>(lists.begin(), lists.begin() + static_cast<std::ptrdiff_t>(count)),
-               creates, false);
+    RunThrough(
+        ref.Path(),
+        std::vector<StationList>(lists.begin(), lists.begin() + static_cast<std::ptrdiff_t>(count)),
+        creates, false);
     return ReadStations(ref / "LOG.DAT");
   }
 
@@ -504,7 +525,8 @@ class KillLoop : public ::testing::Test {
     if (!creates || HasStations(db)) result.stations = ReadStations(db);
     std::string mismatch;
     for (int j = least; j <= most; ++j) {
-      const Stations expected = j == 0 ? book : After(before, lists, static_cast<std::size_t>(j), creates);
+      const Stations expected =
+          j == 0 ? book : After(before, lists, static_cast<std::size_t>(j), creates);
       if (result.stations == expected) {
         result.outcome = most == least ? (j == 0 ? "nothing committed" : "committed as expected")
                                        : lists[static_cast<std::size_t>(least)].Action() +
@@ -557,7 +579,8 @@ class KillLoop : public ::testing::Test {
   // Reads the child's output until `deadline` (a line never begins with a
   // line feed), so that it never waits on a full pipe.
   static void ReadUntil(Driver& run, Clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() > 0) run.WaitFor("\n", left);
   }
 
@@ -607,7 +630,7 @@ TEST_F(KillLoop, RandomKillsLoseNothingCommittedAndCommitAllOrNothing) {
   for (std::size_t k = phases.size(); k > 1; --k)
     std::swap(phases[k - 1], phases[static_cast<std::size_t>(Below(static_cast<int>(k)))]);
   std::map<std::string, std::pair<int, int>> hits;  // phase -> (died in it, kills)
-  std::map<std::string, int> outcomes;               // of the kills in a commit
+  std::map<std::string, int> outcomes;              // of the kills in a commit
 
   for (int k = 1; k <= kills_; ++k) {
     const Phase phase = phases[static_cast<std::size_t>(k - 1)];
@@ -627,8 +650,7 @@ TEST_F(KillLoop, RandomKillsLoseNothingCommittedAndCommitAllOrNothing) {
     // other kill falls in the last third.
     auto afterMarker = [&](const std::string& marker, const Length& lengths) {
       const double length = lengths.Any(random_());
-      const double delay =
-          Below(2) ? length * (2.0 / 3 + Uniform(1.0 / 3)) : Uniform(length);
+      const double delay = Below(2) ? length * (2.0 / 3 + Uniform(1.0 / 3)) : Uniform(length);
       moment = std::to_string(static_cast<int>(delay)) + " ms after \"" + marker + "\" (of " +
                std::to_string(static_cast<int>(length)) + ")";
       kill = [marker, delay](Driver& run, Clock::time_point) {
@@ -656,7 +678,8 @@ TEST_F(KillLoop, RandomKillsLoseNothingCommittedAndCommitAllOrNothing) {
         break;
       case Phase::CommitAtNextImport: {
         const Import a = AnyImport();
-        lists = {NewList(a, Between(40, 160), book), NewList(AnyImportBut(a), Between(20, 80), book)};
+        lists = {NewList(a, Between(40, 160), book),
+                 NewList(AnyImportBut(a), Between(20, 80), book)};
         afterMarker("start " + lists[1].Action(), commit_);
         aim = "opening " + lists[1].Action();
         break;
@@ -674,7 +697,8 @@ TEST_F(KillLoop, RandomKillsLoseNothingCommittedAndCommitAllOrNothing) {
         lists.push_back(NewList(import, Between(40, 160), book));
         const int record = Between(1, lists.back().Records());
         const std::string action = ActionOf(import);
-        moment = "at record " + std::to_string(record) + " of " + std::to_string(lists.back().Records());
+        moment =
+            "at record " + std::to_string(record) + " of " + std::to_string(lists.back().Records());
         kill = [this, action, record, preceded](Driver& run, Clock::time_point) {
           // The commit of the import before is measured on the way.
           if (preceded && record > 1) {
@@ -683,7 +707,8 @@ TEST_F(KillLoop, RandomKillsLoseNothingCommittedAndCommitAllOrNothing) {
             ASSERT_TRUE(run.WaitFor("step " + action + " 1")) << run.Describe();
             commit_.Add(Milliseconds(Clock::now() - opening));
           }
-          ASSERT_TRUE(run.WaitFor("step " + action + " " + std::to_string(record))) << run.Describe();
+          ASSERT_TRUE(run.WaitFor("step " + action + " " + std::to_string(record)))
+              << run.Describe();
         };
         aim = "import " + ActionOf(import);
         break;
@@ -711,8 +736,8 @@ TEST_F(KillLoop, RandomKillsLoseNothingCommittedAndCommitAllOrNothing) {
         schema += ", " + std::to_string(leftovers) + " engine records of no table";
     }
     Say("[kill %2d/%d] %s (%s): %s -> died during %s%s; %s%s\n", k, kills_, NameOf(phase).c_str(),
-        Describe(lists).c_str(), moment.c_str(), result.where.c_str(), hit ? "" : " (not the phase)",
-        result.outcome.c_str(), schema.c_str());
+        Describe(lists).c_str(), moment.c_str(), result.where.c_str(),
+        hit ? "" : " (not the phase)", result.outcome.c_str(), schema.c_str());
     if (HasFailure()) break;
 
     // The next run works normally.
@@ -734,12 +759,15 @@ TEST_F(KillLoop, RandomKillsLoseNothingCommittedAndCommitAllOrNothing) {
   }
 
   if (HasFailure())
-    Say("[kill loop] repeat with TOLVO_KILLLOOP_SEED=%llu\n", static_cast<unsigned long long>(seed_));
+    Say("[kill loop] repeat with TOLVO_KILLLOOP_SEED=%llu\n",
+        static_cast<unsigned long long>(seed_));
   std::string summary;
   for (const auto& [name, counts] : hits)
-    summary += " " + name + " " + std::to_string(counts.first) + "/" + std::to_string(counts.second) + ";";
+    summary +=
+        " " + name + " " + std::to_string(counts.first) + "/" + std::to_string(counts.second) + ";";
   std::string commits;
-  for (const auto& [outcome, count] : outcomes) commits += " " + outcome + " " + std::to_string(count) + ";";
+  for (const auto& [outcome, count] : outcomes)
+    commits += " " + outcome + " " + std::to_string(count) + ";";
   Say("[kill loop] died in the phase aimed at:%s\n[kill loop] commits cut off:%s %zu rows; %.1f s\n",
       summary.c_str(), commits.c_str(), book.size(), Milliseconds(Clock::now() - started) / 1000);
 }

@@ -149,10 +149,8 @@ TEST_F(SourceFault, LyingTableHeaders) {
     c.damage(bytes);
     WriteBytes(table, bytes);
     const std::vector<Shown> shown = Import("okcall");
-    if (c.error)
-      ExpectError(shown, c.error);
-    else
-      EXPECT_EQ(shown, std::vector<Shown>{Plain(kFinished)});
+    if (c.error) ExpectError(shown, c.error);
+    else EXPECT_EQ(shown, std::vector<Shown>{Plain(kFinished)});
     EXPECT_EQ(CallSigns(db), firstCalls(c.imported));
   }
   ExpectValid();

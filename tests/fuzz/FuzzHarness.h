@@ -77,7 +77,9 @@ struct RawTable {
   std::size_t recordLength = 0;
 
   explicit RawTable(std::string_view b) : bytes(b) {
-    auto at = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(b[i])); };
+    auto at = [&](std::size_t i) {
+      return static_cast<std::uint32_t>(static_cast<unsigned char>(b[i]));
+    };
     recordCount = at(4) | at(5) << 8 | at(6) << 16 | static_cast<std::int64_t>(at(7)) << 24;
     headerLength = at(8) | at(9) << 8;
     recordLength = at(10) | at(11) << 8;
@@ -85,8 +87,7 @@ struct RawTable {
   // Record `recNo` (from 1), deletion flag first; empty when the file does
   // not hold it in full.
   std::string_view Record(std::int64_t recNo) const {
-    const std::uint64_t start =
-        headerLength + static_cast<std::uint64_t>(recNo - 1) * recordLength;
+    const std::uint64_t start = headerLength + static_cast<std::uint64_t>(recNo - 1) * recordLength;
     if (start + recordLength > bytes.size()) return {};
     return bytes.substr(start, recordLength);
   }
@@ -112,8 +113,8 @@ inline std::string ReadPass(DbfTable& table, const RawTable& raw, bool first) {
     while (!table.Eof()) {
       const std::int64_t recNo = table.RecNo();
       nextLive();
-      Require(recNo == expected, "delivered record " + std::to_string(recNo) + ", want " +
-                                     std::to_string(expected));
+      Require(recNo == expected,
+              "delivered record " + std::to_string(recNo) + ", want " + std::to_string(expected));
       const std::string_view record = raw.Record(recNo);
       Require(!record.empty(), "delivered record " + std::to_string(recNo) +
                                    ", which the file does not hold in full");
@@ -190,8 +191,8 @@ inline void DbfCase(std::string_view bytes) {
   const RawTable raw(tableBytes);
   const std::string firstPass = ReadPass(table, raw, false);
   const std::string secondPass = ReadPass(table, raw, true);
-  Require(firstPass == secondPass, "a second walk over the same table differs:\n" + firstPass +
-                                       "\n----\n" + secondPass);
+  Require(firstPass == secondPass,
+          "a second walk over the same table differs:\n" + firstPass + "\n----\n" + secondPass);
 
   for (const DbfField& field : table.Fields()) {
     const DbfField& byName = table.FieldByName(field.name());
@@ -274,8 +275,8 @@ inline void ReportCase(std::string_view bytes) {
   }
   report.Close();
 
-  Require(got.size() == want.size(), "read " + std::to_string(got.size()) + " lines, want " +
-                                         std::to_string(want.size()));
+  Require(got.size() == want.size(),
+          "read " + std::to_string(got.size()) + " lines, want " + std::to_string(want.size()));
   for (std::size_t i = 0; i < want.size(); ++i)
     Require(got[i] == want[i], "line " + std::to_string(i + 1) + " differs");
 }
@@ -438,8 +439,7 @@ inline void EnterScratchFolder(int* argc, char*** argv) {
   *argv = argvOut.data();
 
   std::string parent = "/tmp";
-  if (const char* env = std::getenv("TOLVO_FUZZ_SCRATCH"); env && *env)
-    parent = env;
+  if (const char* env = std::getenv("TOLVO_FUZZ_SCRATCH"); env && *env) parent = env;
   else if (std::error_code ec; fs::is_directory("/dev/shm", ec) && access("/dev/shm", W_OK) == 0)
     parent = "/dev/shm";
   std::string pattern = parent + "/tolvo-fuzz-XXXXXX";

@@ -54,7 +54,13 @@ void DbfSeeds(const fs::path& corpus, const fs::path& fixtures) {
   const fs::path cb = scratch / "CB.DBF";
   WriteDbf(cb, DbfFieldsOf(ImportKindId::CB),
            {{"SP1ABC", "Jan", "Kowalski", "ul. Polna 1", "Warszawa", "KO02MF", "00950"},
-            {"SQ9XYZ", "\x9c" "ukasz", "Nowak", "Rynek 2", "\x9c\xa2" "d\xa6", "?", "90001"},
+            {"SQ9XYZ",
+             "\x9c"
+             "ukasz",
+             "Nowak", "Rynek 2",
+             "\x9c\xa2"
+             "d\xa6",
+             "?", "90001"},
             {"SP2OLD", "Old", "Deleted", "", "", "", ""}},
            {false, false, true});
   Seed(corpus, "dbf", "cb", Joined(cb));
@@ -106,7 +112,9 @@ void ReportSeeds(const fs::path& corpus) {
 void ImportSeeds(const fs::path& corpus) {
   Seed(corpus, "import_cb", "records",
        "SP1ABC|Jan|Kowalski|ul. Polna 1|Warszawa|KO02MF|00950\n"
-       "sq9xyz|\x9c" "ukasz|Nowak|Rynek 2|\x9c\xa2" "d\xa6|?|90001\n"
+       "sq9xyz|\x9c"
+       "ukasz|Nowak|Rynek 2|\x9c\xa2"
+       "d\xa6|?|90001\n"
        "SP1ABC|Again|||||\n"
        "  |no call\n");
   Seed(corpus, "import_logcsp", "records",

@@ -20,8 +20,7 @@ std::string Line(std::string_view call, std::string_view first = "", std::string
 
 TEST(AmateurImport, FullLineFillsEveryColumn) {
   MemoryCallbook book;
-  std::string line = Line("ve3abc", "John Paul", "Smith", "12 Main St", "Toronto", "ON",
-                          "M5V 2T6");
+  std::string line = Line("ve3abc", "John Paul", "Smith", "12 Main St", "Toronto", "ON", "M5V 2T6");
   // The gaps between the columns are never read.
   for (std::size_t gap : {7, 43, 79, 150, 186, 189}) line[gap - 1] = '|';
   test::Import(ImportAmateurLine, line, book);
@@ -46,9 +45,12 @@ TEST(AmateurImport, LineLengthDecidesWhetherItIsARecord) {
   EXPECT_EQ(book.lookups, 0);
 
   test::Import(ImportAmateurLine, std::string_view(full).substr(0, 190), book);
-  EXPECT_EQ(RowDiff(book, "VA3AAA", {{F::STACJA, "VA3AAA"}, {F::NAZWA, "Lee Ann"},
-                                     {F::IMIE, "Ann"}, {F::NAZWISKO, "Lee"},
-                                     {F::KODPOCZT, "K"}},
+  EXPECT_EQ(RowDiff(book, "VA3AAA",
+                    {{F::STACJA, "VA3AAA"},
+                     {F::NAZWA, "Lee Ann"},
+                     {F::IMIE, "Ann"},
+                     {F::NAZWISKO, "Lee"},
+                     {F::KODPOCZT, "K"}},
                     1),
             "");
 
@@ -78,15 +80,18 @@ TEST(AmateurImport, FirstNameForImie) {
 
 TEST(AmateurImport, UnknownPlaceholdersMatchOnlyInTheirOwnCase) {
   MemoryCallbook book;
-  test::Import(ImportAmateurLine, Line("VE1A", "First Name Unknown", "Smith", "ADDRESS UNKNOWN", "CITY UNKNOWN"),
-                    book);
+  test::Import(ImportAmateurLine,
+               Line("VE1A", "First Name Unknown", "Smith", "ADDRESS UNKNOWN", "CITY UNKNOWN"),
+               book);
   test::Import(ImportAmateurLine, Line("VE1B", "John", " Surname Unknown "), book);
   test::Import(ImportAmateurLine, Line("VE1C", "First Name Unknown", "Surname Unknown"), book);
-  test::Import(ImportAmateurLine, Line("VE1D", "first name unknown", "surname unknown", "Address Unknown",
-                         "city unknown"),
-                    book);
-  EXPECT_EQ(RowDiff(book, "VE1A", {{F::STACJA, "VE1A"}, {F::NAZWA, "Smith"},
-                                   {F::NAZWISKO, "Smith"}}, 1), "");
+  test::Import(
+      ImportAmateurLine,
+      Line("VE1D", "first name unknown", "surname unknown", "Address Unknown", "city unknown"),
+      book);
+  EXPECT_EQ(
+      RowDiff(book, "VE1A", {{F::STACJA, "VE1A"}, {F::NAZWA, "Smith"}, {F::NAZWISKO, "Smith"}}, 1),
+      "");
   EXPECT_EQ(RowDiff(book, "VE1B", {{F::STACJA, "VE1B"}, {F::NAZWA, "John"}, {F::IMIE, "John"}}, 1),
             "");
   EXPECT_EQ(RowDiff(book, "VE1C", {{F::STACJA, "VE1C"}}, 1), "");
@@ -105,8 +110,13 @@ TEST(AmateurImport, CallSignCapitalsAreAsciiOnly) {
   MemoryCallbook book;
   // 0xE1 (á) is a letter in Windows-1250 but the report's call signs are
   // ASCII; it passes unchanged.
-  test::Import(ImportAmateurLine, Line(" va3\xE1" "b"), book);
-  ASSERT_NE(book.Row("VA3\xE1" "B"), nullptr);
+  test::Import(ImportAmateurLine,
+               Line(" va3\xE1"
+                    "b"),
+               book);
+  ASSERT_NE(book.Row("VA3\xE1"
+                     "B"),
+            nullptr);
 }
 
 TEST(AmateurImport, SkipsEmptyCallSignsDuplicatesAndKnownStations) {
@@ -116,11 +126,17 @@ TEST(AmateurImport, SkipsEmptyCallSignsDuplicatesAndKnownStations) {
   test::Import(ImportAmateurLine, Line("", "John", "Smith", "1 Main", "Ottawa", "ON", "K1A"), book);
   test::Import(ImportAmateurLine, Line("VE3NEW", "John", "Smith"), book);
   test::Import(ImportAmateurLine, Line("ve3new", "Jane", "Doe", "", "", "QC"), book);
-  test::Import(ImportAmateurLine, Line("VE7OLD", "Jane", "Doe", "2 Main", "Victoria", "ON", "V8W"), book);
+  test::Import(ImportAmateurLine, Line("VE7OLD", "Jane", "Doe", "2 Main", "Victoria", "ON", "V8W"),
+               book);
 
   EXPECT_EQ(book.Rows().size(), 2u);
-  EXPECT_EQ(RowDiff(book, "VE3NEW", {{F::STACJA, "VE3NEW"}, {F::NAZWA, "Smith John"},
-                                     {F::IMIE, "John"}, {F::NAZWISKO, "Smith"}}, 1), "");
+  EXPECT_EQ(RowDiff(book, "VE3NEW",
+                    {{F::STACJA, "VE3NEW"},
+                     {F::NAZWA, "Smith John"},
+                     {F::IMIE, "John"},
+                     {F::NAZWISKO, "Smith"}},
+                    1),
+            "");
   EXPECT_EQ(RowDiff(book, "VE7OLD", {{F::STACJA, "VE7OLD"}, {F::DOMENA, "BC"}}, 291), "");
   EXPECT_EQ(book.updates, 0);
 }

@@ -16,31 +16,41 @@ using F = StationField;
 RecordMap CBRecord(std::string znak, std::string imie = "", std::string nazwisko = "",
                    std::string adres = "", std::string poczta = "", std::string loc = "",
                    std::string kod = "") {
-  return RecordMap{{"ZNAK", znak},       {"IMIE", imie}, {"NAZWISKO", nazwisko},
-                   {"ADRES", adres},     {"POCZTA", poczta}, {"LOC", loc},
+  return RecordMap{{"ZNAK", znak},   {"IMIE", imie},     {"NAZWISKO", nazwisko},
+                   {"ADRES", adres}, {"POCZTA", poczta}, {"LOC", loc},
                    {"KOD", kod}};
 }
 
 // A station already in the callbook, with every column the importer could set.
 void PutStation(ICallbook& book, std::string_view call) {
-  book.Insert(test::Station({{F::STACJA, call}, {F::NAZWA, "Stary Wpis"}, {F::LOKATOR, "KO00AA"}, {F::WOJEW, "X"}}, 1));
+  book.Insert(test::Station(
+      {{F::STACJA, call}, {F::NAZWA, "Stary Wpis"}, {F::LOKATOR, "KO00AA"}, {F::WOJEW, "X"}}, 1));
 }
 
 TEST(CBImport, FullRecordFillsEveryColumn) {
   MemoryCallbook book;
   // Mazovia: "Łódź" as 0x9C 0xA2 'd' 0xA6; "ul. Źródlana" with 0xA0 (Ź) 0xA2 (ó).
-  test::Import(ImportCBRecord, CBRecord(" test1 ", " Jan ", "Kowalski", "ul. \xA0r\xA2" "dlana 3",
-                          "\x9C\xA2" "d\xA6", "JO90KH", "00950"),
-                 book);
+  test::Import(ImportCBRecord,
+               CBRecord(" test1 ", " Jan ", "Kowalski",
+                        "ul. \xA0r\xA2"
+                        "dlana 3",
+                        "\x9C\xA2"
+                        "d\xA6",
+                        "JO90KH", "00950"),
+               book);
   EXPECT_EQ(RowDiff(book, "TEST1",
                     {{F::STACJA, "TEST1"},
                      {F::NAZWA, "Kowalski Jan"},
                      {F::IMIE, "Jan"},
                      {F::NAZWISKO, "Kowalski"},
                      {F::LOKATOR, "JO90KH"},
-                     {F::MIASTO, "\xA3\xF3" "d\x9F"},
+                     {F::MIASTO,
+                      "\xA3\xF3"
+                      "d\x9F"},
                      {F::KODPOCZT, "00-950"},
-                     {F::ADRES, "ul. \x8Fr\xF3" "dlana 3"},
+                     {F::ADRES,
+                      "ul. \x8Fr\xF3"
+                      "dlana 3"},
                      {F::WOJEW, "G"},
                      {F::POWIAT, "ET"}},
                     269),
@@ -61,8 +71,9 @@ TEST(CBImport, FullNameFromWhicheverNamePartsExist) {
   test::Import(ImportCBRecord, CBRecord("SP1A", "", "Kowalski"), book);
   test::Import(ImportCBRecord, CBRecord("SP1B", "Jan", ""), book);
   test::Import(ImportCBRecord, CBRecord("SP1C", "  ", "  "), book);
-  EXPECT_EQ(RowDiff(book, "SP1A", {{F::STACJA, "SP1A"}, {F::NAZWA, "Kowalski"},
-                                   {F::NAZWISKO, "Kowalski"}}, 269), "");
+  EXPECT_EQ(RowDiff(book, "SP1A",
+                    {{F::STACJA, "SP1A"}, {F::NAZWA, "Kowalski"}, {F::NAZWISKO, "Kowalski"}}, 269),
+            "");
   EXPECT_EQ(RowDiff(book, "SP1B", {{F::STACJA, "SP1B"}, {F::NAZWA, "Jan"}, {F::IMIE, "Jan"}}, 269),
             "");
   // A call sign alone still gives a row: STACJA and KRAJ, all else NULL.
@@ -75,16 +86,16 @@ TEST(CBImport, LocatorAndRegion) {
     std::optional<std::string> lokator, wojew, powiat;
   };
   const Case cases[] = {
-      {"JO90KH", "JO90KH", "G", "ET"},   // first of several rows for this locator
-      {" JO90KH ", "JO90KH", "G", "ET"}, // blanks are stripped before the lookup
+      {"JO90KH", "JO90KH", "G", "ET"},    // first of several rows for this locator
+      {" JO90KH ", "JO90KH", "G", "ET"},  // blanks are stripped before the lookup
       {"JO90LE", "JO90LE", "G", std::nullopt},
       {"JN99HS", "JN99HS", "G", "CY"},
       {"?", std::nullopt, std::nullopt, std::nullopt},
       {"JO90??", "JO90??", std::nullopt, std::nullopt},
       {"jo90kh", "jo90kh", std::nullopt, std::nullopt},  // stored as given, not found
       {"JO90", "JO90", std::nullopt, std::nullopt},
-      {"KO02", "KO02", std::nullopt, std::nullopt},      // only 6-byte locators are looked up
-      {"JO90KH12", "JO90KH", std::nullopt, std::nullopt}, // cut by the column, no lookup
+      {"KO02", "KO02", std::nullopt, std::nullopt},        // only 6-byte locators are looked up
+      {"JO90KH12", "JO90KH", std::nullopt, std::nullopt},  // cut by the column, no lookup
   };
   for (const Case& c : cases) {
     MemoryCallbook book;
@@ -112,8 +123,11 @@ TEST(CBImport, PostalCodeGetsItsHyphenOnlyAtFiveBytes) {
 TEST(CBImport, OnlyNamesAddressAndTownAreConvertedFromMazovia) {
   MemoryCallbook book;
   // 0x86 is Mazovia ą; in the call sign, locator and postal code it stays.
-  test::Import(ImportCBRecord, CBRecord("sp\x86", "\x86", "\x86", "\x86", "\x86", "\x86\x86", "1\x86" "3"),
-                 book);
+  test::Import(ImportCBRecord,
+               CBRecord("sp\x86", "\x86", "\x86", "\x86", "\x86", "\x86\x86",
+                        "1\x86"
+                        "3"),
+               book);
   EXPECT_EQ(RowDiff(book, "SP\x86",
                     {{F::STACJA, "SP\x86"},
                      {F::NAZWA, "\xB9 \xB9"},
@@ -122,7 +136,9 @@ TEST(CBImport, OnlyNamesAddressAndTownAreConvertedFromMazovia) {
                      {F::ADRES, "\xB9"},
                      {F::MIASTO, "\xB9"},
                      {F::LOKATOR, "\x86\x86"},
-                     {F::KODPOCZT, "1\x86" "3"}},
+                     {F::KODPOCZT,
+                      "1\x86"
+                      "3"}},
                     269),
             "");
 }
@@ -130,7 +146,8 @@ TEST(CBImport, OnlyNamesAddressAndTownAreConvertedFromMazovia) {
 TEST(CBImport, EmptyCallSignWritesNothing) {
   MemoryCallbook book;
   test::Import(ImportCBRecord, CBRecord("", "Jan", "Kowalski"), book);
-  test::Import(ImportCBRecord, CBRecord(" \t ", "Jan", "Kowalski", "", "", "JO90KH", "00950"), book);
+  test::Import(ImportCBRecord, CBRecord(" \t ", "Jan", "Kowalski", "", "", "JO90KH", "00950"),
+               book);
   EXPECT_TRUE(book.Rows().empty());
   EXPECT_EQ(book.inserts, 0);
 }
@@ -140,12 +157,22 @@ TEST(CBImport, FirstOccurrenceWinsAndKnownStationsStayUntouched) {
   PutStation(book, "SP9OLD");
   test::Import(ImportCBRecord, CBRecord("SP5NEW", "Jan", "Pierwszy"), book);
   test::Import(ImportCBRecord, CBRecord("sp5new", "Adam", "Drugi", "", "", "JO90KH"), book);
-  test::Import(ImportCBRecord, CBRecord("SP9OLD", "Adam", "Nowak", "Polna 1", "Opole", "JN99HR", "45100"),
-                 book);
-  EXPECT_EQ(RowDiff(book, "SP5NEW", {{F::STACJA, "SP5NEW"}, {F::NAZWA, "Pierwszy Jan"},
-                                     {F::IMIE, "Jan"}, {F::NAZWISKO, "Pierwszy"}}, 269), "");
-  EXPECT_EQ(RowDiff(book, "SP9OLD", {{F::STACJA, "SP9OLD"}, {F::NAZWA, "Stary Wpis"},
-                                     {F::LOKATOR, "KO00AA"}, {F::WOJEW, "X"}}, 1), "");
+  test::Import(ImportCBRecord,
+               CBRecord("SP9OLD", "Adam", "Nowak", "Polna 1", "Opole", "JN99HR", "45100"), book);
+  EXPECT_EQ(RowDiff(book, "SP5NEW",
+                    {{F::STACJA, "SP5NEW"},
+                     {F::NAZWA, "Pierwszy Jan"},
+                     {F::IMIE, "Jan"},
+                     {F::NAZWISKO, "Pierwszy"}},
+                    269),
+            "");
+  EXPECT_EQ(RowDiff(book, "SP9OLD",
+                    {{F::STACJA, "SP9OLD"},
+                     {F::NAZWA, "Stary Wpis"},
+                     {F::LOKATOR, "KO00AA"},
+                     {F::WOJEW, "X"}},
+                    1),
+            "");
   EXPECT_EQ(book.inserts, 2);
   EXPECT_EQ(book.updates, 0);
 }
@@ -156,8 +183,9 @@ TEST(CBImport, OverLongCallSignRepeatedIsWrittenOnceWithoutError) {
   EXPECT_NO_THROW(test::Import(ImportCBRecord, CBRecord("SP1ABCDEFGHIJ", "Adam"), book));
   EXPECT_NO_THROW(test::Import(ImportCBRecord, CBRecord("SP1ABCDEFGXYZ", "Ewa"), book));
   EXPECT_EQ(book.inserts, 1);
-  EXPECT_EQ(RowDiff(book, "SP1ABCDEFG", {{F::STACJA, "SP1ABCDEFG"}, {F::NAZWA, "Jan"},
-                                         {F::IMIE, "Jan"}}, 269), "");
+  EXPECT_EQ(RowDiff(book, "SP1ABCDEFG",
+                    {{F::STACJA, "SP1ABCDEFG"}, {F::NAZWA, "Jan"}, {F::IMIE, "Jan"}}, 269),
+            "");
 }
 
 TEST(CBImport, MissingFieldRaisesTheReadersErrorAndWritesNothing) {

@@ -52,13 +52,17 @@ TEST(DemoText, MazoviaEncoderAgreesWithTheDecoder) {
   ASSERT_EQ(mazovia.size(), 18u);
   EXPECT_EQ(std::set<unsigned char>(mazovia.begin(), mazovia.end()), kMazoviaLetters);
   EXPECT_EQ(MazoviaToCp1250(mazovia), demo::Utf8To1250(letters));
-  EXPECT_EQ(demo::Utf8ToMazovia("Łódź 12;x"), "\x9C\xA2" "d\xA6 12;x");
+  EXPECT_EQ(demo::Utf8ToMazovia("Łódź 12;x"),
+            "\x9C\xA2"
+            "d\xA6 12;x");
 
   // Letters the code page lacks, and broken UTF-8, are refused.
   EXPECT_THROW(demo::Utf8ToMazovia("Dvořák"), demo::DemoError);
   EXPECT_THROW(demo::Utf8ToMazovia("Québec"), demo::DemoError);
   EXPECT_THROW(demo::Utf8ToMazovia("ab\xC5"), demo::DemoError);
-  EXPECT_THROW(demo::Utf8ToMazovia("\xC5" "a"), demo::DemoError);
+  EXPECT_THROW(demo::Utf8ToMazovia("\xC5"
+                                   "a"),
+               demo::DemoError);
   EXPECT_THROW(demo::Utf8To1250("Trois-Rivières"), demo::DemoError);
   EXPECT_EQ(demo::Utf8To1250("Dvořák"), "Dvo\xF8\xE1k");
 }
@@ -132,7 +136,8 @@ TEST_F(DemoSources, LogCSpHasUpperCaseMazoviaMemos) {
     AddHighBytes(r.at("Name"), high);
     triples += std::count(memo.begin(), memo.end(), ';') == 2;
     const std::string& loc = r.at("QRA_LOC");
-    letterO += loc.size() >= 4 && (loc[2] == 'O' || loc[3] == 'O' || loc[2] == 'o' || loc[3] == 'o');
+    letterO +=
+        loc.size() >= 4 && (loc[2] == 'O' || loc[3] == 'O' || loc[2] == 'o' || loc[3] == 'o');
     clubs += r.at("Name") == "RADIOKLUB";
     lowerRegion += !r.at("WOJ").empty() && r.at("WOJ") != ToUpper1250(r.at("WOJ"));
   }
@@ -250,7 +255,8 @@ TEST(DemoFolder, PreparedOnceThenLeftAlone) {
   demo::DemoCounts counts;
   EXPECT_EQ(demo::PrepareDemoFolder(folder, &counts), demo::DemoFolder::Created);
   EXPECT_GT(counts.cb, 0);
-  for (std::string_view name : demo::kDemoSourceFiles) EXPECT_TRUE(fs::exists(folder / name)) << name;
+  for (std::string_view name : demo::kDemoSourceFiles)
+    EXPECT_TRUE(fs::exists(folder / name)) << name;
   EXPECT_EQ(show::ReadCallbook(folder).state, CallbookListing::State::NoTable);
 
   // A second run changes nothing, whatever the lists now hold.
@@ -298,8 +304,11 @@ class CallbookView : public ::testing::Test {
     auto put = [&](std::string_view call, std::string_view name, std::int16_t kraj) {
       book.Insert(test::Station({{StationField::STACJA, call}, {StationField::NAZWA, name}}, kraj));
     };
-    put("SP9XYZ", "\xA3\xB9" "cki Jan", 269);  // Łącki in Windows-1250
-    put("SP5ABC", "Nowak\x1B[2J", 269);         // a control byte in a name
+    put("SP9XYZ",
+        "\xA3\xB9"
+        "cki Jan",
+        269);                            // Łącki in Windows-1250
+    put("SP5ABC", "Nowak\x1B[2J", 269);  // a control byte in a name
     put("OK1ABC", "Dvo\xF8\xE1k Petr", 503);
     put("VE3AB", "", 1);
     book.Close();

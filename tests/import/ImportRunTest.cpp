@@ -58,7 +58,8 @@ TEST(ImportRun, TableRecordsByTheirNumbersDeletedOnesPassedOverStopBeforeTheStep
   TableSource source(table, [&](const IRecordFields& record, IStationLookup&) {
     stepped.push_back(record.FieldAsString("CALL"));
     display.events.push_back("step");
-    if (stepped.back() == "A") return RecordPlan::Insert(test::Station({{StationField::STACJA, "A"}}));
+    if (stepped.back() == "A")
+      return RecordPlan::Insert(test::Station({{StationField::STACJA, "A"}}));
     if (stepped.back() == "C") return RecordPlan::FillLocator("A", "JO00AA");
     return RecordPlan::Skip(RecordOutcome::NoCallSign);
   });
@@ -66,8 +67,8 @@ TEST(ImportRun, TableRecordsByTheirNumbersDeletedOnesPassedOverStopBeforeTheStep
   RunSummary summary = RunImport(source, book, display);
   EXPECT_FALSE(summary.stopped);
   EXPECT_EQ(summary.records, 3);
-  EXPECT_EQ(display.events, (std::vector<std::string>{"begin 5", "show 1", "step", "show 3",
-                                                      "step", "show 4", "step"}));
+  EXPECT_EQ(display.events, (std::vector<std::string>{"begin 5", "show 1", "step", "show 3", "step",
+                                                      "show 4", "step"}));
   // Every record read is counted once by what came of it; the deleted ones,
   // the last record among them, are counted apart.
   EXPECT_EQ(summary.added, 1);
@@ -76,7 +77,10 @@ TEST(ImportRun, TableRecordsByTheirNumbersDeletedOnesPassedOverStopBeforeTheStep
   EXPECT_EQ(summary.alreadyThere + summary.skipped, 0);
   EXPECT_EQ(summary.deleted, 2);
   // The run carries the plans out: one insert, one locator filled.
-  EXPECT_EQ(test::RowDiff(book, "A", {{StationField::STACJA, "A"}, {StationField::LOKATOR, "JO00AA"}}, std::nullopt), "");
+  EXPECT_EQ(
+      test::RowDiff(book, "A", {{StationField::STACJA, "A"}, {StationField::LOKATOR, "JO00AA"}},
+                    std::nullopt),
+      "");
   EXPECT_EQ(book.inserts + book.updates, 2);
 
   // A second run over the same open table starts again at its first record;
@@ -136,11 +140,10 @@ TEST(ImportRun, ReportLinesAfterTheHeaderCountedFromOne) {
     out << "h1\r\nh2\r\nh3\r\nh4\r\nfirst\r\n\r\nthird\r\n";
   }
   std::vector<std::string> lines;
-  ReportSource source("AMATEUR.RPT",
-                      [&](std::string_view line, IStationLookup&) {
-                        lines.emplace_back(line);
-                        return RecordPlan::Skip(RecordOutcome::Skipped);
-                      });
+  ReportSource source("AMATEUR.RPT", [&](std::string_view line, IStationLookup&) {
+    lines.emplace_back(line);
+    return RecordPlan::Skip(RecordOutcome::Skipped);
+  });
   MemoryCallbook book;
   RecordingDisplay display;
   const RunSummary summary = RunImport(source, book, display);

@@ -16,12 +16,13 @@ using F = StationField;
 
 RecordMap OKRecord(std::string call, std::string name, std::string memF, std::string loc = "",
                    std::string woj = "") {
-  return RecordMap{{"CALL", call}, {"NAME", name}, {"MEM_F", memF}, {"QRA_LOC", loc},
-                   {"WOJ", woj}};
+  return RecordMap{{"CALL", call}, {"NAME", name}, {"MEM_F", memF}, {"QRA_LOC", loc}, {"WOJ", woj}};
 }
 
 void PutStation(ICallbook& book, std::string_view call, std::string_view lokator) {
-  book.Insert(test::Station({{F::STACJA, call}, {F::NAZWA, "Stary Wpis"}, {F::MIASTO, "Opava"}, {F::LOKATOR, lokator}}, 503));
+  book.Insert(test::Station(
+      {{F::STACJA, call}, {F::NAZWA, "Stary Wpis"}, {F::MIASTO, "Opava"}, {F::LOKATOR, lokator}},
+      503));
 }
 
 TEST(LogCOKRoutines, PostalCodePrefix) {
@@ -111,17 +112,16 @@ TEST(LogCOKImport, NamesFromNameAndPartOne) {
   // A field with fewer than two ';' gives nothing but IMIE (and the locator).
   MemoryCallbook book;
   test::Import(ImportLogCOKRecord, OKRecord("OK1M", "Jan", "Jan Novak;Hlavni 5", "JO70"), book);
-  EXPECT_EQ(RowDiff(book, "OK1M", {{F::STACJA, "OK1M"}, {F::IMIE, "Jan"}, {F::LOKATOR, "JO70"}},
-                    503),
-            "");
+  EXPECT_EQ(
+      RowDiff(book, "OK1M", {{F::STACJA, "OK1M"}, {F::IMIE, "Jan"}, {F::LOKATOR, "JO70"}}, 503),
+      "");
 }
 
 TEST(LogCOKImport, LocatorRepairs) {
   const std::pair<const char*, std::optional<std::string>> cases[] = {
-      {"JO7O", "JO70"},     {"jo7o", "jo70"},       {"JOOO", "JO00"},
-      {"JO70??", "JO70"},   {"JO7O??", "JO70"},     {"JO70?", "JO70?"},
-      {"JO70?A", "JO70 A"}, {" JO70AB ", "JO70AB"}, {"JO70OO", "JO70OO"},
-      {"JO", "JO"},         {"??", "??"},           {"", std::nullopt},
+      {"JO7O", "JO70"},     {"jo7o", "jo70"},   {"JOOO", "JO00"},     {"JO70??", "JO70"},
+      {"JO7O??", "JO70"},   {"JO70?", "JO70?"}, {"JO70?A", "JO70 A"}, {" JO70AB ", "JO70AB"},
+      {"JO70OO", "JO70OO"}, {"JO", "JO"},       {"??", "??"},         {"", std::nullopt},
   };
   for (const auto& [loc, want] : cases) {
     MemoryCallbook book;
@@ -138,15 +138,24 @@ TEST(LogCOKImport, KnownStationOnlyGetsAMissingLocator) {
   const int before = book.updates;
 
   for (const char* call : {"OK1NOLOC", "OK1BLANK", "OK1HASLOC"})
-    test::Import(ImportLogCOKRecord, OKRecord(call, "Jan", "Jan Novak;Hlavni 5;12-345 Praha", "JO7O??"), book);
+    test::Import(ImportLogCOKRecord,
+                 OKRecord(call, "Jan", "Jan Novak;Hlavni 5;12-345 Praha", "JO7O??"), book);
 
   for (const char* call : {"OK1NOLOC", "OK1BLANK"})
-    EXPECT_EQ(RowDiff(book, call, {{F::STACJA, call}, {F::NAZWA, "Stary Wpis"},
-                                   {F::MIASTO, "Opava"}, {F::LOKATOR, "JO70"}}, 503),
+    EXPECT_EQ(RowDiff(book, call,
+                      {{F::STACJA, call},
+                       {F::NAZWA, "Stary Wpis"},
+                       {F::MIASTO, "Opava"},
+                       {F::LOKATOR, "JO70"}},
+                      503),
               "")
         << call;
-  EXPECT_EQ(RowDiff(book, "OK1HASLOC", {{F::STACJA, "OK1HASLOC"}, {F::NAZWA, "Stary Wpis"},
-                                        {F::MIASTO, "Opava"}, {F::LOKATOR, "JN79AA"}}, 503),
+  EXPECT_EQ(RowDiff(book, "OK1HASLOC",
+                    {{F::STACJA, "OK1HASLOC"},
+                     {F::NAZWA, "Stary Wpis"},
+                     {F::MIASTO, "Opava"},
+                     {F::LOKATOR, "JN79AA"}},
+                    503),
             "");
   EXPECT_EQ(book.updates - before, 2);
   EXPECT_EQ(book.inserts, 3);
@@ -162,11 +171,16 @@ TEST(LogCOKImport, KnownStationOnlyGetsAMissingLocator) {
 TEST(LogCOKImport, RepeatedCallSignWritesFirstAndFillsItsLocatorLater) {
   MemoryCallbook book;
   test::Import(ImportLogCOKRecord, OKRecord("OK2A", "Jan", "Jan Novak;;", ""), book);
-  test::Import(ImportLogCOKRecord, OKRecord("OK2A", "Petr", "Petr Dvorak;Dlouha;Brno", "JN89AB"), book);
+  test::Import(ImportLogCOKRecord, OKRecord("OK2A", "Petr", "Petr Dvorak;Dlouha;Brno", "JN89AB"),
+               book);
   test::Import(ImportLogCOKRecord, OKRecord("OK2A", "Karel", "", "JN99XX"), book);
-  EXPECT_EQ(RowDiff(book, "OK2A", {{F::STACJA, "OK2A"}, {F::NAZWA, "Novak Jan"},
-                                   {F::IMIE, "Jan"}, {F::NAZWISKO, "Novak"},
-                                   {F::LOKATOR, "JN89AB"}}, 503),
+  EXPECT_EQ(RowDiff(book, "OK2A",
+                    {{F::STACJA, "OK2A"},
+                     {F::NAZWA, "Novak Jan"},
+                     {F::IMIE, "Jan"},
+                     {F::NAZWISKO, "Novak"},
+                     {F::LOKATOR, "JN89AB"}},
+                    503),
             "");
   EXPECT_EQ(book.inserts, 1);
   EXPECT_EQ(book.updates, 1);
@@ -174,7 +188,8 @@ TEST(LogCOKImport, RepeatedCallSignWritesFirstAndFillsItsLocatorLater) {
 
 TEST(LogCOKImport, EmptyCallSignWritesNothing) {
   MemoryCallbook book;
-  test::Import(ImportLogCOKRecord, OKRecord(" ", "Jan", "Jan Novak;Hlavni 5;12-345 Praha", "JO70FB"), book);
+  test::Import(ImportLogCOKRecord,
+               OKRecord(" ", "Jan", "Jan Novak;Hlavni 5;12-345 Praha", "JO70FB"), book);
   EXPECT_TRUE(book.Rows().empty());
 }
 

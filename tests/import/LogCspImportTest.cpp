@@ -40,7 +40,10 @@ std::string Imported(RecordMap rec, const std::string& key, test::Columns column
 }
 
 TEST(LogCSPText, UpperMazoviaMapChangesEighteenBytesOnly) {
-  EXPECT_EQ(MazoviaToCp1250Upper("\x86\x91\xA2" "a"), "\xA5\xCA\xD3" "a");
+  EXPECT_EQ(MazoviaToCp1250Upper("\x86\x91\xA2"
+                                 "a"),
+            "\xA5\xCA\xD3"
+            "a");
   EXPECT_EQ(MazoviaToCp1250Upper("\x8D\x9E\x8C\x8E"), "\x8D\x9E\xA3\x8C");
   EXPECT_EQ(MazoviaToCp1250Upper("\x8F\x90\x92\x95\x98\x9C\xA0\xA1\xA3\xA4\xA5\xA6\xA7"),
             "\xA5\xCA\xA3\xC6\x8C\xA3\x8F\xAF\xD3\xD1\xD1\x8F\xAF");
@@ -85,7 +88,8 @@ TEST(LogCSPText, TitleCasePostalCodeSurname) {
   EXPECT_EQ(TitleCase(W(" ŁÓDŹ ŚRÓDMIEŚCIE ")), W("Łódź Śródmieście"));
   EXPECT_EQ(TitleCase("   "), "");
 
-  for (const char* yes : {"00-950 WARSZAWA", "00-950", " 00-950X"}) EXPECT_TRUE(BeginsWithPostalCode(yes)) << yes;
+  for (const char* yes : {"00-950 WARSZAWA", "00-950", " 00-950X"})
+    EXPECT_TRUE(BeginsWithPostalCode(yes)) << yes;
   for (const char* no : {"00950 WARSZAWA", "00 950 WARSZAWA", "00-95", "0a-950", ""})
     EXPECT_FALSE(BeginsWithPostalCode(no)) << no;
   EXPECT_EQ(PostalCodeOf(" 00-950 WARSZAWA"), "00-950");
@@ -103,14 +107,21 @@ TEST(LogCSPText, TitleCasePostalCodeSurname) {
 
 TEST(LogCSPImport, PersonalRecordColumnByColumn) {
   MemoryCallbook book;
-  test::Import(ImportLogCSPRecord, SPRecord(" sp5abc ", "JAN", "JAN KOWALSKI;UL. KOSCIUSZKI 5;00-950 WARSZAWA",
-                              "ko02mf", "wsi"),
-                     book);
+  test::Import(
+      ImportLogCSPRecord,
+      SPRecord(" sp5abc ", "JAN", "JAN KOWALSKI;UL. KOSCIUSZKI 5;00-950 WARSZAWA", "ko02mf", "wsi"),
+      book);
   EXPECT_EQ(test::RowDiff(book, "SP5ABC",
-                          {{F::STACJA, "SP5ABC"}, {F::IMIE, "Jan"}, {F::NAZWISKO, "Kowalski"},
-                           {F::NAZWA, "Kowalski Jan"}, {F::ADRES, W("Ul. Kościuszki 5")},
-                           {F::KODPOCZT, "00-950"}, {F::MIASTO, "Warszawa"}, {F::LOKATOR, "ko02mf"},
-                           {F::WOJEW, "W"}, {F::POWIAT, "SI"}},
+                          {{F::STACJA, "SP5ABC"},
+                           {F::IMIE, "Jan"},
+                           {F::NAZWISKO, "Kowalski"},
+                           {F::NAZWA, "Kowalski Jan"},
+                           {F::ADRES, W("Ul. Kościuszki 5")},
+                           {F::KODPOCZT, "00-950"},
+                           {F::MIASTO, "Warszawa"},
+                           {F::LOKATOR, "ko02mf"},
+                           {F::WOJEW, "W"},
+                           {F::POWIAT, "SI"}},
                           269),
             "");
 }
@@ -167,15 +178,25 @@ TEST(LogCSPImport, ClubsAndNames) {
 
 TEST(LogCSPImport, MazoviaSAndCAcuteAreStoredAsPolishLetters) {
   // Mixed-case Mazovia: ś is 0x9E, ć 0x8D, ł 0x92, Ł 0x9C, ą 0x86.
-  EXPECT_EQ(Imported(SPRecord("SP2ABC", "JAN", "JAN Ko\x9E" "ciuszko;ul. Ko\x9E" "cielna 4;"), "SP2ABC",
-                     {{F::STACJA, "SP2ABC"}, {F::IMIE, "Jan"}, {F::NAZWISKO, W("Kościuszko")},
-                      {F::NAZWA, W("Kościuszko Jan")}, {F::ADRES, W("Ul. Kościelna 4")}}),
+  EXPECT_EQ(Imported(SPRecord("SP2ABC", "JAN",
+                              "JAN Ko\x9E"
+                              "ciuszko;ul. Ko\x9E"
+                              "cielna 4;"),
+                     "SP2ABC",
+                     {{F::STACJA, "SP2ABC"},
+                      {F::IMIE, "Jan"},
+                      {F::NAZWISKO, W("Kościuszko")},
+                      {F::NAZWA, W("Kościuszko Jan")},
+                      {F::ADRES, W("Ul. Kościelna 4")}}),
             "");
   EXPECT_EQ(Imported(SPRecord("SP2ABD", "", "Pawe\x92 Wi\x9Cni\x8Dski;;"), "SP2ABD",
                      {{F::STACJA, "SP2ABD"}, {F::NAZWA, W("PaweŁ WiŁniĆski")}}),
             "");
-  EXPECT_EQ(Imported(SPRecord("SP2ABE", "", "Harcerski Klub \x9C\x86" "czno\x9E" "ci;;"), "SP2ABE",
-                     {{F::STACJA, "SP2ABE"}, {F::NAZWA, W("Harcerski Klub Łączności")}}),
+  EXPECT_EQ(Imported(SPRecord("SP2ABE", "",
+                              "Harcerski Klub \x9C\x86"
+                              "czno\x9E"
+                              "ci;;"),
+                     "SP2ABE", {{F::STACJA, "SP2ABE"}, {F::NAZWA, W("Harcerski Klub Łączności")}}),
             "");
 }
 
@@ -183,8 +204,11 @@ TEST(LogCSPImport, AddressPartsAndRegion) {
   // mem_f without two semicolons gives no name, address or town.
   for (const char* memF : {"", "   ", "JAN KOWALSKI;UL. POLNA 1"})
     EXPECT_EQ(Imported(SPRecord("SP3ABC", "JAN", memF, "KO02MF", " wSi "), "SP3ABC",
-                       {{F::STACJA, "SP3ABC"}, {F::IMIE, "Jan"}, {F::LOKATOR, "KO02MF"},
-                        {F::WOJEW, "W"}, {F::POWIAT, "SI"}}),
+                       {{F::STACJA, "SP3ABC"},
+                        {F::IMIE, "Jan"},
+                        {F::LOKATOR, "KO02MF"},
+                        {F::WOJEW, "W"},
+                        {F::POWIAT, "SI"}}),
               "")
         << memF;
   EXPECT_EQ(Imported(SPRecord("SP4AAA", "", "; ;00950 WARSZAWA", "", "WS"), "SP4AAA",
@@ -200,8 +224,8 @@ TEST(LogCSPImport, AddressPartsAndRegion) {
 
 TEST(LogCSPImport, LocatorRepairs) {
   const std::pair<const char*, const char*> cases[] = {
-      {"JO9o", "JO90"},     {"JOOO", "JO00"},     {" JO91?? ", "JO91"}, {"JO91?", "JO91?"},
-      {"JO91?A", "JO91 A"}, {"JO91A?", "JO91A"},  {"JOo", "JOo"},       {"jo91oo", "jo91oo"}};
+      {"JO9o", "JO90"},     {"JOOO", "JO00"},    {" JO91?? ", "JO91"}, {"JO91?", "JO91?"},
+      {"JO91?A", "JO91 A"}, {"JO91A?", "JO91A"}, {"JOo", "JOo"},       {"jo91oo", "jo91oo"}};
   for (const auto& [in, want] : cases)
     EXPECT_EQ(Imported(SPRecord("SP1LOC", "", "", in), "SP1LOC",
                        {{F::STACJA, "SP1LOC"}, {F::LOKATOR, want}}),
@@ -212,7 +236,8 @@ TEST(LogCSPImport, LocatorRepairs) {
 TEST(LogCSPImport, KnownStationsAndOverlongValues) {
   MemoryCallbook book;
   book.Insert(test::Station({{F::STACJA, "SP7OLD"}}));
-  test::Import(ImportLogCSPRecord, SPRecord("sp7old", "JAN", "JAN KOWALSKI;;", "KO02MF", "WSI"), book);
+  test::Import(ImportLogCSPRecord, SPRecord("sp7old", "JAN", "JAN KOWALSKI;;", "KO02MF", "WSI"),
+               book);
   EXPECT_EQ(test::RowDiff(book, "SP7OLD", {{F::STACJA, "SP7OLD"}}, std::nullopt), "");
   test::Import(ImportLogCSPRecord, SPRecord("SP7NEW", "JAN"), book);
   test::Import(ImportLogCSPRecord, SPRecord("SP7NEW", "ADAM"), book);

@@ -43,8 +43,9 @@ TEST(OKCallImport, NamesAndSmallLetters) {
   test::Import(ImportOKCallRecord, OKRecord("OK1A", "", "novak"), book);
   test::Import(ImportOKCallRecord, OKRecord("OK1B", "jan", ""), book);
   test::Import(ImportOKCallRecord, OKRecord("OK1C", "", "", "", "brno"), book);
-  EXPECT_EQ(RowDiff(book, "OK1A", {{F::STACJA, "OK1A"}, {F::NAZWA, "novak"},
-                                   {F::NAZWISKO, "novak"}}, 503), "");
+  EXPECT_EQ(RowDiff(book, "OK1A",
+                    {{F::STACJA, "OK1A"}, {F::NAZWA, "novak"}, {F::NAZWISKO, "novak"}}, 503),
+            "");
   EXPECT_EQ(RowDiff(book, "OK1B", {{F::STACJA, "OK1B"}, {F::NAZWA, "jan"}, {F::IMIE, "jan"}}, 503),
             "");
   EXPECT_EQ(RowDiff(book, "OK1C", {{F::STACJA, "OK1C"}, {F::MIASTO, "brno"}}, 503), "");
@@ -57,11 +58,17 @@ TEST(OKCallImport, SkipsEmptyCallSignsDuplicatesAndKnownStations) {
   test::Import(ImportOKCallRecord, OKRecord("   ", "Jan", "Novak"), book);
   test::Import(ImportOKCallRecord, OKRecord("OK1NEW", "Jan", "Novak"), book);
   test::Import(ImportOKCallRecord, OKRecord("ok1new", "Petr", "Svoboda"), book);
-  test::Import(ImportOKCallRecord, OKRecord("OK1OLD", "Petr", "Svoboda", "Dlouha 1", "Brno", "60200"), book);
+  test::Import(ImportOKCallRecord,
+               OKRecord("OK1OLD", "Petr", "Svoboda", "Dlouha 1", "Brno", "60200"), book);
 
   EXPECT_EQ(book.Rows().size(), 2u);
-  EXPECT_EQ(RowDiff(book, "OK1NEW", {{F::STACJA, "OK1NEW"}, {F::NAZWA, "Novak Jan"},
-                                     {F::IMIE, "Jan"}, {F::NAZWISKO, "Novak"}}, 503), "");
+  EXPECT_EQ(RowDiff(book, "OK1NEW",
+                    {{F::STACJA, "OK1NEW"},
+                     {F::NAZWA, "Novak Jan"},
+                     {F::IMIE, "Jan"},
+                     {F::NAZWISKO, "Novak"}},
+                    503),
+            "");
   EXPECT_EQ(RowDiff(book, "OK1OLD", {{F::STACJA, "OK1OLD"}, {F::NAZWA, "Kowalski Jan"}}, 269), "");
   EXPECT_EQ(book.updates, 0);
 }

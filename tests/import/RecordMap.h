@@ -23,8 +23,7 @@ namespace tolvo::test {
 class RecordMap : public IRecordFields {
  public:
   RecordMap() = default;
-  RecordMap(std::initializer_list<std::pair<std::string, std::string>> fields)
-      : fields_(fields) {}
+  RecordMap(std::initializer_list<std::pair<std::string, std::string>> fields) : fields_(fields) {}
 
   // Sets (or replaces) one field.
   RecordMap& Set(std::string name, std::string value) {
@@ -88,8 +87,8 @@ RecordOutcome Import(Step step, const Record& record, ICallbook& book) {
 
 // Empty when the row of `callSign` exists and holds exactly `columns` and
 // `kraj`; otherwise a description of every difference.
-inline std::string RowDiff(const MemoryCallbook& book, const std::string& callSign,
-                           Columns columns, std::optional<std::int16_t> kraj) {
+inline std::string RowDiff(const MemoryCallbook& book, const std::string& callSign, Columns columns,
+                           std::optional<std::int16_t> kraj) {
   const StationRow* row = book.Row(callSign);
   if (!row) return "no row " + callSign;
   std::ostringstream out;

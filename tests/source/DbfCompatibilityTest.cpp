@@ -173,8 +173,7 @@ int MakeVariants(const fs::path& out, std::string& log) {
   // may not.
   const std::string python = fs::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
   const std::string command = python + " '" + script.string() + "' '" + FixtureDir().string() +
-                              "' '" + out.string() + "' > '" + (out / "log").string() +
-                              "' 2>&1";
+                              "' '" + out.string() + "' > '" + (out / "log").string() + "' 2>&1";
   fs::create_directories(out);
   const int status = std::system(command.c_str());
   std::ifstream in(out / "log");
@@ -215,10 +214,8 @@ TEST(DbfCompatibility, ReadsWhatTheCommonReadersRead) {
         "ours " + (ours.error.empty() ? "read" : "refuses (" + ours.error + ")") + "; dbfdump " +
         Outcome(dump, ours.rows, v) + "; dbfread " + Outcome(read, ours.rows, v);
     const std::size_t language = v.name.find("-language-");
-    if (language == std::string::npos)
-      summary << v.name << ": " << outcome << "\n";
-    else
-      ++languageOutcomes[v.name.substr(0, language) + " with any language byte: " + outcome];
+    if (language == std::string::npos) summary << v.name << ": " << outcome << "\n";
+    else ++languageOutcomes[v.name.substr(0, language) + " with any language byte: " + outcome];
 
     if (!v.refusal.empty()) {
       EXPECT_NE(ours.error.find(v.refusal), std::string::npos) << ours.error;

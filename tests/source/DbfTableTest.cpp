@@ -228,8 +228,7 @@ TEST_F(DbfTableTest, WriterRoundTripsRawBytesMemosAndDeletedMarks) {
   EXPECT_EQ(t.RecordCount(), 4);
   EXPECT_EQ(Dump(t), (std::vector<std::string>{
                          "1:CALL=SP1A|mem_f=" + mazovia + ";ul. X 1;00-001 " + mazovia + "|WOJ=W|",
-                         "3:CALL=SP3C|mem_f=|WOJ=|",
-                         "4:CALL=SP4D|mem_f=" + longMemo + "|WOJ=K|"}));
+                         "3:CALL=SP3C|mem_f=|WOJ=|", "4:CALL=SP4D|mem_f=" + longMemo + "|WOJ=K|"}));
   EXPECT_THROW(DbfWriter("x.dbf", {{"C", 'C', 2}}).Add({"abc"}), std::invalid_argument);
 }
 

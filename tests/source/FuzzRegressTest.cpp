@@ -104,8 +104,12 @@ TEST(FuzzReportLines, SplitCleanAndCut) {
   EXPECT_EQ(lines("a\nb"), (V{"a", "b"}));
   EXPECT_EQ(lines("a\r\r\n\n"), (V{"a", "", ""}));
   EXPECT_EQ(lines("x\ry\n\r"), (V{"x", "y", ""}));
-  EXPECT_EQ(lines("a\nb\x1A" "c\n"), (V{"a", "b"}));
-  EXPECT_EQ(lines("\x1A" "a\n"), V{});
+  EXPECT_EQ(lines("a\nb\x1A"
+                  "c\n"),
+            (V{"a", "b"}));
+  EXPECT_EQ(lines("\x1A"
+                  "a\n"),
+            V{});
   const std::string longLine(TextReport::kKeep, 'k');
   EXPECT_EQ(lines(longLine + "k\r\n" + "tail\n"), (V{longLine, "tail"}));
   const auto tooLong =

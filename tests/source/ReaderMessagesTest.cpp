@@ -56,8 +56,8 @@ std::vector<std::string> EveryReaderText() {
   for (auto fault : {m::MemoBlockFault::BeyondEnd, m::MemoBlockFault::CutShort,
                      m::MemoBlockFault::RunsPastEnd, m::MemoBlockFault::Damaged})
     texts.push_back(m::BadMemoBlock(163, 159, fault, "LOG_C_SP.DBT"));
-  for (auto kind : {FileKind::Folder, FileKind::Fifo, FileKind::Socket, FileKind::Device,
-                    FileKind::Other}) {
+  for (auto kind :
+       {FileKind::Folder, FileKind::Fifo, FileKind::Socket, FileKind::Device, FileKind::Other}) {
     texts.push_back(m::CannotOpen(0, kind));
     texts.push_back(m::CannotOpenMemo("LOG_C_SP.DBT", 0, kind));
   }
@@ -137,8 +137,9 @@ TEST(ReaderMessages, KeyTextsAndTheirNumbers) {
   EXPECT_EQ(m::EndsInsideRecord(11, 1000),
             "plik jest obcięty: zawiera w całości tylko 10 rekordów z 1000 zapowiedzianych w "
             "nagłówku. Pobierz listę ponownie i powtórz import.");
-  EXPECT_TRUE(m::EndsInsideRecord(3, 5).starts_with("plik jest obcięty: zawiera w całości tylko 2 "
-                                                     "rekordy z 5 zapowiedzianych"));
+  EXPECT_TRUE(
+      m::EndsInsideRecord(3, 5).starts_with("plik jest obcięty: zawiera w całości tylko 2 "
+                                            "rekordy z 5 zapowiedzianych"));
   EXPECT_EQ(
       m::RecordsDoNotFit(284, 137, 225, 19567),
       "plik jest obcięty lub uszkodzony: nagłówek zapowiada 284 rekordy po 137 bajtów, czyli "

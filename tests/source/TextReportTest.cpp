@@ -59,9 +59,15 @@ TEST_F(TextReportTest, LineEndsAndCarriageReturns) {
 }
 
 TEST_F(TextReportTest, CtrlZEndsTheFile) {
-  EXPECT_EQ(Lines("a\r\nb\r\n\x1a" "c\r\nd\r\n"), (L{"a", "b"}));
-  EXPECT_EQ(Lines("a\r\nbefore\x1a" "after\r\n"), (L{"a", "before"}));
-  EXPECT_EQ(Lines("\x1a" "a\n"), L{});
+  EXPECT_EQ(Lines("a\r\nb\r\n\x1a"
+                  "c\r\nd\r\n"),
+            (L{"a", "b"}));
+  EXPECT_EQ(Lines("a\r\nbefore\x1a"
+                  "after\r\n"),
+            (L{"a", "before"}));
+  EXPECT_EQ(Lines("\x1a"
+                  "a\n"),
+            L{});
 }
 
 TEST_F(TextReportTest, OnlyTheStartOfALineIsKeptAndAFarTooLongLineRaises) {
@@ -124,8 +130,8 @@ TEST_F(TextReportTest, OpenAndCloseFailuresNameTheFile) {
 
 TEST_F(TextReportTest, ReopeningStartsAgainFromTheTop) {
   const fs::path p = folder / "AMATEUR.RPT";
-  WriteAmateurReport(p, {AmateurLine("VE3ABC", "John Paul", "Smith", "1 Main St", "Ottawa", "ON",
-                                     "K1A 0B1")});
+  WriteAmateurReport(
+      p, {AmateurLine("VE3ABC", "John Paul", "Smith", "1 Main St", "Ottawa", "ON", "K1A 0B1")});
   TextReport r;
   for (int run = 0; run < 2; ++run) {
     r.Open(p);

@@ -61,9 +61,14 @@ TEST_F(RowsTest, SecondPostOfOneCallSignIsRefusedAndEarlierRowsStay) {
     ASSERT_TRUE(cb.Open(db));
     Post(cb, "SP1ABC", "Pierwsze");
     ASSERT_TRUE(cb.Find("SP1ABC"));  // uncommitted, yet found
-    Post(cb, "SP1\xA3" "X");
+    Post(cb,
+         "SP1\xA3"
+         "X");
     try {
-      Post(cb, "SP1\xA3" "X", "Drugie");
+      Post(cb,
+           "SP1\xA3"
+           "X",
+           "Drugie");
       FAIL() << "no error";
     } catch (const DatabaseError& e) {
       // The server's text, with the Windows-1250 key turned into UTF-8.
@@ -73,7 +78,11 @@ TEST_F(RowsTest, SecondPostOfOneCallSignIsRefusedAndEarlierRowsStay) {
     Post(cb, "SP3C");
   }
   EXPECT_EQ(Query(db, "SELECT STACJA, MIASTO FROM STACJE ORDER BY STACJA"),
-            (std::vector<Row>{{"SP1ABC", "Pierwsze"}, {"SP1\xA3" "X", std::nullopt}, {"SP3C", std::nullopt}}));
+            (std::vector<Row>{{"SP1ABC", "Pierwsze"},
+                              {"SP1\xA3"
+                               "X",
+                               std::nullopt},
+                              {"SP3C", std::nullopt}}));
 }
 
 // A row of a call sign that another program has inserted and not yet
@@ -156,15 +165,15 @@ TEST_F(RowsTest, LookupsSeeTheCallbookAsTheImportBeganIt) {
 // the in-memory callbook does, record by record.
 TEST_F(RowsTest, RepeatedStationsAndLocatorsFilledTwice) {
   const auto record = [](const char* call, const char* name, const char* loc) {
-    return test::RecordMap{{"CALL", call}, {"NAME", name}, {"MEM_F", ""}, {"QRA_LOC", loc},
-                           {"WOJ", ""}};
+    return test::RecordMap{
+        {"CALL", call}, {"NAME", name}, {"MEM_F", ""}, {"QRA_LOC", loc}, {"WOJ", ""}};
   };
   const test::RecordMap list[] = {
-      record("OK1NEW", "Jan", ""),       record("OK1NEW", "Petr", "JN89AB"),
+      record("OK1NEW", "Jan", ""),         record("OK1NEW", "Petr", "JN89AB"),
       record("OK1NEW", "Karel", "JN99XX"), record("OK1OLD", "Jan", "JO70FB"),
-      record("OK1OLD", "Jan", "JO60AA"),  record("OK1NEW", "Jan", "JO60AA")};
+      record("OK1OLD", "Jan", "JO60AA"),   record("OK1NEW", "Jan", "JO60AA")};
   const std::vector<RecordOutcome> outcomes = {
-      RecordOutcome::Added,        RecordOutcome::LocatorFilled, RecordOutcome::AlreadyThere,
+      RecordOutcome::Added,         RecordOutcome::LocatorFilled, RecordOutcome::AlreadyThere,
       RecordOutcome::LocatorFilled, RecordOutcome::AlreadyThere,  RecordOutcome::AlreadyThere};
   Execute(db, {"INSERT INTO STACJE (STACJA, NAZWA) VALUES ('OK1OLD', 'Stary')"});
   MemoryCallbook memory;
@@ -234,7 +243,8 @@ TEST_F(RowsTest, NewRowHasNullsWhereNothingWasSet) {
   {
     Callbook cb;
     ASSERT_TRUE(cb.Open(db));
-    cb.Insert(test::Station({{StationField::STACJA, "OK1AB"}, {StationField::NAZWA, "Nov\xE1k Jan"}}));
+    cb.Insert(
+        test::Station({{StationField::STACJA, "OK1AB"}, {StationField::NAZWA, "Nov\xE1k Jan"}}));
     cb.Insert(test::Station({{StationField::STACJA, "SP1ABC"}}, 269));
   }
   Row ok(20, std::nullopt), sp(20, std::nullopt);

@@ -11,7 +11,8 @@ namespace {
 
 // One line per column: name, type, NOT NULL, collation, domain when a named one.
 std::vector<std::string> ColumnsOf(const fs::path& db) {
-  const auto rows = Query(db,
+  const auto rows = Query(
+      db,
       "SELECT TRIM(rf.RDB$FIELD_NAME), f.RDB$FIELD_TYPE, f.RDB$CHARACTER_LENGTH,"
       " COALESCE(rf.RDB$NULL_FLAG, 0), TRIM(c.RDB$COLLATION_NAME), TRIM(rf.RDB$FIELD_SOURCE)"
       " FROM RDB$RELATION_FIELDS rf JOIN RDB$FIELDS f ON f.RDB$FIELD_NAME = rf.RDB$FIELD_SOURCE"
@@ -37,10 +38,11 @@ std::vector<std::string> ColumnsOf(const fs::path& db) {
 
 // Index name and its column, for every index of STACJE.
 std::vector<std::string> IndexesOf(const fs::path& db) {
-  const auto rows = Query(db,
-      "SELECT TRIM(i.RDB$INDEX_NAME) || ' ' || TRIM(s.RDB$FIELD_NAME)"
-      " FROM RDB$INDICES i JOIN RDB$INDEX_SEGMENTS s ON s.RDB$INDEX_NAME = i.RDB$INDEX_NAME"
-      " WHERE i.RDB$RELATION_NAME = 'STACJE' ORDER BY 1");
+  const auto rows =
+      Query(db,
+            "SELECT TRIM(i.RDB$INDEX_NAME) || ' ' || TRIM(s.RDB$FIELD_NAME)"
+            " FROM RDB$INDICES i JOIN RDB$INDEX_SEGMENTS s ON s.RDB$INDEX_NAME = i.RDB$INDEX_NAME"
+            " WHERE i.RDB$RELATION_NAME = 'STACJE' ORDER BY 1");
   std::vector<std::string> out;
   for (const auto& r : rows) out.push_back(*r[0]);
   return out;
@@ -48,9 +50,10 @@ std::vector<std::string> IndexesOf(const fs::path& db) {
 
 // The primary key constraint of STACJE and its index.
 std::vector<Row> PrimaryKeyOf(const fs::path& db) {
-  return Query(db, "SELECT TRIM(RDB$CONSTRAINT_NAME), TRIM(RDB$INDEX_NAME)"
-                   " FROM RDB$RELATION_CONSTRAINTS WHERE RDB$RELATION_NAME = 'STACJE'"
-                   " AND RDB$CONSTRAINT_TYPE = 'PRIMARY KEY'");
+  return Query(db,
+               "SELECT TRIM(RDB$CONSTRAINT_NAME), TRIM(RDB$INDEX_NAME)"
+               " FROM RDB$RELATION_CONSTRAINTS WHERE RDB$RELATION_NAME = 'STACJE'"
+               " AND RDB$CONSTRAINT_TYPE = 'PRIMARY KEY'");
 }
 
 bool HasStacje(const fs::path& db) {
@@ -59,23 +62,33 @@ bool HasStacje(const fs::path& db) {
 
 // STACJE as it is made: its columns, and its indexes with the primary key.
 const std::vector<std::string> kColumns = {
-    "STACJA VARCHAR(10) NOT NULL PXW_PLK", "NAZWA VARCHAR(60) PXW_PLK",
-    "NAZWISKO VARCHAR(40) PXW_PLK",       "IMIE VARCHAR(15) PXW_PLK",
-    "MIASTO VARCHAR(25) PXW_PLK",         "KODPOCZT VARCHAR(10) PXW_PLK",
-    "ADRES VARCHAR(50) PXW_PLK",          "LOKATOR VARCHAR(6) PXW_PLK",
-    "DOMENA VARCHAR(6) PXW_PLK",          "WOJEW VARCHAR(1) PXW_PLK",
-    "POWIAT VARCHAR(2) PXW_PLK",          "MANAGER VARCHAR(7) PXW_PLK",
-    "IOTA VARCHAR(6) PXW_PLK",            "EMAIL1 VARCHAR(50) PXW_PLK",
-    "EMAIL2 VARCHAR(50) PXW_PLK",         "UWAGI VARCHAR(50) PXW_PLK",
-    "RODZAJ CHAR(1) PXW_PLK",             "KRAJ SMALLINT",
-    "DATAAKT DATE",                       "AKTUAL SMALLINT domain D_BOOL",
+    "STACJA VARCHAR(10) NOT NULL PXW_PLK",
+    "NAZWA VARCHAR(60) PXW_PLK",
+    "NAZWISKO VARCHAR(40) PXW_PLK",
+    "IMIE VARCHAR(15) PXW_PLK",
+    "MIASTO VARCHAR(25) PXW_PLK",
+    "KODPOCZT VARCHAR(10) PXW_PLK",
+    "ADRES VARCHAR(50) PXW_PLK",
+    "LOKATOR VARCHAR(6) PXW_PLK",
+    "DOMENA VARCHAR(6) PXW_PLK",
+    "WOJEW VARCHAR(1) PXW_PLK",
+    "POWIAT VARCHAR(2) PXW_PLK",
+    "MANAGER VARCHAR(7) PXW_PLK",
+    "IOTA VARCHAR(6) PXW_PLK",
+    "EMAIL1 VARCHAR(50) PXW_PLK",
+    "EMAIL2 VARCHAR(50) PXW_PLK",
+    "UWAGI VARCHAR(50) PXW_PLK",
+    "RODZAJ CHAR(1) PXW_PLK",
+    "KRAJ SMALLINT",
+    "DATAAKT DATE",
+    "AKTUAL SMALLINT domain D_BOOL",
 };
 
 const std::vector<std::string> kIndexes = {
-    "PK_STACJE STACJA",           "STACJE_IMIE IMIE",       "STACJE_KODPOCZT KODPOCZT",
-    "STACJE_KRAJ KRAJ",           "STACJE_LOKATOR LOKATOR", "STACJE_MIASTO MIASTO",
-    "STACJE_NAZWA NAZWA",         "STACJE_NAZWISKO NAZWISKO", "STACJE_POWIAT POWIAT",
-    "STACJE_RODZAJ RODZAJ",       "STACJE_WOJEW WOJEW",
+    "PK_STACJE STACJA",     "STACJE_IMIE IMIE",         "STACJE_KODPOCZT KODPOCZT",
+    "STACJE_KRAJ KRAJ",     "STACJE_LOKATOR LOKATOR",   "STACJE_MIASTO MIASTO",
+    "STACJE_NAZWA NAZWA",   "STACJE_NAZWISKO NAZWISKO", "STACJE_POWIAT POWIAT",
+    "STACJE_RODZAJ RODZAJ", "STACJE_WOJEW WOJEW",
 };
 
 const std::vector<Row> kPrimaryKey = {{"PK_STACJE", "PK_STACJE"}};
@@ -117,8 +130,9 @@ TEST_F(SchemaTest, PlaceholderLeftByAKillIsDropped) {
   Callbook cb;
   ASSERT_TRUE(cb.Open(db));
   cb.Close();
-  EXPECT_EQ(Query(db, "SELECT 1 FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'TOLVOIMP$PLACEHOLDER'"),
-            std::vector<Row>{});
+  EXPECT_EQ(
+      Query(db, "SELECT 1 FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'TOLVOIMP$PLACEHOLDER'"),
+      std::vector<Row>{});
   EXPECT_EQ(IndexesOf(db), kIndexes);
 }
 

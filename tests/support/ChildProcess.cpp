@@ -15,8 +15,7 @@
 namespace tolvo {
 
 bool ReadChildOutput(int fd, pid_t pid, double seconds, std::string& text) {
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
   char buf[4096];
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(

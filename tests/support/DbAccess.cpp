@@ -25,12 +25,9 @@ std::vector<Row> Query(const std::filesystem::path& file, std::string_view sql) 
     while (cursor.Fetch()) {
       Row row;
       for (unsigned i = 0; i < out.Count(); ++i) {
-        if (out.IsNull(i))
-          row.push_back(std::nullopt);
-        else if (out.IsText(i))
-          row.push_back(std::string(out.Text(i)));
-        else
-          row.push_back(std::to_string(out.Integer(i)));
+        if (out.IsNull(i)) row.push_back(std::nullopt);
+        else if (out.IsText(i)) row.push_back(std::string(out.Text(i)));
+        else row.push_back(std::to_string(out.Integer(i)));
       }
       rows.push_back(std::move(row));
     }
@@ -54,17 +51,19 @@ std::int64_t CountStations(const std::filesystem::path& file) {
 }
 
 std::vector<std::string> Catalogue(const std::filesystem::path& file) {
-  const auto columns = Query(file,
-      "SELECT TRIM(rf.RDB$RELATION_NAME), TRIM(rf.RDB$FIELD_NAME), f.RDB$FIELD_TYPE"
-      " FROM RDB$RELATION_FIELDS rf"
-      " JOIN RDB$RELATIONS r ON r.RDB$RELATION_NAME = rf.RDB$RELATION_NAME"
-      " JOIN RDB$FIELDS f ON f.RDB$FIELD_NAME = rf.RDB$FIELD_SOURCE"
-      " WHERE r.RDB$SYSTEM_FLAG = 1 AND r.RDB$RELATION_TYPE = 0"
-      " ORDER BY 1, rf.RDB$FIELD_POSITION");
+  const auto columns =
+      Query(file,
+            "SELECT TRIM(rf.RDB$RELATION_NAME), TRIM(rf.RDB$FIELD_NAME), f.RDB$FIELD_TYPE"
+            " FROM RDB$RELATION_FIELDS rf"
+            " JOIN RDB$RELATIONS r ON r.RDB$RELATION_NAME = rf.RDB$RELATION_NAME"
+            " JOIN RDB$FIELDS f ON f.RDB$FIELD_NAME = rf.RDB$FIELD_SOURCE"
+            " WHERE r.RDB$SYSTEM_FLAG = 1 AND r.RDB$RELATION_TYPE = 0"
+            " ORDER BY 1, rf.RDB$FIELD_POSITION");
   std::map<std::string, std::string> rowOf;  // table -> the expression of one row
   for (const auto& c : columns) {
     const bool text = *c[2] == "14" || *c[2] == "37";  // CHAR, VARCHAR
-    const std::string value = text ? "TRIM(" + *c[1] + ")" : "CAST(HASH(" + *c[1] + ") AS VARCHAR(20))";
+    const std::string value =
+        text ? "TRIM(" + *c[1] + ")" : "CAST(HASH(" + *c[1] + ") AS VARCHAR(20))";
     rowOf[*c[0]] += " || '|' || COALESCE(" + value + ", '-')";
   }
   std::string sql;

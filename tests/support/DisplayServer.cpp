@@ -187,8 +187,8 @@ std::unique_ptr<DisplayServer> DisplayServer::StartXtrace(const std::string& dis
   }
   const std::string fake = ":" + std::to_string(number);
   const fs::path lock = "/tmp/.X" + std::to_string(number) + "-lock";
-  const pid_t pid = Spawn({"xtrace", "-n", "-k", "-d", display, "-D", fake, "-o", log.string()},
-                          {}, -1);
+  const pid_t pid =
+      Spawn({"xtrace", "-n", "-k", "-d", display, "-D", fake, "-o", log.string()}, {}, -1);
   std::error_code ec;
   if (pid <= 0 ||
       !WaitFor(pid, [&] { return fs::exists("/tmp/.X11-unix/X" + std::to_string(number), ec); })) {

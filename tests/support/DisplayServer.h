@@ -58,7 +58,7 @@ class DisplayServer {
   pid_t pid_ = -1;
   std::string name_;
   Environment environment_;
-  std::filesystem::path runtime_;  // removed with the server when not empty
+  std::filesystem::path runtime_;                 // removed with the server when not empty
   std::vector<std::filesystem::path> leftovers_;  // its socket and lock, for a tracer
 };
 

@@ -84,8 +84,7 @@ void CopyCharacterSets(const fs::path& installed, const fs::path& root) {
   for (const fs::directory_entry& entry : fs::directory_iterator(installed / "intl")) {
     if (entry.path().extension() == ".so")
       fs::copy_file(entry.path(), root / "intl" / entry.path().filename());
-    else
-      fs::create_symlink(fs::canonical(entry.path()), root / "intl" / entry.path().filename());
+    else fs::create_symlink(fs::canonical(entry.path()), root / "intl" / entry.path().filename());
   }
 }
 
@@ -177,16 +176,15 @@ bool FirebirdServer::Launch(std::string& why) {
   for (const fs::directory_entry& entry : fs::directory_iterator(installed)) {
     const std::string name = entry.path().filename().string();
     if (name == "firebird.conf")
-      WriteFile(client / name, ReadBytes(entry.path()) + "\nRemoteServicePort = " +
-                                   std::to_string(port_) + "\n");
-    else if (name != "intl")
-      fs::create_symlink(entry.path(), client / name);
+      WriteFile(client / name,
+                ReadBytes(entry.path()) + "\nRemoteServicePort = " + std::to_string(port_) + "\n");
+    else if (name != "intl") fs::create_symlink(entry.path(), client / name);
   }
   CopyCharacterSets(installed, client);
 
-  const std::vector<std::string> env = Environment({"FIREBIRD=" + root_.string(),
-                                                     "FIREBIRD_LOCK=" + (root_ / "lock").string(),
-                                                     "FIREBIRD_TMP=" + (root_ / "tmp").string()});
+  const std::vector<std::string> env =
+      Environment({"FIREBIRD=" + root_.string(), "FIREBIRD_LOCK=" + (root_ / "lock").string(),
+                   "FIREBIRD_TMP=" + (root_ / "tmp").string()});
   const fs::path log = root_ / "server.log";
 
   // The security database, made by the engine in-process, with the one user.

@@ -14,7 +14,10 @@ using test::W;
 TEST(ClubNameTable, RowsByteForByteAndWholeNameMatch) {
   ASSERT_EQ(ClubNames().Size(), 52u);
   // Mazovia s-acute stays the raw byte 0x9E in the keys.
-  const std::string lacznosci = "\xA3\xA5" "czno\x9E" "ci";
+  const std::string lacznosci =
+      "\xA3\xA5"
+      "czno\x9E"
+      "ci";
   EXPECT_EQ(ClubNames().Key(0), W("KoszaliŃski Radioklub LOK"));
   EXPECT_EQ(ClubNames().Value(1), W("K. LOK przy ZS Rybołówstwa"));
   EXPECT_EQ(ClubNames().Key(6), "Harcerski Klub " + lacznosci);

@@ -19,9 +19,13 @@ std::string Bytes(std::initializer_list<unsigned char> bytes) {
 // The Windows-1250 letter pairs written out as characters, so that they are
 // checked against the code page table rather than against the same numbers.
 const char* const kLowerLetters =
-    "abcdefghijklmnopqrstuvwxyz" "šśťžźłąşľż" "ŕáâăäĺćçčéęëěíîďđńňóôőöřůúűüýţ";
+    "abcdefghijklmnopqrstuvwxyz"
+    "šśťžźłąşľż"
+    "ŕáâăäĺćçčéęëěíîďđńňóôőöřůúűüýţ";
 const char* const kUpperLetters =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZ" "ŠŚŤŽŹŁĄŞĽŻ" "ŔÁÂĂÄĹĆÇČÉĘËĚÍÎĎĐŃŇÓÔŐÖŘŮÚŰÜÝŢ";
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+    "ŠŚŤŽŹŁĄŞĽŻ"
+    "ŔÁÂĂÄĹĆÇČÉĘËĚÍÎĎĐŃŇÓÔŐÖŘŮÚŰÜÝŢ";
 
 TEST(CaseMaps, AreExactlyTheWindows1250LetterPairs) {
   const std::string lower = W(kLowerLetters), upper = W(kUpperLetters);

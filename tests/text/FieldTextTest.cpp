@@ -15,7 +15,11 @@ TEST(StripBlanks, RemovesControlBytesAndSpacesAtBothEnds) {
   EXPECT_EQ(StripBlanks("\t Jan \r\n"), "Jan");
   EXPECT_EQ(StripBlanks(std::string("\0 \0\0 ", 5)), "");
   EXPECT_EQ(StripBlanks(""), "");
-  EXPECT_EQ(StripBlanks(std::string("\x01\x1f" "a \t b" "\x20\x00", 9)), "a \t b");
+  EXPECT_EQ(StripBlanks(std::string("\x01\x1f"
+                                    "a \t b"
+                                    "\x20\x00",
+                                    9)),
+            "a \t b");
   // 0x7F and the no-break space 0xA0 are not blanks.
   EXPECT_EQ(StripBlanks("\xA0Jan\x7F"), "\xA0Jan\x7F");
   EXPECT_EQ(StripBlanks(" \xA0 "), "\xA0");

@@ -18,7 +18,11 @@ unsigned char Upper(unsigned char c) {
   if (c >= 'a' && c <= 'z') return c - 0x20;
   if (c >= 0xE0 && c != 0xF7 && c != 0xFF) return c - 0x20;
   switch (c) {
-    case 0x9A: case 0x9C: case 0x9D: case 0x9E: case 0x9F: return c - 0x10;
+    case 0x9A:
+    case 0x9C:
+    case 0x9D:
+    case 0x9E:
+    case 0x9F: return c - 0x10;
     case 0xB3: return 0xA3;
     case 0xB9: return 0xA5;
     case 0xBA: return 0xAA;
@@ -90,13 +94,23 @@ TEST(FirstNameTable, KnownEntries) {
   EXPECT_EQ(Value("BARTEK"), "Bart\xB3omiej");
   EXPECT_EQ(Value("BARTLOMIEJ"), "Bart\xB3omiej");
   EXPECT_EQ(Value("JOZEK"), "J\xF3zef");
-  EXPECT_EQ(Value("ELA"), "El\xBF" "bieta");
-  EXPECT_EQ(Value("BORZENA"), "Bo\xBF" "ena");
+  EXPECT_EQ(Value("ELA"),
+            "El\xBF"
+            "bieta");
+  EXPECT_EQ(Value("BORZENA"),
+            "Bo\xBF"
+            "ena");
   EXPECT_EQ(Value("ADAM MARIA"), "Adam");
   EXPECT_EQ(Value("ADAM MARIU"), "Adam");
   // Jarosław written in mixed case (ł 0x92 kept) and in capitals (Ł 0x9C made 0x8C).
-  EXPECT_EQ(Value("JAROS\x92" "AW"), "Jaros\xB3" "aw");
-  EXPECT_EQ(Value("JAROS\x8C" "AW"), "Jaros\xB3" "aw");
+  EXPECT_EQ(Value("JAROS\x92"
+                  "AW"),
+            "Jaros\xB3"
+            "aw");
+  EXPECT_EQ(Value("JAROS\x8C"
+                  "AW"),
+            "Jaros\xB3"
+            "aw");
   EXPECT_EQ(Value("J\xA2ZEF"), "J\xF3zef");
   EXPECT_EQ(Value("J\xA3ZEF"), "J\xF3zef");
 }
@@ -112,8 +126,11 @@ TEST(FirstNameTable, ClubWordsHaveEmptyValue) {
 
 TEST(FirstNameTable, OnlyWholeKeysMatch) {
   // Windows-1250 Ł (0xA3) is Mazovia Ó: the table holds no converted text.
-  for (std::string_view miss : {"KLUB"sv, "ADAM MARIUSZ"sv, "BARTE"sv, "BARTEK "sv, "bartek"sv,
-                                ""sv, "JAROS\xA3" "AW"sv, "JAN\0"sv})
+  for (std::string_view miss :
+       {"KLUB"sv, "ADAM MARIUSZ"sv, "BARTE"sv, "BARTEK "sv, "bartek"sv, ""sv,
+        "JAROS\xA3"
+        "AW"sv,
+        "JAN\0"sv})
     EXPECT_EQ(FirstNames().Find(miss), nullptr) << miss;
 }
 

@@ -142,7 +142,7 @@ TEST(LocatorRegionTable, HasTheShapeOfThePublishedTable) {
   EXPECT_EQ(mixedLetters, 12);
 
   const std::map<std::string_view, int> wantPerLetter = {
-      {"B", 23}, {"C", 47}, {"D", 69},  {"F", 52}, {"G", 109}, {"J", 38}, {"K", 68},  {"L", 49},
+      {"B", 23}, {"C", 47}, {"D", 69}, {"F", 52},  {"G", 109}, {"J", 38}, {"K", 68}, {"L", 49},
       {"M", 66}, {"O", 27}, {"P", 47}, {"R", 105}, {"S", 24},  {"U", 28}, {"W", 76}, {"Z", 47}};
   EXPECT_EQ(perLetter, wantPerLetter);
 
@@ -150,8 +150,8 @@ TEST(LocatorRegionTable, HasTheShapeOfThePublishedTable) {
   std::map<std::string_view, std::set<std::string_view>> shared;
   for (const auto& [code, letters] : lettersOfCode)
     if (letters.size() > 1) shared[code] = letters;
-  EXPECT_EQ(shared, (std::map<std::string_view, std::set<std::string_view>>{
-                        {"SK", {"B", "P"}}, {"PR", {"K", "L"}}}));
+  EXPECT_EQ(shared, (std::map<std::string_view, std::set<std::string_view>>{{"SK", {"B", "P"}},
+                                                                            {"PR", {"K", "L"}}}));
   EXPECT_EQ(emptyCounties, 1);
   EXPECT_EQ(irregular, (std::vector<std::string_view>{"JO91QZ", "KNO9VQ", "KO02"}));
 }

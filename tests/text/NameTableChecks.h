@@ -30,8 +30,8 @@ inline std::string ValueOf(const NameTable& table, std::string_view key) {
 // `rows` rows, `empty` of them with an empty value, `distinct` other values,
 // and `twice` keys that stand twice, each with one value; no key stands more
 // often.
-inline void ExpectShape(const NameTable& table, std::size_t rows, int empty,
-                        std::size_t distinct, int twice) {
+inline void ExpectShape(const NameTable& table, std::size_t rows, int empty, std::size_t distinct,
+                        int twice) {
   ASSERT_EQ(table.Size(), rows);
   std::map<std::string_view, std::set<std::string_view>> valuesByKey;
   std::map<std::string_view, int> occurrences;
@@ -40,10 +40,8 @@ inline void ExpectShape(const NameTable& table, std::size_t rows, int empty,
   for (std::size_t i = 0; i < table.Size(); ++i) {
     valuesByKey[table.Key(i)].insert(table.Value(i));
     ++occurrences[table.Key(i)];
-    if (table.Value(i).empty())
-      ++emptyValues;
-    else
-      values.insert(table.Value(i));
+    if (table.Value(i).empty()) ++emptyValues;
+    else values.insert(table.Value(i));
   }
   EXPECT_EQ(emptyValues, empty);
   EXPECT_EQ(values.size(), distinct);

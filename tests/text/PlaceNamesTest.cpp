@@ -31,12 +31,9 @@ bool Contains(std::string_view set, unsigned char c) {
 std::string MazoviaKeyAsCp1250(std::string_view key) {
   std::string out;
   for (unsigned char c : key) {
-    if (c == 0x8C)
-      out += '\xA3';  // Ł
-    else if (c == 0x8E)
-      out += '\x8C';  // Ś
-    else
-      out += static_cast<char>(ToUpper1250(MazoviaToCp1250(c)));
+    if (c == 0x8C) out += '\xA3';       // Ł
+    else if (c == 0x8E) out += '\x8C';  // Ś
+    else out += static_cast<char>(ToUpper1250(MazoviaToCp1250(c)));
   }
   return out;
 }
@@ -130,21 +127,38 @@ TEST(PlaceNameTable, KnownEntries) {
   EXPECT_EQ(Value("WARSZAWA"), "Warszawa");
   EXPECT_EQ(Value("35036 RZESZOW"), "Rzesz\xF3w");
   EXPECT_EQ(Value("RZESZOW"), "Rzesz\xF3w");
-  EXPECT_EQ(Value("BIELSKO-B."), "Bielsko-Bia\xB3" "a");
+  EXPECT_EQ(Value("BIELSKO-B."),
+            "Bielsko-Bia\xB3"
+            "a");
   EXPECT_EQ(Value("BARANOW SAND."), "Baran\xF3w Sandomierski");
   EXPECT_EQ(Value("BYDGOSZCZ 43"), "Bydgoszcz");
   EXPECT_EQ(Value("BYTOM-23"), "Bytom");
   EXPECT_EQ(Value("BARCZEW WOJ. SIERADZ"), "Barczew");
   EXPECT_EQ(Value("ALEKSANDROW"), "Aleksandr\xF3w");
   // Aleksandrów Łódzki in mixed case (ó 0xA2, Ł 0x9C made 0x8C) and in capitals (Ó 0xA3).
-  const std::string lodzki = "Aleksandr\xF3w \xA3\xF3" "dzki";
+  const std::string lodzki =
+      "Aleksandr\xF3w \xA3\xF3"
+      "dzki";
   EXPECT_EQ(Value("ALEKSANDROW LODZKI"), lodzki);
-  EXPECT_EQ(Value("ALEKSANDR\xA2W \x8C\xA2" "DZKI"), lodzki);
-  EXPECT_EQ(Value("ALEKSANDR\xA3W \x8C\xA3" "DZKI"), lodzki);
+  EXPECT_EQ(Value("ALEKSANDR\xA2W \x8C\xA2"
+                  "DZKI"),
+            lodzki);
+  EXPECT_EQ(Value("ALEKSANDR\xA3W \x8C\xA3"
+                  "DZKI"),
+            lodzki);
   // Mixed-case ś (0x9E) made 0x8E by upper-casing, ł (0x92) kept.
-  EXPECT_EQ(Value("BABICE K/O\x8EWI\x91" "CIMIA"), "Babice k/O\x9Cwi\xEA" "cimia");
-  EXPECT_EQ(Value("BIELSKO-BIA\x92" "A"), "Bielsko-Bia\xB3" "a");
-  EXPECT_EQ(Value("\x8C\xA2" "D\xA6"), "\xA3\xF3" "d\x9F");
+  EXPECT_EQ(Value("BABICE K/O\x8EWI\x91"
+                  "CIMIA"),
+            "Babice k/O\x9Cwi\xEA"
+            "cimia");
+  EXPECT_EQ(Value("BIELSKO-BIA\x92"
+                  "A"),
+            "Bielsko-Bia\xB3"
+            "a");
+  EXPECT_EQ(Value("\x8C\xA2"
+                  "D\xA6"),
+            "\xA3\xF3"
+            "d\x9F");
   // A postal code that lost its hyphen in front of Warszawa is no key: the
   // town keeps the default spelling.
   EXPECT_EQ(PlaceNames().Find("00950 WARSZAWA"), nullptr);

@@ -26,7 +26,10 @@ class TestErrorReport : public QObject {
     QTest::newRow("hyphen, just below") << QByteArray("a -") << QString("a -");
     QTest::newRow("slash, just above") << QByteArray("a /") << QString("a /.");
     QTest::newRow("UTF-8") << QByteArray("Błąd: ą") << QString::fromUtf8("Błąd: ą.");
-    QTest::newRow("Windows-1250") << QByteArray("B\xB3\xB9" "d") << QString::fromUtf8("Błąd.");
+    QTest::newRow("Windows-1250") << QByteArray(
+                                         "B\xB3\xB9"
+                                         "d")
+                                  << QString::fromUtf8("Błąd.");
     QTest::newRow("empty") << QByteArray() << UnknownErrorText();
   }
   void reportText() {
@@ -37,8 +40,8 @@ class TestErrorReport : public QObject {
 
   void guardReportsAndStopsTheHandler() {
     std::vector<std::pair<MessageKind, QString>> seen;
-    MessageHook previous = SetMessageHook(
-        [&](MessageKind k, const QString& t) { seen.emplace_back(k, t); });
+    MessageHook previous =
+        SetMessageHook([&](MessageKind k, const QString& t) { seen.emplace_back(k, t); });
     bool after = false;
     Guarded([&] {
       throw std::runtime_error("Calls: Field 'Znak' not found");

@@ -177,7 +177,11 @@ class TestImportDialog : public QObject {
       // Every control keeps its name; the total, the progress box and the
       // bar are only where a total is known.
       QStringList names = {"GroupBox2", "Label1", startNames[i], "Label2", "LogBookAktLbl"};
-      if (total) names << "Label3" << "LogbookAllLbl" << "GroupBox1" << "ProgBarSP";
+      if (total)
+        names << "Label3"
+              << "LogbookAllLbl"
+              << "GroupBox1"
+              << "ProgBarSP";
       names << "CloseBtn";
       QStringList seen;
       for (const QWidget* w : std::initializer_list<const QWidget*>{
@@ -394,9 +398,9 @@ class TestImportDialog : public QObject {
 
   void reportCountsEveryLineAfterTheHeader() {
     MakeDatabase();
-    WriteText(*folder_ / "amateur.rpt",
-              {"header 1", "header 2", "header 3", "header 4", ReportLine("VA3AAA", "John", "Smith"),
-               "too short", ReportLine("VE2BBB", "Mary", "Jones")});
+    WriteText(*folder_ / "amateur.rpt", {"header 1", "header 2", "header 3", "header 4",
+                                         ReportLine("VA3AAA", "John", "Smith"), "too short",
+                                         ReportLine("VE2BBB", "Mary", "Jones")});
     amateur_->show();
     amateur_->StartButton()->click();
     QCOMPARE(steps_.size(), std::size_t(3));
@@ -421,7 +425,6 @@ class TestImportDialog : public QObject {
     QCOMPARE(messages_[0].shown.current, QString("0"));
     QCOMPARE(amateur_->RecordNumberText(), QString());
   }
-
 };
 
 QTEST_MAIN(TestImportDialog)

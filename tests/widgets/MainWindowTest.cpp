@@ -87,10 +87,10 @@ class TestMainWindow : public QObject {
                                  "Zamknij1"}));
     for (QAction* item : dm_->SystemMenu()->actions())
       captions << (item->isSeparator() ? QString("-") : item->text());
-    QCOMPARE(captions, QStringList({"Wczytaj (Polska - CB.DBF)", "Wczytaj (Polska - LOG_C_SP.DBF)",
-                                    "Wczytaj (Czechy - LOG_C_OK.DBF)",
-                                    "Wczytaj (Czechy - OKCALL.DBF)",
-                                    "Wczytaj (Kanada - AMATEUR.RPT)", "-", "&Zamknij"}));
+    QCOMPARE(captions,
+             QStringList({"Wczytaj (Polska - CB.DBF)", "Wczytaj (Polska - LOG_C_SP.DBF)",
+                          "Wczytaj (Czechy - LOG_C_OK.DBF)", "Wczytaj (Czechy - OKCALL.DBF)",
+                          "Wczytaj (Kanada - AMATEUR.RPT)", "-", "&Zamknij"}));
   }
 
   void eachItemOpensItsOwnDialogModally() {

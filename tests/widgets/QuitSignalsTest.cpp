@@ -231,8 +231,7 @@ class TestQuitSignals : public QObject {
     QVERIFY(child.Started());
     // The handlers are in place before the window shows; wait for them
     // rather than for the window.
-    QTRY_VERIFY_WITH_TIMEOUT(Catches(child.Pid(), SIGTERM) && Catches(child.Pid(), SIGINT),
-                             10000);
+    QTRY_VERIFY_WITH_TIMEOUT(Catches(child.Pid(), SIGTERM) && Catches(child.Pid(), SIGINT), 10000);
     QTest::qWait(300);  // into the message loop
     child.Signal(sig);
     QVERIFY2(child.EndedCleanly(), qPrintable(child.Errors()));

@@ -79,9 +79,9 @@ class TestStartFolder : public QObject {
     ScratchFolder other;
     std::ofstream(other / "LOG.DAT") << "x";
     QCOMPARE(Start(other.Path(), {"--menu"}, notAsked), other.Path());
-    QCOMPARE(Start(tolvo.Path(), {"--menu", QString::fromStdString(home.Path().string())},
-                   notAsked),
-             tolvo.Path());
+    QCOMPARE(
+        Start(tolvo.Path(), {"--menu", QString::fromStdString(home.Path().string())}, notAsked),
+        tolvo.Path());
     QCOMPARE(asked, 1);
   }
 };

@@ -42,9 +42,7 @@ QString LetterProblem(const QString& text, const QFont& font) {
   return {};
 }
 
-QString Describe(const QWidget* w) {
-  return w->window()->objectName() + "/" + w->objectName();
-}
+QString Describe(const QWidget* w) { return w->window()->objectName() + "/" + w->objectName(); }
 
 }  // namespace
 
@@ -118,8 +116,7 @@ class TestWindowDetails : public QObject {
  private slots:
   void initTestCase() {
     folder_ = std::make_unique<ScratchFolder>(ScratchFolder::Enter::Yes);
-    previousHook_ =
-        SetMessageHook([this](MessageKind, const QString& text) { messages_ << text; });
+    previousHook_ = SetMessageHook([this](MessageKind, const QString& text) { messages_ << text; });
   }
   void cleanupTestCase() {
     SetMessageHook(previousHook_);
@@ -213,7 +210,8 @@ class TestWindowDetails : public QObject {
     QVERIFY(HasPolishLetters(ProgramFont(11)));
     QVERIFY(HasPolishLetters(ProgramFont(15)));
     std::vector<std::pair<QString, QFont>> texts = Texts(dm_);
-    for (QAction* item : dm_->SystemMenu()->actions()) texts.emplace_back(item->text(), item->font());
+    for (QAction* item : dm_->SystemMenu()->actions())
+      texts.emplace_back(item->text(), item->font());
     texts.emplace_back(dm_->SystemMenu()->title(), dm_->SystemMenu()->font());
     for (ImportDialog* d : dialogs_) {
       const auto more = Texts(d);

@@ -20,8 +20,8 @@ inline constexpr std::uint64_t kDemoSeed = 0x70'6C'76'6F'2D'64'65'6DULL;
 // tables.
 inline constexpr std::string_view kDemoDatabase = kCallbookFile;
 inline constexpr std::string_view kDemoSourceFiles[] = {
-    "CB.DBF", "LOG_C_SP.DBF", "LOG_C_SP.DBT", "LOG_C_OK.DBF", "LOG_C_OK.DBT",
-    "okcall.dbf", "AMATEUR.RPT"};
+    "CB.DBF",       "LOG_C_SP.DBF", "LOG_C_SP.DBT", "LOG_C_OK.DBF",
+    "LOG_C_OK.DBT", "okcall.dbf",   "AMATEUR.RPT"};
 
 struct DemoCounts {
   // Records in each table as its header counts them (deleted ones included).

@@ -10,9 +10,9 @@ namespace tolvo::demo {
 namespace {
 
 bool IsSubsquare(std::string_view l) {
-  return l.size() == 6 && l[0] >= 'A' && l[0] <= 'R' && l[1] >= 'A' && l[1] <= 'R' &&
-         l[2] >= '0' && l[2] <= '9' && l[3] >= '0' && l[3] <= '9' && l[4] >= 'A' && l[4] <= 'X' &&
-         l[5] >= 'A' && l[5] <= 'X';
+  return l.size() == 6 && l[0] >= 'A' && l[0] <= 'R' && l[1] >= 'A' && l[1] <= 'R' && l[2] >= '0' &&
+         l[2] <= '9' && l[3] >= '0' && l[3] <= '9' && l[4] >= 'A' && l[4] <= 'X' && l[5] >= 'A' &&
+         l[5] <= 'X';
 }
 
 // The sub-squares of the locator table that name a county, each with the
@@ -25,7 +25,8 @@ const std::vector<RegionPoint>& RegionPoints() {
       if (!IsSubsquare(row.locator) || !seen.insert(row.locator).second) continue;
       if (row.county.empty()) continue;
       const std::string_view l = row.locator;
-      const double lon = (l[0] - 'A') * 20.0 + (l[2] - '0') * 2.0 + (l[4] - 'A' + 0.5) / 12.0 - 180.0;
+      const double lon =
+          (l[0] - 'A') * 20.0 + (l[2] - '0') * 2.0 + (l[4] - 'A' + 0.5) / 12.0 - 180.0;
       const double lat = (l[1] - 'A') * 10.0 + (l[3] - '0') + (l[5] - 'A' + 0.5) / 24.0 - 90.0;
       out.push_back({row.locator, row.voivodeship, row.county, lat, lon});
     }
@@ -42,7 +43,8 @@ std::string LocatorAt(double lat, double lon) {
   x -= fx * 20.0, y -= fy * 10.0;
   const int sx = static_cast<int>(x / 2), sy = static_cast<int>(y);
   x -= sx * 2.0, y -= sy;
-  const int ux = std::min(23, static_cast<int>(x * 12)), uy = std::min(23, static_cast<int>(y * 24));
+  const int ux = std::min(23, static_cast<int>(x * 12)),
+            uy = std::min(23, static_cast<int>(y * 24));
   return {static_cast<char>('A' + fx), static_cast<char>('A' + fy), static_cast<char>('0' + sx),
           static_cast<char>('0' + sy), static_cast<char>('A' + ux), static_cast<char>('A' + uy)};
 }

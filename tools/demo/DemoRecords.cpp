@@ -33,12 +33,9 @@ Caps PickCaps(Rng& r) {
 
 std::string InCaps(std::string_view cp1250, Caps caps) {
   switch (caps) {
-    case Caps::Mazovia:
-      return Cp1250ToMazovia(ToUpper1250(cp1250));
-    case Caps::Windows:
-      return ToUpper1250(Cp1250ToMazovia(cp1250));
-    case Caps::Plain:
-      return FoldPolish(ToUpper1250(cp1250));
+    case Caps::Mazovia: return Cp1250ToMazovia(ToUpper1250(cp1250));
+    case Caps::Windows: return ToUpper1250(Cp1250ToMazovia(cp1250));
+    case Caps::Plain: return FoldPolish(ToUpper1250(cp1250));
   }
   return {};
 }
@@ -108,11 +105,12 @@ std::vector<Record> CbRecords(Rng& r, const std::vector<Station>& stations, Call
   for (int i = 0; i < 4; ++i) {
     const std::size_t at = r.Below(listed);
     const Station& s = stations[at];
-    InsertAfter(r, out, at, record(s, "ul. " + Utf8To1250(r.Pick(w::kPolishStreets)) + " " +
-                                          Number(r, 1, 90)));
+    InsertAfter(r, out, at,
+                record(s, "ul. " + Utf8To1250(r.Pick(w::kPolishStreets)) + " " + Number(r, 1, 90)));
   }
   // A record without a call sign, and two deleted ones.
-  InsertAfter(r, out, r.Below(out.size()), Record{{"", "Jan", "Nowak", "", "Radom", "KO01", "26600"}});
+  InsertAfter(r, out, r.Below(out.size()),
+              Record{{"", "Jan", "Nowak", "", "Radom", "KO01", "26600"}});
   for (int i = 0; i < 2; ++i) {
     Rng local(r.Next());
     Station gone = MakePolish(local, calls);
@@ -135,8 +133,7 @@ std::vector<Record> LogCSpRecords(Rng& r, const std::vector<Station>& stations) 
                              s.surname.starts_with("Studencki");
       if (knownWord && r.Percent(70))
         name = Cut(r.Percent(50) ? ToUpper1250(mazovia) : FoldPolish(ToUpper1250(s.surname)), 10);
-      else
-        name = "RADIOKLUB";
+      else name = "RADIOKLUB";
       part1 = mazovia;  // club names come in mixed case
     } else {
       name = r.Percent(8) ? Cp1250ToMazovia(s.first) : InCaps(s.first, caps);
@@ -211,8 +208,8 @@ std::vector<Record> OkcallRecords(Rng& r, const std::vector<Station>& stations) 
     const std::string address = r.Percent(3) ? "" : s.street;
     std::string zip = s.postal;
     if (r.Percent(5)) zip.clear();
-    out.push_back(Record{
-        {call, name, s.surname, address, Utf8To1250(w::kCzechTowns[s.town].name), zip}});
+    out.push_back(
+        Record{{call, name, s.surname, address, Utf8To1250(w::kCzechTowns[s.town].name), zip}});
   }
   for (int i = 0; i < 3; ++i) {
     const std::size_t at = r.Below(stations.size());
@@ -244,16 +241,15 @@ std::vector<std::string> AmateurLines(Rng& r, const std::vector<Station>& statio
   }
   for (int i = 0; i < 3; ++i) {
     const std::size_t at = r.Below(stations.size());
-    const std::string street =
-        Number(r, 1, 999) + " " + Utf8To1250(r.Pick(w::kCanadianStreets));
+    const std::string street = Number(r, 1, 999) + " " + Utf8To1250(r.Pick(w::kCanadianStreets));
     const std::size_t pos = at + 1 + r.Below(out.size() - at);
     out.insert(out.begin() + static_cast<std::ptrdiff_t>(pos), line(stations[at], street));
   }
   out.insert(out.begin() + static_cast<std::ptrdiff_t>(r.Below(out.size())), "");
   out.push_back("");
   out.push_back("Total records: " + std::to_string(stations.size()));
-  *stationLines = std::count_if(out.begin(), out.end(),
-                                [](const std::string& l) { return l.size() >= 190; });
+  *stationLines =
+      std::count_if(out.begin(), out.end(), [](const std::string& l) { return l.size() >= 190; });
   return out;
 }
 

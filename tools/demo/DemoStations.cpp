@@ -45,7 +45,8 @@ std::string CanadianCall(Rng& r, const w::Town& town) {
   if (p == "NL") prefix = "VO1";
   else if (p == "PE") prefix = "VY2";
   else if (p == "YT") prefix = "VY1";
-  else if ((p == "ON" || p == "QC" || p == "BC") && r.Percent(35)) prefix = std::string("VA") + town.callArea;
+  else if ((p == "ON" || p == "QC" || p == "BC") && r.Percent(35))
+    prefix = std::string("VA") + town.callArea;
   else prefix = std::string("VE") + town.callArea;
   return prefix + Letters(r, r.Percent(30) ? 2 : 3);
 }
@@ -137,7 +138,9 @@ Station MakeCanadian(Rng& r, CallSigns& calls) {
     s.surname = townName + (townName.size() <= 16 ? " Amateur Radio Club" : " ARC");
   } else {
     const bool woman = r.Percent(25);
-    auto name = [&] { return Utf8To1250(woman ? r.Pick(w::kCanadianWomen) : r.Pick(w::kCanadianMen)); };
+    auto name = [&] {
+      return Utf8To1250(woman ? r.Pick(w::kCanadianWomen) : r.Pick(w::kCanadianMen));
+    };
     s.first = name();
     if (r.Percent(12)) s.first += " " + name();
     if (r.Percent(2)) s.first += " " + name() + " " + name();
@@ -153,16 +156,17 @@ Station MakeCanadian(Rng& r, CallSigns& calls) {
   else s.street = "ADDRESS UNKNOWN";
   static constexpr char kPostalLetters[] = "ABCEGHJKLMNPRSTVWXYZ";
   auto letter = [&] { return kPostalLetters[r.Below(sizeof kPostalLetters - 1)]; };
-  s.postal = std::string(town.postal) + r.Digit() + letter() + " " + r.Digit() + letter() + r.Digit();
+  s.postal =
+      std::string(town.postal) + r.Digit() + letter() + " " + r.Digit() + letter() + r.Digit();
   s.region = std::string(town.region);
   return s;
 }
 
 Lists Share(Rng& r, int both, int firstOnly) {
   const std::size_t p = r.Below(100);
-  return p < static_cast<std::size_t>(both)                ? Lists::Both
+  return p < static_cast<std::size_t>(both)               ? Lists::Both
          : p < static_cast<std::size_t>(both + firstOnly) ? Lists::First
-                                                           : Lists::Second;
+                                                          : Lists::Second;
 }
 
 }  // namespace tolvo::demo

@@ -18,7 +18,9 @@ class Rng {
     return z ^ (z >> 31);
   }
   std::size_t Below(std::size_t n) { return static_cast<std::size_t>(Next() % n); }
-  int Between(int lo, int hi) { return lo + static_cast<int>(Below(static_cast<std::size_t>(hi - lo + 1))); }
+  int Between(int lo, int hi) {
+    return lo + static_cast<int>(Below(static_cast<std::size_t>(hi - lo + 1)));
+  }
   bool Percent(int p) { return Below(100) < static_cast<std::size_t>(p); }
   double Uniform(double lo, double hi) {
     return lo + (hi - lo) * static_cast<double>(Next() >> 11) * (1.0 / 9007199254740992.0);

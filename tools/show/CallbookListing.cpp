@@ -20,7 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-
 // Runs a query, with one integer parameter when `param` is given, and calls
 // `row` with the output message of every row.
 template <class F>
@@ -81,7 +80,8 @@ CallbookListing ReadCallbook(const fs::path& folder, const CallbookFilter& filte
       listing.columns.emplace_back("KRAJ");
       sql += "KRAJ FROM STACJE";
       // KRAJ is a SMALLINT: a country number beyond it can match no row.
-      const bool possible = !filter.country || (*filter.country >= -32768 && *filter.country <= 32767);
+      const bool possible =
+          !filter.country || (*filter.country >= -32768 && *filter.country <= 32767);
       if (filter.country) sql += " WHERE KRAJ = ?";
       sql += " ORDER BY STACJA";
       const std::string prefix = ToUpper1250(filter.prefix);

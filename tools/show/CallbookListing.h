@@ -30,6 +30,7 @@ struct CallbookListing {
 // letter case), in call-sign order, filtered. Reads in a read-only
 // transaction and changes nothing. Throws DatabaseError when the database
 // cannot be opened or read for any reason but being in use.
-CallbookListing ReadCallbook(const std::filesystem::path& folder, const CallbookFilter& filter = {});
+CallbookListing ReadCallbook(const std::filesystem::path& folder,
+                             const CallbookFilter& filter = {});
 
 }  // namespace tolvo::show

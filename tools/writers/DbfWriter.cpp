@@ -38,8 +38,8 @@ void PutLe32(unsigned char* p, std::uint32_t v) {
 
 std::filesystem::path DbfWriter::MemoPath(const std::filesystem::path& table) {
   const std::string ext = table.extension().string();
-  const bool lower = !ext.empty() && ext.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ") ==
-                                         std::string::npos;
+  const bool lower =
+      !ext.empty() && ext.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ") == std::string::npos;
   std::filesystem::path memo = table;
   memo.replace_extension(lower ? ".dbt" : ".DBT");
   return memo;
@@ -172,8 +172,7 @@ void DbfWriter::Finish() {
 }
 
 void WriteDbf(const std::filesystem::path& table, const std::vector<DbfFieldSpec>& fields,
-              const std::vector<std::vector<std::string>>& rows,
-              const std::vector<bool>& deleted) {
+              const std::vector<std::vector<std::string>>& rows, const std::vector<bool>& deleted) {
   DbfWriter writer(table, fields);
   for (std::size_t i = 0; i < rows.size(); ++i)
     writer.Add(rows[i], i < deleted.size() && deleted[i]);

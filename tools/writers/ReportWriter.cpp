@@ -19,9 +19,8 @@ void Place(std::string& line, std::size_t column, std::size_t width, std::string
 }  // namespace
 
 std::string AmateurLine(std::string_view call, std::string_view firstNames,
-                        std::string_view surname, std::string_view address,
-                        std::string_view town, std::string_view region,
-                        std::string_view postalCode) {
+                        std::string_view surname, std::string_view address, std::string_view town,
+                        std::string_view region, std::string_view postalCode) {
   std::string line(kLineLength, ' ');
   Place(line, 1, 6, call, "call sign");
   Place(line, 8, 35, firstNames, "first names");

@@ -17,9 +17,8 @@ struct AmateurEntry {
 // One line of 199 bytes, every value left-aligned in its column and padded
 // with blanks. A value wider than its column throws std::invalid_argument.
 std::string AmateurLine(std::string_view call, std::string_view firstNames,
-                        std::string_view surname, std::string_view address,
-                        std::string_view town, std::string_view region,
-                        std::string_view postalCode);
+                        std::string_view surname, std::string_view address, std::string_view town,
+                        std::string_view region, std::string_view postalCode);
 std::string AmateurLine(const AmateurEntry& entry);
 
 // The four header lines that open a report.

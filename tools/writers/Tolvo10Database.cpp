@@ -15,7 +15,8 @@ void CreateTolvo10Database(const std::filesystem::path& file, bool withDomain, i
   fb::Attachment att = fb::Attachment::Create(std::filesystem::absolute(file).string(), options);
   if (withDomain) {
     fb::Transaction tr(att);
-    att.ExecuteImmediate(tr, "CREATE DOMAIN D_BOOL AS SMALLINT CHECK (VALUE IS NULL OR VALUE IN (0,1))");
+    att.ExecuteImmediate(
+        tr, "CREATE DOMAIN D_BOOL AS SMALLINT CHECK (VALUE IS NULL OR VALUE IN (0,1))");
     tr.Commit();
   }
   att.Detach();
