@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bench/BenchSources.h"
+#include "store/Callbook.h"
 
 namespace tolvo::bench {
 namespace {
@@ -96,8 +97,9 @@ RunResult RunFloor(const std::string& database, std::int64_t n, std::uint64_t se
     const Stopwatch watch;
     IXpbBuilder* dpb =
         master->getUtilInterface()->getXpbBuilder(&status, IXpbBuilder::DPB, nullptr, 0);
-    dpb->insertString(&status, isc_dpb_user_name, "sysdba");
-    dpb->insertString(&status, isc_dpb_password, "quartzfog");
+    const fb::ConnectOptions options = CallbookConnectOptions();
+    dpb->insertString(&status, isc_dpb_user_name, options.user.c_str());
+    dpb->insertString(&status, isc_dpb_password, options.password.c_str());
     dpb->insertString(&status, isc_dpb_lc_ctype, "WIN1250");
     att = master->getDispatcher()->attachDatabase(
         &status, database.c_str(), dpb->getBufferLength(&status), dpb->getBuffer(&status));

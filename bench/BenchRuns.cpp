@@ -32,6 +32,8 @@ namespace tolvo::bench {
 namespace {
 
 namespace fs = std::filesystem;
+
+const fs::path kDatabase{kCallbookFile};
 struct Name {
   std::string what;     // floor, floor-server, store, headless, changes, server, dialog,
                         // dialog-x11, dialog-wayland, display, wake
@@ -79,15 +81,15 @@ Name Parse(const std::string& text) {
 // A fresh Tolvo 1.0 database with its callbook table, as the first import
 // leaves it before its first record.
 void MakeEmptyCallbook() {
-  CreateTolvo10Database("LOG.DAT");
+  CreateTolvo10Database(kDatabase);
   Callbook book;
-  if (!book.Open("LOG.DAT")) throw std::runtime_error("the new LOG.DAT cannot be opened");
+  if (!book.Open(kDatabase)) throw std::runtime_error("the new LOG.DAT cannot be opened");
   book.Close();
 }
 
 // LOG.DAT of the working folder, directly or through the benchmark's server.
 std::string Target(bool throughServer) {
-  const std::string file = fs::absolute("LOG.DAT").string();
+  const std::string file = fs::absolute(kDatabase).string();
   if (!throughServer) return file;
   const char* server = std::getenv(kServerVariable);
   if (!server || !*server) throw std::runtime_error(std::string(kServerVariable) + " is not set");
@@ -119,7 +121,7 @@ RunResult RunStore(std::int64_t n, std::uint64_t seed) {
   Callbook book;
   SyntheticRow row;
   const Stopwatch watch;
-  if (!book.Open("LOG.DAT")) throw std::runtime_error("store: LOG.DAT cannot be opened");
+  if (!book.Open(kDatabase)) throw std::runtime_error("store: LOG.DAT cannot be opened");
   for (std::int64_t i = 0; i < n; ++i) {
     FillSyntheticRow(i, seed, row);
     if (book.Find(row.stacja)) {
@@ -176,7 +178,7 @@ RunResult RunHeadless(Source source, const std::string& target, bool changes) {
 class Host : public ICallbookHost {
  public:
   explicit Host(ICallbook& counting, tolvo::Callbook& book) : counting_(counting), book_(book) {}
-  bool OpenCallbook() override { return book_.Open("LOG.DAT"); }
+  bool OpenCallbook() override { return book_.Open(kDatabase); }
   ICallbook& OpenedCallbook() override { return counting_; }
 
  private:

@@ -293,8 +293,8 @@ std::string ValidationErrors(const fs::path& file) {
   if (std::system("command -v gfix >/dev/null 2>&1") != 0)
     return "gfix (firebird3.0-utils) is needed to validate " + file.string();
   // -no_update: the check leaves the file as the program left it.
-  const std::string command =
-      "gfix -v -full -no_update -user sysdba -password quartzfog '" + file.string() + "' 2>&1";
+  const std::string command = "gfix -v -full -no_update " + testdb::CallbookToolCredentials() +
+                              " '" + file.string() + "' 2>&1";
   FILE* p = popen(command.c_str(), "r");
   if (!p) return "cannot run gfix";
   std::string report;

@@ -90,8 +90,13 @@ std::vector<std::string> CatalogueChanges(const std::vector<std::string>& before
   return changes;
 }
 
+std::string CallbookToolCredentials() {
+  const fb::ConnectOptions options = CallbookConnectOptions();
+  return "-user " + options.user + " -password " + options.password;
+}
+
 std::FILE* AttachIsql(const std::filesystem::path& file, const std::filesystem::path& out) {
-  const std::string command = "isql-fb -q -user sysdba -password quartzfog '" + file.string() +
+  const std::string command = "isql-fb -q " + CallbookToolCredentials() + " '" + file.string() +
                               "' > '" + out.string() + "' 2>&1";
   std::FILE* other = popen(command.c_str(), "w");
   if (!other) return nullptr;

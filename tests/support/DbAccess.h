@@ -40,6 +40,9 @@ std::vector<std::string> CatalogueChanges(const std::vector<std::string>& before
 // started or gave no answer within 10 s (`out` tells why).
 std::FILE* AttachIsql(const std::filesystem::path& file, const std::filesystem::path& out);
 
+// The -user and -password arguments of isql-fb and gfix: the callbook's own.
+std::string CallbookToolCredentials();
+
 std::string ReadBytes(const std::filesystem::path& file);
 // Replaces the file's contents; throws when it cannot be written.
 void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
