@@ -29,23 +29,6 @@ Firebird::IUtil* Util() {
   return util;
 }
 
-bool IsValidUtf8(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    std::size_t extra = 4;  // 4: not a lead byte
-    if (c < 0x80) extra = 0;
-    else if (c >= 0xC2 && c <= 0xDF) extra = 1;
-    else if ((c >> 4) == 0xE) extra = 2;
-    else if (c >= 0xF0 && c <= 0xF4) extra = 3;
-    if (extra == 4 || i + extra >= s.size()) return false;
-    for (std::size_t k = 1; k <= extra; ++k)
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-    i += extra + 1;
-  }
-  return true;
-}
-
 // The server words its messages in the connection's character set
 // (Windows-1250 here); error texts travel as UTF-8.
 std::string ErrorTextAsUtf8(std::string text) {

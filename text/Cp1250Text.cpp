@@ -80,35 +80,48 @@ std::string Cp1250ToUtf8(std::string_view text) {
   return out;
 }
 
+std::optional<char32_t> NextUtf8(std::string_view text, std::size_t& at) {
+  if (at >= text.size()) return std::nullopt;
+  const unsigned char lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80) return char32_t(text[at++]);
+  // The lead byte gives the length and the smallest value that length may
+  // carry; anything below it is an overlong form.
+  std::size_t extra;
+  char32_t cp;
+  char32_t least;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    extra = 1, cp = lead & 0x1Fu, least = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    extra = 2, cp = lead & 0x0Fu, least = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    extra = 3, cp = lead & 0x07u, least = 0x10000;
+  } else {
+    return std::nullopt;
+  }
+  if (text.size() - at <= extra) return std::nullopt;
+  for (std::size_t k = 1; k <= extra; ++k) {
+    const unsigned char next = static_cast<unsigned char>(text[at + k]);
+    if ((next & 0xC0) != 0x80) return std::nullopt;
+    cp = (cp << 6) | (next & 0x3Fu);
+  }
+  if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
+  at += extra + 1;
+  return cp;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();)
+    if (!NextUtf8(text, at)) return false;
+  return true;
+}
+
 bool Utf8ToCp1250(std::string_view text, std::string& out) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    char32_t cp;
-    std::size_t len;
-    if (c < 0x80) {
-      cp = c;
-      len = 1;
-    } else if ((c & 0xE0) == 0xC0) {
-      cp = c & 0x1F;
-      len = 2;
-    } else if ((c & 0xF0) == 0xE0) {
-      cp = c & 0x0F;
-      len = 3;
-    } else if ((c & 0xF8) == 0xF0) {
-      cp = c & 0x07;
-      len = 4;
-    } else return false;
-    if (i + len > text.size()) return false;
-    for (std::size_t k = 1; k < len; ++k) {
-      unsigned char cc = static_cast<unsigned char>(text[i + k]);
-      if ((cc & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    int b = UnicodeToCp1250(cp);
+  for (std::size_t at = 0; at < text.size();) {
+    const std::optional<char32_t> cp = NextUtf8(text, at);
+    if (!cp) return false;
+    const int b = UnicodeToCp1250(*cp);
     if (b < 0) return false;
     out += static_cast<char>(b);
-    i += len;
   }
   return true;
 }

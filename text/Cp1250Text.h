@@ -6,7 +6,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -125,5 +127,14 @@ std::string Cp1250ToUtf8(std::string_view text);
 // UTF-8 as Windows-1250. Returns false (and leaves `out` partial) on bad
 // UTF-8 or on a character the set lacks.
 bool Utf8ToCp1250(std::string_view text, std::string& out);
+
+// The code point of the UTF-8 sequence that starts at `text[at]`, with `at`
+// moved past it; nullopt, and `at` unchanged, when the sequence is malformed:
+// a stray, missing or cut-off continuation byte, an overlong form (C0 80 for
+// NUL, say), a surrogate or a value past U+10FFFF.
+std::optional<char32_t> NextUtf8(std::string_view text, std::size_t& at);
+
+// Whether all of `text` is well-formed UTF-8, as NextUtf8 reads it.
+bool IsValidUtf8(std::string_view text);
 
 }  // namespace tolvo

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "source/FileHelpers.h"
+#include "text/Cp1250Text.h"
 
 namespace tolvo {
 namespace {
@@ -71,18 +72,6 @@ std::vector<std::string> EveryReaderText() {
   return texts;
 }
 
-bool ValidUtf8(const std::string& s) {
-  for (std::size_t i = 0; i < s.size();) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    const int more = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : -1;
-    if (more < 0 || s.size() - i <= static_cast<std::size_t>(more)) return false;
-    for (int k = 1; k <= more; ++k)
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-    i += 1 + more;
-  }
-  return true;
-}
-
 // The words of a text, ASCII letters in lower case: runs of letters, any
 // byte of a multi-byte character counting as one.
 std::vector<std::string> Words(const std::string& s) {
@@ -121,7 +110,7 @@ TEST(ReaderMessages, EveryTextIsPolish) {
                                         "rekord", "rekordu", "tabela", "tabeli", "nr"};
   for (const std::string& text : EveryReaderText()) {
     SCOPED_TRACE(text);
-    EXPECT_TRUE(ValidUtf8(text));
+    EXPECT_TRUE(IsValidUtf8(text));
     bool hasPolish = text.find_first_of("\xC4\xC5\xC3") != std::string::npos;  // ą ł ó ...
     for (const std::string& w : Words(text)) {
       EXPECT_FALSE(english.count(w)) << "English word: " << w;

@@ -92,5 +92,23 @@ TEST(MazoviaToCp1250, ConvertsTextByteForByte) {
   EXPECT_EQ(MazoviaToCp1250(withNul), std::string("\xB9\0\xB9", 3));
 }
 
+TEST(Utf8ToCp1250, TakesBackEveryByteAndRefusesMalformedUtf8) {
+  for (int b = 1; b < 256; ++b) {
+    if (Cp1250ToUnicode(static_cast<unsigned char>(b)) == 0) continue;
+    const std::string byte(1, static_cast<char>(b));
+    std::string back;
+    EXPECT_TRUE(Utf8ToCp1250(Cp1250ToUtf8(byte), back) && back == byte) << "byte " << b;
+  }
+  // Overlong forms (NUL and '/' among them), surrogates, values past
+  // U+10FFFF, stray and cut-off continuation bytes.
+  for (const char* bad :
+       {"\xC0\x80", "\xC1\xBF", "\xE0\x80\xAF", "\xF0\x80\x80\x80", "\xED\xA0\x80",
+        "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\x80", "a\xC5", "\xE2\x82"}) {
+    std::string out;
+    EXPECT_FALSE(Utf8ToCp1250(bad, out)) << testing::PrintToString(std::string(bad));
+    EXPECT_FALSE(IsValidUtf8(bad));
+  }
+}
+
 }  // namespace
 }  // namespace tolvo

@@ -35,29 +35,10 @@ constexpr std::array<std::pair<char32_t, unsigned char>, 18> kMazovia = {{
 // The code points of UTF-8 text; DemoError on a malformed sequence.
 std::u32string DecodeUtf8(std::string_view s) {
   std::u32string out;
-  for (std::size_t i = 0; i < s.size();) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    std::size_t extra;
-    char32_t cp;
-    if (c < 0x80) {
-      extra = 0, cp = c;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-      extra = 1, cp = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-      extra = 2, cp = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      extra = 3, cp = c & 0x07;
-    } else {
-      throw DemoError("błędny UTF-8 w '" + std::string(s) + "'");
-    }
-    if (i + extra >= s.size()) throw DemoError("błędny UTF-8 w '" + std::string(s) + "'");
-    for (std::size_t k = 1; k <= extra; ++k) {
-      const unsigned char t = static_cast<unsigned char>(s[i + k]);
-      if ((t & 0xC0) != 0x80) throw DemoError("błędny UTF-8 w '" + std::string(s) + "'");
-      cp = (cp << 6) | (t & 0x3F);
-    }
-    out.push_back(cp);
-    i += extra + 1;
+  for (std::size_t at = 0; at < s.size();) {
+    const std::optional<char32_t> cp = NextUtf8(s, at);
+    if (!cp) throw DemoError("błędny UTF-8 w '" + std::string(s) + "'");
+    out.push_back(*cp);
   }
   return out;
 }
