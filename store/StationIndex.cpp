@@ -45,14 +45,20 @@ std::size_t StationIndex::SlotOf(std::string_view key) const {
 // The slots are doubled when half of them are taken, so that a lookup that
 // finds nothing ends at an empty slot after a step or two.
 void StationIndex::Grow() {
-  std::vector<std::uint32_t> old(std::max<std::size_t>(64, slots_.size() * 2), kNoEntry);
-  old.swap(slots_);
+  slots_.assign(std::max<std::size_t>(64, slots_.size() * 2), kNoEntry);
   shift_ = 64;
   for (std::size_t size = slots_.size(); size > 1; size /= 2) --shift_;
-  for (std::uint32_t e : old) {
-    if (e == kNoEntry) continue;
+  // The entries are walked in their order, which reads them one after the
+  // other; their call signs are distinct, so each takes the first free slot
+  // from its hash on, without comparing.
+  const std::size_t mask = slots_.size() - 1;
+  for (std::uint32_t e = 0; e < count_; ++e) {
     const Entry& entry = At(e);
-    slots_[SlotOf(CallSignOf(entry.callSign, entry.callSignSize))] = e;
+    std::size_t slot =
+        static_cast<std::size_t>(HashOf(CallSignOf(entry.callSign, entry.callSignSize)) >> shift_) &
+        mask;
+    while (slots_[slot] != kNoEntry) slot = (slot + 1) & mask;
+    slots_[slot] = e;
   }
 }
 
