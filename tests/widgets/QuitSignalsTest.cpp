@@ -32,6 +32,7 @@
 #include "import/OkCallImport.h"
 #include "store/Callbook.h"
 #include "store/Firebird.h"
+#include "tests/support/DataRows.h"
 #include "tests/support/DbAccess.h"
 #include "tests/support/ScratchFolder.h"
 #include "tools/writers/DbfWriter.h"
@@ -218,9 +219,7 @@ class TestQuitSignals : public QObject {
   }
 
   void idleProgramEndsCleanly_data() {
-    QTest::addColumn<int>("sig");
-    QTest::newRow("SIGTERM") << SIGTERM;
-    QTest::newRow("SIGINT") << SIGINT;
+    test::AddRows<int>("sig", {{"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}});
   }
   void idleProgramEndsCleanly() {
     QFETCH(int, sig);
@@ -238,10 +237,7 @@ class TestQuitSignals : public QObject {
   }
 
   void signalDuringAnImportCommitsEveryPostedRow_data() {
-    QTest::addColumn<int>("sig");
-    QTest::newRow("SIGTERM") << SIGTERM;
-    QTest::newRow("SIGINT") << SIGINT;
-    QTest::newRow("SIGHUP") << SIGHUP;
+    test::AddRows<int>("sig", {{"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}});
   }
   void signalDuringAnImportCommitsEveryPostedRow() {
     QFETCH(int, sig);
