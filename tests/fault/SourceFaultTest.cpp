@@ -52,6 +52,22 @@ class SourceFault : public FaultTest {
     EXPECT_NE(shown[0].text.find(part), std::string::npos) << shown[0].text;
   }
 
+  // The peak memory of an import of `kind` from the sources as they are,
+  // for a larger source to keep within; the database is made anew after it.
+  void MeasureBaseline(const std::string& kind) {
+    Driver small(dir.Path(), {kind, "close"});
+    small.Finish();
+    ASSERT_TRUE(small.EndedCleanly()) << small.Describe();
+    baselineKiB_ = small.MaxRssKiB();
+    fs::remove(db);
+    CreateTolvo10Database(db);
+  }
+  // `big` grew at most 32 MiB beyond the baseline.
+  void ExpectWithinBaseline(const Driver& big) const {
+    EXPECT_LT(big.MaxRssKiB(), baselineKiB_ + 32 * 1024) << "baseline " << baselineKiB_ << " KiB";
+  }
+  long baselineKiB_ = 0;
+
   // Every value in STACJE keeps to what a column may hold: no NUL byte, no
   // blank at either end, KRAJ the given country.
   void ExpectCleanRows(int kraj) {
@@ -325,13 +341,7 @@ TEST_F(SourceFault, NoiseInsteadOfASource) {
 TEST_F(SourceFault, LineOfAGigabyteIsADamagedReport) {
   const fs::path report = dir / "AMATEUR.RPT";
   WriteAmateurReport(report, AmateurLines("VA", 2));
-  Driver small(dir.Path(), {"amateur", "close"});
-  small.Finish();
-  ASSERT_TRUE(small.EndedCleanly()) << small.Describe();
-  const long baseline = small.MaxRssKiB();
-
-  fs::remove(db);
-  CreateTolvo10Database(db);
+  ASSERT_NO_FATAL_FAILURE(MeasureBaseline("amateur"));
   const std::vector<std::string> lines = AmateurLines("VE", 2);
   std::string head;
   for (const std::string& l : AmateurHeader()) head += l + "\r\n";
@@ -354,21 +364,16 @@ TEST_F(SourceFault, LineOfAGigabyteIsADamagedReport) {
             std::string::npos)
       << shown[0].text;
   EXPECT_EQ(CallSigns(db), std::set<std::string>{});
-  EXPECT_LT(big.MaxRssKiB(), baseline + 32 * 1024) << "baseline " << baseline << " KiB";
+  ExpectWithinBaseline(big);
 }
 
 TEST_F(SourceFault, MemoOfAGigabyteCostsNoMemory) {
   const fs::path table = dir / "LOG_C_SP.DBF";
   WriteLogCSp(table, 2);
-  Driver small(dir.Path(), {"logcsp", "close"});
-  small.Finish();
-  ASSERT_TRUE(small.EndedCleanly()) << small.Describe();
-  const long baseline = small.MaxRssKiB();
+  ASSERT_NO_FATAL_FAILURE(MeasureBaseline("logcsp"));
 
   // The first memo has no end mark and runs on for a gigabyte of NUL bytes
   // to the end of the memo file.
-  fs::remove(db);
-  CreateTolvo10Database(db);
   WriteLogCSp(table, 2);
   const fs::path memo = dir / "LOG_C_SP.DBT";
   std::string bytes = ReadBytes(memo);
@@ -387,7 +392,7 @@ TEST_F(SourceFault, MemoOfAGigabyteCostsNoMemory) {
   ASSERT_TRUE(big.EndedCleanly()) << big.Describe();
   EXPECT_EQ(big.Messages(), std::vector<Shown>{Plain(kFinished)});
   EXPECT_EQ(CallSigns(db), (std::set<std::string>{"SP1AB", "SP2AB"}));
-  EXPECT_LT(big.MaxRssKiB(), baseline + 32 * 1024) << "baseline " << baseline << " KiB";
+  ExpectWithinBaseline(big);
 }
 
 // ---- sources changed while they are read ----

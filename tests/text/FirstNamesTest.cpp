@@ -42,14 +42,9 @@ unsigned char Lower(unsigned char c) {
 bool IsUpperLetter(unsigned char c) { return Lower(c) != c; }
 bool IsLowerLetter(unsigned char c) { return Upper(c) != c; }
 
-std::string Value(std::string_view key) { return test::ValueOf(FirstNames(), key); }
-
 struct FirstNameTable {
   static const NameTable& Table() { return FirstNames(); }
-  static constexpr std::size_t kRows = 500;
-  static constexpr int kEmpty = 19;
-  static constexpr std::size_t kDistinct = 346;
-  static constexpr int kTwice = 5;
+  static constexpr test::TableShape kShape{.rows = 500, .empty = 19, .distinct = 346, .twice = 5};
   static constexpr std::string_view kWordStarts = " ";
   static void ExpectKeyForm(std::string_view key) {
     EXPECT_LE(key.size(), 10u);
@@ -82,6 +77,8 @@ TEST(FirstNameTable, ValuesAreSingleNamesWithCapitalInitial) {
       EXPECT_TRUE(IsLowerLetter(value[p])) << "byte " << p + 1;
   }
 }
+
+std::string Value(std::string_view key) { return test::ValueOf(FirstNames(), key); }
 
 TEST(FirstNameTable, KnownEntries) {
   EXPECT_EQ(Value("JAN"), "Jan");

@@ -28,15 +28,20 @@ inline std::string ValueOf(const NameTable& table, std::string_view key) {
 
 // The checks every name table passes. A table's Traits give:
 //   Table()                 the table
-//   kRows, kEmpty, kDistinct, kTwice
-//                           its rows, the rows with an empty value, the other
-//                           values (distinct), the keys that stand twice
+//   kShape                  its counts of rows, values and keys
 //   kWordStarts             the bytes after which a word's initial follows
 //   ExpectKeyForm(key)      its own checks of a key as a whole
 //   ExpectAsciiByte(c)      its own checks of a key's ASCII byte
 //   kEmptyKeys              keys it holds with an empty value
 //   kMisses                 texts it must not find: no key matches but whole
 //   kScanMisses             texts the index must miss like a scan does
+struct TableShape {
+  std::size_t rows;
+  int empty;             // rows with an empty value
+  std::size_t distinct;  // other values, each counted once
+  int twice;             // keys that stand twice
+};
+
 template <class Traits>
 class NameTableTest : public ::testing::Test {};
 TYPED_TEST_SUITE_P(NameTableTest);
@@ -44,7 +49,7 @@ TYPED_TEST_SUITE_P(NameTableTest);
 // No key stands more than twice, and a key that stands twice has one value.
 TYPED_TEST_P(NameTableTest, HasItsFixedShape) {
   const NameTable& table = TypeParam::Table();
-  ASSERT_EQ(table.Size(), TypeParam::kRows);
+  ASSERT_EQ(table.Size(), TypeParam::kShape.rows);
   std::map<std::string_view, std::set<std::string_view>> valuesByKey;
   std::map<std::string_view, int> occurrences;
   std::set<std::string_view> values;
@@ -55,8 +60,8 @@ TYPED_TEST_P(NameTableTest, HasItsFixedShape) {
     if (table.Value(i).empty()) ++emptyValues;
     else values.insert(table.Value(i));
   }
-  EXPECT_EQ(emptyValues, TypeParam::kEmpty);
-  EXPECT_EQ(values.size(), TypeParam::kDistinct);
+  EXPECT_EQ(emptyValues, TypeParam::kShape.empty);
+  EXPECT_EQ(values.size(), TypeParam::kShape.distinct);
   int repeated = 0;
   for (const auto& [key, count] : occurrences) {
     EXPECT_LE(count, 2) << key;
@@ -65,7 +70,7 @@ TYPED_TEST_P(NameTableTest, HasItsFixedShape) {
       EXPECT_EQ(valuesByKey[key].size(), 1u) << "repeated key with two values: " << key;
     }
   }
-  EXPECT_EQ(repeated, TypeParam::kTwice);
+  EXPECT_EQ(repeated, TypeParam::kShape.twice);
 }
 
 // A key is the field as the source holds it, upper-cased: its bytes above

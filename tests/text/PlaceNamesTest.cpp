@@ -50,14 +50,9 @@ std::string WithoutPolishLetters(std::string_view text) {
   return out;
 }
 
-std::string Value(std::string_view key) { return test::ValueOf(PlaceNames(), key); }
-
 struct PlaceNameTable {
   static const NameTable& Table() { return PlaceNames(); }
-  static constexpr std::size_t kRows = 2143;
-  static constexpr int kEmpty = 4;
-  static constexpr std::size_t kDistinct = 1208;
-  static constexpr int kTwice = 16;
+  static constexpr test::TableShape kShape{.rows = 2143, .empty = 4, .distinct = 1208, .twice = 16};
   static constexpr std::string_view kWordStarts = " -/.";
   static void ExpectKeyForm(std::string_view key) {
     // The lookup sees the text trimmed and upper-cased; any other key is dead.
@@ -115,6 +110,8 @@ TEST(PlaceNameTable, ValuesAreProperlySpelledPlaceNames) {
     EXPECT_TRUE(keys.count(ToUpper1250(WithoutPolishLetters(value))));
   }
 }
+
+std::string Value(std::string_view key) { return test::ValueOf(PlaceNames(), key); }
 
 TEST(PlaceNameTable, KnownEntries) {
   EXPECT_EQ(Value("WARSZAWA"), "Warszawa");
