@@ -392,35 +392,27 @@ TEST_F(DatabaseFault, RefusalSaysWhy) {
     std::vector<std::string> cause;
     bool unprivileged = false;  // run as another user when this one is root
   };
+  // A LOG.DAT whose header states another on-disk structure.
+  const auto structure = [&](unsigned version, std::size_t minorAt, unsigned minor) {
+    return [this, version, minorAt, minor] {
+      CreateDurableDatabase(db);
+      SetStructure(db, version, minorAt, minor);
+    };
+  };
   const std::vector<Case> cases = {
       {"older structure, as Firebird 2.5 writes it",
-       [&] {
-         CreateDurableDatabase(db);
-         SetStructure(db, 0x800B, 62, 2);
-       },
+       structure(0x800B, 62, 2),
        {},
        {"Plik " + db.string(), "ODS 11.2", "Firebird 2.5",
         "tolvo-import --database przez serwer Firebird 2.5",
         "tolvo-import --database localhost:" + db.string() + " LISTA", "gbak -c"}},
       {"newer structure, as Firebird 5 writes it",
-       [&] {
-         CreateDurableDatabase(db);
-         SetStructure(db, 0x800D, 64, 1);
-       },
+       structure(0x800D, 64, 1),
        {},
        {"ODS 13.1", "Firebird 5", "tolvo-import --database przez serwer Firebird 5"}},
-      {"an InterBase 6 structure",
-       [&] {
-         CreateDurableDatabase(db);
-         SetStructure(db, 0x000A, 62, 0);
-       },
-       {},
-       {"ODS 10.0", "InterBase 6"}},
+      {"an InterBase 6 structure", structure(0x000A, 62, 0), {}, {"ODS 10.0", "InterBase 6"}},
       {"an InterBase 7 structure, which no server reached from here opens",
-       [&] {
-         CreateDurableDatabase(db);
-         SetStructure(db, 0x000B, 62, 0);
-       },
+       structure(0x000B, 62, 0),
        {},
        {"ODS 11.0", "InterBase 7 lub nowszy", "nie łączy się z serwerami InterBase 7"}},
       {"a few bytes of noise",
