@@ -262,6 +262,15 @@ std::string ErrorOf(const std::function<void()>& f) {
   return "(no error)";
 }
 
+// The error of reading `field` of the first record of the table `file`.
+std::string FieldErrorOf(const char* file, const char* field) {
+  return ErrorOf([&] {
+    DbfTable t("Calls", file);
+    t.Open();
+    t.FieldAsString(field);
+  });
+}
+
 // A small valid table with a memo field: header 97 bytes, records 1+6+10.
 void WriteSmall(int records = 3) {
   DbfWriter w("t.dbf", {{"CALL", 'C', 6}, {"NOTE", 'M'}});
@@ -381,11 +390,7 @@ TEST_F(DbfTableTest, MemoReferencesBeyondTheMemoFileRaise) {
     std::string p = b;
     p.replace(memoField, 10, pointer);
     WriteAll("t.dbf", p);
-    return ErrorOf([] {
-      DbfTable t("Calls", "t.dbf");
-      t.Open();
-      t.FieldAsString("NOTE");
-    });
+    return FieldErrorOf("t.dbf", "NOTE");
   };
   EXPECT_EQ(readNoteWith("         1"), "(no error)");
   EXPECT_EQ(
@@ -403,21 +408,13 @@ TEST_F(DbfTableTest, MemoReferencesBeyondTheMemoFileRaise) {
   std::string memo4 = ReadAll("db4memo.dbt");
   PatchLe(memo4, 1024 + 4, 100000, 4);
   WriteAll("db4memo.dbt", memo4);
-  EXPECT_NE(ErrorOf([] {
-              DbfTable t("Calls", "db4memo.dbf");
-              t.Open();
-              t.FieldAsString("NOTE");
-            }).find("wychodzi poza koniec pliku memo db4memo.dbt"),
+  EXPECT_NE(FieldErrorOf("db4memo.dbf", "NOTE").find("wychodzi poza koniec pliku memo db4memo.dbt"),
             std::string::npos);
   std::string fpt = ReadAll("fox.fpt");
   const std::size_t firstMemo = 512;  // 64-byte blocks after a 512-byte header
   fpt[firstMemo + 4] = '\x7F';        // big-endian length 0x7F......
   WriteAll("fox.fpt", fpt);
-  EXPECT_NE(ErrorOf([] {
-              DbfTable t("Calls", "fox.dbf");
-              t.Open();
-              t.FieldAsString("MEMO");
-            }).find("wychodzi poza koniec pliku memo fox.fpt"),
+  EXPECT_NE(FieldErrorOf("fox.dbf", "MEMO").find("wychodzi poza koniec pliku memo fox.fpt"),
             std::string::npos);
 }
 
