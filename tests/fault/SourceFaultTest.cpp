@@ -52,6 +52,21 @@ class SourceFault : public FaultTest {
     EXPECT_NE(shown[0].text.find(part), std::string::npos) << shown[0].text;
   }
 
+  // The imports `actions` and the end of the program, paused at the fifth
+  // record for `change` to the sources; the driver must end cleanly.
+  std::vector<Shown> PausedImport(std::vector<std::string> actions,
+                                  const std::function<void()>& change) {
+    actions.insert(actions.begin(), {"--pause-at", "5"});
+    actions.push_back("close");
+    Driver run(dir.Path(), actions);
+    EXPECT_TRUE(run.WaitFor("paused")) << run.Describe();
+    change();
+    run.Send();
+    run.Finish();
+    EXPECT_TRUE(run.EndedCleanly()) << run.Describe();
+    return run.Messages();
+  }
+
   // The peak memory of an import of `kind` from the sources as they are,
   // for a larger source to keep within; the database is made anew after it.
   void MeasureBaseline(const std::string& kind) {
@@ -400,17 +415,6 @@ TEST_F(SourceFault, MemoOfAGigabyteCostsNoMemory) {
 TEST_F(SourceFault, TablesChangedWhileTheyAreRead) {
   const fs::path table = dir / "okcall.dbf";
   const auto czech = OkCallRows("OK1", 40);
-  auto pausedImport = [&](std::vector<std::string> actions, const std::function<void()>& change) {
-    actions.insert(actions.begin(), {"--pause-at", "5"});
-    actions.push_back("close");
-    Driver run(dir.Path(), actions);
-    EXPECT_TRUE(run.WaitFor("paused")) << run.Describe();
-    change();
-    run.Send();
-    run.Finish();
-    EXPECT_TRUE(run.EndedCleanly()) << run.Describe();
-    return run.Messages();
-  };
   auto fresh = [&] {
     fs::remove(db);
     CreateTolvo10Database(db);
@@ -423,7 +427,7 @@ TEST_F(SourceFault, TablesChangedWhileTheyAreRead) {
   // Cut short in place: what is gone cannot be read, and nothing that was
   // read before the cut is taken for what follows it.
   fresh();
-  ExpectError(pausedImport({"okcall"},
+  ExpectError(PausedImport({"okcall"},
                            [&] { fs::resize_file(table, kHeaderLength + 7 * kRecordLength + 3); }),
               "w całości tylko 7 rekordów z 40 zapowiedzianych");
   EXPECT_EQ(CallSigns(db), first(7));
@@ -431,7 +435,7 @@ TEST_F(SourceFault, TablesChangedWhileTheyAreRead) {
   // Rewritten in place as a table of other fields: the rest is not read as
   // if it were the old one.
   fresh();
-  ExpectError(pausedImport({"okcall"},
+  ExpectError(PausedImport({"okcall"},
                            [&] {
                              std::vector<std::vector<std::string>> rows;
                              for (int i = 0; i < 300; ++i)
@@ -448,7 +452,7 @@ TEST_F(SourceFault, TablesChangedWhileTheyAreRead) {
   // the next import of the session reads the new one.
   fresh();
   const auto next = OkCallRows("OK2", 3);
-  EXPECT_EQ(pausedImport({"okcall", "okcall"},
+  EXPECT_EQ(PausedImport({"okcall", "okcall"},
                          [&] {
                            WriteOkCall(dir / "next.dbf", next);
                            fs::rename(dir / "next.dbf", table);
@@ -462,15 +466,6 @@ TEST_F(SourceFault, TablesChangedWhileTheyAreRead) {
 
 TEST_F(SourceFault, ReportsChangedWhileTheyAreRead) {
   const fs::path report = dir / "AMATEUR.RPT";
-  auto pausedImport = [&](const std::function<void()>& change) {
-    Driver run(dir.Path(), {"--pause-at", "5", "amateur", "close"});
-    EXPECT_TRUE(run.WaitFor("paused")) << run.Describe();
-    change();
-    run.Send();
-    run.Finish();
-    EXPECT_TRUE(run.EndedCleanly()) << run.Describe();
-    return run.Messages();
-  };
   // Far longer than what the reader holds at a time, so that most of it is
   // read after the change.
   constexpr int kLines = 4000;
@@ -478,8 +473,9 @@ TEST_F(SourceFault, ReportsChangedWhileTheyAreRead) {
 
   // Cut short in place: an error, not an import that looks complete.
   WriteAmateurReport(report, AmateurLines("VA", kLines));
-  ExpectError(pausedImport([&] { fs::resize_file(report, fs::file_size(report) / 8); }),
-              "AMATEUR.RPT: plik zmienił się w trakcie odczytu");
+  ExpectError(
+      PausedImport({"amateur"}, [&] { fs::resize_file(report, fs::file_size(report) / 8); }),
+      "AMATEUR.RPT: plik zmienił się w trakcie odczytu");
   const std::set<std::string> cut = CallSigns(db);
   EXPECT_GE(cut.size(), 5u);
   EXPECT_LT(cut.size(), 1000u);
@@ -489,8 +485,9 @@ TEST_F(SourceFault, ReportsChangedWhileTheyAreRead) {
   fs::remove(db);
   CreateTolvo10Database(db);
   WriteAmateurReport(report, AmateurLines("VA", kLines));
-  ExpectError(pausedImport([&] { WriteAmateurReport(report, AmateurLines("VE", kLines)); }),
-              "plik zmienił się w trakcie odczytu");
+  ExpectError(
+      PausedImport({"amateur"}, [&] { WriteAmateurReport(report, AmateurLines("VE", kLines)); }),
+      "plik zmienił się w trakcie odczytu");
   const std::set<std::string> rewritten = CallSigns(db);
   EXPECT_TRUE(std::includes(all.begin(), all.end(), rewritten.begin(), rewritten.end()));
 
@@ -498,10 +495,11 @@ TEST_F(SourceFault, ReportsChangedWhileTheyAreRead) {
   fs::remove(db);
   CreateTolvo10Database(db);
   WriteAmateurReport(report, AmateurLines("VA", kLines));
-  EXPECT_EQ(pausedImport([&] {
-              WriteAmateurReport(dir / "next.rpt", AmateurLines("VE", 3));
-              fs::rename(dir / "next.rpt", report);
-            }),
+  EXPECT_EQ(PausedImport({"amateur"},
+                         [&] {
+                           WriteAmateurReport(dir / "next.rpt", AmateurLines("VE", 3));
+                           fs::rename(dir / "next.rpt", report);
+                         }),
             std::vector<Shown>{Plain(kFinished)});
   EXPECT_EQ(CallSigns(db), all);
   ExpectValid();
