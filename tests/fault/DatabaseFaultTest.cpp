@@ -27,6 +27,14 @@ namespace {
 class DatabaseFault : public FaultTest {
  protected:
   void ExpectValid() { EXPECT_EQ(ValidationErrors(db), "") << "validation of " << db; }
+  // A durable LOG.DAT and an okcall.dbf of `count` stations OK1...; the
+  // list's rows.
+  std::vector<std::vector<std::string>> DatabaseAndOkCall(int count) {
+    CreateDurableDatabase(db);
+    auto rows = OkCallRows("OK1", count);
+    WriteOkCall(dir / "okcall.dbf", rows);
+    return rows;
+  }
 };
 
 std::set<std::string> Union(std::set<std::string> a, const std::set<std::string>& b) {
@@ -35,9 +43,7 @@ std::set<std::string> Union(std::set<std::string> a, const std::set<std::string>
 }
 
 TEST_F(DatabaseFault, KilledMidImportLosesOnlyTheRunningImport) {
-  CreateDurableDatabase(db);
-  const auto czech = OkCallRows("OK1", 300);
-  WriteOkCall(dir / "okcall.dbf", czech);
+  const auto czech = DatabaseAndOkCall(300);
   WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("VA", 2000));
 
   // An import committed at the end of the program.
@@ -73,9 +79,7 @@ TEST_F(DatabaseFault, KilledMidImportLosesOnlyTheRunningImport) {
 }
 
 TEST_F(DatabaseFault, ReadOnlyDatabaseIsRefusedAndLeftAsItIs) {
-  CreateDurableDatabase(db);
-  const auto czech = OkCallRows("OK1", 3);
-  WriteOkCall(dir / "okcall.dbf", czech);
+  const auto czech = DatabaseAndOkCall(3);
   EXPECT_EQ(RunDriver(dir.Path(), {"okcall", "close"}), std::vector<Shown>{Plain(kFinished)});
   WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("VA", 20));
 
@@ -108,9 +112,7 @@ TEST_F(DatabaseFault, ReadOnlyDatabaseIsRefusedAndLeftAsItIs) {
 }
 
 TEST_F(DatabaseFault, DatabaseHeldByAnotherRunIsRefusedUntilItEnds) {
-  CreateDurableDatabase(db);
-  const auto czech = OkCallRows("OK1", 50);
-  WriteOkCall(dir / "okcall.dbf", czech);
+  const auto czech = DatabaseAndOkCall(50);
   WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("VA", 50));
 
   // The first program has imported and keeps its connection (and its
@@ -177,9 +179,7 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
   std::string why;
   std::unique_ptr<testdb::FirebirdServer> server = testdb::FirebirdServer::Start(why);
   ASSERT_TRUE(server) << why;
-  CreateDurableDatabase(db);
-  const auto czech = OkCallRows("OK1", 40);
-  WriteOkCall(dir / "okcall.dbf", czech);
+  const auto czech = DatabaseAndOkCall(40);
   WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("VA", 40));
   const fs::path throughServer = server->Connection(db);
   {
@@ -331,8 +331,7 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
 }
 
 TEST_F(DatabaseFault, DatabaseReplacedOrDeletedBetweenImports) {
-  CreateDurableDatabase(db);
-  WriteOkCall(dir / "okcall.dbf", OkCallRows("OK1", 20));
+  DatabaseAndOkCall(20);
   WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("VA", 20));
   std::mt19937 random(7);
   std::string noise(200 * 1024, '\0');
@@ -459,9 +458,7 @@ TEST_F(DatabaseFault, RefusalSaysWhy) {
 }
 
 TEST_F(DatabaseFault, FullDiskIsReportedAndEarlierImportsStay) {
-  CreateDurableDatabase(db);
-  const auto first = OkCallRows("OK1", 30);
-  WriteOkCall(dir / "okcall.dbf", first);
+  const auto first = DatabaseAndOkCall(30);
   EXPECT_EQ(RunDriver(dir.Path(), {"okcall", "close"}), std::vector<Shown>{Plain(kFinished)});
 
   // No room for the file to grow by more than a few pages.
@@ -495,9 +492,7 @@ TEST_F(DatabaseFault, FullDiskIsReportedAndEarlierImportsStay) {
 }
 
 TEST_F(DatabaseFault, RefusedCommitIsReportedNeverSilent) {
-  CreateDurableDatabase(db);
-  const auto czech = OkCallRows("OK1", 10);
-  WriteOkCall(dir / "okcall.dbf", czech);
+  const auto czech = DatabaseAndOkCall(10);
   EXPECT_EQ(RunDriver(dir.Path(), {"okcall", "close"}), std::vector<Shown>{Plain(kFinished)});
   // The server refuses every commit that would make the station FAIL
   // permanent.
@@ -538,8 +533,7 @@ TEST_F(DatabaseFault, RefusedCommitIsReportedNeverSilent) {
 
 // The check itself: validation does find a damaged file.
 TEST_F(DatabaseFault, ValidationFindsDamage) {
-  CreateDurableDatabase(db);
-  WriteOkCall(dir / "okcall.dbf", OkCallRows("OK1", 2000));
+  DatabaseAndOkCall(2000);
   EXPECT_EQ(RunDriver(dir.Path(), {"okcall", "close"}), std::vector<Shown>{Plain(kFinished)});
   ASSERT_EQ(ValidationErrors(db), "");
   const std::size_t page =

@@ -54,6 +54,13 @@ std::vector<std::string> Dump(DbfTable& t) {
   return out;
 }
 
+// Dump of the table `name`, opened.
+std::vector<std::string> DumpOf(const char* name) {
+  DbfTable t("Calls", name);
+  t.Open();
+  return Dump(t);
+}
+
 class DbfTableTest : public ::testing::Test {
  protected:
   ScratchFolder folder{ScratchFolder::Enter::Yes};
@@ -101,22 +108,20 @@ TEST_F(DbfTableTest, DbaseThreeWithMemoReadsEveryTypeAndSkipsDeletedRecords) {
 
 TEST_F(DbfTableTest, DbaseFourMemoUsesItsLengthAndBlockSize) {
   CopyFixtures({"db4memo.dbf", "db4memo.dbt"});
-  DbfTable t("Calls", "db4memo.dbf");
-  t.Open();
-  EXPECT_EQ(Dump(t), (std::vector<std::string>{
-                         "1:CALL=SP7DB4|NOTE=first memo with a \x1a inside|CNT=1|",
-                         "2:CALL=SP8DB4|NOTE=|CNT=2|",
-                         "3:CALL=SP9DB4|NOTE=" + std::string(1500, 'z') + "|CNT=333|"}));
+  EXPECT_EQ(
+      DumpOf("db4memo.dbf"),
+      (std::vector<std::string>{"1:CALL=SP7DB4|NOTE=first memo with a \x1a inside|CNT=1|",
+                                "2:CALL=SP8DB4|NOTE=|CNT=2|",
+                                "3:CALL=SP9DB4|NOTE=" + std::string(1500, 'z') + "|CNT=333|"}));
 }
 
 TEST_F(DbfTableTest, FoxProMemoFileWithSmallBlocks) {
   CopyFixtures({"fox.dbf", "fox.fpt"});
-  DbfTable t("Calls", "FOX.DBF");
-  t.Open();
-  EXPECT_EQ(Dump(t), (std::vector<std::string>{
-                         "1:CALL=OK1AB|MEMO=Ctrl-Z \x1a inside a FoxPro memo|VAL=2.500|N1=42|",
-                         "2:CALL=OK2CD|MEMO=" + std::string(150, 'y') + "|VAL=-0.125|N1=-3|",
-                         "3:CALL=OK3EF|MEMO=|VAL=|N1=|"}));
+  EXPECT_EQ(DumpOf("FOX.DBF"),
+            (std::vector<std::string>{
+                "1:CALL=OK1AB|MEMO=Ctrl-Z \x1a inside a FoxPro memo|VAL=2.500|N1=42|",
+                "2:CALL=OK2CD|MEMO=" + std::string(150, 'y') + "|VAL=-0.125|N1=-3|",
+                "3:CALL=OK3EF|MEMO=|VAL=|N1=|"}));
 }
 
 TEST_F(DbfTableTest, VisualFoxProBinaryFields) {
