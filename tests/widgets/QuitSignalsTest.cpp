@@ -48,7 +48,9 @@ constexpr const char* kChildMode = "TOLVO_SIGNAL_CHILD";
 
 std::string CallSign(int i) { return "OK" + std::to_string(1 + i % 9) + "X" + std::to_string(i); }
 
-void MakeOkCall(const fs::path& folder, int count) {
+// A new LOG.DAT and an okcall.dbf of `count` stations in `folder`.
+void MakeSources(const fs::path& folder, int count) {
+  CreateTolvo10Database(folder / "LOG.DAT");
   DbfWriter table(folder / "okcall.dbf", {{"CALL", 'C', 10},
                                           {"NAME", 'C', 20},
                                           {"LASTNAME", 'C', 40},
@@ -243,8 +245,7 @@ class TestQuitSignals : public QObject {
     QFETCH(int, sig);
     constexpr int kStations = 20000;
     ScratchFolder folder;
-    CreateTolvo10Database(folder / "LOG.DAT");
-    MakeOkCall(folder.Path(), kStations);
+    MakeSources(folder.Path(), kStations);
 
     {
       Child child(self_, folder.Path(), "import");
@@ -269,8 +270,7 @@ class TestQuitSignals : public QObject {
   void signalWhileTheClosingMessageWaits() {
     constexpr int kStations = 25;
     ScratchFolder folder;
-    CreateTolvo10Database(folder / "LOG.DAT");
-    MakeOkCall(folder.Path(), kStations);
+    MakeSources(folder.Path(), kStations);
 
     Child child(self_, folder.Path(), "box");
     QVERIFY(child.Started());
@@ -292,8 +292,7 @@ class TestQuitSignals : public QObject {
     if (!QFileInfo(tool).isExecutable()) QSKIP("tolvo-screenshot is not built beside the tests");
     constexpr int kStations = 400;
     ScratchFolder folder;
-    CreateTolvo10Database(folder / "LOG.DAT");
-    MakeOkCall(folder.Path(), kStations);
+    MakeSources(folder.Path(), kStations);
     const QString picture = QString::fromStdString((folder / "shot.png").string());
     qputenv("TOLVO_SCREENSHOT", "CzytajOKCallFrm.running");
     qputenv("TOLVO_SCREENSHOT_FILE", picture.toUtf8());
