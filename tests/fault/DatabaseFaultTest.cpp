@@ -165,6 +165,21 @@ bool Holds(const std::vector<std::string>& lines, std::string_view line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
+// tolvo-import in `folder` with `args`, sent SIGTERM after `running`: it
+// ends within `within`, by the signal, saying `said`.
+void ExpectStoppedWithin(const fs::path& folder, const std::vector<std::string>& args,
+                         std::chrono::milliseconds running, std::chrono::milliseconds within,
+                         const std::string& said) {
+  Driver run({TOLVO_IMPORT_TOOL, {}}, folder, args);
+  std::this_thread::sleep_for(running);
+  const auto signalled = std::chrono::steady_clock::now();
+  run.Signal(SIGTERM);
+  run.Finish(within + std::chrono::seconds(18));
+  EXPECT_LT(std::chrono::steady_clock::now() - signalled, within);
+  EXPECT_EQ(run.Status(), 128 + SIGTERM) << run.Describe();
+  EXPECT_TRUE(Holds(run.Lines(), said)) << run.Describe();
+}
+
 // Whether `lines` open with the refusal to open the database and a cause
 // that says `cause`.
 bool RefusedWith(const std::vector<std::string>& lines, std::string_view cause) {
@@ -267,18 +282,8 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
     const std::string port = std::to_string(ntohs(address.sin_port));
     const std::vector<std::string> unanswered = {
         "--database", "127.0.0.1/" + port + ":" + db.string(), "amateur.rpt"};
-    {
-      Driver run({TOLVO_IMPORT_TOOL, {}}, dir.Path(), unanswered);
-      std::this_thread::sleep_for(1s);
-      const auto signalled = std::chrono::steady_clock::now();
-      run.Signal(SIGTERM);
-      run.Finish(10s);
-      EXPECT_LT(std::chrono::steady_clock::now() - signalled, 2s);
-      EXPECT_EQ(run.Status(), 128 + SIGTERM) << run.Describe();
-      EXPECT_TRUE(
-          Holds(run.Lines(), "Przerwano (SIGTERM) podczas łączenia z bazą; nic nie zapisano."))
-          << run.Describe();
-    }
+    ExpectStoppedWithin(dir.Path(), unanswered, 1s, 2s,
+                        "Przerwano (SIGTERM) podczas łączenia z bazą; nic nie zapisano.");
     std::tie(status, lines) = RunImportTool(dir.Path(), unanswered);
     EXPECT_EQ(status, 1);
     EXPECT_TRUE(RefusedWith(lines, "Pod adresem 127.0.0.1:" + port +
@@ -303,19 +308,9 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
     auto lockedBefore = OkCallRows("OK4", 5);
     lockedBefore.push_back(locked[9]);
     WriteOkCall(dir / "okcall.dbf", lockedBefore);
-    {
-      Driver run({TOLVO_IMPORT_TOOL, {}}, dir.Path(),
-                 {"--database", server->Connection(db), "okcall.dbf"});
-      std::this_thread::sleep_for(3s);
-      const auto signalled = std::chrono::steady_clock::now();
-      run.Signal(SIGTERM);
-      run.Finish(20s);
-      EXPECT_LT(std::chrono::steady_clock::now() - signalled, 2500ms);
-      EXPECT_EQ(run.Status(), 128 + SIGTERM) << run.Describe();
-      EXPECT_TRUE(Holds(run.Lines(),
-                        "Przerwano (SIGTERM) przed wpisem 6; wcześniejsze wpisy zapisano w bazie."))
-          << run.Describe();
-    }
+    ExpectStoppedWithin(dir.Path(), {"--database", server->Connection(db), "okcall.dbf"}, 3s,
+                        2500ms,
+                        "Przerwano (SIGTERM) przed wpisem 6; wcześniejsze wpisy zapisano w bazie.");
     holding.Rollback();
     locked.resize(9);
     lockedRows = Union(CallsOf(locked), CallsOf(OkCallRows("OK4", 5)));
