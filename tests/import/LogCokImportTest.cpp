@@ -25,18 +25,6 @@ void PutStation(ICallbook& book, std::string_view call, std::string_view lokator
       503));
 }
 
-TEST(LogCOKRoutines, PostalCodePrefix) {
-  for (const char* yes : {"12-345", "12 345 Praha", "  12-345", "12-3456", "00-000x"})
-    EXPECT_TRUE(BeginsWithPostalCode(yes, "- ")) << yes;
-  for (const char* no : {"", "12-34", "110 00 Praha", "1a-345", "12_345", "12--345", "Praha"})
-    EXPECT_FALSE(BeginsWithPostalCode(no, "- ")) << no;
-
-  EXPECT_EQ(PostalCodeOf("12-345 Praha"), "12-345");
-  EXPECT_EQ(TownAfterPostalCode("12-345 Praha", "- "), " Praha");
-  EXPECT_EQ(TownAfterPostalCode("12-345", "- "), "");
-  EXPECT_EQ(TownAfterPostalCode("110 00 Praha", "- "), "110 00 Praha");
-}
-
 TEST(LogCOKRoutines, AfterFirstWord) {
   EXPECT_EQ(AfterFirstWord(" Jan Novak "), "Novak");
   EXPECT_EQ(AfterFirstWord("Jan Karel Novak"), "Karel Novak");

@@ -81,21 +81,12 @@ TEST(LogCSPText, FirstNamesAndTownsByTableOrCapitalised) {
     EXPECT_EQ(NormalizePlaceName(places.Key(i)), *FindLinear(places, places.Key(i))) << i;
 }
 
-TEST(LogCSPText, TitleCasePostalCodeSurname) {
+TEST(LogCSPText, TitleCaseAndSurname) {
   EXPECT_EQ(TitleCase("UL. JANA III SOBIESKIEGO 1"), "Ul. Jana Iii Sobieskiego 1");
   EXPECT_EQ(TitleCase("OS. XXXV-LECIA;A"), "Os. Xxxv-Lecia;A");
   EXPECT_EQ(TitleCase("ul.zielona (JANA) 'X'"), "Ul.Zielona (jana) 'x'");
   EXPECT_EQ(TitleCase(W(" ŁÓDŹ ŚRÓDMIEŚCIE ")), W("Łódź Śródmieście"));
   EXPECT_EQ(TitleCase("   "), "");
-
-  for (const char* yes : {"00-950 WARSZAWA", "00-950", " 00-950X"})
-    EXPECT_TRUE(BeginsWithPostalCode(yes)) << yes;
-  for (const char* no : {"00950 WARSZAWA", "00 950 WARSZAWA", "00-95", "0a-950", ""})
-    EXPECT_FALSE(BeginsWithPostalCode(no)) << no;
-  EXPECT_EQ(PostalCodeOf(" 00-950 WARSZAWA"), "00-950");
-  EXPECT_EQ(TownAfterPostalCode(" 00-950 WARSZAWA "), " WARSZAWA");
-  EXPECT_EQ(TownAfterPostalCode("00-950"), "");
-  EXPECT_EQ(TownAfterPostalCode("WARSZAWA "), "WARSZAWA ");
 
   EXPECT_EQ(SurnamePart(" JAN KOWALSKA-NOWAK "), "Kowalska-Nowak");
   EXPECT_EQ(SurnamePart("KOWALSKI"), "");
