@@ -14,16 +14,11 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_BUILD:-"$here/build-fuzz"}
 seconds=${FUZZ_SECONDS:-45}
 
-missing=""
-for p in clang libclang-rt-14-dev; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
-done
+. "$here/tools/packages.sh"
+missing=$(missing_packages clang libclang-rt-14-dev)
 if [ -n "$missing" ]; then
   echo "Installing:$missing"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+  install_packages $missing
 fi
 
 CC=clang CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

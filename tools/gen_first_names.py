@@ -26,9 +26,7 @@ The table is ours, compiled from common Polish first names; it is not an
 authoritative register of names.
 """
 
-import os
-import sys
-
+from nametables import key_values, write_table
 from sourcebytes import BLANKS, to_mazovia, tsv_key, upper_1250, without_polish_letters
 
 FIELD_WIDTH = 10
@@ -446,20 +444,10 @@ def build_rows():
 
 
 def check(rows):
-    seen = {}
-    for key, value in rows:
-        assert 0 < len(key) <= FIELD_WIDTH, key
-        assert key == key.strip(BLANKS) and key == upper_1250(key), key
-        if key in seen and seen[key] != value:
-            raise SystemExit(f"key {key!r} stands for {seen[key]!r} and {value!r}")
-        seen.setdefault(key, value)
-        if value:
-            assert value[0].isupper() and value[1:] == value[1:].lower(), value
+    for key, _ in rows:
+        assert len(key) <= FIELD_WIDTH, key
+    seen = key_values(rows, lambda value: value[0].isupper() and value[1:] == value[1:].lower())
     assert b"KLUB" not in seen, "KLUB alone must not be a key"
-    repeated = len(rows) - len(seen)
-    values = {v for _, v in rows if v}
-    empty = sum(1 for _, v in rows if not v)
-    return len(rows), len(values), empty, repeated
 
 
 def render(names, club):
@@ -477,19 +465,8 @@ def render(names, club):
 
 def main():
     names, club = build_rows()
-    total, values, empty, repeated = check(names + club)
-    print(f"{total} rows, {values} names, {empty} empty, {repeated} repeated keys", file=sys.stderr)
-    if (total, values, empty, repeated) != (500, 346, 19, 5):
-        raise SystemExit("the table must have 500 rows, 346 names, 19 empty values, 5 repeated keys")
-    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "first_names.tsv")
-    text = render(names, club)
-    if "--check" in sys.argv[1:]:
-        with open(path, encoding="utf-8") as f:
-            if f.read() != text:
-                raise SystemExit(f"{path} is out of date; run {sys.argv[0]}")
-        return
-    with open(path, "w", encoding="utf-8", newline="\n") as f:
-        f.write(text)
+    check(names + club)
+    write_table("first_names.tsv", render(names, club), names + club, "names", (500, 346, 19, 5))
 
 
 if __name__ == "__main__":

@@ -30,10 +30,9 @@ The table is ours, compiled from real Polish place names (towns and larger
 villages); it is not an authoritative gazetteer.
 """
 
-import os
 import random
-import sys
 
+from nametables import key_values, write_table
 from sourcebytes import BLANKS, to_mazovia, tsv_key, upper_1250, without_polish_letters
 
 # place [AMC] | variant | variant ...
@@ -1373,20 +1372,9 @@ def build_rows():
 
 
 def check(rows):
-    seen = {}
-    for key, value in rows:
-        assert key and key == key.strip(BLANKS) and key == upper_1250(key), key
-        if key in seen and seen[key] != value:
-            raise SystemExit(f"key {key!r} stands for {seen[key]!r} and {value!r}")
-        seen.setdefault(key, value)
-        if value:
-            assert value[0].isupper() and value != value.upper(), value
+    seen = key_values(rows, lambda value: value[0].isupper() and value != value.upper())
     for text in NEVER_KEYS:
         assert key_of(text) not in seen, text
-    repeated = len(rows) - len(seen)
-    values = {v for _, v in rows if v}
-    empty = sum(1 for _, v in rows if not v)
-    return len(rows), len(values), empty, repeated
 
 
 def render(rows):
@@ -1407,21 +1395,9 @@ def render(rows):
 
 def main():
     rows = build_rows()
-    total, values, empty, repeated = check(rows)
-    print(f"{total} rows, {values} places, {empty} empty, {repeated} repeated keys", file=sys.stderr)
-    wanted = (TABLE_ROWS, DISTINCT_VALUES, len(NOT_PLACES), len(ENTERED_AGAIN))
-    if (total, values, empty, repeated) != wanted:
-        raise SystemExit("the table must have %d rows, %d places, %d empty values, "
-                         "%d repeated keys" % wanted)
-    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "place_names.tsv")
-    text = render(rows)
-    if "--check" in sys.argv[1:]:
-        with open(path, encoding="utf-8") as f:
-            if f.read() != text:
-                raise SystemExit(f"{path} is out of date; run {sys.argv[0]}")
-        return
-    with open(path, "w", encoding="utf-8", newline="\n") as f:
-        f.write(text)
+    check(rows)
+    write_table("place_names.tsv", render(rows), rows, "places",
+                (TABLE_ROWS, DISTINCT_VALUES, len(NOT_PLACES), len(ENTERED_AGAIN)))
 
 
 if __name__ == "__main__":

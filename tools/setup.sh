@@ -16,14 +16,10 @@ build=${1:-"$here/build"}
 packages="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev firebird-dev libfbclient2 \
 firebird3.0-server-core firebird3.0-server firebird3.0-utils libgtest-dev shapelib python3-dbfread \
 desktop-file-utils dpkg-dev lintian libxcb1-dev xvfb xauth weston qt6-wayland xtrace clang-format"
-missing=""
-for p in $packages; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
-done
+. "$here/tools/packages.sh"
+missing=$(missing_packages $packages)
 if [ -n "$missing" ]; then
   echo "Installing:$missing"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
   # Installed here, the server package leaves no system server behind: while
   # it is installed, a policy-rc.d (unless the machine has one) forbids its
   # start, and its service is disabled afterwards. A server that was already
@@ -39,8 +35,7 @@ if [ -n "$missing" ]; then
     made_policy=yes
     trap '$sudo rm -f "$policy"' EXIT
   fi
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+  install_packages $missing
   if [ -n "$made_policy" ]; then
     $sudo rm -f "$policy"
     trap - EXIT

@@ -27,6 +27,14 @@ namespace {
 class DatabaseFault : public FaultTest {
  protected:
   void ExpectValid() { EXPECT_EQ(ValidationErrors(db), "") << "validation of " << db; }
+  // A durable LOG.DAT and an okcall.dbf of `count` stations OK1...; the
+  // list's rows.
+  std::vector<std::vector<std::string>> DatabaseAndOkCall(int count) {
+    CreateDurableDatabase(db);
+    auto rows = OkCallRows("OK1", count);
+    WriteOkCall(dir / "okcall.dbf", rows);
+    return rows;
+  }
 };
 
 std::set<std::string> Union(std::set<std::string> a, const std::set<std::string>& b) {
@@ -35,9 +43,7 @@ std::set<std::string> Union(std::set<std::string> a, const std::set<std::string>
 }
 
 TEST_F(DatabaseFault, KilledMidImportLosesOnlyTheRunningImport) {
-  CreateDurableDatabase(db);
-  const auto czech = OkCallRows("OK1", 300);
-  WriteOkCall(dir / "okcall.dbf", czech);
+  const auto czech = DatabaseAndOkCall(300);
   WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("VA", 2000));
 
   // An import committed at the end of the program.
@@ -73,9 +79,7 @@ TEST_F(DatabaseFault, KilledMidImportLosesOnlyTheRunningImport) {
 }
 
 TEST_F(DatabaseFault, ReadOnlyDatabaseIsRefusedAndLeftAsItIs) {
-  CreateDurableDatabase(db);
-  const auto czech = OkCallRows("OK1", 3);
-  WriteOkCall(dir / "okcall.dbf", czech);
+  const auto czech = DatabaseAndOkCall(3);
   EXPECT_EQ(RunDriver(dir.Path(), {"okcall", "close"}), std::vector<Shown>{Plain(kFinished)});
   WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("VA", 20));
 
@@ -108,9 +112,7 @@ TEST_F(DatabaseFault, ReadOnlyDatabaseIsRefusedAndLeftAsItIs) {
 }
 
 TEST_F(DatabaseFault, DatabaseHeldByAnotherRunIsRefusedUntilItEnds) {
-  CreateDurableDatabase(db);
-  const auto czech = OkCallRows("OK1", 50);
-  WriteOkCall(dir / "okcall.dbf", czech);
+  const auto czech = DatabaseAndOkCall(50);
   WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("VA", 50));
 
   // The first program has imported and keeps its connection (and its
@@ -163,6 +165,21 @@ bool Holds(const std::vector<std::string>& lines, std::string_view line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
+// tolvo-import in `folder` with `args`, sent SIGTERM after `running`: it
+// ends within `within`, by the signal, saying `said`.
+void ExpectStoppedWithin(const fs::path& folder, const std::vector<std::string>& args,
+                         std::chrono::milliseconds running, std::chrono::milliseconds within,
+                         const std::string& said) {
+  Driver run({TOLVO_IMPORT_TOOL, {}}, folder, args);
+  std::this_thread::sleep_for(running);
+  const auto signalled = std::chrono::steady_clock::now();
+  run.Signal(SIGTERM);
+  run.Finish(within + std::chrono::seconds(18));
+  EXPECT_LT(std::chrono::steady_clock::now() - signalled, within);
+  EXPECT_EQ(run.Status(), 128 + SIGTERM) << run.Describe();
+  EXPECT_TRUE(Holds(run.Lines(), said)) << run.Describe();
+}
+
 // Whether `lines` open with the refusal to open the database and a cause
 // that says `cause`.
 bool RefusedWith(const std::vector<std::string>& lines, std::string_view cause) {
@@ -177,9 +194,7 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
   std::string why;
   std::unique_ptr<testdb::FirebirdServer> server = testdb::FirebirdServer::Start(why);
   ASSERT_TRUE(server) << why;
-  CreateDurableDatabase(db);
-  const auto czech = OkCallRows("OK1", 40);
-  WriteOkCall(dir / "okcall.dbf", czech);
+  const auto czech = DatabaseAndOkCall(40);
   WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("VA", 40));
   const fs::path throughServer = server->Connection(db);
   {
@@ -267,18 +282,8 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
     const std::string port = std::to_string(ntohs(address.sin_port));
     const std::vector<std::string> unanswered = {
         "--database", "127.0.0.1/" + port + ":" + db.string(), "amateur.rpt"};
-    {
-      Driver run({TOLVO_IMPORT_TOOL, {}}, dir.Path(), unanswered);
-      std::this_thread::sleep_for(1s);
-      const auto signalled = std::chrono::steady_clock::now();
-      run.Signal(SIGTERM);
-      run.Finish(10s);
-      EXPECT_LT(std::chrono::steady_clock::now() - signalled, 2s);
-      EXPECT_EQ(run.Status(), 128 + SIGTERM) << run.Describe();
-      EXPECT_TRUE(
-          Holds(run.Lines(), "Przerwano (SIGTERM) podczas łączenia z bazą; nic nie zapisano."))
-          << run.Describe();
-    }
+    ExpectStoppedWithin(dir.Path(), unanswered, 1s, 2s,
+                        "Przerwano (SIGTERM) podczas łączenia z bazą; nic nie zapisano.");
     std::tie(status, lines) = RunImportTool(dir.Path(), unanswered);
     EXPECT_EQ(status, 1);
     EXPECT_TRUE(RefusedWith(lines, "Pod adresem 127.0.0.1:" + port +
@@ -303,19 +308,9 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
     auto lockedBefore = OkCallRows("OK4", 5);
     lockedBefore.push_back(locked[9]);
     WriteOkCall(dir / "okcall.dbf", lockedBefore);
-    {
-      Driver run({TOLVO_IMPORT_TOOL, {}}, dir.Path(),
-                 {"--database", server->Connection(db), "okcall.dbf"});
-      std::this_thread::sleep_for(3s);
-      const auto signalled = std::chrono::steady_clock::now();
-      run.Signal(SIGTERM);
-      run.Finish(20s);
-      EXPECT_LT(std::chrono::steady_clock::now() - signalled, 2500ms);
-      EXPECT_EQ(run.Status(), 128 + SIGTERM) << run.Describe();
-      EXPECT_TRUE(Holds(run.Lines(),
-                        "Przerwano (SIGTERM) przed wpisem 6; wcześniejsze wpisy zapisano w bazie."))
-          << run.Describe();
-    }
+    ExpectStoppedWithin(dir.Path(), {"--database", server->Connection(db), "okcall.dbf"}, 3s,
+                        2500ms,
+                        "Przerwano (SIGTERM) przed wpisem 6; wcześniejsze wpisy zapisano w bazie.");
     holding.Rollback();
     locked.resize(9);
     lockedRows = Union(CallsOf(locked), CallsOf(OkCallRows("OK4", 5)));
@@ -331,8 +326,7 @@ TEST_F(DatabaseFault, DatabaseHeldByTheLocalServerIsImportedThroughIt) {
 }
 
 TEST_F(DatabaseFault, DatabaseReplacedOrDeletedBetweenImports) {
-  CreateDurableDatabase(db);
-  WriteOkCall(dir / "okcall.dbf", OkCallRows("OK1", 20));
+  DatabaseAndOkCall(20);
   WriteAmateurReport(dir / "AMATEUR.RPT", AmateurLines("VA", 20));
   std::mt19937 random(7);
   std::string noise(200 * 1024, '\0');
@@ -392,35 +386,27 @@ TEST_F(DatabaseFault, RefusalSaysWhy) {
     std::vector<std::string> cause;
     bool unprivileged = false;  // run as another user when this one is root
   };
+  // A LOG.DAT whose header states another on-disk structure.
+  const auto structure = [&](unsigned version, std::size_t minorAt, unsigned minor) {
+    return [this, version, minorAt, minor] {
+      CreateDurableDatabase(db);
+      SetStructure(db, version, minorAt, minor);
+    };
+  };
   const std::vector<Case> cases = {
       {"older structure, as Firebird 2.5 writes it",
-       [&] {
-         CreateDurableDatabase(db);
-         SetStructure(db, 0x800B, 62, 2);
-       },
+       structure(0x800B, 62, 2),
        {},
        {"Plik " + db.string(), "ODS 11.2", "Firebird 2.5",
         "tolvo-import --database przez serwer Firebird 2.5",
         "tolvo-import --database localhost:" + db.string() + " LISTA", "gbak -c"}},
       {"newer structure, as Firebird 5 writes it",
-       [&] {
-         CreateDurableDatabase(db);
-         SetStructure(db, 0x800D, 64, 1);
-       },
+       structure(0x800D, 64, 1),
        {},
        {"ODS 13.1", "Firebird 5", "tolvo-import --database przez serwer Firebird 5"}},
-      {"an InterBase 6 structure",
-       [&] {
-         CreateDurableDatabase(db);
-         SetStructure(db, 0x000A, 62, 0);
-       },
-       {},
-       {"ODS 10.0", "InterBase 6"}},
+      {"an InterBase 6 structure", structure(0x000A, 62, 0), {}, {"ODS 10.0", "InterBase 6"}},
       {"an InterBase 7 structure, which no server reached from here opens",
-       [&] {
-         CreateDurableDatabase(db);
-         SetStructure(db, 0x000B, 62, 0);
-       },
+       structure(0x000B, 62, 0),
        {},
        {"ODS 11.0", "InterBase 7 lub nowszy", "nie łączy się z serwerami InterBase 7"}},
       {"a few bytes of noise",
@@ -467,9 +453,7 @@ TEST_F(DatabaseFault, RefusalSaysWhy) {
 }
 
 TEST_F(DatabaseFault, FullDiskIsReportedAndEarlierImportsStay) {
-  CreateDurableDatabase(db);
-  const auto first = OkCallRows("OK1", 30);
-  WriteOkCall(dir / "okcall.dbf", first);
+  const auto first = DatabaseAndOkCall(30);
   EXPECT_EQ(RunDriver(dir.Path(), {"okcall", "close"}), std::vector<Shown>{Plain(kFinished)});
 
   // No room for the file to grow by more than a few pages.
@@ -503,9 +487,7 @@ TEST_F(DatabaseFault, FullDiskIsReportedAndEarlierImportsStay) {
 }
 
 TEST_F(DatabaseFault, RefusedCommitIsReportedNeverSilent) {
-  CreateDurableDatabase(db);
-  const auto czech = OkCallRows("OK1", 10);
-  WriteOkCall(dir / "okcall.dbf", czech);
+  const auto czech = DatabaseAndOkCall(10);
   EXPECT_EQ(RunDriver(dir.Path(), {"okcall", "close"}), std::vector<Shown>{Plain(kFinished)});
   // The server refuses every commit that would make the station FAIL
   // permanent.
@@ -546,8 +528,7 @@ TEST_F(DatabaseFault, RefusedCommitIsReportedNeverSilent) {
 
 // The check itself: validation does find a damaged file.
 TEST_F(DatabaseFault, ValidationFindsDamage) {
-  CreateDurableDatabase(db);
-  WriteOkCall(dir / "okcall.dbf", OkCallRows("OK1", 2000));
+  DatabaseAndOkCall(2000);
   EXPECT_EQ(RunDriver(dir.Path(), {"okcall", "close"}), std::vector<Shown>{Plain(kFinished)});
   ASSERT_EQ(ValidationErrors(db), "");
   const std::size_t page =

@@ -322,14 +322,6 @@ std::set<std::string> CallSigns(const fs::path& file) {
   return calls;
 }
 
-std::vector<std::string> Entries(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(folder))
-    names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // ---- station lists ----
 
 std::vector<std::vector<std::string>> OkCallRows(std::string_view prefix, int count) {

@@ -126,7 +126,6 @@ using testdb::Query;
 using testdb::ReadBytes;
 using testdb::Row;
 using testdb::WriteBytes;
-std::vector<std::string> Entries(const fs::path& folder);
 
 // ---- station lists ----
 

@@ -52,6 +52,37 @@ class SourceFault : public FaultTest {
     EXPECT_NE(shown[0].text.find(part), std::string::npos) << shown[0].text;
   }
 
+  // The imports `actions` and the end of the program, paused at the fifth
+  // record for `change` to the sources; the driver must end cleanly.
+  std::vector<Shown> PausedImport(std::vector<std::string> actions,
+                                  const std::function<void()>& change) {
+    actions.insert(actions.begin(), {"--pause-at", "5"});
+    actions.push_back("close");
+    Driver run(dir.Path(), actions);
+    EXPECT_TRUE(run.WaitFor("paused")) << run.Describe();
+    change();
+    run.Send();
+    run.Finish();
+    EXPECT_TRUE(run.EndedCleanly()) << run.Describe();
+    return run.Messages();
+  }
+
+  // The peak memory of an import of `kind` from the sources as they are,
+  // for a larger source to keep within; the database is made anew after it.
+  void MeasureBaseline(const std::string& kind) {
+    Driver small(dir.Path(), {kind, "close"});
+    small.Finish();
+    ASSERT_TRUE(small.EndedCleanly()) << small.Describe();
+    baselineKiB_ = small.MaxRssKiB();
+    fs::remove(db);
+    CreateTolvo10Database(db);
+  }
+  // `big` grew at most 32 MiB beyond the baseline.
+  void ExpectWithinBaseline(const Driver& big) const {
+    EXPECT_LT(big.MaxRssKiB(), baselineKiB_ + 32 * 1024) << "baseline " << baselineKiB_ << " KiB";
+  }
+  long baselineKiB_ = 0;
+
   // Every value in STACJE keeps to what a column may hold: no NUL byte, no
   // blank at either end, KRAJ the given country.
   void ExpectCleanRows(int kraj) {
@@ -325,13 +356,7 @@ TEST_F(SourceFault, NoiseInsteadOfASource) {
 TEST_F(SourceFault, LineOfAGigabyteIsADamagedReport) {
   const fs::path report = dir / "AMATEUR.RPT";
   WriteAmateurReport(report, AmateurLines("VA", 2));
-  Driver small(dir.Path(), {"amateur", "close"});
-  small.Finish();
-  ASSERT_TRUE(small.EndedCleanly()) << small.Describe();
-  const long baseline = small.MaxRssKiB();
-
-  fs::remove(db);
-  CreateTolvo10Database(db);
+  ASSERT_NO_FATAL_FAILURE(MeasureBaseline("amateur"));
   const std::vector<std::string> lines = AmateurLines("VE", 2);
   std::string head;
   for (const std::string& l : AmateurHeader()) head += l + "\r\n";
@@ -354,21 +379,16 @@ TEST_F(SourceFault, LineOfAGigabyteIsADamagedReport) {
             std::string::npos)
       << shown[0].text;
   EXPECT_EQ(CallSigns(db), std::set<std::string>{});
-  EXPECT_LT(big.MaxRssKiB(), baseline + 32 * 1024) << "baseline " << baseline << " KiB";
+  ExpectWithinBaseline(big);
 }
 
 TEST_F(SourceFault, MemoOfAGigabyteCostsNoMemory) {
   const fs::path table = dir / "LOG_C_SP.DBF";
   WriteLogCSp(table, 2);
-  Driver small(dir.Path(), {"logcsp", "close"});
-  small.Finish();
-  ASSERT_TRUE(small.EndedCleanly()) << small.Describe();
-  const long baseline = small.MaxRssKiB();
+  ASSERT_NO_FATAL_FAILURE(MeasureBaseline("logcsp"));
 
   // The first memo has no end mark and runs on for a gigabyte of NUL bytes
   // to the end of the memo file.
-  fs::remove(db);
-  CreateTolvo10Database(db);
   WriteLogCSp(table, 2);
   const fs::path memo = dir / "LOG_C_SP.DBT";
   std::string bytes = ReadBytes(memo);
@@ -387,7 +407,7 @@ TEST_F(SourceFault, MemoOfAGigabyteCostsNoMemory) {
   ASSERT_TRUE(big.EndedCleanly()) << big.Describe();
   EXPECT_EQ(big.Messages(), std::vector<Shown>{Plain(kFinished)});
   EXPECT_EQ(CallSigns(db), (std::set<std::string>{"SP1AB", "SP2AB"}));
-  EXPECT_LT(big.MaxRssKiB(), baseline + 32 * 1024) << "baseline " << baseline << " KiB";
+  ExpectWithinBaseline(big);
 }
 
 // ---- sources changed while they are read ----
@@ -395,17 +415,6 @@ TEST_F(SourceFault, MemoOfAGigabyteCostsNoMemory) {
 TEST_F(SourceFault, TablesChangedWhileTheyAreRead) {
   const fs::path table = dir / "okcall.dbf";
   const auto czech = OkCallRows("OK1", 40);
-  auto pausedImport = [&](std::vector<std::string> actions, const std::function<void()>& change) {
-    actions.insert(actions.begin(), {"--pause-at", "5"});
-    actions.push_back("close");
-    Driver run(dir.Path(), actions);
-    EXPECT_TRUE(run.WaitFor("paused")) << run.Describe();
-    change();
-    run.Send();
-    run.Finish();
-    EXPECT_TRUE(run.EndedCleanly()) << run.Describe();
-    return run.Messages();
-  };
   auto fresh = [&] {
     fs::remove(db);
     CreateTolvo10Database(db);
@@ -418,7 +427,7 @@ TEST_F(SourceFault, TablesChangedWhileTheyAreRead) {
   // Cut short in place: what is gone cannot be read, and nothing that was
   // read before the cut is taken for what follows it.
   fresh();
-  ExpectError(pausedImport({"okcall"},
+  ExpectError(PausedImport({"okcall"},
                            [&] { fs::resize_file(table, kHeaderLength + 7 * kRecordLength + 3); }),
               "w całości tylko 7 rekordów z 40 zapowiedzianych");
   EXPECT_EQ(CallSigns(db), first(7));
@@ -426,7 +435,7 @@ TEST_F(SourceFault, TablesChangedWhileTheyAreRead) {
   // Rewritten in place as a table of other fields: the rest is not read as
   // if it were the old one.
   fresh();
-  ExpectError(pausedImport({"okcall"},
+  ExpectError(PausedImport({"okcall"},
                            [&] {
                              std::vector<std::vector<std::string>> rows;
                              for (int i = 0; i < 300; ++i)
@@ -443,7 +452,7 @@ TEST_F(SourceFault, TablesChangedWhileTheyAreRead) {
   // the next import of the session reads the new one.
   fresh();
   const auto next = OkCallRows("OK2", 3);
-  EXPECT_EQ(pausedImport({"okcall", "okcall"},
+  EXPECT_EQ(PausedImport({"okcall", "okcall"},
                          [&] {
                            WriteOkCall(dir / "next.dbf", next);
                            fs::rename(dir / "next.dbf", table);
@@ -457,15 +466,6 @@ TEST_F(SourceFault, TablesChangedWhileTheyAreRead) {
 
 TEST_F(SourceFault, ReportsChangedWhileTheyAreRead) {
   const fs::path report = dir / "AMATEUR.RPT";
-  auto pausedImport = [&](const std::function<void()>& change) {
-    Driver run(dir.Path(), {"--pause-at", "5", "amateur", "close"});
-    EXPECT_TRUE(run.WaitFor("paused")) << run.Describe();
-    change();
-    run.Send();
-    run.Finish();
-    EXPECT_TRUE(run.EndedCleanly()) << run.Describe();
-    return run.Messages();
-  };
   // Far longer than what the reader holds at a time, so that most of it is
   // read after the change.
   constexpr int kLines = 4000;
@@ -473,8 +473,9 @@ TEST_F(SourceFault, ReportsChangedWhileTheyAreRead) {
 
   // Cut short in place: an error, not an import that looks complete.
   WriteAmateurReport(report, AmateurLines("VA", kLines));
-  ExpectError(pausedImport([&] { fs::resize_file(report, fs::file_size(report) / 8); }),
-              "AMATEUR.RPT: plik zmienił się w trakcie odczytu");
+  ExpectError(
+      PausedImport({"amateur"}, [&] { fs::resize_file(report, fs::file_size(report) / 8); }),
+      "AMATEUR.RPT: plik zmienił się w trakcie odczytu");
   const std::set<std::string> cut = CallSigns(db);
   EXPECT_GE(cut.size(), 5u);
   EXPECT_LT(cut.size(), 1000u);
@@ -484,8 +485,9 @@ TEST_F(SourceFault, ReportsChangedWhileTheyAreRead) {
   fs::remove(db);
   CreateTolvo10Database(db);
   WriteAmateurReport(report, AmateurLines("VA", kLines));
-  ExpectError(pausedImport([&] { WriteAmateurReport(report, AmateurLines("VE", kLines)); }),
-              "plik zmienił się w trakcie odczytu");
+  ExpectError(
+      PausedImport({"amateur"}, [&] { WriteAmateurReport(report, AmateurLines("VE", kLines)); }),
+      "plik zmienił się w trakcie odczytu");
   const std::set<std::string> rewritten = CallSigns(db);
   EXPECT_TRUE(std::includes(all.begin(), all.end(), rewritten.begin(), rewritten.end()));
 
@@ -493,10 +495,11 @@ TEST_F(SourceFault, ReportsChangedWhileTheyAreRead) {
   fs::remove(db);
   CreateTolvo10Database(db);
   WriteAmateurReport(report, AmateurLines("VA", kLines));
-  EXPECT_EQ(pausedImport([&] {
-              WriteAmateurReport(dir / "next.rpt", AmateurLines("VE", 3));
-              fs::rename(dir / "next.rpt", report);
-            }),
+  EXPECT_EQ(PausedImport({"amateur"},
+                         [&] {
+                           WriteAmateurReport(dir / "next.rpt", AmateurLines("VE", 3));
+                           fs::rename(dir / "next.rpt", report);
+                         }),
             std::vector<Shown>{Plain(kFinished)});
   EXPECT_EQ(CallSigns(db), all);
   ExpectValid();

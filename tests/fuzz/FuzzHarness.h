@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -398,6 +399,24 @@ inline void ImportCase(Importer which, std::string_view bytes) {
   ImportAll(which, records, book);
   Require(book.inserts == before.inserts, "a second import appended rows");
   Require(SameRows(book, before), "a second import changed rows");
+}
+
+// ---------------------------------------------------------------- the targets
+
+// Each fuzz target's case by the target's name without "fuzz_" (also the
+// name of its folders of seeds and of saved findings).
+using Case = void (*)(std::string_view bytes);
+inline const std::map<std::string, Case, std::less<>>& Cases() {
+  static const std::map<std::string, Case, std::less<>> cases = {
+      {"dbf", DbfCase},
+      {"report", ReportCase},
+      {"import_cb", [](std::string_view b) { ImportCase(Importer::CB, b); }},
+      {"import_logcsp", [](std::string_view b) { ImportCase(Importer::LogCSP, b); }},
+      {"import_logcok", [](std::string_view b) { ImportCase(Importer::LogCOK, b); }},
+      {"import_okcall", [](std::string_view b) { ImportCase(Importer::OKCall, b); }},
+      {"import_amateur", [](std::string_view b) { ImportCase(Importer::Amateur, b); }},
+  };
+  return cases;
 }
 
 // ---------------------------------------------------------------- scratch folder

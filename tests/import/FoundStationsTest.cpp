@@ -40,8 +40,7 @@ TEST(FoundStation, LogCSPReadsEveryFieldAndWritesNothing) {
   EXPECT_EQ(rec.reads, kAllFields);
   EXPECT_EQ(book.inserts, 1);
   EXPECT_EQ(book.updates, 0);
-  EXPECT_EQ((*book.Row("SP5ABC"))[F::NAZWA], "Stary Wpis");
-  EXPECT_EQ((*book.Row("SP5ABC"))[F::LOKATOR], std::nullopt);
+  EXPECT_EQ(test::RowText(book, "SP5ABC"), "STACJA=SP5ABC|NAZWA=Stary Wpis");
 
   for (const char* missing : {"NAME", "MEM_F", "QRA_LOC", "WOJ"}) {
     RecordMap lacking = Record("SP5ABC");
@@ -64,9 +63,8 @@ TEST(FoundStation, LogCOKReadsEveryFieldAndOnlyFillsTheLocator) {
 
   EXPECT_EQ(book.inserts, 2);
   EXPECT_EQ(book.updates, 1);
-  EXPECT_EQ((*book.Row("OK1ABC"))[F::LOKATOR], "JO91QZ");
-  EXPECT_EQ((*book.Row("OK1ABC"))[F::NAZWA], "Stary Wpis");
-  EXPECT_EQ((*book.Row("OK1DEF"))[F::LOKATOR], "JO60AA");
+  EXPECT_EQ(test::RowText(book, "OK1ABC"), "STACJA=OK1ABC|NAZWA=Stary Wpis|LOKATOR=JO91QZ");
+  EXPECT_EQ(test::RowText(book, "OK1DEF"), "STACJA=OK1DEF|NAZWA=Stary Wpis|LOKATOR=JO60AA");
 
   RecordMap lacking = Record("OK1DEF");
   lacking.Drop("MEM_F");

@@ -1,7 +1,6 @@
 // Importer test helpers: a source record with field values by name (names
 // matched without regard to ASCII case, a missing name raising the reader's
-// error), a station row from its columns and a column-by-column check of a
-// callbook row.
+// error), a station row from its columns and a callbook row as text.
 #pragma once
 
 #include <optional>
@@ -66,9 +65,6 @@ class RecordMap : public IRecordFields {
   std::vector<std::pair<std::string, std::string>> fields_;
 };
 
-// Expected text columns of one row; every column not named must be NULL.
-using Columns = std::initializer_list<std::pair<StationField, std::string>>;
-
 // A row of `columns` (set as a column stores them) and `kraj`.
 inline StationRow Station(std::initializer_list<std::pair<StationField, std::string_view>> columns,
                           std::optional<std::int16_t> kraj = std::nullopt) {
@@ -85,26 +81,23 @@ RecordOutcome Import(Step step, const Record& record, ICallbook& book) {
   return CarryOut(step(record, book), book);
 }
 
-// Empty when the row of `callSign` exists and holds exactly `columns` and
-// `kraj`; otherwise a description of every difference.
-inline std::string RowDiff(const MemoryCallbook& book, const std::string& callSign, Columns columns,
-                           std::optional<std::int16_t> kraj) {
+// The row of `callSign` as text, so that one comparison checks every
+// column: the columns that are not NULL, in their order, as COLUMN=value
+// joined by '|' (an empty value is "COLUMN="), then KRAJ=number unless it is
+// NULL; "no row CALLSIGN" when there is no such row.
+inline std::string RowText(const MemoryCallbook& book, const std::string& callSign) {
   const StationRow* row = book.Row(callSign);
   if (!row) return "no row " + callSign;
-  std::ostringstream out;
-  auto show = [](const std::optional<std::string>& v) { return v ? "'" + *v + "'" : "NULL"; };
+  std::string out;
   for (std::size_t i = 0; i < kStationTextFieldCount; ++i) {
     const auto field = static_cast<StationField>(i);
-    std::optional<std::string> want;
-    for (const auto& c : columns)
-      if (c.first == field) want = c.second;
-    if ((*row)[field] != want)
-      out << InfoOf(field).column << ": " << show((*row)[field]) << ", want " << show(want) << "; ";
+    if (const std::optional<std::string>& value = (*row)[field]) {
+      if (!out.empty()) out += '|';
+      out.append(InfoOf(field).column).append("=").append(*value);
+    }
   }
-  if (row->country != kraj)
-    out << "KRAJ: " << (row->country ? std::to_string(*row->country) : "NULL") << ", want "
-        << (kraj ? std::to_string(*kraj) : "NULL");
-  return out.str();
+  if (row->country) out += "|KRAJ=" + std::to_string(*row->country);
+  return out;
 }
 
 }  // namespace tolvo::test

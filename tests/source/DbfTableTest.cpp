@@ -54,6 +54,13 @@ std::vector<std::string> Dump(DbfTable& t) {
   return out;
 }
 
+// Dump of the table `name`, opened.
+std::vector<std::string> DumpOf(const char* name) {
+  DbfTable t("Calls", name);
+  t.Open();
+  return Dump(t);
+}
+
 class DbfTableTest : public ::testing::Test {
  protected:
   ScratchFolder folder{ScratchFolder::Enter::Yes};
@@ -101,22 +108,20 @@ TEST_F(DbfTableTest, DbaseThreeWithMemoReadsEveryTypeAndSkipsDeletedRecords) {
 
 TEST_F(DbfTableTest, DbaseFourMemoUsesItsLengthAndBlockSize) {
   CopyFixtures({"db4memo.dbf", "db4memo.dbt"});
-  DbfTable t("Calls", "db4memo.dbf");
-  t.Open();
-  EXPECT_EQ(Dump(t), (std::vector<std::string>{
-                         "1:CALL=SP7DB4|NOTE=first memo with a \x1a inside|CNT=1|",
-                         "2:CALL=SP8DB4|NOTE=|CNT=2|",
-                         "3:CALL=SP9DB4|NOTE=" + std::string(1500, 'z') + "|CNT=333|"}));
+  EXPECT_EQ(
+      DumpOf("db4memo.dbf"),
+      (std::vector<std::string>{"1:CALL=SP7DB4|NOTE=first memo with a \x1a inside|CNT=1|",
+                                "2:CALL=SP8DB4|NOTE=|CNT=2|",
+                                "3:CALL=SP9DB4|NOTE=" + std::string(1500, 'z') + "|CNT=333|"}));
 }
 
 TEST_F(DbfTableTest, FoxProMemoFileWithSmallBlocks) {
   CopyFixtures({"fox.dbf", "fox.fpt"});
-  DbfTable t("Calls", "FOX.DBF");
-  t.Open();
-  EXPECT_EQ(Dump(t), (std::vector<std::string>{
-                         "1:CALL=OK1AB|MEMO=Ctrl-Z \x1a inside a FoxPro memo|VAL=2.500|N1=42|",
-                         "2:CALL=OK2CD|MEMO=" + std::string(150, 'y') + "|VAL=-0.125|N1=-3|",
-                         "3:CALL=OK3EF|MEMO=|VAL=|N1=|"}));
+  EXPECT_EQ(DumpOf("FOX.DBF"),
+            (std::vector<std::string>{
+                "1:CALL=OK1AB|MEMO=Ctrl-Z \x1a inside a FoxPro memo|VAL=2.500|N1=42|",
+                "2:CALL=OK2CD|MEMO=" + std::string(150, 'y') + "|VAL=-0.125|N1=-3|",
+                "3:CALL=OK3EF|MEMO=|VAL=|N1=|"}));
 }
 
 TEST_F(DbfTableTest, VisualFoxProBinaryFields) {
@@ -262,6 +267,15 @@ std::string ErrorOf(const std::function<void()>& f) {
   return "(no error)";
 }
 
+// The error of reading `field` of the first record of the table `file`.
+std::string FieldErrorOf(const char* file, const char* field) {
+  return ErrorOf([&] {
+    DbfTable t("Calls", file);
+    t.Open();
+    t.FieldAsString(field);
+  });
+}
+
 // A small valid table with a memo field: header 97 bytes, records 1+6+10.
 void WriteSmall(int records = 3) {
   DbfWriter w("t.dbf", {{"CALL", 'C', 6}, {"NOTE", 'M'}});
@@ -381,11 +395,7 @@ TEST_F(DbfTableTest, MemoReferencesBeyondTheMemoFileRaise) {
     std::string p = b;
     p.replace(memoField, 10, pointer);
     WriteAll("t.dbf", p);
-    return ErrorOf([] {
-      DbfTable t("Calls", "t.dbf");
-      t.Open();
-      t.FieldAsString("NOTE");
-    });
+    return FieldErrorOf("t.dbf", "NOTE");
   };
   EXPECT_EQ(readNoteWith("         1"), "(no error)");
   EXPECT_EQ(
@@ -403,21 +413,13 @@ TEST_F(DbfTableTest, MemoReferencesBeyondTheMemoFileRaise) {
   std::string memo4 = ReadAll("db4memo.dbt");
   PatchLe(memo4, 1024 + 4, 100000, 4);
   WriteAll("db4memo.dbt", memo4);
-  EXPECT_NE(ErrorOf([] {
-              DbfTable t("Calls", "db4memo.dbf");
-              t.Open();
-              t.FieldAsString("NOTE");
-            }).find("wychodzi poza koniec pliku memo db4memo.dbt"),
+  EXPECT_NE(FieldErrorOf("db4memo.dbf", "NOTE").find("wychodzi poza koniec pliku memo db4memo.dbt"),
             std::string::npos);
   std::string fpt = ReadAll("fox.fpt");
   const std::size_t firstMemo = 512;  // 64-byte blocks after a 512-byte header
   fpt[firstMemo + 4] = '\x7F';        // big-endian length 0x7F......
   WriteAll("fox.fpt", fpt);
-  EXPECT_NE(ErrorOf([] {
-              DbfTable t("Calls", "fox.dbf");
-              t.Open();
-              t.FieldAsString("MEMO");
-            }).find("wychodzi poza koniec pliku memo fox.fpt"),
+  EXPECT_NE(FieldErrorOf("fox.dbf", "MEMO").find("wychodzi poza koniec pliku memo fox.fpt"),
             std::string::npos);
 }
 

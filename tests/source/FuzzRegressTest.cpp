@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
-#include <map>
+#include <string>
+#include <vector>
 
 #include "tests/fuzz/FuzzHarness.h"
 #include "tests/support/ScratchFolder.h"
@@ -16,7 +16,6 @@ namespace tolvo {
 namespace {
 
 namespace fs = std::filesystem;
-using fuzz::Importer;
 
 // $TOLVO_FIXTURES, else the fixtures beside this file's folder.
 fs::path FixtureRoot() {
@@ -29,19 +28,13 @@ std::string ReadAll(const fs::path& p) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// Each target's case by the name of its folder (the target's name without
-// "fuzz_").
-const std::map<std::string, std::function<void(std::string_view)>>& Cases() {
-  static const std::map<std::string, std::function<void(std::string_view)>> cases = {
-      {"dbf", fuzz::DbfCase},
-      {"report", fuzz::ReportCase},
-      {"import_cb", [](std::string_view b) { fuzz::ImportCase(Importer::CB, b); }},
-      {"import_logcsp", [](std::string_view b) { fuzz::ImportCase(Importer::LogCSP, b); }},
-      {"import_logcok", [](std::string_view b) { fuzz::ImportCase(Importer::LogCOK, b); }},
-      {"import_okcall", [](std::string_view b) { fuzz::ImportCase(Importer::OKCall, b); }},
-      {"import_amateur", [](std::string_view b) { fuzz::ImportCase(Importer::Amateur, b); }},
-  };
-  return cases;
+using fuzz::Cases;
+
+// The names of the targets.
+std::vector<std::string> Targets() {
+  std::vector<std::string> names;
+  for (const auto& entry : Cases()) names.push_back(entry.first);
+  return names;
 }
 
 // The files of one target's folder, in name order (none when it is absent).
@@ -82,9 +75,7 @@ TEST_P(FuzzReplay, SavedFindingsAndSeedsPass) {
   EXPECT_GT(Replay(target, seeds), 0) << "no seed inputs in " << seeds;
 }
 
-INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplay,
-                         ::testing::Values("dbf", "report", "import_cb", "import_logcsp",
-                                           "import_logcok", "import_okcall", "import_amateur"),
+INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplay, ::testing::ValuesIn(Targets()),
                          [](const auto& info) { return info.param; });
 
 // A saved finding in a folder that names no target would never be replayed.

@@ -14,14 +14,6 @@
 namespace tolvo::storetest {
 namespace {
 
-std::vector<std::string> Entries(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(folder))
-    names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // Opening must fail (or raise a database error), never crash, and leave
 // the file as it was.
 void ExpectRefusedAndUnchanged(const fs::path& file) {

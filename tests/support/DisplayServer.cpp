@@ -100,11 +100,20 @@ bool ProgramInstalled(const std::string& program) {
   return false;
 }
 
+namespace {
+
+// Whether `program` is on the PATH; if not, `problem` says which Debian
+// package brings it.
+bool Installed(const std::string& program, const std::string& package, std::string& problem) {
+  if (ProgramInstalled(program)) return true;
+  problem = program + " is not installed (Debian package " + package + ")";
+  return false;
+}
+
+}  // namespace
+
 std::unique_ptr<DisplayServer> DisplayServer::StartX(std::string& problem) {
-  if (!ProgramInstalled("Xvfb")) {
-    problem = "Xvfb is not installed (Debian package xvfb)";
-    return nullptr;
-  }
+  if (!Installed("Xvfb", "xvfb", problem)) return nullptr;
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) {
     problem = "pipe failed";
@@ -132,18 +141,13 @@ std::unique_ptr<DisplayServer> DisplayServer::StartX(std::string& problem) {
     problem = "Xvfb did not start";
     return nullptr;
   }
-  std::unique_ptr<DisplayServer> server(new DisplayServer);
-  server->pid_ = pid;
-  server->name_ = ":" + number.substr(0, number.find('\n'));
-  server->environment_ = {{"DISPLAY", server->name_}, {"QT_QPA_PLATFORM", "xcb"}};
-  return server;
+  const std::string name = ":" + number.substr(0, number.find('\n'));
+  return std::unique_ptr<DisplayServer>(
+      new DisplayServer(pid, name, {{"DISPLAY", name}, {"QT_QPA_PLATFORM", "xcb"}}));
 }
 
 std::unique_ptr<DisplayServer> DisplayServer::StartWayland(std::string& problem) {
-  if (!ProgramInstalled("weston")) {
-    problem = "weston is not installed (Debian package weston)";
-    return nullptr;
-  }
+  if (!Installed("weston", "weston", problem)) return nullptr;
   std::string pattern = (fs::temp_directory_path() / "tolvo-wayland-XXXXXX").string();
   if (!mkdtemp(pattern.data())) {
     problem = "no runtime folder for weston";
@@ -162,23 +166,18 @@ std::unique_ptr<DisplayServer> DisplayServer::StartWayland(std::string& problem)
     problem = "weston did not start";
     return nullptr;
   }
-  std::unique_ptr<DisplayServer> server(new DisplayServer);
-  server->pid_ = pid;
-  server->name_ = socket;
+  std::unique_ptr<DisplayServer> server(new DisplayServer(pid, socket,
+                                                          {{"WAYLAND_DISPLAY", socket},
+                                                           {"XDG_RUNTIME_DIR", runtime.string()},
+                                                           {"QT_QPA_PLATFORM", "wayland"}}));
   server->runtime_ = runtime;
-  server->environment_ = {{"WAYLAND_DISPLAY", socket},
-                          {"XDG_RUNTIME_DIR", runtime.string()},
-                          {"QT_QPA_PLATFORM", "wayland"}};
   return server;
 }
 
 std::unique_ptr<DisplayServer> DisplayServer::StartXtrace(const std::string& display,
                                                           const fs::path& log,
                                                           std::string& problem) {
-  if (!ProgramInstalled("xtrace")) {
-    problem = "xtrace is not installed (Debian package xtrace)";
-    return nullptr;
-  }
+  if (!Installed("xtrace", "xtrace", problem)) return nullptr;
   int number = 40;
   while (number < 200 && !ReserveXDisplay(number)) ++number;
   if (number >= 200) {
@@ -197,11 +196,9 @@ std::unique_ptr<DisplayServer> DisplayServer::StartXtrace(const std::string& dis
     problem = "xtrace did not start";
     return nullptr;
   }
-  std::unique_ptr<DisplayServer> server(new DisplayServer);
-  server->pid_ = pid;
-  server->name_ = fake;
+  std::unique_ptr<DisplayServer> server(
+      new DisplayServer(pid, fake, {{"DISPLAY", fake}, {"QT_QPA_PLATFORM", "xcb"}}));
   server->leftovers_ = {"/tmp/.X11-unix/X" + std::to_string(number), lock};
-  server->environment_ = {{"DISPLAY", fake}, {"QT_QPA_PLATFORM", "xcb"}};
   return server;
 }
 

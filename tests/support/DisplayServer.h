@@ -53,7 +53,8 @@ class DisplayServer {
   double CpuSeconds() const;
 
  private:
-  DisplayServer() = default;
+  DisplayServer(pid_t pid, std::string name, Environment environment)
+      : pid_(pid), name_(std::move(name)), environment_(std::move(environment)) {}
 
   pid_t pid_ = -1;
   std::string name_;

@@ -4,7 +4,9 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace tolvo {
 
@@ -20,6 +22,9 @@ class WorkingFolderGuard {
  private:
   std::filesystem::path previous_;
 };
+
+// The names of what `folder` holds, sorted.
+std::vector<std::string> Entries(const std::filesystem::path& folder);
 
 class ScratchFolder {
  public:

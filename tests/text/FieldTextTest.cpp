@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "tests/text/Cp1250Literal.h"
@@ -81,6 +82,41 @@ TEST(SplitSemicolonTriple, SplitsAtTheFirstTwoSeparators) {
          "00-950 Warszawa");
   expect(";b;", "", "b", "");
   expect("a;;c", "a", "", "c");
+}
+
+// The Polish lists write a postal code as 00-950; the Czech one as 12-345 or
+// 12 345 (separators "- ").
+TEST(PostalCode, BeginsTheTextWithItsSeparator) {
+  const struct {
+    const char* separators;
+    std::initializer_list<const char*> yes, no;
+  } cases[] = {
+      {"-",
+       {"00-950 WARSZAWA", "00-950", " 00-950X"},
+       {"00950 WARSZAWA", "00 950 WARSZAWA", "00-95", "0a-950", ""}},
+      {"- ",
+       {"12-345", "12 345 Praha", "  12-345", "12-3456", "00-000x"},
+       {"", "12-34", "110 00 Praha", "1a-345", "12_345", "12--345", "Praha"}},
+  };
+  for (const auto& c : cases) {
+    for (const char* yes : c.yes) EXPECT_TRUE(BeginsWithPostalCode(yes, c.separators)) << yes;
+    for (const char* no : c.no) EXPECT_FALSE(BeginsWithPostalCode(no, c.separators)) << no;
+  }
+}
+
+TEST(PostalCode, CodeAndTownAfterIt) {
+  EXPECT_EQ(PostalCodeOf(" 00-950 WARSZAWA"), "00-950");
+  EXPECT_EQ(PostalCodeOf("12-345 Praha"), "12-345");
+  const struct {
+    const char *text, *separators, *town;
+  } cases[] = {{" 00-950 WARSZAWA ", "-", " WARSZAWA"},
+               {"00-950", "-", ""},
+               {"WARSZAWA ", "-", "WARSZAWA "},
+               {"12-345 Praha", "- ", " Praha"},
+               {"12-345", "- ", ""},
+               {"110 00 Praha", "- ", "110 00 Praha"}};
+  for (const auto& c : cases)
+    EXPECT_EQ(TownAfterPostalCode(c.text, c.separators), c.town) << c.text;
 }
 
 TEST(HasExactlyOneSpace, CountsOnlySpacesOfTheStrippedText) {

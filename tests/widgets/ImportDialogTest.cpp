@@ -20,6 +20,7 @@
 #include "ui/ImportDialog.h"
 #include "import/OkCallImport.h"
 #include "store/Callbook.h"
+#include "tests/support/DataRows.h"
 #include "tests/support/ScratchFolder.h"
 #include "tools/writers/DbfWriter.h"
 #include "tools/writers/Tolvo10Database.h"
@@ -340,9 +341,7 @@ class TestImportDialog : public QObject {
   }
 
   void closeDuringARunFinishesFirst_data() {
-    QTest::addColumn<bool>("failing");
-    QTest::newRow("run ends normally") << false;
-    QTest::newRow("run ends by an error") << true;
+    test::AddRows<bool>("failing", {{"run ends normally", false}, {"run ends by an error", true}});
   }
   void closeDuringARunFinishesFirst() {
     QFETCH(bool, failing);

@@ -16,6 +16,7 @@
 
 #include "app/MainWindow.h"
 #include "app/ProgramWindows.h"
+#include "tests/support/DataRows.h"
 #include "ui/ErrorReport.h"
 
 using namespace tolvo;
@@ -115,9 +116,7 @@ class TestMainWindow : public QObject {
   }
 
   void closeButtonAndMenuItemEndTheProgram_data() {
-    QTest::addColumn<bool>("viaMenu");
-    QTest::newRow("button") << false;
-    QTest::newRow("menu") << true;
+    test::AddRows<bool>("viaMenu", {{"button", false}, {"menu", true}});
   }
   void closeButtonAndMenuItemEndTheProgram() {
     QFETCH(bool, viaMenu);

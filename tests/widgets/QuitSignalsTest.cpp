@@ -32,6 +32,7 @@
 #include "import/OkCallImport.h"
 #include "store/Callbook.h"
 #include "store/Firebird.h"
+#include "tests/support/DataRows.h"
 #include "tests/support/DbAccess.h"
 #include "tests/support/ScratchFolder.h"
 #include "tools/writers/DbfWriter.h"
@@ -47,7 +48,9 @@ constexpr const char* kChildMode = "TOLVO_SIGNAL_CHILD";
 
 std::string CallSign(int i) { return "OK" + std::to_string(1 + i % 9) + "X" + std::to_string(i); }
 
-void MakeOkCall(const fs::path& folder, int count) {
+// A new LOG.DAT and an okcall.dbf of `count` stations in `folder`.
+void MakeSources(const fs::path& folder, int count) {
+  CreateTolvo10Database(folder / "LOG.DAT");
   DbfWriter table(folder / "okcall.dbf", {{"CALL", 'C', 10},
                                           {"NAME", 'C', 20},
                                           {"LASTNAME", 'C', 40},
@@ -218,9 +221,7 @@ class TestQuitSignals : public QObject {
   }
 
   void idleProgramEndsCleanly_data() {
-    QTest::addColumn<int>("sig");
-    QTest::newRow("SIGTERM") << SIGTERM;
-    QTest::newRow("SIGINT") << SIGINT;
+    test::AddRows<int>("sig", {{"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}});
   }
   void idleProgramEndsCleanly() {
     QFETCH(int, sig);
@@ -238,17 +239,13 @@ class TestQuitSignals : public QObject {
   }
 
   void signalDuringAnImportCommitsEveryPostedRow_data() {
-    QTest::addColumn<int>("sig");
-    QTest::newRow("SIGTERM") << SIGTERM;
-    QTest::newRow("SIGINT") << SIGINT;
-    QTest::newRow("SIGHUP") << SIGHUP;
+    test::AddRows<int>("sig", {{"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}});
   }
   void signalDuringAnImportCommitsEveryPostedRow() {
     QFETCH(int, sig);
     constexpr int kStations = 20000;
     ScratchFolder folder;
-    CreateTolvo10Database(folder / "LOG.DAT");
-    MakeOkCall(folder.Path(), kStations);
+    MakeSources(folder.Path(), kStations);
 
     {
       Child child(self_, folder.Path(), "import");
@@ -273,8 +270,7 @@ class TestQuitSignals : public QObject {
   void signalWhileTheClosingMessageWaits() {
     constexpr int kStations = 25;
     ScratchFolder folder;
-    CreateTolvo10Database(folder / "LOG.DAT");
-    MakeOkCall(folder.Path(), kStations);
+    MakeSources(folder.Path(), kStations);
 
     Child child(self_, folder.Path(), "box");
     QVERIFY(child.Started());
@@ -296,8 +292,7 @@ class TestQuitSignals : public QObject {
     if (!QFileInfo(tool).isExecutable()) QSKIP("tolvo-screenshot is not built beside the tests");
     constexpr int kStations = 400;
     ScratchFolder folder;
-    CreateTolvo10Database(folder / "LOG.DAT");
-    MakeOkCall(folder.Path(), kStations);
+    MakeSources(folder.Path(), kStations);
     const QString picture = QString::fromStdString((folder / "shot.png").string());
     qputenv("TOLVO_SCREENSHOT", "CzytajOKCallFrm.running");
     qputenv("TOLVO_SCREENSHOT_FILE", picture.toUtf8());

@@ -22,10 +22,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void Write(const fs::path& file, const std::vector<DbfFieldSpec>& fields,
-           const std::vector<Record>& records) {
+// Writes the table of list `kind`; the number of its records.
+std::int64_t Write(const fs::path& file, ImportKindId kind, const std::vector<Record>& records) {
   try {
-    DbfWriter out(file, fields);
+    DbfWriter out(file, DbfFieldsOf(kind));
     for (const Record& rec : records) out.Add(rec.values, rec.deleted);
     out.Finish();
   } catch (const std::runtime_error& e) {
@@ -33,6 +33,24 @@ void Write(const fs::path& file, const std::vector<DbfFieldSpec>& fields,
   } catch (const std::exception& e) {
     throw DemoError(file.string() + ": " + e.what());
   }
+  return static_cast<std::int64_t>(records.size());
+}
+
+// Two lists of `count` stations that `make` makes: each station in the
+// first, the second or both, as Share(r, both, firstOnly) decides.
+struct TwoLists {
+  std::vector<Station> first, second;
+};
+TwoLists MakeTwoLists(Rng& r, CallSigns& calls, int count, Station (*make)(Rng&, CallSigns&),
+                      int both, int firstOnly) {
+  TwoLists lists;
+  for (int i = 0; i < count; ++i) {
+    const Station s = make(r, calls);
+    const Lists in = Share(r, both, firstOnly);
+    if (in != Lists::Second) lists.first.push_back(s);
+    if (in != Lists::First) lists.second.push_back(s);
+  }
+  return lists;
 }
 
 }  // namespace
@@ -42,40 +60,18 @@ DemoCounts WriteDemoSources(const fs::path& folder, std::uint64_t seed) {
   CallSigns calls;
   DemoCounts counts;
 
-  std::vector<Station> cb, sp;
-  for (int i = 0; i < 460; ++i) {
-    const Station s = MakePolish(r, calls);
-    const Lists in = Share(r, 35, 32);
-    if (in != Lists::Second) cb.push_back(s);
-    if (in != Lists::First) sp.push_back(s);
-  }
-  std::vector<Station> okcall, ok;
-  for (int i = 0; i < 400; ++i) {
-    const Station s = MakeCzech(r, calls);
-    const Lists in = Share(r, 35, 35);
-    if (in != Lists::Second) okcall.push_back(s);
-    if (in != Lists::First) ok.push_back(s);
-  }
+  const auto [cb, sp] = MakeTwoLists(r, calls, 460, MakePolish, 35, 32);
+  const auto [okcall, ok] = MakeTwoLists(r, calls, 400, MakeCzech, 35, 35);
   std::vector<Station> ca;
   for (int i = 0; i < 340; ++i) ca.push_back(MakeCanadian(r, calls));
 
   const std::vector<Record> cbRecords = CbRecords(r, cb, calls);
-  Write(folder / "CB.DBF", DbfFieldsOf(ImportKindId::CB), cbRecords);
-  counts.cb = static_cast<std::int64_t>(cbRecords.size());
+  counts.cb = Write(folder / "CB.DBF", ImportKindId::CB, cbRecords);
   counts.cbDeleted = std::count_if(cbRecords.begin(), cbRecords.end(),
                                    [](const Record& rec) { return rec.deleted; });
-
-  const std::vector<Record> spRecords = LogCSpRecords(r, sp);
-  Write(folder / "LOG_C_SP.DBF", DbfFieldsOf(ImportKindId::LogCSP), spRecords);
-  counts.logCSp = static_cast<std::int64_t>(spRecords.size());
-
-  const std::vector<Record> okRecords = LogCOkRecords(r, ok);
-  Write(folder / "LOG_C_OK.DBF", DbfFieldsOf(ImportKindId::LogCOK), okRecords);
-  counts.logCOk = static_cast<std::int64_t>(okRecords.size());
-
-  const std::vector<Record> okcallRecords = OkcallRecords(r, okcall);
-  Write(folder / "okcall.dbf", DbfFieldsOf(ImportKindId::OKCall), okcallRecords);
-  counts.okcall = static_cast<std::int64_t>(okcallRecords.size());
+  counts.logCSp = Write(folder / "LOG_C_SP.DBF", ImportKindId::LogCSP, LogCSpRecords(r, sp));
+  counts.logCOk = Write(folder / "LOG_C_OK.DBF", ImportKindId::LogCOK, LogCOkRecords(r, ok));
+  counts.okcall = Write(folder / "okcall.dbf", ImportKindId::OKCall, OkcallRecords(r, okcall));
 
   const std::vector<std::string> lines = AmateurLines(r, ca, &counts.amateurStations);
   try {

@@ -1,6 +1,5 @@
 #include "tools/demo/DemoStations.h"
 
-#include <iterator>
 #include <string_view>
 
 #include "text/ClubCallSigns.h"
@@ -19,7 +18,8 @@ std::string Letters(Rng& r, int n) {
   return s;
 }
 
-std::string PolishCall(Rng& r, char area, bool club) {
+std::string PolishCall(Rng& r, const w::Town& town, bool club) {
+  const char area = town.callArea;
   if (club) {
     const int k = r.Below(10) < 7 ? 'K' : r.Percent(50) ? 'P' : 'Z';
     return std::string("SP") + area + static_cast<char>(k) + Letters(r, 2);
@@ -31,7 +31,8 @@ std::string PolishCall(Rng& r, char area, bool club) {
   return prefix + area + suffix;
 }
 
-std::string CzechCall(Rng& r, char area, bool club) {
+std::string CzechCall(Rng& r, const w::Town& town, bool club) {
+  const char area = town.callArea;
   if (club) return std::string("OK") + area + "K" + Letters(r, 2);
   const std::size_t p = r.Below(100);
   if (p < 65) return std::string("OK") + area + Letters(r, 3);
@@ -39,7 +40,8 @@ std::string CzechCall(Rng& r, char area, bool club) {
   return std::string("OK") + area + Letters(r, 2);
 }
 
-std::string CanadianCall(Rng& r, const w::Town& town) {
+// A club's call sign has the form of any other.
+std::string CanadianCall(Rng& r, const w::Town& town, bool /*club*/) {
   const std::string_view p = town.region;
   std::string prefix;
   if (p == "NL") prefix = "VO1";
@@ -59,6 +61,18 @@ std::string Claimed(CallSigns& calls, F&& make) {
   }
 }
 
+// A station in a town drawn from `towns`, a club for `clubPercent` percent of
+// them, with a call sign from `call` that no other station has.
+template <std::size_t N>
+Station InTown(Rng& r, CallSigns& calls, const w::Town (&towns)[N], int clubPercent,
+               std::string (*call)(Rng&, const w::Town&, bool)) {
+  Station s;
+  s.town = r.Below(N);
+  s.club = r.Percent(clubPercent);
+  s.call = Claimed(calls, [&] { return call(r, towns[s.town], s.club); });
+  return s;
+}
+
 }  // namespace
 
 CallSigns::CallSigns() {
@@ -68,11 +82,8 @@ CallSigns::CallSigns() {
 std::string Number(Rng& r, int lo, int hi) { return std::to_string(r.Between(lo, hi)); }
 
 Station MakePolish(Rng& r, CallSigns& calls) {
-  Station s;
-  s.town = r.Below(std::size(w::kPolishTowns));
+  Station s = InTown(r, calls, w::kPolishTowns, 6, PolishCall);
   const w::Town& town = w::kPolishTowns[s.town];
-  s.club = r.Percent(6);
-  s.call = Claimed(calls, [&] { return PolishCall(r, town.callArea, s.club); });
   if (s.club) {
     s.surname = Utf8To1250(r.Pick(w::kPolishClubs));
   } else {
@@ -103,11 +114,8 @@ Station MakePolish(Rng& r, CallSigns& calls) {
 }
 
 Station MakeCzech(Rng& r, CallSigns& calls) {
-  Station s;
-  s.town = r.Below(std::size(w::kCzechTowns));
+  Station s = InTown(r, calls, w::kCzechTowns, 5, CzechCall);
   const w::Town& town = w::kCzechTowns[s.town];
-  s.club = r.Percent(5);
-  s.call = Claimed(calls, [&] { return CzechCall(r, town.callArea, s.club); });
   const std::string townName = Utf8To1250(town.name);
   if (s.club) {
     s.surname = townName.size() <= 20 ? "Radioklub " + townName : "Radioklub";
@@ -127,11 +135,8 @@ Station MakeCzech(Rng& r, CallSigns& calls) {
 }
 
 Station MakeCanadian(Rng& r, CallSigns& calls) {
-  Station s;
-  s.town = r.Below(std::size(w::kCanadianTowns));
+  Station s = InTown(r, calls, w::kCanadianTowns, 4, CanadianCall);
   const w::Town& town = w::kCanadianTowns[s.town];
-  s.club = r.Percent(4);
-  s.call = Claimed(calls, [&] { return CanadianCall(r, town); });
   const std::string townName = Utf8To1250(town.name);
   if (s.club) {
     s.first = "First Name Unknown";
