@@ -47,16 +47,13 @@ RecordPlan ImportAmateurLine(std::string_view line, IStationLookup& lookup) {
       !firstNames.empty() && HasExactlyOneSpace(firstNames) ? FirstWord(firstNames) : firstNames;
 
   const std::string fullName = BuildFullName(surname, firstNames);
-  return PlanRow(NewStationRow({.callSign = key,
-                                .fullName = fullName,
-                                .firstName = firstName,
-                                .surname = surname,
-                                .town = town,
-                                .postalCode = postalCode,
-                                .address = address,
-                                .region = region},
+  // clang-format off
+  return PlanRow(NewStationRow({.callSign = key, .fullName = fullName, .firstName = firstName,
+                                .surname = surname, .town = town, .postalCode = postalCode,
+                                .address = address, .region = region},
                                kCountryCanada),
                  check.found);
+  // clang-format on
 }
 
 }  // namespace tolvo

@@ -48,18 +48,14 @@ RecordPlan ImportCBRecord(const IRecordFields& rec, IStationLookup& lookup) {
   if (postalCode.size() == 5) postalCode.insert(2, 1, '-');
 
   const std::string fullName = BuildFullName(surname, firstName);
-  return PlanRow(NewStationRow({.callSign = key,
-                                .fullName = fullName,
-                                .firstName = firstName,
-                                .surname = surname,
-                                .town = town,
-                                .postalCode = postalCode,
-                                .address = address,
-                                .locator = locator,
-                                .voivodeship = voivodeship,
+  // clang-format off
+  return PlanRow(NewStationRow({.callSign = key, .fullName = fullName, .firstName = firstName,
+                                .surname = surname, .town = town, .postalCode = postalCode,
+                                .address = address, .locator = locator, .voivodeship = voivodeship,
                                 .county = county},
                                kCountryPoland),
                  check.found);
+  // clang-format on
 }
 
 }  // namespace tolvo

@@ -73,16 +73,13 @@ RecordPlan ImportLogCOKRecord(const IRecordFields& rec, IStationLookup& lookup) 
     }
   }
 
-  return PlanRow(NewStationRow({.callSign = key,
-                                .fullName = fullName,
-                                .firstName = firstName,
-                                .surname = surname,
-                                .town = town,
-                                .postalCode = postalCode,
-                                .address = address,
-                                .locator = locator},
+  // clang-format off
+  return PlanRow(NewStationRow({.callSign = key, .fullName = fullName, .firstName = firstName,
+                                .surname = surname, .town = town, .postalCode = postalCode,
+                                .address = address, .locator = locator},
                                kCountryCzechRepublic),
                  std::move(ofFound));
+  // clang-format on
 }
 
 }  // namespace tolvo

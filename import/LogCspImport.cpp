@@ -198,18 +198,14 @@ RecordPlan ImportLogCSPRecord(const IRecordFields& rec, IStationLookup& lookup) 
     county = std::string_view(region).substr(1, 2);
   }
 
-  return PlanRow(NewStationRow({.callSign = key,
-                                .fullName = fullName,
-                                .firstName = firstName,
-                                .surname = surname,
-                                .town = town,
-                                .postalCode = postalCode,
-                                .address = address,
-                                .locator = locator,
-                                .voivodeship = voivodeship,
+  // clang-format off
+  return PlanRow(NewStationRow({.callSign = key, .fullName = fullName, .firstName = firstName,
+                                .surname = surname, .town = town, .postalCode = postalCode,
+                                .address = address, .locator = locator, .voivodeship = voivodeship,
                                 .county = county},
                                kCountryPoland),
                  check.found);
+  // clang-format on
 }
 
 }  // namespace tolvo

@@ -27,15 +27,13 @@ RecordPlan ImportOKCallRecord(const IRecordFields& rec, IStationLookup& lookup) 
   if (check.skip) return RecordPlan::Skip(*check.skip);
 
   const std::string fullName = BuildFullName(surname, firstName);
-  return PlanRow(NewStationRow({.callSign = key,
-                                .fullName = fullName,
-                                .firstName = firstName,
-                                .surname = surname,
-                                .town = town,
-                                .postalCode = postalCode,
+  // clang-format off
+  return PlanRow(NewStationRow({.callSign = key, .fullName = fullName, .firstName = firstName,
+                                .surname = surname, .town = town, .postalCode = postalCode,
                                 .address = address},
                                kCountryCzechRepublic),
                  check.found);
+  // clang-format on
 }
 
 }  // namespace tolvo
