@@ -33,7 +33,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The callbook of the working folder.
 const fs::path kDatabase{kCallbookFile};
+
 struct Name {
   std::string what;     // floor, floor-server, store, headless, changes, server, dialog,
                         // dialog-x11, dialog-wayland, display, wake

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <optional>
-#include <sstream>
 
 #include <initializer_list>
 #include <stdexcept>
